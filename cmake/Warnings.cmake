@@ -7,9 +7,12 @@ if(ORVALE_WERROR)
   target_compile_options(orvale_warnings INTERFACE -Werror)
 endif()
 
-# orvale_library(name SOURCES...) declares a subsystem library with the project's policy.
+# orvale_library(name) declares the subsystem library of the current folder: every .cpp below it
+# except program entry points (main.cpp) and fuzz targets (fuzz/).
 function(orvale_library name)
-  add_library(${name} STATIC ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$|/fuzz/")
+  add_library(${name} STATIC ${sources} ${ARGN})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE orvale_warnings)
 endfunction()
