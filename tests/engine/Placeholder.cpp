@@ -1,0 +1,1 @@
+// Tests of this folder arrive with the subsystem.
