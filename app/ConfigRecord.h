@@ -1,0 +1,68 @@
+#pragma once
+// The user's configuration: one fixed 1528-byte little-endian record, read and written whole. The
+// Launcher reads the same file, so the layout is a file format: every field sits at a fixed offset.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace orvale {
+
+inline constexpr std::string_view kConfigPath = "\\Application Data\\Orvale\\Conf.dat";
+
+enum class ConfigText { ServerUrl, UserName, Password, ContactsUri, TasksUri, CalendarUri, LastSyncText, ProgramPath };
+enum class ConfigFlag {
+    ContactsEnabled,
+    CalendarEnabled,
+    TasksEnabled,
+    CalendarRangeEnabled,
+    AutosyncEnabled,
+    SetupDone,
+    LoggingEnabled
+};
+enum class ConfigNumber { DaysBack, DaysForward, AutosyncInterval, AutosyncUnit };
+
+class ConfigRecord {
+public:
+    static constexpr std::size_t kSize = 1528;
+    static constexpr std::size_t kReservedOffset = 802;
+    static constexpr std::size_t kReservedSize = 124;
+
+    // A zero record; `devicePath` is where load and save go.
+    explicit ConfigRecord(std::string devicePath = std::string(kConfigPath));
+
+    // False (record unchanged) when the file cannot be opened; a short file fills only its bytes.
+    bool load();
+    // Creates or replaces the file, mode 0600. False when it cannot be written.
+    bool save() const;
+
+    // Text up to the first NUL, never beyond the field's width.
+    std::u16string text(ConfigText field) const;
+    // Cut to the field's width minus the terminator; the rest of the field is zeroed.
+    void setText(ConfigText field, std::u16string_view value);
+    bool flag(ConfigFlag field) const;
+    void setFlag(ConfigFlag field, bool value);
+    std::int32_t number(ConfigNumber field) const;
+    void setNumber(ConfigNumber field, std::int32_t value);
+
+    // Width of a text field in UTF-16 units, its terminator included.
+    static std::size_t textCapacity(ConfigText field);
+
+    const std::string& path() const { return path_; }
+    const std::array<std::uint8_t, kSize>& bytes() const { return bytes_; }
+    std::array<std::uint8_t, kSize>& bytes() { return bytes_; }
+
+private:
+    std::array<std::uint8_t, kSize> bytes_{};
+    std::string path_;
+};
+
+// The one record of the process, created by the first screen or the background run.
+ConfigRecord* currentConfig();
+void setCurrentConfig(ConfigRecord* record);
+// Creates the process's own record when there is none yet, loads it from its file and makes it
+// current; a missing file leaves it zero.
+ConfigRecord& loadCurrentConfig();
+
+}  // namespace orvale

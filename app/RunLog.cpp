@@ -1,0 +1,45 @@
+#include "app/RunLog.h"
+
+#include "platform/DevicePaths.h"
+#include "platform/FileAccess.h"
+#include "platform/StringTable.h"
+#include "platform/TextConversion.h"
+
+namespace orvale {
+
+namespace {
+constexpr int kStringStartingSync = 290;
+constexpr int kStringReceived = 284;
+constexpr int kStringSent = 285;
+
+std::u16string decimal(int v) { return platform::utf8ToUtf16(std::to_string(v)); }
+
+void appendFolder(std::u16string& out, const std::optional<RunLogFolder>& folder) {
+    if (!folder) return;
+    out += folder->displayName + u":\r\n";
+    out += decimal(folder->received) + u" " + platform::loadString(kStringReceived) + u", " + decimal(folder->sent) +
+           u" " + platform::loadString(kStringSent) + u"\r\n";
+}
+}  // namespace
+
+std::u16string formatRunLog(const RunLogSummary& summary) {
+    std::u16string out = platform::loadString(kStringStartingSync) + u"\r\n";
+    out += summary.lastSyncText + u"\r\n";
+    appendFolder(out, summary.contacts);
+    appendFolder(out, summary.calendar);
+    appendFolder(out, summary.tasks);
+    return out;
+}
+
+bool writeRunLog(const RunLogSummary& summary, std::string_view devicePath) {
+    const std::u16string text = formatRunLog(summary);
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    return platform::writeWholeFile(platform::hostPath(devicePath), bytes, 0644);
+}
+
+}  // namespace orvale

@@ -1,0 +1,31 @@
+#pragma once
+// "Logs.dat", the summary of the last run that the log viewer shows: UTF-16LE without a byte-order
+// mark, lines ended by CR LF. Whoever watched the run's progress fills the folder sections.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orvale {
+
+inline constexpr std::string_view kRunLogPath = "Logs.dat";
+
+struct RunLogFolder {
+    std::u16string displayName;
+    int received = 0;
+    int sent = 0;
+};
+
+// A folder that did not take part in the run stays empty. The sections are always written in the
+// order Contacts, Calendar, Tasks.
+struct RunLogSummary {
+    std::u16string lastSyncText;
+    std::optional<RunLogFolder> contacts;
+    std::optional<RunLogFolder> calendar;
+    std::optional<RunLogFolder> tasks;
+};
+
+std::u16string formatRunLog(const RunLogSummary& summary);
+// Replaces the file; false when it cannot be written (the log is then skipped).
+bool writeRunLog(const RunLogSummary& summary, std::string_view devicePath = kRunLogPath);
+
+}  // namespace orvale

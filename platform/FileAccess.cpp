@@ -1,0 +1,59 @@
+#include "platform/FileAccess.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace orvale::platform {
+
+namespace {
+bool writeAll(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+}  // namespace
+
+bool writeWholeFile(const std::filesystem::path& path, std::string_view bytes, mode_t mode) {
+    std::error_code ec;
+    const std::filesystem::path dir = path.parent_path();
+    if (!dir.empty() && !std::filesystem::is_directory(dir, ec)) {
+        std::filesystem::create_directories(dir, ec);
+        if (ec) return false;
+        ::chmod(dir.c_str(), 0700);
+    }
+    std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !ok || ::rename(tmpl.c_str(), path.c_str()) != 0) {
+        ::unlink(tmpl.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string> readFilePrefix(const std::filesystem::path& path, std::size_t maxBytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::string out(maxBytes, '\0');
+    std::size_t got = 0;
+    while (got < maxBytes) {
+        const ssize_t n = ::read(fd, out.data() + got, maxBytes - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    out.resize(got);
+    return out;
+}
+
+}  // namespace orvale::platform
