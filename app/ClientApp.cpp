@@ -12,7 +12,8 @@ constexpr std::size_t kCaptionCompareChars = 255;
 
 void destroyWindowsCaptioned(std::u16string_view caption) {
     for (const platform::WindowEntry& w : platform::topLevelWindows()) {
-        if (std::u16string_view(w.caption).substr(0, kCaptionCompareChars) == caption) platform::destroyWindow(w);
+        if (std::u16string_view(w.caption).substr(0, kCaptionCompareChars) == caption)
+            platform::destroyWindow(w);
     }
 }
 }  // namespace
@@ -61,7 +62,9 @@ bool ClientApp::preTranslateKeyUp(int virtualKey) {
     return false;
 }
 
-bool ClientApp::isAutosyncCommandLine(std::u16string_view commandLine) { return commandLine == kAutosyncCommandLine; }
+bool ClientApp::isAutosyncCommandLine(std::u16string_view commandLine) {
+    return commandLine == kAutosyncCommandLine;
+}
 
 std::u16string ClientApp::commandLineOf(int argc, const char* const* argv) {
     std::u16string line;

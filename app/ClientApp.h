@@ -22,7 +22,7 @@ class ClientApp;
 // The main screen as the application object sees it. The screens live above this library, so the
 // program hands them in through AppShell.
 class MainDialog {
-public:
+  public:
     virtual ~MainDialog() = default;
     // Shows the main screen; returns when it has closed.
     virtual void runModal() = 0;
@@ -31,7 +31,7 @@ public:
 };
 
 class AppShell {
-public:
+  public:
     virtual ~AppShell() = default;
     virtual std::unique_ptr<MainDialog> createMainDialog(ClientApp& app) = 0;
     // A message box without owner window, brought to the foreground; returns when dismissed.
@@ -39,7 +39,7 @@ public:
 };
 
 class ClientApp {
-public:
+  public:
     // Takes the instance mutex; when another instance holds it, destroys that instance's main windows
     // or, when it has none (a background run), remembers that another instance is running.
     ClientApp();
@@ -65,7 +65,7 @@ public:
     // single spaces.
     static std::u16string commandLineOf(int argc, const char* const* argv);
 
-private:
+  private:
     std::unique_ptr<platform::NamedMutex> mutex_;
     std::int32_t anotherInstance_ = 0;
     std::u16string platformType_;

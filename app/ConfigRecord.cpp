@@ -16,37 +16,56 @@ struct TextSlot {
 
 TextSlot slotOf(ConfigText field) {
     switch (field) {
-        case ConfigText::ServerUrl: return {0, 181};
-        case ConfigText::UserName: return {362, 41};
-        case ConfigText::Password: return {444, 41};
-        case ConfigText::ContactsUri: return {530, 41};
-        case ConfigText::TasksUri: return {612, 41};
-        case ConfigText::CalendarUri: return {694, 41};
-        case ConfigText::LastSyncText: return {926, 41};
-        case ConfigText::ProgramPath: return {1008, 260};
+        case ConfigText::ServerUrl:
+            return {0, 181};
+        case ConfigText::UserName:
+            return {362, 41};
+        case ConfigText::Password:
+            return {444, 41};
+        case ConfigText::ContactsUri:
+            return {530, 41};
+        case ConfigText::TasksUri:
+            return {612, 41};
+        case ConfigText::CalendarUri:
+            return {694, 41};
+        case ConfigText::LastSyncText:
+            return {926, 41};
+        case ConfigText::ProgramPath:
+            return {1008, 260};
     }
     return {0, 0};
 }
 
 std::size_t offsetOf(ConfigFlag field) {
     switch (field) {
-        case ConfigFlag::ContactsEnabled: return 526;
-        case ConfigFlag::CalendarEnabled: return 527;
-        case ConfigFlag::TasksEnabled: return 528;
-        case ConfigFlag::CalendarRangeEnabled: return 776;
-        case ConfigFlag::AutosyncEnabled: return 788;
-        case ConfigFlag::SetupDone: return 800;
-        case ConfigFlag::LoggingEnabled: return 801;
+        case ConfigFlag::ContactsEnabled:
+            return 526;
+        case ConfigFlag::CalendarEnabled:
+            return 527;
+        case ConfigFlag::TasksEnabled:
+            return 528;
+        case ConfigFlag::CalendarRangeEnabled:
+            return 776;
+        case ConfigFlag::AutosyncEnabled:
+            return 788;
+        case ConfigFlag::SetupDone:
+            return 800;
+        case ConfigFlag::LoggingEnabled:
+            return 801;
     }
     return 529;  // padding; unreachable for valid enumerators
 }
 
 std::size_t offsetOf(ConfigNumber field) {
     switch (field) {
-        case ConfigNumber::DaysBack: return 780;
-        case ConfigNumber::DaysForward: return 784;
-        case ConfigNumber::AutosyncInterval: return 792;
-        case ConfigNumber::AutosyncUnit: return 796;
+        case ConfigNumber::DaysBack:
+            return 780;
+        case ConfigNumber::DaysForward:
+            return 784;
+        case ConfigNumber::AutosyncInterval:
+            return 792;
+        case ConfigNumber::AutosyncUnit:
+            return 796;
     }
     return 780;
 }
@@ -67,7 +86,9 @@ bool ConfigRecord::save() const {
     return platform::writeWholeFile(platform::hostPath(path_), image, 0600);
 }
 
-std::size_t ConfigRecord::textCapacity(ConfigText field) { return slotOf(field).chars; }
+std::size_t ConfigRecord::textCapacity(ConfigText field) {
+    return slotOf(field).chars;
+}
 
 std::u16string ConfigRecord::text(ConfigText field) const {
     const TextSlot slot = slotOf(field);
@@ -91,13 +112,18 @@ void ConfigRecord::setText(ConfigText field, std::u16string_view value) {
     }
 }
 
-bool ConfigRecord::flag(ConfigFlag field) const { return bytes_[offsetOf(field)] != 0; }
+bool ConfigRecord::flag(ConfigFlag field) const {
+    return bytes_[offsetOf(field)] != 0;
+}
 
-void ConfigRecord::setFlag(ConfigFlag field, bool value) { bytes_[offsetOf(field)] = value ? 1 : 0; }
+void ConfigRecord::setFlag(ConfigFlag field, bool value) {
+    bytes_[offsetOf(field)] = value ? 1 : 0;
+}
 
 std::int32_t ConfigRecord::number(ConfigNumber field) const {
     const std::size_t at = offsetOf(field);
-    const std::uint32_t v = static_cast<std::uint32_t>(bytes_[at]) | (static_cast<std::uint32_t>(bytes_[at + 1]) << 8) |
+    const std::uint32_t v = static_cast<std::uint32_t>(bytes_[at]) |
+                            (static_cast<std::uint32_t>(bytes_[at + 1]) << 8) |
                             (static_cast<std::uint32_t>(bytes_[at + 2]) << 16) |
                             (static_cast<std::uint32_t>(bytes_[at + 3]) << 24);
     return static_cast<std::int32_t>(v);
@@ -113,8 +139,12 @@ namespace {
 ConfigRecord* globalConfig = nullptr;
 }
 
-ConfigRecord* currentConfig() { return globalConfig; }
-void setCurrentConfig(ConfigRecord* record) { globalConfig = record; }
+ConfigRecord* currentConfig() {
+    return globalConfig;
+}
+void setCurrentConfig(ConfigRecord* record) {
+    globalConfig = record;
+}
 
 ConfigRecord& loadCurrentConfig() {
     static ConfigRecord processRecord;

@@ -11,7 +11,16 @@ namespace orvale {
 
 inline constexpr std::string_view kConfigPath = "\\Application Data\\Orvale\\Conf.dat";
 
-enum class ConfigText { ServerUrl, UserName, Password, ContactsUri, TasksUri, CalendarUri, LastSyncText, ProgramPath };
+enum class ConfigText {
+    ServerUrl,
+    UserName,
+    Password,
+    ContactsUri,
+    TasksUri,
+    CalendarUri,
+    LastSyncText,
+    ProgramPath
+};
 enum class ConfigFlag {
     ContactsEnabled,
     CalendarEnabled,
@@ -24,7 +33,7 @@ enum class ConfigFlag {
 enum class ConfigNumber { DaysBack, DaysForward, AutosyncInterval, AutosyncUnit };
 
 class ConfigRecord {
-public:
+  public:
     static constexpr std::size_t kSize = 1528;
     static constexpr std::size_t kReservedOffset = 802;
     static constexpr std::size_t kReservedSize = 124;
@@ -53,7 +62,7 @@ public:
     const std::array<std::uint8_t, kSize>& bytes() const { return bytes_; }
     std::array<std::uint8_t, kSize>& bytes() { return bytes_; }
 
-private:
+  private:
     std::array<std::uint8_t, kSize> bytes_{};
     std::string path_;
 };

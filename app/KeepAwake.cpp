@@ -46,6 +46,8 @@ void startKeepAwake(KeepAwakeSlot& slot) {
     slot = std::make_unique<KeepAwakeThread>();
 }
 
-void stopKeepAwake(KeepAwakeSlot& slot) { slot.reset(); }
+void stopKeepAwake(KeepAwakeSlot& slot) {
+    slot.reset();
+}
 
 }  // namespace orvale

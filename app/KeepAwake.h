@@ -11,7 +11,7 @@
 namespace orvale {
 
 class KeepAwakeThread {
-public:
+  public:
     static constexpr std::uint32_t kResetAfterMs = 1000;
     static constexpr std::uint32_t kSleepMs = 3000;
 
@@ -21,7 +21,7 @@ public:
     KeepAwakeThread(const KeepAwakeThread&) = delete;
     KeepAwakeThread& operator=(const KeepAwakeThread&) = delete;
 
-private:
+  private:
     void loop();
 
     std::mutex mutex_;

@@ -12,13 +12,15 @@ constexpr int kStringStartingSync = 290;
 constexpr int kStringReceived = 284;
 constexpr int kStringSent = 285;
 
-std::u16string decimal(int v) { return platform::utf8ToUtf16(std::to_string(v)); }
+std::u16string decimal(int v) {
+    return platform::utf8ToUtf16(std::to_string(v));
+}
 
 void appendFolder(std::u16string& out, const std::optional<RunLogFolder>& folder) {
     if (!folder) return;
     out += folder->displayName + u":\r\n";
-    out += decimal(folder->received) + u" " + platform::loadString(kStringReceived) + u", " + decimal(folder->sent) +
-           u" " + platform::loadString(kStringSent) + u"\r\n";
+    out += decimal(folder->received) + u" " + platform::loadString(kStringReceived) + u", " +
+           decimal(folder->sent) + u" " + platform::loadString(kStringSent) + u"\r\n";
 }
 }  // namespace
 

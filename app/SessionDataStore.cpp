@@ -23,14 +23,19 @@ void takeLine(std::string_view line, std::map<std::string, std::string>& out) {
 }
 
 // A value from the server (the nonce) must not be able to end its line and plant another key.
-std::string_view oneLine(std::string_view text) { return text.substr(0, text.find_first_of("\r\n")); }
+std::string_view oneLine(std::string_view text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
 }  // namespace
 
 SessionDataStore::SessionDataStore(std::string devicePath) : path_(std::move(devicePath)) {
-    if (auto content = platform::readFilePrefix(platform::hostPath(path_), kMaxFileBytes)) entries_ = parse(*content);
+    if (auto content = platform::readFilePrefix(platform::hostPath(path_), kMaxFileBytes))
+        entries_ = parse(*content);
 }
 
-SessionDataStore::~SessionDataStore() { save(); }
+SessionDataStore::~SessionDataStore() {
+    save();
+}
 
 std::map<std::string, std::string> SessionDataStore::parse(std::string_view content) {
     std::map<std::string, std::string> out;
@@ -63,7 +68,9 @@ bool SessionDataStore::save() const {
     return platform::writeWholeFile(platform::hostPath(path_), serialize(entries_), 0600);
 }
 
-bool SessionDataStore::has(const std::string& key) const { return entries_.count(key) != 0; }
+bool SessionDataStore::has(const std::string& key) const {
+    return entries_.count(key) != 0;
+}
 
 std::string SessionDataStore::getString(const std::string& key) const {
     auto it = entries_.find(key);
@@ -80,10 +87,16 @@ bool SessionDataStore::getBool(const std::string& key) const {
     return it != entries_.end() && platform::leadingDecimal(it->second) != 0;
 }
 
-void SessionDataStore::setBool(const std::string& key, bool value) { entries_[key].assign(1, value ? '1' : '0'); }
+void SessionDataStore::setBool(const std::string& key, bool value) {
+    entries_[key].assign(1, value ? '1' : '0');
+}
 
-void SessionDataStore::setInt(const std::string& key, int value) { entries_[key] = std::to_string(value); }
+void SessionDataStore::setInt(const std::string& key, int value) {
+    entries_[key] = std::to_string(value);
+}
 
-void SessionDataStore::setString(const std::string& key, const std::string& value) { entries_[key] = value; }
+void SessionDataStore::setString(const std::string& key, const std::string& value) {
+    entries_[key] = value;
+}
 
 }  // namespace orvale

@@ -10,7 +10,7 @@ namespace orvale {
 inline constexpr std::string_view kSessionDataPath = "\\Application Data\\Orvale\\syncsessiondata";
 
 class SessionDataStore {
-public:
+  public:
     // Reads the file; a missing file gives an empty store.
     explicit SessionDataStore(std::string devicePath = std::string(kSessionDataPath));
     // Writes the file (mode 0600).
@@ -38,7 +38,7 @@ public:
     static std::map<std::string, std::string> parse(std::string_view content);
     static std::string serialize(const std::map<std::string, std::string>& entries);
 
-private:
+  private:
     std::string path_;
     std::map<std::string, std::string> entries_;
 };

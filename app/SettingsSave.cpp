@@ -13,10 +13,17 @@ std::optional<platform::SystemTime> nextStartTime(const platform::SystemTime& lo
                                                   std::int32_t unit) {
     std::uint64_t unitSeconds = 0;
     switch (unit) {
-        case 0: unitSeconds = 86'400; break;
-        case 1: unitSeconds = 3'600; break;
-        case 2: unitSeconds = 60; break;
-        default: return std::nullopt;
+        case 0:
+            unitSeconds = 86'400;
+            break;
+        case 1:
+            unitSeconds = 3'600;
+            break;
+        case 2:
+            unitSeconds = 60;
+            break;
+        default:
+            return std::nullopt;
     }
     std::uint64_t ticks = 0;
     if (interval < 0 || !platform::systemTimeToFileTime(localNow, ticks)) return std::nullopt;

@@ -35,7 +35,7 @@ struct SettingsInput {
 // The platform's timed start of a program, as far as the settings need it. The real arming (the
 // `at` queue) comes with the Launcher; tests and the screens supply their own.
 class TimedStartScheduler {
-public:
+  public:
     virtual ~TimedStartScheduler() = default;
     // Run `program` at the local date-time `at`, replacing an earlier request for it.
     virtual void runAt(std::u16string_view program, const platform::SystemTime& at) = 0;

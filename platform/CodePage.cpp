@@ -80,7 +80,8 @@ std::string wideToMultiByte(std::uint32_t codePage, std::u16string_view text) {
     if (codePage == kCodePageUtf8 || localeIsUtf8(codeset)) return utf16ToUtf8(text);
     bool ok = false;
     // Going through UTF-8 first turns unpaired surrogates into U+FFFD, so iconv only sees valid input.
-    const std::string narrow = runIconv((codeset + "//TRANSLIT").c_str(), "UTF-8", utf16ToUtf8(text), "?", 1, ok);
+    const std::string narrow =
+        runIconv((codeset + "//TRANSLIT").c_str(), "UTF-8", utf16ToUtf8(text), "?", 1, ok);
     return ok ? narrow : utf16ToUtf8(text);
 }
 

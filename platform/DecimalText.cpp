@@ -22,7 +22,11 @@ std::int32_t readDecimal(std::basic_string_view<Char> text) {
 }
 }  // namespace
 
-std::int32_t leadingDecimal(std::string_view text) { return readDecimal(text); }
-std::int32_t leadingDecimal(std::u16string_view text) { return readDecimal(text); }
+std::int32_t leadingDecimal(std::string_view text) {
+    return readDecimal(text);
+}
+std::int32_t leadingDecimal(std::u16string_view text) {
+    return readDecimal(text);
+}
 
 }  // namespace orvale::platform

@@ -2,11 +2,11 @@
 // Whole-file reads and writes on host paths. Writes go to a temporary file that is renamed over the
 // target, so another process reading the file (the Launcher reads Conf.dat without coordination)
 // sees either the old or the new content, never a mix.
+#include <sys/types.h>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
 namespace orvale::platform {
 

@@ -64,6 +64,8 @@ std::unique_ptr<NamedMutex> NamedMutex::create(std::string_view name, bool initi
     return std::unique_ptr<NamedMutex>(new NamedMutex(fd, initialOwner && !existed));
 }
 
-NamedMutex::~NamedMutex() { ::close(fd_); }
+NamedMutex::~NamedMutex() {
+    ::close(fd_);
+}
 
 }  // namespace orvale::platform

@@ -10,7 +10,7 @@ namespace orvale::platform {
 inline constexpr int kErrorAlreadyExists = 183;
 
 class NamedMutex {
-public:
+  public:
     // Opens (creating when needed) the mutex `name`. `lastError` is kErrorAlreadyExists when another
     // live process already held it open, else 0. Null when the platform cannot provide the object.
     static std::unique_ptr<NamedMutex> create(std::string_view name, bool initialOwner, int& lastError);
@@ -21,7 +21,7 @@ public:
 
     bool owned() const { return owned_; }
 
-private:
+  private:
     NamedMutex(int fd, bool owned) : fd_(fd), owned_(owned) {}
     int fd_;
     bool owned_;

@@ -22,8 +22,8 @@ std::string fileNameFor(std::string_view name) {
     std::string out;
     out.reserve(name.size());
     for (char c : name) {
-        const bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-                          c == '_';
+        const bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                          c == '-' || c == '_';
         out.push_back(keep ? c : '_');
     }
     return out.empty() ? std::string("_") : out;

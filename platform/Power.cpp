@@ -25,9 +25,13 @@ void setSystemPowerState(std::uint32_t state, std::uint32_t /*options*/) {
     ++counters().powerStateRequests;
 }
 
-void systemIdleTimerReset() { ++counters().systemIdleResets; }
+void systemIdleTimerReset() {
+    ++counters().systemIdleResets;
+}
 
-void shellIdleTimerReset() { ++counters().shellIdleResets; }
+void shellIdleTimerReset() {
+    ++counters().shellIdleResets;
+}
 
 void keyboardEvent(std::uint8_t /*virtualKey*/, std::uint32_t flags) {
     Counters& c = counters();

@@ -9,17 +9,21 @@ namespace {
 constexpr std::int64_t kSecondsPerDay = 86'400;
 constexpr std::int64_t kDaysFrom1601To1970 = 134'774;
 constexpr std::int64_t kDaysFrom1899To1970 = 25'569;  // 1899-12-30 to 1970-01-01
-constexpr double kMinVariant = -657'434.0;           // 0100-01-01
-constexpr double kMaxVariant = 2'958'466.0;          // 10000-01-01, excluded
+constexpr double kMinVariant = -657'434.0;            // 0100-01-01
+constexpr double kMaxVariant = 2'958'466.0;           // 10000-01-01, excluded
 
-bool isLeap(std::int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeap(std::int64_t y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 unsigned daysInMonth(std::int64_t y, unsigned m) {
     static constexpr unsigned kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && isLeap(y) ? 29 : kDays[m - 1];
 }
 
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 void fillFromSeconds(std::int64_t secondsSince1970, SystemTime& st) {
     const std::int64_t days = floorDiv(secondsSince1970, kSecondsPerDay);
@@ -95,7 +99,8 @@ bool systemTimeToVariantTime(const SystemTime& st, double& variantTime) {
     const std::int64_t secs = st.hour * 3600 + st.minute * 60 + st.second;
     const std::int64_t days =
         civilToDays(year, month, 1) + st.day - 1 + kDaysFrom1899To1970 + secs / kSecondsPerDay;
-    if (days < static_cast<std::int64_t>(kMinVariant) || days >= static_cast<std::int64_t>(kMaxVariant)) return false;
+    if (days < static_cast<std::int64_t>(kMinVariant) || days >= static_cast<std::int64_t>(kMaxVariant))
+        return false;
     // Before the base date the whole part counts back while the fraction still counts forward
     // (-1.25 is 1899-12-29 06:00).
     const double timeOfDay = static_cast<double>(secs % kSecondsPerDay) / kSecondsPerDay;

@@ -63,7 +63,8 @@ ZoneStateAt zoneStateAt(const SystemTime& localDateTime) {
         out.zone.daylightBiasMinutes = static_cast<std::int32_t>(-(daylight.gmtoff - standard.gmtoff) / 60);
         out.zone.daylightName = zoneName(daylight.name);
     }
-    const unsigned month = localDateTime.month < 1 ? 1u : (localDateTime.month > 12 ? 12u : localDateTime.month);
+    const unsigned month =
+        localDateTime.month < 1 ? 1u : (localDateTime.month > 12 ? 12u : localDateTime.month);
     const std::int64_t localSeconds =
         civilToDays(year, month, localDateTime.day == 0 ? 1u : localDateTime.day) * 86'400 +
         localDateTime.hour * 3600 + localDateTime.minute * 60 + localDateTime.second;

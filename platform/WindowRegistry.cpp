@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <charconv>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -42,7 +42,9 @@ ProcessWindows& processWindows() {
     return state;
 }
 
-std::filesystem::path registryDir() { return platformStateDir("windows"); }
+std::filesystem::path registryDir() {
+    return platformStateDir("windows");
+}
 
 bool writeFileByRename(const std::filesystem::path& dir, const std::string& name, const std::string& content,
                        int* keepLockedFd) {
@@ -122,7 +124,8 @@ void ensureNotifier(const std::filesystem::path& dir) {
     if (pw.notifyFd >= 0 && pw.watchedDir == dir.string()) return;
     if (pw.notifyFd < 0) pw.notifyFd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (pw.notifyFd < 0) return;
-    if (::inotify_add_watch(pw.notifyFd, dir.c_str(), IN_MOVED_TO | IN_CREATE) >= 0) pw.watchedDir = dir.string();
+    if (::inotify_add_watch(pw.notifyFd, dir.c_str(), IN_MOVED_TO | IN_CREATE) >= 0)
+        pw.watchedDir = dir.string();
 }
 
 WindowHandler* handlerFor(const std::string& id) {
@@ -149,8 +152,8 @@ bool postRequest(const WindowEntry& window, const char* kind) {
     }
     const std::filesystem::path dir = registryDir();
     if (dir.empty() || pidOfEntry(window.id) == 0) return false;
-    const std::string name = "r-" + window.id.substr(2) + "." + kind + "." + std::to_string(::getpid()) + "-" +
-                             std::to_string(++nextSequence);
+    const std::string name = "r-" + window.id.substr(2) + "." + kind + "." + std::to_string(::getpid()) +
+                             "-" + std::to_string(++nextSequence);
     if (!writeFileByRename(dir, name, {}, nullptr)) return false;
     const std::filesystem::path req = dir / name;
     const auto deadline = std::chrono::steady_clock::now() + kRequestTimeout;
@@ -185,7 +188,9 @@ WindowRegistration::WindowRegistration(std::u16string_view caption, WindowHandle
     entryPath_ = (dir / id_).string();
 }
 
-WindowRegistration::~WindowRegistration() { unregister(); }
+WindowRegistration::~WindowRegistration() {
+    unregister();
+}
 
 void WindowRegistration::unregister() {
     if (fd_ < 0) return;
@@ -223,9 +228,13 @@ std::optional<WindowEntry> findWindow(std::u16string_view caption) {
     return std::nullopt;
 }
 
-bool destroyWindow(const WindowEntry& window) { return postRequest(window, "destroy"); }
+bool destroyWindow(const WindowEntry& window) {
+    return postRequest(window, "destroy");
+}
 
-bool sendCloseMessage(const WindowEntry& window) { return postRequest(window, "close"); }
+bool sendCloseMessage(const WindowEntry& window) {
+    return postRequest(window, "close");
+}
 
 int windowRequestFd() {
     ProcessWindows& pw = processWindows();

@@ -17,7 +17,7 @@ struct WindowEntry {
 
 // What the owning process does when another process (or its own code) addresses its window.
 class WindowHandler {
-public:
+  public:
     virtual ~WindowHandler() = default;
     virtual void destroyRequested() = 0;
     virtual void closeRequested() = 0;
@@ -25,7 +25,7 @@ public:
 
 // A top-level window of this process, listed while the object lives (or until unregister()).
 class WindowRegistration {
-public:
+  public:
     WindowRegistration(std::u16string_view caption, WindowHandler& handler);
     ~WindowRegistration();
     WindowRegistration(const WindowRegistration&) = delete;
@@ -35,7 +35,7 @@ public:
     const std::string& id() const { return id_; }
     void unregister();
 
-private:
+  private:
     std::string id_;
     std::string entryPath_;
     int fd_ = -1;

@@ -19,8 +19,12 @@ constexpr int kMonthDays[2][12] = {
     {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
 };
 
-bool isLeap(std::int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-int yearDays(std::int64_t y) { return isLeap(y) ? 366 : 365; }
+bool isLeap(std::int64_t y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
+int yearDays(std::int64_t y) {
+    return isLeap(y) ? 366 : 365;
+}
 
 // Moves whole multiples of `unit` from `low` into `high`, leaving 0 <= low < unit.
 void carry(std::int64_t& low, std::int64_t& high, std::int64_t unit) {
@@ -191,9 +195,10 @@ std::int64_t currentTime() {
 }
 
 bool secondsSinceEpoch(const std::tm& fields, std::int64_t& seconds) {
-    if (fields.tm_year < 1601 - 1900 || fields.tm_year > 30827 - 1900 || fields.tm_mon < 0 || fields.tm_mon > 11 ||
-        fields.tm_mday < 1 || fields.tm_mday > 31 || fields.tm_hour < 0 || fields.tm_hour > 23 || fields.tm_min < 0 ||
-        fields.tm_min > 59 || fields.tm_sec < 0 || fields.tm_sec > 59) {
+    if (fields.tm_year < 1601 - 1900 || fields.tm_year > 30827 - 1900 || fields.tm_mon < 0 ||
+        fields.tm_mon > 11 || fields.tm_mday < 1 || fields.tm_mday > 31 || fields.tm_hour < 0 ||
+        fields.tm_hour > 23 || fields.tm_min < 0 || fields.tm_min > 59 || fields.tm_sec < 0 ||
+        fields.tm_sec > 59) {
         return false;
     }
     std::uint64_t ticks = 0;

@@ -66,8 +66,8 @@ std::string formatLocal(std::int64_t seconds, bool withZ) {
 
 std::string formatSystemTime(const platform::SystemTime& st) {
     char buf[64];
-    const int n = std::snprintf(buf, sizeof buf, "%d%02d%02dT%02d%02d%02dZ", st.year, st.month, st.day, st.hour,
-                                st.minute, st.second);
+    const int n = std::snprintf(buf, sizeof buf, "%d%02d%02dT%02d%02d%02dZ", st.year, st.month, st.day,
+                                st.hour, st.minute, st.second);
     return std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 

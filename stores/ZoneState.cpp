@@ -11,7 +11,9 @@ ZoneState& state() {
 }
 }  // namespace
 
-const ZoneState& zoneState() { return state(); }
+const ZoneState& zoneState() {
+    return state();
+}
 
 void updateZone(const platform::SystemTime& at) {
     const platform::ZoneStateAt z = platform::zoneStateAt(at);

@@ -8,11 +8,11 @@
 namespace orvale::ui {
 
 class EndKeyFilter : public QObject {
-public:
+  public:
     explicit EndKeyFilter(ClientApp& app) : app_(app) {}
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     ClientApp& app_;
 };
 

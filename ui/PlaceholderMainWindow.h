@@ -9,10 +9,10 @@
 namespace orvale::ui {
 
 class PlaceholderMainWindow : public QDialog {
-public:
+  public:
     PlaceholderMainWindow();
 
-private:
+  private:
     std::unique_ptr<RegisteredWindow> registered_;
 };
 

@@ -15,7 +15,7 @@ namespace orvale::ui {
 namespace {
 
 class PlaceholderMainDialog : public MainDialog {
-public:
+  public:
     explicit PlaceholderMainDialog(QtAppShell& shell) : shell_(shell) {}
     ~PlaceholderMainDialog() override { stopKeepAwake(keepAwake_); }
 
@@ -28,7 +28,7 @@ public:
 
     void runBackgroundSync() override { orvale::runBackgroundSync(keepAwake_); }
 
-private:
+  private:
     QtAppShell& shell_;
     KeepAwakeSlot keepAwake_;
 };

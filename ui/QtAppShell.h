@@ -10,7 +10,7 @@
 namespace orvale::ui {
 
 class QtAppShell : public AppShell {
-public:
+  public:
     QtAppShell(int& argc, char** argv) : argc_(argc), argv_(argv) {}
     ~QtAppShell() override;
 
@@ -22,7 +22,7 @@ public:
     QApplication& application();
     WindowRequestPump& pump();
 
-private:
+  private:
     int& argc_;
     char** argv_;
     std::unique_ptr<QApplication> app_;

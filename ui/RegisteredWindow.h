@@ -10,14 +10,14 @@
 namespace orvale::ui {
 
 class RegisteredWindow : public platform::WindowHandler {
-public:
+  public:
     RegisteredWindow(QDialog& dialog, std::u16string_view caption);
     const platform::WindowRegistration& registration() const { return registration_; }
 
     void destroyRequested() override;
     void closeRequested() override;
 
-private:
+  private:
     QPointer<QDialog> dialog_;
     platform::WindowRegistration registration_;
 };

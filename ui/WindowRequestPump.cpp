@@ -7,7 +7,7 @@ namespace orvale::ui {
 namespace {
 // Without file-change notification (some file systems) requests are still picked up by polling.
 constexpr int kFallbackPollMs = 250;
-}
+}  // namespace
 
 WindowRequestPump::WindowRequestPump(QObject* parent) : QObject(parent) {
     connect(&fallback_, &QTimer::timeout, this, [] { platform::dispatchWindowRequests(); });

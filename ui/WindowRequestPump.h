@@ -8,13 +8,13 @@
 namespace orvale::ui {
 
 class WindowRequestPump : public QObject {
-public:
+  public:
     explicit WindowRequestPump(QObject* parent = nullptr);
 
     // Starts watching once the process has a registered window; harmless to call again.
     void watch();
 
-private:
+  private:
     std::unique_ptr<QSocketNotifier> notifier_;
     QTimer fallback_;
 };

@@ -49,7 +49,8 @@ TEST(ClientApp, RunModeIsExactlyLowerCaseAutosync) {
     EXPECT_EQ(ClientApp::commandLineOf(1, argv), u"");
 
     test::TempDeviceRoot root;
-    for (const auto& [line, expected] : {std::pair{u"autosync", "create;background;"}, {u"Autosync", "create;modal;"}}) {
+    for (const auto& [line, expected] :
+         {std::pair{u"autosync", "create;background;"}, {u"Autosync", "create;modal;"}}) {
         ClientApp app;
         FakeShell shell;
         EXPECT_FALSE(app.initInstance(line, shell));

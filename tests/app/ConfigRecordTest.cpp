@@ -92,7 +92,7 @@ TEST(DerivedSettings, CalendarUriCarriesTheRangeOnlyWhenEnabled) {
 }
 
 class RecordingScheduler : public TimedStartScheduler {
-public:
+  public:
     void runAt(std::u16string_view program, const platform::SystemTime& at) override {
         program_ = program;
         at_ = at;
@@ -110,7 +110,8 @@ public:
 
 TEST(SettingsSave, IntervalRangeNextStartAndArming) {
     test::TempDeviceRoot root;
-    for (const auto& [text, stored] : {std::pair{u"10001", 0}, {u"-1", 0}, {u"10000", 10000}, {u"15 min", 15}}) {
+    for (const auto& [text, stored] :
+         {std::pair{u"10001", 0}, {u"-1", 0}, {u"10000", 10000}, {u"15 min", 15}}) {
         EXPECT_EQ(storedInterval(text), stored);
     }
     RecordingScheduler scheduler;

@@ -12,8 +12,8 @@ TEST(SessionDataStore, ReadingRules) {
     test::TempDeviceRoot root;
     const std::string longLine = "Long " + std::string(300, 'v') + "\n";
     test::writeFileBytes(platform::hostPath(kSessionDataPath),
-                         "AuthType 1\nNextNonce  abc\nNoValue\nthree part line\nsupportLargeObjects 1\r\n" + longLine +
-                             "AuthType 0\n");
+                         "AuthType 1\nNextNonce  abc\nNoValue\nthree part line\nsupportLargeObjects 1\r\n" +
+                             longLine + "AuthType 0\n");
     SessionDataStore s;
     EXPECT_EQ(s.getInt("AuthType"), 0);  // a later line overwrites
     EXPECT_FALSE(s.has("NextNonce"));    // two spaces: three parts

@@ -1,6 +1,6 @@
 // Real `orvale` processes on one device root: what a second start does to the first.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -29,7 +29,7 @@ bool waitFor(const std::function<bool()>& condition) {
 }
 
 class Orvale {
-public:
+  public:
     Orvale(const std::filesystem::path& stderrFile, std::vector<std::string> args) {
         std::string program = ORVALE_BINARY_DIR "/app/orvale";
         std::vector<char*> argv{program.data()};
@@ -58,7 +58,7 @@ public:
         return status_;
     }
 
-private:
+  private:
     pid_t pid_ = -1;
     bool exited_ = false;
     std::optional<int> status_;
@@ -72,7 +72,7 @@ std::optional<platform::WindowEntry> windowOf(pid_t pid, std::u16string_view cap
 }
 
 class TwoProcesses : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         setenv("ORVALE_PLACEHOLDER_RUN_MS", "60000", 1);
@@ -99,7 +99,8 @@ TEST_F(TwoProcesses, StartsDuringABackgroundRunAreRefused) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     Orvale user(err("user.err"), {"Autosync"});  // not background mode: gets the notice
     ASSERT_TRUE(waitFor([&] { return windowOf(user.pid(), u"Autosync").has_value(); }));
-    EXPECT_NE(test::readFileBytes(err("user.err")).find("Orvale is syncing now in background"), std::string::npos);
+    EXPECT_NE(test::readFileBytes(err("user.err")).find("Orvale is syncing now in background"),
+              std::string::npos);
 
     // A further user start replaces the earlier notice with its own.
     Orvale again(err("again.err"), {});

@@ -12,7 +12,7 @@ namespace orvale::datetime {
 namespace {
 
 class PinnedZone {
-public:
+  public:
     explicit PinnedZone(const char* tz) {
         if (const char* old = std::getenv("TZ")) saved_ = old, had_ = true;
         setenv("TZ", tz, 1);
@@ -27,7 +27,7 @@ public:
         tzset();
     }
 
-private:
+  private:
     std::string saved_;
     bool had_ = false;
 };
