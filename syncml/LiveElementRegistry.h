@@ -1,0 +1,31 @@
+#pragma once
+// Mirrors the reference count of every live element object, so tests can see that releasing a
+// message frees each element exactly once. Nothing in the product reads it.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <mutex>
+
+namespace orvale {
+
+class CountedObject;
+
+class LiveElementRegistry {
+public:
+    static LiveElementRegistry& instance();
+
+    void insert(const CountedObject* object);
+    void remove(const CountedObject* object);
+    void adjust(const CountedObject* object, std::int32_t delta);
+
+    std::size_t liveCount() const;
+    bool contains(const CountedObject* object) const;
+    // The mirrored count; -1 when the object is not registered.
+    std::int32_t count(const CountedObject* object) const;
+
+private:
+    mutable std::mutex mutex_;
+    std::map<const CountedObject*, std::int32_t> counts_;
+};
+
+}  // namespace orvale

@@ -1,0 +1,24 @@
+#pragma once
+// What a record walker writes to: one implementation per encoding (WBXML bytes, XML text).
+#include <cstddef>
+#include <cstdint>
+
+#include "syncml/Tags.h"
+#include "syncml/ToolkitCodes.h"
+#include "syncml/ToolkitRecords.h"
+
+namespace orvale {
+
+class EncoderSink {
+public:
+    virtual ~EncoderSink() = default;
+    // Opens an element with content, or writes it empty.
+    virtual ToolkitCode open(TagId tag, bool content) = 0;
+    virtual ToolkitCode close() = 0;
+    virtual ToolkitCode text(const std::uint8_t* bytes, std::size_t length) = 0;
+    virtual ToolkitCode opaque(const std::uint8_t* bytes, std::size_t length) = 0;
+    // The content of a PCDATA element holding a DevInf extension.
+    virtual ToolkitCode devInf(const DevInfRecord& record) = 0;
+};
+
+}  // namespace orvale

@@ -1,0 +1,282 @@
+#include "syncml/codec/RecordReader.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace orvale {
+
+void* allocateRecord(std::size_t size) { return std::calloc(1, size); }
+
+bool appendNode(ListNode** head, void* element) {
+    auto* node = static_cast<ListNode*>(std::calloc(1, sizeof(ListNode)));
+    if (node == nullptr) return false;
+    node->element = element;
+    while (*head != nullptr) head = &(*head)->next;
+    *head = node;
+    return true;
+}
+
+namespace {
+
+bool extensionAllowed(RecordKind k) {
+    switch (k) {
+        case RecordKind::Header: case RecordKind::Status: case RecordKind::Alert: case RecordKind::Sync:
+        case RecordKind::Generic: case RecordKind::PutGet: case RecordKind::Results: case RecordKind::Map:
+        case RecordKind::Search: case RecordKind::Item: case RecordKind::Cred: case RecordKind::Chal:
+            return true;
+        default: return false;
+    }
+}
+
+ToolkitCode appendBytes(PcdataRecord& p, const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return code::Ok;
+    if (size > 0xFFFFFFFFu - p.length) return code::InvalidInputPcdata;
+    void* grown = std::realloc(p.content, p.length + size);
+    if (grown == nullptr) return code::OutOfMemory;
+    std::memcpy(static_cast<std::uint8_t*>(grown) + p.length, data, size);
+    p.content = grown;
+    p.length += static_cast<std::uint32_t>(size);
+    return code::Ok;
+}
+
+std::uint32_t pieceType(Token::Kind k) {
+    return k == Token::Kind::Text ? pcdata_type::String
+           : k == Token::Kind::Opaque ? pcdata_type::Opaque
+                                      : pcdata_type::Cdata;
+}
+
+}  // namespace
+
+ToolkitCode RecordReader::next(Token& t) {
+    if (peeked_) {
+        peeked_ = false;
+        t = peekToken_;
+        return code::Ok;
+    }
+    return tokens_.next(t, false);
+}
+
+ToolkitCode RecordReader::peek(Token& t) {
+    if (!peeked_) {
+        if (auto c = tokens_.next(peekToken_, false)) return c;
+        peeked_ = true;
+    }
+    t = peekToken_;
+    return code::Ok;
+}
+
+bool RecordReader::hasField(const RecordSpec& s, TagId tag) {
+    for (std::size_t i = 0; i < s.fieldCount; ++i) {
+        if (sameTagName(s.fields[i].tag, tag)) return true;
+    }
+    return false;
+}
+
+ToolkitCode RecordReader::skipContent() {
+    // Empty-element flags sent with content (<Final></Final>): only white space may stand inside.
+    for (;;) {
+        Token t;
+        if (auto c = tokens_.next(t, true)) return c;
+        if (t.kind == Token::Kind::End) return code::Ok;
+        if (t.kind != Token::Kind::Text || !t.blank) return code::NotSyncml;
+    }
+}
+
+ToolkitCode RecordReader::readRecord(const RecordSpec& s, const Token& start, void** slot, int depth) {
+    if (depth > kMaxDepth) return code::NotSyncml;
+    void* r = allocateRecord(s.size);
+    if (r == nullptr) return code::OutOfMemory;
+    *slot = r;
+    if (s.hasElementType) storeWord(r, 0, 0);
+    if (!start.content) return code::Ok;
+    return readBody(s, r, depth + 1);
+}
+
+ToolkitCode RecordReader::readBody(const RecordSpec& s, void* record, int depth) {
+    for (;;) {
+        Token t;
+        if (auto c = next(t)) return c;
+        if (t.kind == Token::Kind::End) return code::Ok;
+        if (t.kind != Token::Kind::Start) return code::NotSyncml;
+        if (auto c = readField(s, record, t, depth)) return c;
+    }
+}
+
+ToolkitCode RecordReader::readField(const RecordSpec& s, void* record, const Token& t, int depth) {
+    if (depth > kMaxDepth) return code::NotSyncml;
+    const FieldSpec* f = nullptr;
+    std::size_t index = 0;
+    for (; index < s.fieldCount; ++index) {
+        if (s.fields[index].tag == t.tag) break;
+    }
+    if (index == s.fieldCount) {
+        // Shared names (SourceRef, Size, VerDTD, SharedMem) may arrive through the other table.
+        for (index = 0; index < s.fieldCount && !sameTagName(s.fields[index].tag, t.tag); ++index) {
+        }
+    }
+    if (index == s.fieldCount) return code::NotSyncml;
+    f = &s.fields[index];
+    switch (f->kind) {
+        case FieldKind::Flag:
+            storeWord(record, f->offset, loadWord(record, f->offset) | f->bit);
+            return t.content ? skipContent() : code::Ok;
+        case FieldKind::Pcdata: {
+            auto** slot = reinterpret_cast<PcdataRecord**>(static_cast<char*>(record) + f->offset);
+            if (*slot != nullptr) return code::NotSyncml;
+            return readPcdata(t, slot, extensionAllowed(s.kind), depth + 1);
+        }
+        case FieldKind::Record: {
+            void* existing = loadPointer(record, f->offset);
+            if (existing != nullptr) return code::NotSyncml;
+            void* child = nullptr;
+            ToolkitCode c = readRecord(*f->child, t, &child, depth + 1);
+            storePointer(record, f->offset, child);
+            return c;
+        }
+        case FieldKind::RecordList:
+        case FieldKind::PcdataList: {
+            ListNode* head = static_cast<ListNode*>(loadPointer(record, f->offset));
+            if (!appendNode(&head, nullptr)) return code::OutOfMemory;
+            storePointer(record, f->offset, head);
+            ListNode* node = head;
+            while (node->next != nullptr) node = node->next;
+            if (f->kind == FieldKind::PcdataList) {
+                PcdataRecord* p = nullptr;
+                ToolkitCode c = readPcdata(t, &p, extensionAllowed(s.kind), depth + 1);
+                node->element = p;
+                return c;
+            }
+            return readRecord(*f->child, t, &node->element, depth + 1);
+        }
+        case FieldKind::CtCapBlock:
+            return t.content ? readCtCap(record, depth + 1) : code::Ok;
+    }
+    return code::NotSyncml;
+}
+
+ToolkitCode RecordReader::readPcdata(const Token& start, PcdataRecord** slot, bool allowExtension, int depth) {
+    if (depth > kMaxDepth) return code::NotSyncml;
+    auto* p = static_cast<PcdataRecord*>(allocateRecord(sizeof(PcdataRecord)));
+    if (p == nullptr) return code::OutOfMemory;
+    *slot = p;
+    if (!start.content) return code::Ok;
+    const std::uint8_t* blank = nullptr;
+    std::size_t blankSize = 0;
+    for (;;) {
+        Token t;
+        if (auto c = tokens_.next(t, true)) return c;
+        switch (t.kind) {
+            case Token::Kind::End:
+                if (p->contentType == pcdata_type::Empty && blank != nullptr) {
+                    p->contentType = pcdata_type::String;
+                    return appendBytes(*p, blank, blankSize);
+                }
+                return code::Ok;
+            case Token::Kind::Text:
+                if (t.blank) {
+                    // White space around markup is layout, unless it is all the element holds.
+                    if (p->contentType == pcdata_type::Empty && blank == nullptr) {
+                        blank = t.data;
+                        blankSize = t.size;
+                    }
+                    continue;
+                }
+                [[fallthrough]];
+            case Token::Kind::Opaque:
+            case Token::Kind::Cdata: {
+                const std::uint32_t type = pieceType(t.kind);
+                if (p->contentType == pcdata_type::Empty) p->contentType = type;
+                if (p->contentType != type) return code::InvalidInputPcdata;
+                if (auto c = appendBytes(*p, t.data, t.size)) return c;
+                continue;
+            }
+            case Token::Kind::Start: {
+                if (!allowExtension || p->contentType != pcdata_type::Empty) return code::InvalidInputPcdata;
+                const Namespace ns = tagInfo(t.tag).ns;
+                if (ns == Namespace::MetInf) {
+                    p->contentType = pcdata_type::Extension;
+                    p->extension = extension_kind::MetInf;
+                    p->content = allocateRecord(sizeof(MetInfRecord));
+                    if (p->content == nullptr) return code::OutOfMemory;
+                    if (t.tag == tag::MetInf) {
+                        // Some peers wrap the meta information in a MetInf element of its own.
+                        if (t.content)
+                            if (auto c = readBody(spec::metInf, p->content, depth + 1)) return c;
+                        continue;
+                    }
+                    if (auto c = readField(spec::metInf, p->content, t, depth + 1)) return c;
+                    return readBody(spec::metInf, p->content, depth + 1);
+                }
+                if (ns == Namespace::DevInf) {
+                    if (t.tag != tag::DevInf) return code::NotSyncml;
+                    p->contentType = pcdata_type::Extension;
+                    p->extension = extension_kind::DevInf;
+                    if (auto c = readRecord(spec::devInf, t, &p->content, depth + 1)) return c;
+                    continue;
+                }
+                return code::UnknownExtension;
+            }
+        }
+    }
+}
+
+ToolkitCode RecordReader::readCtCap(void* devInf, int depth) {
+    auto* d = static_cast<DevInfRecord*>(devInf);
+    CtCapRecord* cap = nullptr;
+    CtPropRecord* prop = nullptr;
+    CtDataRecord* entry = nullptr;
+    for (;;) {
+        Token t;
+        if (auto c = next(t)) return c;
+        if (t.kind == Token::Kind::End) return code::Ok;
+        if (t.kind != Token::Kind::Start) return code::NotSyncml;
+        PcdataRecord** slot = nullptr;
+        if (t.tag == tag::CTType) {
+            cap = static_cast<CtCapRecord*>(allocateRecord(sizeof(CtCapRecord)));
+            if (cap == nullptr || !appendNode(&d->ctCaps, cap)) {
+                std::free(cap);
+                return code::OutOfMemory;
+            }
+            prop = nullptr;
+            entry = nullptr;
+            slot = &cap->ctType;
+        } else if (t.tag == tag::PropName) {
+            if (cap == nullptr) return code::NotSyncml;
+            prop = static_cast<CtPropRecord*>(allocateRecord(sizeof(CtPropRecord)));
+            if (prop == nullptr || !appendNode(&cap->props, prop)) {
+                std::free(prop);
+                return code::OutOfMemory;
+            }
+            entry = prop->prop = static_cast<CtDataRecord*>(allocateRecord(sizeof(CtDataRecord)));
+            if (entry == nullptr) return code::OutOfMemory;
+            slot = &entry->name;
+        } else if (t.tag == tag::ParamName) {
+            if (prop == nullptr) return code::NotSyncml;
+            entry = static_cast<CtDataRecord*>(allocateRecord(sizeof(CtDataRecord)));
+            if (entry == nullptr || !appendNode(&prop->params, entry)) {
+                std::free(entry);
+                return code::OutOfMemory;
+            }
+            slot = &entry->name;
+        } else if (entry != nullptr && (t.tag == tag::ValEnum || t.tag == tag::DataType ||
+                                        sameTagName(t.tag, tag::DevInfSize) || t.tag == tag::DisplayName)) {
+            if (t.tag == tag::ValEnum) {
+                if (!appendNode(&entry->valEnums, nullptr)) return code::OutOfMemory;
+                ListNode* n = entry->valEnums;
+                while (n->next != nullptr) n = n->next;
+                PcdataRecord* v = nullptr;
+                ToolkitCode c = readPcdata(t, &v, false, depth + 1);
+                n->element = v;
+                if (c) return c;
+                continue;
+            }
+            slot = t.tag == tag::DataType ? &entry->dataType : t.tag == tag::DisplayName ? &entry->displayName : &entry->size;
+            if (*slot != nullptr) return code::NotSyncml;
+        } else {
+            return code::NotSyncml;
+        }
+        if (auto c = readPcdata(t, slot, false, depth + 1)) return c;
+    }
+}
+
+}  // namespace orvale

@@ -1,0 +1,48 @@
+#pragma once
+// Builds records from tokens by the element templates. Every block is linked into its parent as
+// soon as it is allocated, so a failed read leaves a tree that freeRecordTree releases whole.
+#include <cstddef>
+
+#include "syncml/RecordSpec.h"
+#include "syncml/codec/TokenReader.h"
+
+namespace orvale {
+
+class RecordReader {
+public:
+    explicit RecordReader(TokenReader& tokens) : tokens_(tokens) {}
+
+    // Structural tokens (white space between elements skipped), with one token of look-ahead.
+    ToolkitCode next(Token& token);
+    ToolkitCode peek(Token& token);
+
+    // Reads the fields of `spec` into `record` up to the End that closes the enclosing element.
+    ToolkitCode readBody(const RecordSpec& spec, void* record, int depth);
+    // Reads one field whose start tag `start` has just been read.
+    ToolkitCode readField(const RecordSpec& spec, void* record, const Token& start, int depth);
+    // True when `tag` is a field of `spec`.
+    static bool hasField(const RecordSpec& spec, TagId tag);
+
+    // Allocates a record of `spec` into *slot, then reads it (start tag already read).
+    ToolkitCode readRecord(const RecordSpec& spec, const Token& start, void** slot, int depth);
+
+    std::size_t offset() const { return tokens_.offset(); }
+
+    static constexpr int kMaxDepth = 24;
+
+private:
+    ToolkitCode readPcdata(const Token& start, PcdataRecord** slot, bool allowExtension, int depth);
+    ToolkitCode readCtCap(void* devInf, int depth);
+    ToolkitCode skipContent();
+
+    TokenReader& tokens_;
+    bool peeked_ = false;
+    Token peekToken_;
+};
+
+// Allocation helpers shared by the builders.
+void* allocateRecord(std::size_t size);
+// Appends a node for `element` at the end of the list in *head; false when out of memory.
+bool appendNode(ListNode** head, void* element);
+
+}  // namespace orvale
