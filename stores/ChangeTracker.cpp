@@ -1,0 +1,196 @@
+#include "stores/ChangeTracker.h"
+
+#include <cstdio>
+#include <fstream>
+
+#include "platform/DevicePaths.h"
+#include "platform/StringTable.h"
+#include "platform/TextConversion.h"
+#include "stores/Crc32.h"
+#include "stores/ProgressReporter.h"
+
+namespace orvale {
+
+namespace pim = platform::pim;
+
+namespace {
+
+constexpr uint32_t kExclusionProp = 0x001B0013;
+
+void showStatus(int id) {
+    if (ProgressReporter* r = currentProgressReporter()) r->showStatus(platform::loadString(id));
+}
+
+// File time (100 ns since 1601) to calendar fields, no zone applied.
+void appendFileTime(std::u16string& out, uint64_t ft) {
+    int64_t secs = static_cast<int64_t>(ft / 10000000u) - 11644473600LL;
+    int64_t days = secs >= 0 ? secs / 86400 : (secs - 86399) / 86400;
+    int64_t rem = secs - days * 86400;
+    // Civil date from days since 1970-01-01.
+    int64_t z = days + 719468;
+    int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    int64_t doe = z - era * 146097;
+    int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    int64_t mp = (5 * doy + 2) / 153;
+    int64_t d = doy - (153 * mp + 2) / 5 + 1;
+    int64_t m = mp < 10 ? mp + 3 : mp - 9;
+    int64_t y = yoe + era * 400 + (m <= 2);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%d%02d%02dT%02d%02d%02dZ", static_cast<int>(y), static_cast<int>(m),
+                  static_cast<int>(d), static_cast<int>(rem / 3600), static_cast<int>(rem / 60 % 60),
+                  static_cast<int>(rem % 60));
+    for (const char* p = buf; *p; ++p) out.push_back(static_cast<char16_t>(*p));
+}
+
+void appendAscii(std::u16string& out, const std::string& s) {
+    for (char c : s) out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
+}
+
+}  // namespace
+
+std::string ChangeTracker::databaseName(int folder) {
+    switch (folder) {
+    case pim::kFolderCalendar: return "Calendar.hdb";
+    case pim::kFolderContacts: return "Contacts.hdb";
+    case pim::kFolderTasks: return "Tasks.hdb";
+    default: return {};
+    }
+}
+
+bool ChangeTracker::excluded(const pim::Item& item) {
+    pim::PropValue v = item.getProp(kExclusionProp);
+    return v.flags != pim::kFlagNotFound && v.u32 != 0;
+}
+
+uint32_t ChangeTracker::fingerprint(pim::Item& item) const {
+    std::vector<uint32_t> ids;
+    ids.reserve(profile_.rows.size());
+    for (const auto& r : profile_.rows) ids.push_back(r.id);
+    std::vector<pim::PropValue> values = item.getProps(ids);
+    std::u16string text;
+    for (size_t i = 0; i < values.size(); ++i) {
+        const pim::PropValue& v = values[i];
+        bool present = v.flags != pim::kFlagNotFound;
+        switch (profile_.rows[i].kind) {
+        case RowKind::Text:
+            if (present) text += v.text;
+            break;
+        case RowKind::Time:
+            if (present && (v.fileTime >> 32) != 0) appendFileTime(text, v.fileTime);
+            break;
+        case RowKind::Number16:
+            if (present && (v.u32 & 0xFFFFu) != 0) appendAscii(text, std::to_string(v.u32 & 0xFFFFu));
+            break;
+        case RowKind::Flag:
+            text.push_back(present && v.u32 != 0 ? u'1' : u'0');
+            break;
+        case RowKind::Skip:
+            break;
+        }
+    }
+    if (profile_.extraText) text += profile_.extraText(item, values);
+    // UTF-8 rather than the low byte of each unit: the same bytes for ASCII, so recorded
+    // fingerprints stay valid, while edits to other characters are no longer invisible.
+    return crc32(platform::utf16ToUtf8(text));
+}
+
+ChangeTracker::ChangeTracker(TrackerProfile profile) : profile_(std::move(profile)) {
+    showStatus(292);
+    load();
+    compute();
+}
+
+ChangeTracker::~ChangeTracker() {
+    showStatus(293);
+    save();
+}
+
+void ChangeTracker::load() {
+    recorded_.clear();
+    std::string name = databaseName(profile_.folder);
+    if (name.empty()) return;
+    std::ifstream in(platform::hostPath(name), std::ios::binary);
+    unsigned char rec[8];
+    // A trailing partial record (never written by us) is ignored.
+    while (in.read(reinterpret_cast<char*>(rec), 8)) {
+        uint32_t oid = rec[0] | rec[1] << 8 | rec[2] << 16 | static_cast<uint32_t>(rec[3]) << 24;
+        uint32_t fp = rec[4] | rec[5] << 8 | rec[6] << 16 | static_cast<uint32_t>(rec[7]) << 24;
+        recorded_[static_cast<int32_t>(oid)] = fp;
+    }
+}
+
+void ChangeTracker::compute() {
+    pim::Session* s = pim::Session::current();
+    if (!s) return;
+    auto items = s->defaultFolderItems(profile_.folder);
+    if (!items || !items->sort("[Oid]")) return;
+    for (int i = 1; i <= items->count(); ++i) {
+        auto item = items->item(i);
+        if (!item || excluded(*item)) continue;
+        uint32_t fp = fingerprint(*item);
+        int32_t key = static_cast<int32_t>(item->oid());
+        current_[key] = fp;
+        auto it = recorded_.find(key);
+        if (it == recorded_.end()) new_.push_back(item->oid());
+        else if (it->second != fp) updated_.push_back(item->oid());
+    }
+    for (const auto& [key, fp] : recorded_)
+        if (!current_.count(key)) deleted_.push_back(static_cast<uint32_t>(key));
+}
+
+void ChangeTracker::preserve(std::vector<uint32_t>& ids) {
+    for (uint32_t oid : ids) {
+        auto it = recorded_.find(static_cast<int32_t>(oid));
+        preserved_[static_cast<int32_t>(oid)] = it != recorded_.end() ? it->second : 0;
+    }
+    ids.clear();
+}
+
+void ChangeTracker::save() {
+    pim::Session* s = pim::Session::current();
+    std::string name = databaseName(profile_.folder);
+    if (!s || name.empty()) return;
+    auto items = s->defaultFolderItems(profile_.folder);
+    if (!items) return;
+
+    // Items reported this run that the server did not accept keep their recorded state.
+    Map kept = preserved_;
+    auto keep = [&](uint32_t oid) {
+        if (acknowledged_.count(oid)) return;
+        auto it = recorded_.find(static_cast<int32_t>(oid));
+        kept[static_cast<int32_t>(oid)] = it != recorded_.end() ? it->second : 0;
+    };
+    for (uint32_t oid : new_) keep(oid);
+    for (uint32_t oid : updated_) keep(oid);
+
+    current_.clear();
+    for (int i = 1; i <= items->count(); ++i) {
+        auto item = items->item(i);
+        if (!item || excluded(*item)) continue;
+        int32_t key = static_cast<int32_t>(item->oid());
+        auto it = kept.find(key);
+        if (it != kept.end()) {
+            if (it->second != 0) current_[key] = it->second;
+        } else {
+            current_[key] = fingerprint(*item);
+        }
+    }
+    // A deletion the server did not accept stays recorded, so it is reported again.
+    for (uint32_t oid : deleted_) {
+        int32_t key = static_cast<int32_t>(oid);
+        if (!acknowledged_.count(oid) && !current_.count(key)) current_[key] = recorded_[key];
+    }
+
+    std::string bytes;
+    bytes.reserve(current_.size() * 8);
+    for (const auto& [key, fp] : current_) {
+        uint32_t oid = static_cast<uint32_t>(key);
+        for (uint32_t v : {oid, fp})
+            for (int b = 0; b < 4; ++b) bytes.push_back(static_cast<char>((v >> (8 * b)) & 0xFFu));
+    }
+    std::ofstream out(platform::hostPath(name), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace orvale

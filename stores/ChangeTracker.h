@@ -1,0 +1,68 @@
+#pragma once
+// Finds a folder's local changes between runs by comparing each item's fingerprint with the one
+// recorded at the end of the previous run in the folder's change database ("Contacts.hdb" etc.).
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/pim/PimSession.h"
+
+namespace orvale {
+
+enum class RowKind { Text, Time, Number16, Flag, Skip };
+
+struct FingerprintRow {
+    uint32_t id;
+    RowKind kind;
+};
+
+// What a store kind gives the tracker: its folder, the properties that make up the fingerprint, and
+// the texts beyond them (picture, recurrence rule, exceptions, recipients) that the store knows how
+// to write. `extraText` may be empty.
+struct TrackerProfile {
+    int folder = 0;
+    std::vector<FingerprintRow> rows;
+    std::function<std::u16string(platform::pim::Item&, const std::vector<platform::pim::PropValue>&)> extraText;
+};
+
+class ChangeTracker {
+public:
+    // Shows "Checking for changes...", loads the database and computes the three lists.
+    explicit ChangeTracker(TrackerProfile profile);
+    // Shows "Finalizing changes..." and rewrites the database from the device's state.
+    ~ChangeTracker();
+    ChangeTracker(const ChangeTracker&) = delete;
+    ChangeTracker& operator=(const ChangeTracker&) = delete;
+
+    std::vector<uint32_t> newList() const { return new_; }
+    std::vector<uint32_t> updatedList() const { return updated_; }
+    std::vector<uint32_t> deletedList() const { return deleted_; }
+
+    // Carries the recorded state of these items over into the rewritten database; empties `ids`.
+    void preserve(std::vector<uint32_t>& ids);
+    // The server accepted the item; without this, an item reported in this run keeps its recorded
+    // state so that the next run reports it again.
+    void acknowledge(uint32_t oid) { acknowledged_.insert(oid); }
+
+    uint32_t fingerprint(platform::pim::Item& item) const;
+    static bool excluded(const platform::pim::Item& item);
+    static std::string databaseName(int folder);
+
+private:
+    using Map = std::map<int32_t, uint32_t>;
+    void load();
+    void compute();
+    void save();
+
+    TrackerProfile profile_;
+    Map recorded_;
+    Map current_;
+    std::vector<uint32_t> new_, updated_, deleted_;
+    Map preserved_;
+    std::set<uint32_t> acknowledged_;
+};
+
+}  // namespace orvale

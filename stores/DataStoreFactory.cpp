@@ -1,0 +1,34 @@
+#include "stores/DataStoreFactory.h"
+
+#include "platform/pim/PimSession.h"
+#include "stores/ChangeTrackerList.h"
+#include "stores/KindRegistry.h"
+
+namespace orvale {
+
+// A session that cannot be opened is not reported: every store call then finds no folder and no
+// item, which the stores already handle as empty results.
+DataStoreFactory::DataStoreFactory() { platform::pim::Session::logOn(); }
+
+DataStoreFactory::~DataStoreFactory() {
+    saveAndClearTrackers();
+    platform::pim::Session::logOff();
+}
+
+DataStoreKind* DataStoreFactory::createKindByName(const std::string& text) {
+    const KindInfo* k = kindInfoByFolderName(text);
+    return k ? makeKind(k->code) : nullptr;
+}
+
+DataStoreKind* DataStoreFactory::createKindById(int code) {
+    return kindInfoByCode(code) ? makeKind(code) : nullptr;
+}
+
+std::vector<DataStoreKind*> DataStoreFactory::allKinds() {
+    std::vector<DataStoreKind*> out;
+    for (const auto& k : knownKinds())
+        if (DataStoreKind* kind = makeKind(k.code)) out.push_back(kind);
+    return out;
+}
+
+}  // namespace orvale
