@@ -1,5 +1,6 @@
 #include "stores/versit/VersitParser.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "stores/versit/VersitLimits.h"
@@ -28,6 +29,11 @@ VersitParameter parseParameter(std::string_view text) {
     std::string_view value = u.substr(eq + 1);
     value = value.substr(0, versit_text::findUnescaped(value, '='));
     return VersitParameter{std::string(u.substr(0, eq)), std::string(value)};
+}
+
+bool isBase64(const VersitParameter& p) {
+    if (p.name == "ENCODING") return p.value == "BASE64" || p.value == "B";
+    return p.name.empty() && p.value == "BASE64";
 }
 
 }  // namespace
@@ -190,9 +196,12 @@ void VersitParser::propertyLine(std::string_view line, bool quotedPrintable) {
     parameters.reserve(parameterPieces.size());
     for (const auto piece : parameterPieces) parameters.push_back(parseParameter(piece));
 
+    VersitValueKind kind = quotedPrintable ? VersitValueKind::EightBit : VersitValueKind::Plain;
+    // Base64 stays Base64 when the property is written again: its "=" padding must not turn it
+    // into a quoted-printable line that also claims to be Base64.
+    if (std::any_of(parameters.begin(), parameters.end(), isBase64)) kind = VersitValueKind::Binary;
     current_->addProperty(VersitProperty(versit_text::toUpperAscii(head.substr(0, semi)), std::move(parameters),
-                                         std::move(values),
-                                         quotedPrintable ? VersitValueKind::EightBit : VersitValueKind::Plain));
+                                         std::move(values), kind));
 }
 
 VersitComponentList VersitParser::finish() {

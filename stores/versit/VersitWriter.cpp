@@ -14,6 +14,10 @@ constexpr std::size_t kFoldAt = 75;
 // soft break's "=") every physical line stays within 75 characters.
 constexpr std::size_t kFoldStep = 77;
 
+bool isCharset(const VersitParameter& p) {
+    return p.name == "CHARSET" || (p.name.empty() && p.value.starts_with("CHARSET="));
+}
+
 void appendProperty(std::string& out, const VersitProperty& property) {
     appendPropertyLine(out, property);
     for (const auto& repeat : property.repeats()) appendPropertyLine(out, repeat);
@@ -33,15 +37,6 @@ void appendComponent(std::string& out, const VersitComponent& component) {
 }
 
 void appendPropertyLine(std::string& out, const VersitProperty& property) {
-    std::string line = property.name();
-    for (const auto& p : property.parameters()) {
-        line += ';';
-        if (!p.name.empty()) {
-            line += p.name;
-            line += '=';
-        }
-        line += p.value;
-    }
     bool quotedPrintable = false;
     if (property.kind() != VersitValueKind::Binary) {
         for (const auto& v : property.values()) {
@@ -50,6 +45,18 @@ void appendPropertyLine(std::string& out, const VersitProperty& property) {
                 break;
             }
         }
+    }
+    std::string line = property.name();
+    for (const auto& p : property.parameters()) {
+        // A quoted-printable line states its charset itself; a second CHARSET from the text this
+        // property was read from would contradict it and grow with every read and write.
+        if (quotedPrintable && isCharset(p)) continue;
+        line += ';';
+        if (!p.name.empty()) {
+            line += p.name;
+            line += '=';
+        }
+        line += p.value;
     }
     if (quotedPrintable) line += kQuotedPrintableParameters;
     line += ':';
