@@ -119,6 +119,7 @@ bool VersitDocument::endParse() {
 
 std::string VersitDocument::serialize() const {
     std::string out;
+    out.reserve(1024);
     for (const auto& component : top_) versit_writer::appendComponent(out, *component);
     return out;
 }

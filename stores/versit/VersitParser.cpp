@@ -1,6 +1,7 @@
 #include "stores/versit/VersitParser.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "stores/versit/VersitLimits.h"
@@ -11,6 +12,18 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kQuotedPrintable = "QUOTED-PRINTABLE";
+
+// Position of the next CR LF at or after `from`, or npos.
+std::size_t findLineEnd(std::string_view text, std::size_t from) {
+    while (from < text.size()) {
+        const void* cr = std::memchr(text.data() + from, '\r', text.size() - from);
+        if (cr == nullptr) break;
+        const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(cr) - text.data());
+        if (at + 1 < text.size() && text[at + 1] == '\n') return at;
+        from = at + 1;
+    }
+    return std::string_view::npos;
+}
 
 std::string_view trim(std::string_view s) {
     constexpr std::string_view blanks = " \t\r\n";
@@ -82,7 +95,7 @@ void VersitParser::feed(std::string_view chunk) {
             partial_.pop_back();
             start = 1;
         } else {
-            const std::size_t end = chunk.find(kLineEnd);
+            const std::size_t end = findLineEnd(chunk, 0);
             if (end == std::string_view::npos) {
                 partial_.append(chunk);
                 return;
@@ -94,7 +107,7 @@ void VersitParser::feed(std::string_view chunk) {
         physicalLine(line);
     }
     for (;;) {
-        const std::size_t end = chunk.find(kLineEnd, start);
+        const std::size_t end = findLineEnd(chunk, start);
         if (end == std::string_view::npos) break;
         physicalLine(chunk.substr(start, end - start));
         start = end + kLineEnd.size();

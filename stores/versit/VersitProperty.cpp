@@ -7,8 +7,11 @@ namespace orvale {
 VersitProperty::VersitProperty(std::string name, std::vector<VersitParameter> parameters,
                                std::vector<std::string> values, VersitValueKind kind)
     : name_(std::move(name)), parameters_(std::move(parameters)), values_(std::move(values)), kind_(kind) {
-    std::stable_sort(parameters_.begin(), parameters_.end(),
-                     [](const VersitParameter& a, const VersitParameter& b) { return a.name < b.name; });
+    const auto byName = [](const VersitParameter& a, const VersitParameter& b) { return a.name < b.name; };
+    // Usually already in order (bare parameters only); stable_sort would allocate even then.
+    if (!std::is_sorted(parameters_.begin(), parameters_.end(), byName)) {
+        std::stable_sort(parameters_.begin(), parameters_.end(), byName);
+    }
 }
 
 void VersitProperty::addParameter(std::string name, std::string value) {

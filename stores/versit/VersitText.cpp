@@ -1,5 +1,6 @@
 #include "stores/versit/VersitText.h"
 
+#include <array>
 #include <cstring>
 
 namespace orvale::versit_text {
@@ -14,7 +15,23 @@ int hexValue(char c) {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-bool isSpecial(char c) { return c == ';' || c == ',' || c == '\\' || c == ':'; }
+// Byte classes, looked up once per byte: writing is mostly scanning values for bytes that need work.
+enum : unsigned char { kEncode = 1, kEscape = 2, kLineBreak = 4 };
+
+constexpr std::array<unsigned char, 256> makeClasses() {
+    std::array<unsigned char, 256> classes{};
+    for (int b = 0; b < 256; ++b) {
+        if ((b < 33 && b != ' ' && b != '\t') || b == '=' || b > 126) classes[b] |= kEncode;
+    }
+    for (const unsigned char b : {';', ',', '\\', ':'}) classes[b] |= kEscape;
+    classes['\r'] |= kLineBreak;
+    classes['\n'] |= kLineBreak;
+    return classes;
+}
+
+constexpr std::array<unsigned char, 256> kClasses = makeClasses();
+
+unsigned char classOf(char c) { return kClasses[static_cast<unsigned char>(c)]; }
 
 }  // namespace
 
@@ -76,22 +93,28 @@ std::string unescape(std::string_view text) {
 }
 
 void appendEscaped(std::string& out, std::string_view value) {
+    std::size_t run = 0;  // start of the bytes not yet copied; most values need no escape at all
     for (std::size_t i = 0; i < value.size(); ++i) {
         const char c = value[i];
+        if ((classOf(c) & (kEscape | kLineBreak)) == 0) continue;
+        out.append(value.substr(run, i - run));
+        run = i + 1;
         if (c == '\r') {
             if (i + 1 < value.size() && value[i + 1] == '\n') {
                 out += "\\n";
                 ++i;
+                run = i + 1;
             } else {
                 out += "\\r";
             }
         } else if (c == '\n') {
             out += "\\n";
         } else {
-            if (isSpecial(c)) out += '\\';
+            out += '\\';
             out += c;
         }
     }
+    out.append(value.substr(run));
 }
 
 std::string decodeQuotedPrintable(std::string_view text) {
@@ -117,30 +140,33 @@ std::string decodeQuotedPrintable(std::string_view text) {
     return out;
 }
 
-bool needsQuotedPrintable(unsigned char byte) {
-    if (byte == ' ' || byte == '\t') return false;
-    return byte < 33 || byte == '=' || byte > 126;
-}
+bool needsQuotedPrintable(unsigned char byte) { return (kClasses[byte] & kEncode) != 0; }
 
 bool needsQuotedPrintable(std::string_view value) {
     for (const char c : value) {
-        if (needsQuotedPrintable(static_cast<unsigned char>(c))) return true;
+        if ((classOf(c) & kEncode) != 0) return true;
     }
     return false;
 }
 
 void appendQuotedPrintableEscaped(std::string& out, std::string_view value) {
-    for (const char c : value) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (needsQuotedPrintable(byte)) {
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const unsigned char cls = classOf(value[i]);
+        if (cls == 0) continue;
+        out.append(value.substr(run, i - run));
+        run = i + 1;
+        const auto byte = static_cast<unsigned char>(value[i]);
+        if ((cls & kEncode) != 0) {
             out += '=';
             out += kHexDigits[byte >> 4];
             out += kHexDigits[byte & 0x0F];
         } else {
-            if (isSpecial(c)) out += '\\';
-            out += c;
+            out += '\\';
+            out += value[i];
         }
     }
+    out.append(value.substr(run));
 }
 
 std::string toUpperAscii(std::string_view text) {

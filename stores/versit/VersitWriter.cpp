@@ -46,7 +46,10 @@ void appendPropertyLine(std::string& out, const VersitProperty& property) {
             }
         }
     }
-    std::string line = property.name();
+    // The line is built in place; only a line long enough to fold is moved out and folded back.
+    const std::size_t start = out.size();
+    std::string& line = out;
+    line += property.name();
     for (const auto& p : property.parameters()) {
         // A quoted-printable line states its charset itself; a second CHARSET from the text this
         // property was read from would contradict it and grow with every read and write.
@@ -69,7 +72,11 @@ void appendPropertyLine(std::string& out, const VersitProperty& property) {
             versit_text::appendEscaped(line, values[i]);
         }
     }
-    appendFolded(out, line, quotedPrintable);
+    if (out.size() - start > kFoldAt) {
+        const std::string unfolded = out.substr(start);
+        out.resize(start);
+        appendFolded(out, unfolded, quotedPrintable);
+    }
     out += kLineEnd;
 }
 
