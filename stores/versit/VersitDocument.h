@@ -2,6 +2,7 @@
 // One contact, event or task as vCard 2.1 / vCalendar 1.0 text: built by a store and serialised, or
 // parsed from received text and read through getProperty/getValue. All text is bytes (the stores use
 // UTF-8); names are compared as bytes.
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,11 @@ public:
     void addProperty(std::string_view nameSpec, std::string value);
     // Structured properties (N, ADR): the values are the components, in order.
     void addProperty(std::string_view nameSpec, std::vector<std::string> values);
+    // Lets addProperty("N", {"Smith", "Jo"}) pick the list (two literals would otherwise also
+    // read as the character range of one text).
+    void addProperty(std::string_view nameSpec, std::initializer_list<std::string> values) {
+        addProperty(nameSpec, std::vector<std::string>(values));
+    }
 
     // One entry per property of that name (parameters, ":", values), first the first one, then its
     // repeats. Empty when there is none.

@@ -80,19 +80,22 @@ TEST(VersitWriter, PropertyLines) {
 TEST(VersitWriter, StructuredValuesAndOrder) {
     VersitDocument doc("VCARD", "", "2.1");
     doc.addProperty("TEL;WORK", std::string("1"));
-    doc.addProperty("N", std::vector<std::string>{"Smith", "Jo;Ann", "", "", ""});
+    doc.addProperty("N", {"Smith", "Jo;Ann"});
+    doc.addProperty("N", {"Second", "Name"});
+    doc.addProperty("FN", "literal");
     doc.addProperty("TEL;HOME", std::string("2"));
-    doc.addProperty("ADR;WORK", std::vector<std::string>{"", "", "Main St", "M\xc3\xa1laga"});
+    doc.addProperty("ADR;WORK", {"", "", "Main St", "M\xc3\xa1laga"});
     doc.addProperty("TEL;WORK", std::string("3"));
     EXPECT_EQ(doc.serialize(),
               "BEGIN:VCARD\r\n"
               "ADR;WORK;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:;;Main St;M=C3=A1laga\r\n"
-              "N:Smith;Jo\\;Ann;;;\r\n"
+              "FN:literal\r\n"
+              "N:Smith;Jo\\;Ann\r\nN:Second;Name\r\n"
               "TEL;WORK:1\r\nTEL;HOME:2\r\nTEL;WORK:3\r\n"
               "VERSION:2.1\r\n"
               "END:VCARD\r\n");
     EXPECT_EQ(doc.serialize(), doc.serialize());  // writing leaves the document as it was
-    EXPECT_EQ(doc.getValue("N"), "Smith;Jo;Ann;;;");
+    EXPECT_EQ(doc.getValue("N"), "Smith;Jo;Ann");
 }
 
 // A soft break never splits an "=XX" triple, and no physical line exceeds 76 characters, wherever
