@@ -114,8 +114,9 @@ class Reply:
 class Session:
     """One client session: its ids and the server it talks to."""
 
-    def __init__(self, url, session_id, device):
+    def __init__(self, url, session_id, device, max_msg_size=65536):
         self.url, self.session_id, self.device = url, session_id, device
+        self.max_msg_size = max_msg_size
 
     def post(self, xml):
         request = urllib.request.Request(self.url, data=to_wbxml(xml),
@@ -127,7 +128,7 @@ class Session:
 
     def init(self, db="card", alert=201, last="", nxt="1", cred=None, locname=None, extra=""):
         return self.post(fill(template("init.xml"), SESSION=self.session_id, URL=self.url,
-                              DEVICE=self.device, MAXMSGSIZE=65536, ALERT=alert, DB=db,
+                              DEVICE=self.device, MAXMSGSIZE=self.max_msg_size, ALERT=alert, DB=db,
                               LAST=last, NEXT=nxt,
                               raw={"CRED": cred if cred is not None else basic_cred(USER, PASSWORD),
                                    "LOCNAME": "<LocName>%s</LocName>" % escape(locname)
@@ -136,14 +137,14 @@ class Session:
 
     def sync(self, db, changes=(), extra=""):
         return self.post(fill(template("client-sync.xml"), SESSION=self.session_id, URL=self.url,
-                              DEVICE=self.device, MAXMSGSIZE=65536, ALERTREF=1, DB=db,
+                              DEVICE=self.device, MAXMSGSIZE=self.max_msg_size, ALERTREF=1, DB=db,
                               NUMCHANGES=len(changes),
                               raw={"EXTRA": extra, "CHANGES": "".join(changes)}))
 
     def finish(self, db, sync_ref, extra="", msg_id=3):
         """Statuses for the server's Sync (of the message before) and @EXTRA@, with Final."""
         return self.post(fill(template("client-finish.xml"), SESSION=self.session_id,
-                              URL=self.url, DEVICE=self.device, MAXMSGSIZE=65536, DB=db,
+                              URL=self.url, DEVICE=self.device, MAXMSGSIZE=self.max_msg_size, DB=db,
                               MSGID=msg_id, MSGREF=msg_id - 1, SYNCREF=sync_ref,
                               raw={"EXTRA": extra}))
 
@@ -366,6 +367,47 @@ def check_sessions(url, work):
     check(r.status("Alert") == "200", "an unfinished session leaves the anchors as they were")
 
 
+def check_message_size(url, work):
+    """Many server items and a small MaxMsgSize: the server spreads its package over messages."""
+    device = "IMEI:MSGSIZE00000000000000001"
+    s = Session(url, "size-1", device)
+    s.init(alert=201, nxt="B1", extra=fill(template("put-devinf.frag.xml"),
+                                           raw={"DEVINF": devinf(device)}))
+    r = s.sync("card")
+    s.finish("card", r.first("Sync").findtext("CmdID"))
+    wait_next_second()
+    sent = set()
+    for i in range(12):
+        card = "BEGIN:VCARD\nVERSION:2.1\nN:P%d;Q;;;\nFN:Person %d\nNOTE:%s\nEND:VCARD" % (i, i, "x" * 300)
+        sent.add(store(work, "add", "contacts", "-", data=crlf(card)).decode().strip())
+    wait_next_second()
+
+    s = Session(url, "size-2", device, max_msg_size=2000)
+    replies = [s.init(alert=200, last="B1", nxt="B2", extra=fill(
+        template("put-devinf.frag.xml"), raw={"DEVINF": devinf(device)}))]
+    replies.append(s.sync("card"))
+    received, msg_id = [], 3
+    while replies[-1].first("Sync") is not None and msg_id < 20:
+        sync = replies[-1].first("Sync")
+        adds = [c for c in sync if c.tag == "Add"]
+        extra = "".join(fill(template("add-status.frag.xml"), CMDID=10 + n, MSGREF=msg_id - 1,
+                             ADDREF=a.findtext("CmdID"), SUID=a.findtext("Item/Source/LocURI"))
+                        for n, a in enumerate(adds))
+        if adds:
+            extra += fill(template("map.frag.xml"), CMDID=9, DB="card",
+                          SUID=adds[0].findtext("Item/Source/LocURI"), LUID="m%d" % msg_id)
+        received += [a.findtext("Item/Source/LocURI") for a in adds]
+        replies.append(s.finish("card", sync.findtext("CmdID"), extra=extra, msg_id=msg_id))
+        msg_id += 1
+    check(all(len(r.raw) <= 2000 for r in replies),
+          "every server message within the client's MaxMsgSize 2000 (%s)"
+          % ", ".join(str(len(r.raw)) for r in replies))
+    check(len(replies) > 4 and sorted(received) == sorted(sent),
+          "12 server items arrive once each over %d messages" % (len(replies) - 2))
+    check(replies[-1].final and replies[-1].status("Map") == "200",
+          "the spread session ends with Final")
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
@@ -378,6 +420,7 @@ def main():
         check_uris(env["URL"])
         check_server_devinf(env["URL"])
         check_sessions(env["URL"], work)
+        check_message_size(env["URL"], work)
     finally:
         subprocess.run([os.path.join(HERE, "stop.sh"), env["PID"]], check=True)
     errors = os.path.join(work, "data", "log", "php-errors.log")

@@ -34,10 +34,10 @@ for attempt in 1 2 3 4 5; do
     -t "$work/app" "$work/app/front.php" >"$work/data/log/php-server.log" 2>&1 </dev/null &
   pid=$!
   for _ in $(seq 1 100); do
-    if python3 - "$port" <<'PY' 2>/dev/null; then
-import sys, urllib.request
+    if python3 - "$port" "$work/data" <<'PY' 2>/dev/null; then
+import os, sys, urllib.request
 with urllib.request.urlopen("http://127.0.0.1:%s/" % sys.argv[1], timeout=1) as r:
-    sys.exit(0 if b"SyncML" in r.read() else 1)
+    sys.exit(0 if os.path.realpath(sys.argv[2]).encode() in r.read().split(b"\n") else 1)
 PY
       printf 'URL=http://127.0.0.1:%s/sync\nPORT=%s\nPID=%s\n' "$port" "$port" "$pid" | tee "$work/server.env"
       exit 0

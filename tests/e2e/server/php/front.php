@@ -40,7 +40,9 @@ ini_set('session.gc_probability', '0');
 
 if ($_SERVER['REQUEST_METHOD'] !== 'POST') {
     header('Content-Type: text/plain');
-    echo "Orvale test SyncML server\n";
+    // The data folder tells a starter that it reached its own server, not another one on a port
+    // that was free a moment ago.
+    echo "Orvale test SyncML server\n" . realpath($data) . "\n";
     return true;
 }
 
