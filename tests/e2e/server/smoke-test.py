@@ -367,6 +367,56 @@ def check_sessions(url, work):
     check(r.status("Alert") == "200", "an unfinished session leaves the anchors as they were")
 
 
+def check_repeated_sessions(url, work):
+    """Sessions repeated after an interruption neither duplicate nor resend items."""
+    device = "IMEI:REPEAT0000000000000000001"
+    cards = {luid: "BEGIN:VCARD\nVERSION:2.1\nN:R%s;S;;;\nFN:S R%s\nEND:VCARD" % (luid, luid)
+             for luid in ("1", "2")}
+    adds = [item("add", 30 + n, luid, card) for n, (luid, card) in enumerate(cards.items())]
+    put = fill(template("put-devinf.frag.xml"), raw={"DEVINF": devinf(device)})
+    # An account of its own, so the counts below see only this device's items.
+    cred = basic_cred("second", "second-secret")
+
+    # A first slow sync that stops after the client's Adds, then the same again in full.
+    s = Session(url, "rep-1", device)
+    s.init(alert=201, nxt="R1", extra=put, cred=cred)
+    s.sync("card", adds)
+    s = Session(url, "rep-2", device)
+    s.init(alert=201, nxt="R1", extra=put, cred=cred)
+    r = s.sync("card", adds)
+    sync = r.first("Sync")
+    check([st.findtext("Data") for st in r.statuses("Add")] == ["201", "201"]
+          and not [c for c in sync if c.tag == "Add"],
+          "repeated first slow sync: Adds accepted, none sent back")
+    s.finish("card", sync.findtext("CmdID"))
+    check(store(work, "--user", "second", "count", "contacts").decode().strip() == "2",
+          "repeated first slow sync: no duplicate on the server")
+
+    # A server item reaches the client and is mapped, but the client loses the server's last
+    # answer: its next session has the old anchor, gets 508 and resends everything.
+    wait_next_second()
+    new_id = store(work, "--user", "second", "add", "contacts", "-", data=crlf(cards["1"].replace("R1", "Q9"))).decode().strip()
+    wait_next_second()
+    s = Session(url, "rep-3", device)
+    s.init(alert=200, last="R1", nxt="R2", extra=put, cred=cred)
+    r = s.sync("card")
+    add = r.first("Sync").find("Add")
+    s.finish("card", r.first("Sync").findtext("CmdID"), extra=fill(
+        template("add-status.frag.xml"), CMDID=5, MSGREF=2, ADDREF=add.findtext("CmdID"),
+        SUID=new_id) + fill(template("map.frag.xml"), CMDID=6, DB="card", SUID=new_id, LUID="3"))
+    s = Session(url, "rep-4", device)
+    r = s.init(alert=200, last="R1", nxt="R3", extra=put, cred=cred)
+    check(r.status("Alert") == "508", "client with the anchor before the lost answer: 508")
+    r = s.sync("card", adds + [item("add", 40, "3", cards["1"].replace("R1", "Q9"))])
+    sync = r.first("Sync")
+    check([st.findtext("Data") for st in r.statuses("Add")] == ["201"] * 3
+          and not [c for c in sync if c.tag == "Add"],
+          "slow sync after 508: the client's items accepted, the mapped server item not resent")
+    s.finish("card", sync.findtext("CmdID"))
+    check(store(work, "--user", "second", "count", "contacts").decode().strip() == "3",
+          "slow sync after 508: no duplicate on the server")
+
+
 def check_message_size(url, work):
     """Many server items and a small MaxMsgSize: the server spreads its package over messages."""
     device = "IMEI:MSGSIZE00000000000000001"
@@ -420,6 +470,7 @@ def main():
         check_uris(env["URL"])
         check_server_devinf(env["URL"])
         check_sessions(env["URL"], work)
+        check_repeated_sessions(env["URL"], work)
         check_message_size(env["URL"], work)
     finally:
         subprocess.run([os.path.join(HERE, "stop.sh"), env["PID"]], check=True)

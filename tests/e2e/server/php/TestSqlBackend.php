@@ -87,12 +87,32 @@ class Horde_SyncMl_Backend_TestSql extends Horde_SyncMl_Backend_Sql
     /**
      * As the parent, but returns the new server id: without it the library
      * has no id for the Status and counts every added item as failed.
+     *
+     * An Add for a client id the server already maps to an item of its own
+     * is that item sent again (a session cut before its end is repeated, or
+     * a slow sync resends everything): it replaces the item instead of
+     * creating a second one.
      */
     public function addEntry($databaseURI, $content, $contentType, $cuid = null)
     {
         $database = $this->normalize($databaseURI);
-        $suid = strval(new Horde_Support_Uuid());
         $ts = $this->getCurrentTimeStamp();
+
+        $known = strlen((string)$cuid) ? $this->_getSuid($databaseURI, $cuid) : false;
+        if ($known && $this->_itemExists($database, $known)) {
+            $this->_db->exec(
+                'UPDATE syncml_data SET syncml_data = ' . $this->_db->quote($content)
+                . ', syncml_contenttype = ' . $this->_db->quote($contentType)
+                . ', syncml_modified_ts = ' . $this->_db->quote($ts, 'integer')
+                . ' WHERE syncml_db = ' . $this->_db->quote($database)
+                . ' AND syncml_uid = ' . $this->_db->quote($this->_user)
+                . ' AND syncml_id = ' . $this->_db->quote($known));
+            $this->createUidMap($databaseURI, $cuid, $known, $ts);
+            $this->logMessage('Add of mapped client id ' . $cuid . ' replaced ' . $known, 'INFO');
+            return $known;
+        }
+
+        $suid = strval(new Horde_Support_Uuid());
 
         $this->_db->exec(
             'INSERT INTO syncml_data (syncml_id, syncml_db, syncml_uid, syncml_data, '
@@ -136,11 +156,36 @@ class Horde_SyncMl_Backend_TestSql extends Horde_SyncMl_Backend_Sql
         return $deleted > 0;
     }
 
+    protected function _itemExists($database, $suid)
+    {
+        return $this->_db->queryOne(
+            'SELECT COUNT(*) FROM syncml_data WHERE syncml_db = ' . $this->_db->quote($database)
+            . ' AND syncml_uid = ' . $this->_db->quote($this->_user)
+            . ' AND syncml_id = ' . $this->_db->quote($suid)) > 0;
+    }
+
+    /**
+     * The library erases the device's map whenever the client asks for a
+     * slow sync. Before the first completed sync that map holds only what an
+     * interrupted first attempt left, which the repeated attempt needs to
+     * recognise its items; it is erased only once a sync was completed.
+     */
+    public function eraseMap($databaseURI)
+    {
+        if (!is_array($this->readSyncAnchors($databaseURI))) {
+            $this->logMessage('Slow sync before any completed one: map kept', 'INFO');
+            return true;
+        }
+        return parent::eraseMap($databaseURI);
+    }
+
     /**
      * As the parent, but an item created since the last sync is only an add:
      * the parent also listed it as modified, and the library then sent an
      * Add and a Replace without a target for it. Changes of items the client
-     * has no id for cannot be addressed to it and are left out.
+     * has no id for cannot be addressed to it and are left out. An item the
+     * client has already mapped has reached it and is not added again (its
+     * Map came in a session that did not complete).
      */
     public function getServerChanges($databaseURI, $from_ts, $to_ts, &$adds, &$mods, &$dels)
     {
@@ -151,6 +196,11 @@ class Horde_SyncMl_Backend_TestSql extends Horde_SyncMl_Backend_Sql
         foreach ($mods as $suid => $cuid) {
             if (isset($adds[$suid]) || !$cuid) {
                 unset($mods[$suid]);
+            }
+        }
+        foreach (array_keys($adds) as $suid) {
+            if ($this->_getCuid($databaseURI, $suid)) {
+                unset($adds[$suid]);
             }
         }
         foreach ($dels as $suid => $cuid) {
