@@ -293,13 +293,15 @@ def check_sessions(url, work):
           "server asks Get ./devinf11 when the client has not sent its DevInf")
     get_ref = get.findtext("CmdID") if get is not None else "0"
     edited = cards["1001"].replace("+15551234", "+15559999")
+    stray = "BEGIN:VCARD\nVERSION:2.1\nN:Stray;Ray;;;\nFN:Ray Stray\nEND:VCARD"
     r = s2.sync("card", [item("replace", 31, "1001", edited), item("delete", 32, "1002"),
-                         item("delete", 33, "9999")],
+                         item("delete", 33, "9999"), item("replace", 34, "1003", stray)],
                 extra=fill(template("get-status.frag.xml"), GETREF=get_ref)
                 + fill(template("results-devinf.frag.xml"), GETREF=get_ref,
                        raw={"DEVINF": devinf(device)}))
     check(r.status("Results") == "200", "Results with the client's DevInf accepted")
-    check(r.status("Replace") == "200", "client Replace: 200")
+    check(r.status("Replace", 31) == "200", "client Replace: 200")
+    check(r.status("Replace", 34) == "201", "client Replace of an unknown id: stored as new, 201")
     check(r.status("Delete", 32) == "200", "client Delete of a mapped item: 200")
     check(r.status("Delete", 33) == "211", "client Delete of an unknown item: 211, not 200")
     sync = r.first("Sync")
@@ -308,8 +310,9 @@ def check_sessions(url, work):
           "(%s)" % [c.tag for c in server_items])
     add = server_items[0] if server_items else None
     check(add is not None and add.findtext("Item/Source/LocURI") == new_id
-          and add.findtext("Item/Data").replace("\r\n", "\n") == server_card,
-          "server Add carries the new item with its server id")
+          and add.findtext("Item/Data").replace("\r\n", "\n") == server_card
+          and add.findtext("Meta/Type") == "text/x-vcard",
+          "server Add carries the new item with its server id, as text/x-vcard")
     map_extra = (fill(template("add-status.frag.xml"), CMDID=5, MSGREF=2,
                       ADDREF=add.findtext("CmdID") if add is not None else 0, SUID=new_id)
                  + fill(template("map.frag.xml"), CMDID=6, DB="card", SUID=new_id, LUID="2001"))
@@ -319,10 +322,11 @@ def check_sessions(url, work):
     items = stored_items(work, "contacts")
     mapped = {line.split("\t")[2]: line.split("\t")[3]
               for line in store(work, "map", "contacts").decode().splitlines()}
-    check(set(mapped) == {"1001", "2001"} and mapped["2001"] == new_id,
-          "map after session 2: 1001 and the server item as 2001")
-    check(len(items) == 2 and items.get(mapped.get("1001")) == crlf(without_uid(edited)),
-          "server holds the replaced card and its own, the deleted one is gone")
+    check(set(mapped) == {"1001", "1003", "2001"} and mapped["2001"] == new_id,
+          "map after session 2: 1001, 1003 and the server item as 2001")
+    check(len(items) == 3 and items.get(mapped.get("1001")) == crlf(without_uid(edited))
+          and items.get(mapped.get("1003")) == crlf(stray),
+          "server holds the replaced card, the stray one and its own; the deleted one is gone")
     check("\tcontacts\torvale\tA2\t" in store(work, "anchors").decode(),
           "anchors stored at the end of session 2")
 
