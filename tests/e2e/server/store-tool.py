@@ -72,29 +72,35 @@ def label(data):
     return next((l for l in lines if l and not l.upper().startswith(("BEGIN", "VERSION"))), "")
 
 
-def cmd_list(db, args):
-    sql = ("SELECT syncml_id, syncml_db, syncml_uid, syncml_created_ts, syncml_modified_ts,"
-           " syncml_contenttype, syncml_data FROM syncml_data WHERE syncml_uid = ?")
-    params = [args.user]
-    if args.database:
+def select(db, args, sql, order=""):
+    """Rows of one user's tables, of one database when the command names one."""
+    sql, params = sql + " WHERE syncml_uid = ?", [args.user]
+    if getattr(args, "database", None):
         sql += " AND syncml_db = ?"
         params.append(normalize(args.database))
-    rows = db.execute(sql + " ORDER BY syncml_created_ts, rowid", params).fetchall()
-    items = [{"id": text(r[0]), "database": text(r[1]), "user": text(r[2]), "created": r[3],
-              "modified": r[4], "type": text(r[5]), "label": label(r[6])} for r in rows]
-    if args.json:
-        print(json.dumps(items, indent=1))
+    return db.execute(sql + order, params).fetchall()
+
+
+def emit(args, rows, line):
+    """Rows as JSON with --json, else one tab-separated line each."""
+    if getattr(args, "json", False):
+        print(json.dumps(rows, indent=1))
     else:
-        for i in items:
-            print("%(id)s\t%(database)s\t%(user)s\t%(created)s\t%(modified)s\t%(label)s" % i)
+        for r in rows:
+            print(line % r)
+
+
+def cmd_list(db, args):
+    rows = select(db, args, "SELECT syncml_id, syncml_db, syncml_uid, syncml_created_ts,"
+                  " syncml_modified_ts, syncml_contenttype, syncml_data FROM syncml_data",
+                  " ORDER BY syncml_created_ts, rowid")
+    emit(args, [{"id": text(r[0]), "database": text(r[1]), "user": text(r[2]), "created": r[3],
+                 "modified": r[4], "type": text(r[5]), "label": label(r[6])} for r in rows],
+         "%(id)s\t%(database)s\t%(user)s\t%(created)s\t%(modified)s\t%(label)s")
 
 
 def cmd_count(db, args):
-    sql, params = "SELECT COUNT(*) FROM syncml_data WHERE syncml_uid = ?", [args.user]
-    if args.database:
-        sql += " AND syncml_db = ?"
-        params.append(normalize(args.database))
-    print(db.execute(sql, params).fetchone()[0])
+    print(select(db, args, "SELECT COUNT(*) FROM syncml_data")[0][0])
 
 
 def find(db, item_id):
@@ -138,33 +144,19 @@ def cmd_delete(db, args):
 
 
 def cmd_map(db, args):
-    sql = ("SELECT syncml_syncpartner, syncml_db, syncml_cuid, syncml_suid, syncml_timestamp"
-           " FROM syncml_map WHERE syncml_uid = ?")
-    params = [args.user]
-    if args.database:
-        sql += " AND syncml_db = ?"
-        params.append(normalize(args.database))
-    rows = [{"device": text(r[0]), "database": text(r[1]), "client_id": text(r[2]),
-             "server_id": text(r[3]), "timestamp": r[4]}
-            for r in db.execute(sql + " ORDER BY rowid", params)]
-    if args.json:
-        print(json.dumps(rows, indent=1))
-    else:
-        for r in rows:
-            print("%(device)s\t%(database)s\t%(client_id)s\t%(server_id)s" % r)
+    rows = select(db, args, "SELECT syncml_syncpartner, syncml_db, syncml_cuid, syncml_suid,"
+                  " syncml_timestamp FROM syncml_map", " ORDER BY rowid")
+    emit(args, [{"device": text(r[0]), "database": text(r[1]), "client_id": text(r[2]),
+                 "server_id": text(r[3]), "timestamp": r[4]} for r in rows],
+         "%(device)s\t%(database)s\t%(client_id)s\t%(server_id)s")
 
 
 def cmd_anchors(db, args):
-    rows = [{"device": text(r[0]), "database": text(r[1]), "user": text(r[2]),
-             "client": text(r[3]), "server": text(r[4])}
-            for r in db.execute("SELECT syncml_syncpartner, syncml_db, syncml_uid,"
-                                " syncml_clientanchor, syncml_serveranchor FROM syncml_anchors"
-                                " ORDER BY rowid")]
-    if args.json:
-        print(json.dumps(rows, indent=1))
-    else:
-        for r in rows:
-            print("%(device)s\t%(database)s\t%(user)s\t%(client)s\t%(server)s" % r)
+    rows = db.execute("SELECT syncml_syncpartner, syncml_db, syncml_uid, syncml_clientanchor,"
+                      " syncml_serveranchor FROM syncml_anchors ORDER BY rowid").fetchall()
+    emit(args, [{"device": text(r[0]), "database": text(r[1]), "user": text(r[2]),
+                 "client": text(r[3]), "server": text(r[4])} for r in rows],
+         "%(device)s\t%(database)s\t%(user)s\t%(client)s\t%(server)s")
 
 
 def main():

@@ -25,6 +25,9 @@ class Horde_SyncMl_Backend_TestSql extends Horde_SyncMl_Backend_Sql
         $this->_db = new TestSqlDatabase($params['database']);
         TestSqlDatabase::createSchema($this->_db->pdo());
         $this->_users = $params['users'];
+        // One transaction per message: what a message changes is stored
+        // together (or not at all when it fails), and fast.
+        $this->_db->pdo()->beginTransaction();
     }
 
     /**
@@ -48,6 +51,7 @@ class Horde_SyncMl_Backend_TestSql extends Horde_SyncMl_Backend_Sql
 
     public function close()
     {
+        $this->_db->pdo()->commit();
         if (!$this->_sessionEnded && $this->state && session_status() == PHP_SESSION_ACTIVE) {
             $_SESSION[self::SESSION_KEY] = $this->state;
         }

@@ -71,6 +71,11 @@ try {
     while (ob_get_level() > $level) {
         ob_end_clean();
     }
+    // Neither the store (its transaction is not committed) nor the session keeps anything of a
+    // message that failed.
+    if (session_status() == PHP_SESSION_ACTIVE) {
+        session_abort();
+    }
     error_log('SyncML request failed: ' . $e);
     http_response_code(500);
     header('Content-Type: text/plain');
