@@ -1,0 +1,23 @@
+#pragma once
+// Files of items as people keep them: several vCards or vCalendars one after the other, with CR LF
+// or plain LF line ends.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvale::pim_tool {
+
+struct SplitResult {
+    std::vector<std::string> items;  // each from its BEGIN line to its END line, lines ended by CR LF
+    std::string error;               // empty when the whole text was understood
+};
+
+// Text outside items (blank lines, comments) is skipped. An item left open at the end of the text is
+// an error; nested BEGIN/END blocks stay inside their item.
+SplitResult splitItems(std::string_view text);
+
+// Whole file, or none when it cannot be read.
+std::optional<std::string> readFile(const std::string& path);
+
+}  // namespace orvale::pim_tool
