@@ -1,0 +1,87 @@
+#include "transport/HttpTransport.h"
+
+#include <utility>
+
+#include "transport/CurlClient.h"
+#include "transport/MessageCapture.h"
+#include "transport/RequestHeaders.h"
+#include "transport/ServerUrl.h"
+
+namespace orvale {
+
+namespace {
+const char* const kExchangeAgent = "Halverd";
+const char* const kFetchAgent = "Orvale for Windows Mobile";
+}  // namespace
+
+HttpTransport::HttpTransport(ProxyDescriptor proxy, ContentType contentType)
+    : proxy_(std::move(proxy)), contentType_(std::move(contentType)), client_(std::make_unique<CurlClient>()) {}
+
+HttpTransport::~HttpTransport() = default;
+
+void HttpTransport::abort() { client_->abort(); }
+
+int HttpTransport::exchange(const std::string& url, const std::string& request, std::string& reply) {
+    reply.clear();
+    try {
+        MessageCapture* capture = MessageCapture::current();
+        if (capture != nullptr) capture->save(request.data(), request.size());
+        const auto target = ServerUrl::parse(url);
+        if (!target) {
+            errorFlag_ = 1;
+            return 1;
+        }
+        HttpRequestSpec spec;
+        spec.url = &*target;
+        spec.post = true;
+        spec.agent = kExchangeAgent;
+        spec.headerLines = headerLines(buildRequestHeaders(contentType_, extraHeaders_));
+        spec.body = request;
+        spec.bodyLimit = kLargestReply;
+        return finish(client_->perform(spec), reply, capture);
+    } catch (...) {
+        reply.clear();
+        errorFlag_ = 1;
+        return 1;
+    }
+}
+
+int HttpTransport::fetch(const std::string& url, std::string& body) {
+    body.clear();
+    try {
+        const auto target = ServerUrl::parse(url);
+        if (!target) {
+            errorFlag_ = 1;
+            return 1;
+        }
+        HttpRequestSpec spec;
+        spec.url = &*target;
+        spec.agent = kFetchAgent;
+        spec.proxy = proxy_.address;  // empty: direct
+        spec.bodyLimit = kLargestReply;
+        return finish(client_->perform(spec), body, nullptr);
+    } catch (...) {
+        body.clear();
+        errorFlag_ = 1;
+        return 1;
+    }
+}
+
+// A failed request counts as an HTTP failure even when no status came back, so that a run whose
+// last exchange never reached the server is reported as such rather than by an earlier success.
+int HttpTransport::finish(const HttpOutcome& outcome, std::string& reply, MessageCapture* capture) {
+    if (outcome.status != 0) lastStatus_ = static_cast<std::uint32_t>(outcome.status);
+    if (outcome.status == 200 && outcome.complete) {
+        reply = outcome.body;
+        errorFlag_ = 0;
+        if (capture != nullptr) capture->save(reply.data(), reply.size());
+        return 0;
+    }
+    errorFlag_ = 1;
+    // A reply that came with a status is captured, empty, to keep request and reply numbers in
+    // step; a request that got no answer at all has no reply to capture.
+    if (outcome.status != 0 && outcome.status != 200 && capture != nullptr) capture->save("", 0);
+    return 1;
+}
+
+}  // namespace orvale

@@ -1,0 +1,78 @@
+#include "transport/MessageCapture.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <system_error>
+#include <vector>
+
+#include "platform/DevicePaths.h"
+
+namespace orvale {
+
+std::atomic<MessageCapture*> MessageCapture::current_{nullptr};
+
+namespace {
+
+const char* const kDirectionNames[] = {"client", "server"};
+
+// The listing matches "*.xml" the way the device's file system does: without regard to case.
+bool hasXmlExtension(const std::string& name) {
+    if (name.size() < 4) return false;
+    const std::string tail = name.substr(name.size() - 4);
+    return tail[0] == '.' && (tail[1] | 0x20) == 'x' && (tail[2] | 0x20) == 'm' && (tail[3] | 0x20) == 'l';
+}
+
+// Messages carry credentials: the file is private to the user whatever mode an old file had.
+void writePrivateFile(const std::filesystem::path& path, const char* bytes, std::size_t length) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return;
+    ::fchmod(fd, 0600);
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::write(fd, bytes + done, length - done);
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+}
+
+}  // namespace
+
+MessageCapture::MessageCapture(std::u16string_view path) : folder_(u"\\" + std::u16string(path)) {}
+
+MessageCapture::~MessageCapture() {
+    MessageCapture* self = this;
+    current_.compare_exchange_strong(self, nullptr);
+}
+
+std::filesystem::path MessageCapture::hostFolder() const { return platform::hostPath(folder_); }
+
+void MessageCapture::prepare() {
+    const std::filesystem::path dir = hostFolder();
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    std::vector<std::filesystem::path> doomed;
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->is_directory(ec)) continue;
+        if (hasXmlExtension(it->path().filename().string())) doomed.push_back(it->path());
+    }
+    for (const auto& file : doomed) std::filesystem::remove(file, ec);
+}
+
+void MessageCapture::save(const char* bytes, std::size_t length) {
+    std::uint32_t& counter = direction_ == 0 ? clientCounter_ : serverCounter_;
+    ++counter;
+    char name[48];
+    std::snprintf(name, sizeof name, "%02u_from_%s.xml", static_cast<unsigned>(counter), kDirectionNames[direction_]);
+    writePrivateFile(hostFolder() / name, bytes, length);
+    direction_ = direction_ == 0 ? 1 : 0;
+}
+
+MessageCapture* MessageCapture::current() { return current_.load(); }
+
+void MessageCapture::setCurrent(MessageCapture* capture) { current_.store(capture); }
+
+}  // namespace orvale

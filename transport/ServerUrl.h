@@ -1,0 +1,25 @@
+#pragma once
+// A URL taken apart into what one HTTP request needs. Only absolute http and https URLs are
+// accepted: a URL without a scheme is refused rather than guessed, and any other scheme (file,
+// ftp, ...) is refused so that configuration text can never reach anything but a web server.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace orvale {
+
+struct ServerUrl {
+    std::string scheme;      // "http" or "https", lower case whatever the URL's spelling
+    std::string host;
+    std::uint16_t port = 0;  // the scheme's default when the URL names none
+    std::string objectPath;  // path and query, at least "/"
+    // The URL as it is requested: user name and password in it are dropped, because requests
+    // never carry credentials through the URL.
+    std::string requestUrl;
+
+    bool secure() const { return scheme == "https"; }
+
+    static std::optional<ServerUrl> parse(const std::string& url);
+};
+
+}  // namespace orvale
