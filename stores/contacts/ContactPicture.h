@@ -13,7 +13,7 @@ namespace orvale::contacts {
 // whole image's header).
 inline constexpr std::size_t kMaxExportedPictureBytes = 64000;
 // A picture fetched over HTTP that is larger is refused: the address came from the server.
-inline constexpr std::size_t kMaxFetchedPictureBytes = 1024 * 1024;
+inline constexpr std::size_t kMaxFetchedPictureBytes = 192 * 1024;
 
 struct PictureText {
     std::string base64;  // empty for no picture
