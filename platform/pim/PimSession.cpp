@@ -1,0 +1,364 @@
+#include "platform/pim/PimSession.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/DevicePaths.h"
+
+namespace orvale::platform::pim {
+
+namespace {
+
+Session* g_session = nullptr;
+
+// Spreads the allocation counter over all 32 bits: an odd multiplier is a bijection modulo 2^32,
+// so identifiers stay unique and are never reused, and about half have the top bit set.
+uint32_t oidForCounter(uint32_t counter) { return counter * 0x9E3779B1u; }
+
+int folderForType(int type) {
+    switch (type) {
+    case kAppointment: return kFolderCalendar;
+    case kContact: return kFolderContacts;
+    case kTask: return kFolderTasks;
+    default: return 0;
+    }
+}
+
+class Stmt {
+public:
+    Stmt(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &s_, nullptr); }
+    ~Stmt() { sqlite3_finalize(s_); }
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+    bool ok() const { return s_ != nullptr; }
+    Stmt& bind(int i, int64_t v) { sqlite3_bind_int64(s_, i, v); return *this; }
+    Stmt& bind(int i, double v) { sqlite3_bind_double(s_, i, v); return *this; }
+    Stmt& bindBlob(int i, const void* p, size_t n) {
+        sqlite3_bind_blob(s_, i, n ? p : "", static_cast<int>(n), SQLITE_TRANSIENT);
+        return *this;
+    }
+    int step() { return s_ ? sqlite3_step(s_) : SQLITE_ERROR; }
+    bool done() { return step() == SQLITE_DONE; }
+    int64_t i64(int c) { return sqlite3_column_int64(s_, c); }
+    double dbl(int c) { return sqlite3_column_double(s_, c); }
+    std::string blob(int c) {
+        const void* p = sqlite3_column_blob(s_, c);
+        int n = sqlite3_column_bytes(s_, c);
+        return p && n > 0 ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
+    }
+
+private:
+    sqlite3_stmt* s_ = nullptr;
+};
+
+std::string textBytes(const std::u16string& t) {
+    return std::string(reinterpret_cast<const char*>(t.data()), t.size() * sizeof(char16_t));
+}
+std::u16string bytesText(const std::string& b) {
+    std::u16string t(b.size() / sizeof(char16_t), u'\0');
+    std::memcpy(t.data(), b.data(), t.size() * sizeof(char16_t));
+    return t;
+}
+
+const char* kSchema =
+    "CREATE TABLE IF NOT EXISTS meta(k TEXT PRIMARY KEY, v INTEGER);"
+    "INSERT OR IGNORE INTO meta VALUES('counter', 0);"
+    "CREATE TABLE IF NOT EXISTS items(oid INTEGER PRIMARY KEY, folder INTEGER, type INTEGER,"
+    " seq INTEGER);"
+    "CREATE INDEX IF NOT EXISTS items_folder ON items(folder, seq);"
+    "CREATE TABLE IF NOT EXISTS props(oid INTEGER, pid INTEGER, u32 INTEGER, ft INTEGER,"
+    " data BLOB, PRIMARY KEY(oid, pid)) WITHOUT ROWID;"
+    "CREATE TABLE IF NOT EXISTS recur(oid INTEGER PRIMARY KEY, type, ival, occ, noend, pstart,"
+    " pend, st, et, mask, dom, inst, moy);"
+    "CREATE TABLE IF NOT EXISTS exc(oid INTEGER, orig REAL, deleted INTEGER);"
+    "CREATE INDEX IF NOT EXISTS exc_oid ON exc(oid);"
+    "CREATE TABLE IF NOT EXISTS recip(oid INTEGER, pos INTEGER, name BLOB, addr BLOB);"
+    "CREATE INDEX IF NOT EXISTS recip_oid ON recip(oid);";
+
+}  // namespace
+
+struct Session::Impl {
+    sqlite3* db = nullptr;
+    ~Impl() { sqlite3_close(db); }
+    bool exec(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+};
+
+Session::Session(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Session::~Session() = default;
+
+bool Session::logOn() {
+    if (g_session) return true;
+    auto impl = std::make_unique<Impl>();
+    std::string path = hostPath("pim.db").string();
+    if (sqlite3_open(path.c_str(), &impl->db) != SQLITE_OK) return false;
+    sqlite3_busy_timeout(impl->db, 5000);
+    if (!impl->exec("PRAGMA journal_mode=WAL;") || !impl->exec("BEGIN IMMEDIATE;")) return false;
+    bool ok = impl->exec(kSchema);
+    impl->exec(ok ? "COMMIT;" : "ROLLBACK;");
+    if (!ok) return false;
+    g_session = new Session(std::move(impl));
+    return true;
+}
+
+void Session::logOff() {
+    delete g_session;
+    g_session = nullptr;
+}
+
+Session* Session::current() { return g_session; }
+
+std::optional<ItemCollection> Session::defaultFolderItems(int folder) {
+    if (folder != kFolderCalendar && folder != kFolderContacts && folder != kFolderTasks) return std::nullopt;
+    Stmt q(impl_->db, "SELECT oid FROM items WHERE folder=? ORDER BY seq");
+    if (!q.ok()) return std::nullopt;
+    q.bind(1, int64_t{folder});
+    ItemCollection c;
+    c.session_ = this;
+    int rc;
+    while ((rc = q.step()) == SQLITE_ROW) c.oids_.push_back(static_cast<uint32_t>(q.i64(0)));
+    if (rc != SQLITE_DONE) return std::nullopt;
+    return c;
+}
+
+std::unique_ptr<Item> Session::itemByOid(uint32_t oid) {
+    sqlite3* db = impl_->db;
+    // One read transaction, so the parts of an item come from one committed state.
+    impl_->exec("BEGIN;");
+    std::unique_ptr<Item> item;
+    Stmt q(db, "SELECT folder, type FROM items WHERE oid=?");
+    q.bind(1, int64_t{oid});
+    if (q.step() == SQLITE_ROW) {
+        item = std::make_unique<Item>();
+        item->session_ = this;
+        item->oid_ = oid;
+        item->folder_ = static_cast<int>(q.i64(0));
+        item->type_ = static_cast<int>(q.i64(1));
+        Stmt p(db, "SELECT pid, u32, ft, data FROM props WHERE oid=? ORDER BY pid");
+        p.bind(1, int64_t{oid});
+        while (p.step() == SQLITE_ROW) {
+            PropValue v;
+            v.id = static_cast<uint32_t>(p.i64(0));
+            v.u32 = static_cast<uint32_t>(p.i64(1));
+            v.fileTime = static_cast<uint64_t>(p.i64(2));
+            if (propType(v.id) == kTypeText) v.text = bytesText(p.blob(3));
+            else v.bytes = p.blob(3);
+            item->props_.push_back(std::move(v));
+        }
+        Stmt r(db, "SELECT type, ival, occ, noend, pstart, pend, st, et, mask, dom, inst, moy"
+                   " FROM recur WHERE oid=?");
+        r.bind(1, int64_t{oid});
+        if (r.step() == SQLITE_ROW) {
+            RecurrencePattern rp;
+            rp.type = static_cast<int32_t>(r.i64(0));
+            rp.interval = static_cast<int32_t>(r.i64(1));
+            rp.occurrences = static_cast<int32_t>(r.i64(2));
+            rp.noEnd = r.i64(3) != 0;
+            rp.patternStart = r.dbl(4);
+            rp.patternEnd = r.dbl(5);
+            rp.startTime = r.dbl(6);
+            rp.endTime = r.dbl(7);
+            rp.dayOfWeekMask = static_cast<int32_t>(r.i64(8));
+            rp.dayOfMonth = static_cast<int32_t>(r.i64(9));
+            rp.instance = static_cast<int32_t>(r.i64(10));
+            rp.monthOfYear = static_cast<int32_t>(r.i64(11));
+            Stmt e(db, "SELECT orig, deleted FROM exc WHERE oid=? ORDER BY rowid");
+            e.bind(1, int64_t{oid});
+            while (e.step() == SQLITE_ROW) rp.exceptions.push_back({e.dbl(0), e.i64(1) != 0});
+            item->recurrence_ = std::move(rp);
+        }
+        Stmt c(db, "SELECT name, addr FROM recip WHERE oid=? ORDER BY pos");
+        c.bind(1, int64_t{oid});
+        while (c.step() == SQLITE_ROW) item->recipients_.push_back({bytesText(c.blob(0)), bytesText(c.blob(1))});
+    }
+    impl_->exec("COMMIT;");
+    return item;
+}
+
+std::unique_ptr<Item> Session::createItem(int type) {
+    int folder = folderForType(type);
+    if (folder == 0) return nullptr;
+    auto item = std::make_unique<Item>();
+    item->session_ = this;
+    item->type_ = type;
+    item->folder_ = folder;
+    return item;
+}
+
+std::vector<PropValue> Item::getProps(const std::vector<uint32_t>& ids) const {
+    std::vector<PropValue> out;
+    out.reserve(ids.size());
+    for (uint32_t id : ids) out.push_back(getProp(id));
+    return out;
+}
+
+PropValue Item::getProp(uint32_t id) const {
+    for (const auto& v : props_)
+        if (v.id == id) return v;
+    PropValue missing;
+    missing.id = id;
+    missing.flags = kFlagNotFound;
+    return missing;
+}
+
+void Item::setProps(const std::vector<PropValue>& values) {
+    for (const auto& v : values) {
+        PropValue stored = v;
+        stored.flags = 0;
+        if (propType(v.id) == kTypeBool) stored.u32 = v.u32 ? 1 : 0;
+        auto it = std::find_if(props_.begin(), props_.end(), [&](const PropValue& p) { return p.id == v.id; });
+        if (it != props_.end()) *it = std::move(stored);
+        else props_.push_back(std::move(stored));
+    }
+}
+
+void Item::removeProp(uint32_t id) {
+    std::erase_if(props_, [&](const PropValue& p) { return p.id == id; });
+}
+
+namespace {
+constexpr uint32_t kPictureProp = 0x00FF0064;
+}
+
+std::string Item::picture() const { return getProp(kPictureProp).bytes; }
+
+void Item::setPicture(std::string bytes) {
+    if (bytes.empty()) {
+        removeProp(kPictureProp);
+        return;
+    }
+    PropValue v;
+    v.id = kPictureProp;
+    v.bytes = std::move(bytes);
+    setProps({v});
+}
+
+RecurrencePattern& Item::recurrence() {
+    if (!recurrence_) recurrence_.emplace();
+    return *recurrence_;
+}
+
+namespace {
+bool sameInstant(double a, double b) { return std::fabs(a - b) < 0.5 / 86400.0; }
+}
+
+bool Item::hasOccurrenceAt(double when) const {
+    if (!recurrence_) return false;
+    const auto& rp = *recurrence_;
+    double day = std::floor(when);
+    if (!sameInstant(when - day, rp.startTime)) return false;
+    if (day + 0.5 / 86400.0 < std::floor(rp.patternStart)) return false;
+    if (!rp.noEnd && rp.patternEnd > 0 && day > std::floor(rp.patternEnd)) return false;
+    for (const auto& e : rp.exceptions)
+        if (sameInstant(std::floor(e.originalDate), day)) return false;
+    return true;
+}
+
+bool Item::deleteOccurrenceAt(double when) {
+    if (!hasOccurrenceAt(when)) return false;
+    recurrence_->exceptions.push_back({when, true});
+    return true;
+}
+
+bool Item::save() {
+    if (!session_) return false;
+    Session::Impl& s = *session_->impl_;
+    sqlite3* db = s.db;
+    if (!s.exec("BEGIN IMMEDIATE;")) return false;
+    bool ok = true;
+    uint32_t oid = oid_;
+    if (oid == 0) {
+        // Counter values whose identifier would be 0 are skipped: 0 means "no item".
+        do {
+            Stmt c(db, "UPDATE meta SET v=v+1 WHERE k='counter' RETURNING v");
+            ok = c.step() == SQLITE_ROW;
+            oid = ok ? oidForCounter(static_cast<uint32_t>(c.i64(0))) : 1;
+        } while (ok && oid == 0);
+        Stmt ins(db, "INSERT INTO items VALUES(?, ?, ?, (SELECT IFNULL(MAX(seq), 0) + 1 FROM items))");
+        ok = ok && ins.bind(1, int64_t{oid}).bind(2, int64_t{folder_}).bind(3, int64_t{type_}).done();
+    } else {
+        Stmt chk(db, "SELECT 1 FROM items WHERE oid=?");
+        ok = chk.bind(1, int64_t{oid}).step() == SQLITE_ROW;
+    }
+    for (const char* sql : {"DELETE FROM props WHERE oid=?", "DELETE FROM recur WHERE oid=?",
+                            "DELETE FROM exc WHERE oid=?", "DELETE FROM recip WHERE oid=?"}) {
+        Stmt d(db, sql);
+        ok = ok && d.bind(1, int64_t{oid}).done();
+    }
+    for (const auto& v : props_) {
+        if (!ok) break;
+        Stmt p(db, "INSERT INTO props VALUES(?, ?, ?, ?, ?)");
+        std::string data = propType(v.id) == kTypeText ? textBytes(v.text) : v.bytes;
+        p.bind(1, int64_t{oid}).bind(2, int64_t{v.id}).bind(3, int64_t{v.u32});
+        p.bind(4, static_cast<int64_t>(v.fileTime)).bindBlob(5, data.data(), data.size());
+        ok = p.done();
+    }
+    if (ok && recurrence_) {
+        const auto& rp = *recurrence_;
+        Stmt r(db, "INSERT INTO recur VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        r.bind(1, int64_t{oid}).bind(2, int64_t{rp.type}).bind(3, int64_t{rp.interval});
+        r.bind(4, int64_t{rp.occurrences}).bind(5, int64_t{rp.noEnd ? 1 : 0}).bind(6, rp.patternStart);
+        r.bind(7, rp.patternEnd).bind(8, rp.startTime).bind(9, rp.endTime).bind(10, int64_t{rp.dayOfWeekMask});
+        r.bind(11, int64_t{rp.dayOfMonth}).bind(12, int64_t{rp.instance}).bind(13, int64_t{rp.monthOfYear});
+        ok = r.done();
+        for (const auto& e : rp.exceptions) {
+            Stmt x(db, "INSERT INTO exc VALUES(?, ?, ?)");
+            ok = ok && x.bind(1, int64_t{oid}).bind(2, e.originalDate).bind(3, int64_t{e.deleted ? 1 : 0}).done();
+        }
+    }
+    int64_t pos = 0;
+    for (const auto& rc : recipients_) {
+        Stmt x(db, "INSERT INTO recip VALUES(?, ?, ?, ?)");
+        std::string n = textBytes(rc.name), a = textBytes(rc.address);
+        x.bind(1, int64_t{oid}).bind(2, ++pos).bindBlob(3, n.data(), n.size()).bindBlob(4, a.data(), a.size());
+        ok = ok && x.done();
+    }
+    ok = ok && s.exec("COMMIT;");
+    if (!ok) {
+        s.exec("ROLLBACK;");
+        return false;
+    }
+    oid_ = oid;
+    return true;
+}
+
+bool Item::remove() {
+    if (!session_ || oid_ == 0) return false;
+    Session::Impl& s = *session_->impl_;
+    if (!s.exec("BEGIN IMMEDIATE;")) return false;
+    bool ok = true;
+    bool found = false;
+    for (const char* sql : {"DELETE FROM items WHERE oid=?", "DELETE FROM props WHERE oid=?",
+                            "DELETE FROM recur WHERE oid=?", "DELETE FROM exc WHERE oid=?",
+                            "DELETE FROM recip WHERE oid=?"}) {
+        Stmt d(s.db, sql);
+        ok = ok && d.bind(1, int64_t{oid_}).done();
+        if (!found) found = sqlite3_changes(s.db) > 0;
+    }
+    ok = ok && found && s.exec("COMMIT;");
+    if (!ok) {
+        s.exec("ROLLBACK;");
+        return false;
+    }
+    oid_ = 0;
+    return true;
+}
+
+std::unique_ptr<Item> ItemCollection::item(int position) const {
+    if (position < 1 || position > count() || !session_) return nullptr;
+    return session_->itemByOid(oids_[static_cast<size_t>(position - 1)]);
+}
+
+uint32_t ItemCollection::oidAt(int position) const {
+    return position >= 1 && position <= count() ? oids_[static_cast<size_t>(position - 1)] : 0;
+}
+
+bool ItemCollection::sort(std::string_view property) {
+    if (property != "[Oid]") return false;
+    std::sort(oids_.begin(), oids_.end());
+    return true;
+}
+
+}  // namespace orvale::platform::pim

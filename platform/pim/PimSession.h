@@ -1,0 +1,100 @@
+#pragma once
+// The device's personal-information store: one process-wide session over <root>/pim.db. Items are
+// loaded whole when opened and written whole by save(), in one transaction, so a second process
+// using the same file never sees half an item.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/pim/PimTypes.h"
+
+namespace orvale::platform::pim {
+
+class Session;
+
+class Item {
+public:
+    uint32_t oid() const { return oid_; }  // 0 until first saved
+    int type() const { return type_; }
+    int folder() const { return folder_; }
+
+    // One value per identifier, in order; kFlagNotFound for what the item lacks.
+    std::vector<PropValue> getProps(const std::vector<uint32_t>& ids) const;
+    PropValue getProp(uint32_t id) const;
+    // Values whose identifier type does not match the field they fill are taken by identifier type.
+    void setProps(const std::vector<PropValue>& values);
+    void removeProp(uint32_t id);
+
+    // Picture stream of a contact (property 0x00FF0064).
+    std::string picture() const;
+    void setPicture(std::string bytes);
+
+    bool isRecurring() const { return recurrence_.has_value(); }
+    // Creates an empty pattern on first use, as the device does.
+    RecurrencePattern& recurrence();
+    void clearRecurrence() { recurrence_.reset(); }
+    // Whether an occurrence starts at `variantDateTime`; deleting it adds an exception.
+    bool hasOccurrenceAt(double variantDateTime) const;
+    bool deleteOccurrenceAt(double variantDateTime);
+
+    std::vector<Recipient>& recipients() { return recipients_; }
+    const std::vector<Recipient>& recipients() const { return recipients_; }
+
+    bool save();
+    bool remove();
+
+private:
+    friend class Session;
+    Session* session_ = nullptr;
+    uint32_t oid_ = 0;
+    int type_ = 0;
+    int folder_ = 0;
+    std::vector<PropValue> props_;
+    std::optional<RecurrencePattern> recurrence_;
+    std::vector<Recipient> recipients_;
+};
+
+class ItemCollection {
+public:
+    int count() const { return static_cast<int>(oids_.size()); }
+    // 1-based; null for a position outside the collection or an item deleted meanwhile.
+    std::unique_ptr<Item> item(int position) const;
+    uint32_t oidAt(int position) const;
+    // Only "[Oid]" is known: ascending object identifier. Other keys are refused.
+    bool sort(std::string_view property);
+
+private:
+    friend class Session;
+    Session* session_ = nullptr;
+    std::vector<uint32_t> oids_;
+};
+
+class Session {
+public:
+    // Opens <root>/pim.db (created when missing). Returns false when the file cannot be opened.
+    static bool logOn();
+    static void logOff();
+    static Session* current();
+
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // 9 calendar, 10 contacts, 13 tasks; anything else gives nothing.
+    std::optional<ItemCollection> defaultFolderItems(int folder);
+    std::unique_ptr<Item> itemByOid(uint32_t oid);
+    // kAppointment, kContact or kTask; null for other types.
+    std::unique_ptr<Item> createItem(int type);
+
+    struct Impl;
+
+private:
+    friend class Item;
+    friend class ItemCollection;
+    explicit Session(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace orvale::platform::pim
