@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "stores/versit/VersitDocument.h"
+
 namespace orvale::pim_tool {
 
 namespace {
@@ -46,6 +48,16 @@ SplitResult splitItems(std::string_view text) {
         result.error = "the item that starts on line " + std::to_string(itemStart) + " has no END line";
     }
     return result;
+}
+
+std::string itemProblem(std::string_view item, std::string_view component) {
+    VersitDocument doc("", "", "");
+    if (!doc.parse(item) || doc.lookupComponent() == nullptr) return "cannot be parsed";
+    const std::string& name = doc.lookupComponent()->name();
+    if (name.size() != component.size() || !startsWithIgnoringCase(name, component)) {
+        return "is a " + name + ", not a " + std::string(component);
+    }
+    return {};
 }
 
 std::optional<std::string> readFile(const std::string& path) {

@@ -17,6 +17,9 @@ struct SplitResult {
 // an error; nested BEGIN/END blocks stay inside their item.
 SplitResult splitItems(std::string_view text);
 
+// Why an item cannot go into a store whose items are `component` blocks ("VCARD"); empty when it can.
+std::string itemProblem(std::string_view item, std::string_view component);
+
 // Whole file, or none when it cannot be read.
 std::optional<std::string> readFile(const std::string& path);
 
