@@ -31,6 +31,7 @@ struct Scratch {
         std::string tmpl = (std::filesystem::temp_directory_path() / "orvale-bench-XXXXXX").string();
         if (mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         dir = tmpl;
+        std::filesystem::create_directories(dir / "root");
     }
     ~Scratch() {
         std::error_code ec;
