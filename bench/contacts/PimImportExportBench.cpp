@@ -1,0 +1,79 @@
+// orvale-pim importing 10,000 contacts into a fresh device store and exporting them again, timed as
+// a person would run it: whole processes, the store on disk.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+constexpr int kContacts = 10000;
+
+std::string contact(int i) {
+    const std::string n = std::to_string(i);
+    return "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Family" + n + ";Given" + n + "\r\nFN:Given" + n + " Family" + n +
+           "\r\nORG:Company " + n + ";Unit\r\nTEL;WORK:+1 555 " + n + "\r\nTEL;CELL:+1 556 " + n +
+           "\r\nEMAIL;INTERNET:person" + n + "@example.com\r\nADR;HOME:;;" + n +
+           " Main Street;Springfield;IL;62701;USA\r\nNOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:Met in " +
+           "G=C3=B6teborg.=0D=0ASecond line.\r\nBDAY:1970-01-01\r\nEND:VCARD\r\n";
+}
+
+struct Scratch {
+    std::filesystem::path dir;
+    Scratch() {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "orvale-bench-XXXXXX").string();
+        if (mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        dir = tmpl;
+        std::filesystem::create_directories(dir / "root");
+    }
+    ~Scratch() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+};
+
+void pim(const Scratch& s, const std::string& args) {
+    const std::string command = "ORVALE_DEVICE_ROOT='" + (s.dir / "root").string() + "' '" ORVALE_PIM "' " + args +
+                                " >/dev/null";
+    const int status = std::system(command.c_str());
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("orvale-pim failed: " + args);
+}
+
+double seconds(const std::function<void()>& f) {
+    const auto start = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Each iteration imports into a fresh store and exports from it; only the step asked for is timed.
+void importThenExport(benchmark::State& state, bool timeImport) {
+    for (auto _ : state) {
+        Scratch s;
+        const auto input = s.dir / "in.vcf";
+        {
+            std::ofstream out(input, std::ios::binary);
+            for (int i = 0; i < kContacts; ++i) out << contact(i);
+        }
+        const double importing = seconds([&] { pim(s, "contacts import '" + input.string() + "'"); });
+        const double exporting = seconds([&] { pim(s, "contacts export '" + (s.dir / "out.vcf").string() + "'"); });
+        state.SetIterationTime(timeImport ? importing : exporting);
+    }
+    state.SetItemsProcessed(state.iterations() * kContacts);
+}
+
+void BM_PimImport10000Contacts(benchmark::State& state) { importThenExport(state, true); }
+void BM_PimExport10000Contacts(benchmark::State& state) { importThenExport(state, false); }
+
+BENCHMARK(BM_PimImport10000Contacts)->Iterations(1)->Unit(benchmark::kSecond)->UseManualTime();
+BENCHMARK(BM_PimExport10000Contacts)->Iterations(1)->Unit(benchmark::kSecond)->UseManualTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,88 @@
+#include "stores/contacts/ContactDevice.h"
+
+#include <cstdlib>
+#include <vector>
+
+#include "platform/TextConversion.h"
+#include "platform/pim/PimSession.h"
+#include "stores/contacts/ContactDate.h"
+
+namespace orvale::contacts {
+
+namespace pim = platform::pim;
+
+namespace {
+std::unique_ptr<pim::Item> contactByKey(const std::string& key) {
+    pim::Session* session = pim::Session::current();
+    if (session == nullptr) return nullptr;
+    return session->itemByOid(static_cast<std::uint32_t>(std::atol(key.c_str())));
+}
+
+pim::PropValue emptyValue(const ContactProperty& p) {
+    pim::PropValue v;
+    v.id = p.identifier;
+    if (p.kind == ContactFieldKind::Date) v.fileTime = fileTimeOfDate(kNoDate);
+    return v;
+}
+}  // namespace
+
+DeviceContact readContact(const std::string& key) {
+    DeviceContact contact;
+    const auto item = contactByKey(key);
+    if (!item || item->type() != pim::kContact) return contact;
+    const auto& table = contactPropertyTable();
+    std::vector<std::uint32_t> ids;
+    for (const auto& p : table) ids.push_back(p.identifier);
+    const auto values = item->getProps(ids);
+    for (std::size_t r = 0; r < table.size() && r < values.size(); ++r) {
+        const pim::PropValue& v = values[r];
+        if ((v.flags & pim::kFlagNotFound) != 0) continue;
+        switch (table[r].kind) {
+            case ContactFieldKind::Text:
+                contact.fields.row(r) = platform::utf16ToUtf8(v.text);  // the whole text, however long
+                break;
+            case ContactFieldKind::Date:
+                if (const auto date = dateOfFileTime(v.fileTime)) contact.fields.row(r) = formatContactDate(*date);
+                break;
+            case ContactFieldKind::Picture:
+                break;
+        }
+    }
+    const PictureText picture = pictureForVCard(item->picture());
+    contact.fields[ContactField::Picture] = picture.base64;
+    contact.pictureType = picture.type;
+    return contact;
+}
+
+bool writeContact(const ContactFields& fields, std::string& key, const PictureFetcher& fetch) {
+    pim::Session* session = pim::Session::current();
+    if (session == nullptr) return false;
+    const bool create = key.empty();
+    auto item = create ? session->createItem(pim::kContact) : contactByKey(key);
+    if (!item || item->type() != pim::kContact) return false;
+
+    const auto& table = contactPropertyTable();
+    std::vector<pim::PropValue> values;
+    for (std::size_t r = 0; r < table.size(); ++r) {
+        const ContactProperty& p = table[r];
+        if (p.kind == ContactFieldKind::Picture) continue;
+        const std::string& text = fields.row(r);
+        if (text.empty() && create) continue;
+        pim::PropValue v = emptyValue(p);
+        if (!text.empty() && p.kind == ContactFieldKind::Text) v.text = platform::utf8ToUtf16(text);
+        if (!text.empty() && p.kind == ContactFieldKind::Date) {
+            const auto date = parseContactDate(text);
+            if (!date && create) continue;
+            if (date) v.fileTime = fileTimeOfDate(*date);
+        }
+        values.push_back(std::move(v));
+    }
+    item->setProps(values);
+    const std::string& photo = fields[ContactField::Picture];
+    item->setPicture(photo.empty() ? std::string() : pictureBytesFromVCard(photo, fetch));
+    if (!item->save()) return false;
+    if (create) key = std::to_string(static_cast<std::int32_t>(item->oid()));
+    return true;
+}
+
+}  // namespace orvale::contacts

@@ -1,0 +1,32 @@
+#pragma once
+// The contact picture between the device's picture stream (raw image bytes) and the vCard's PHOTO
+// (Base64 text, or an HTTP address the picture is fetched from).
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orvale::contacts {
+
+// What the device exports of a picture; larger pictures are cut (their type still comes from the
+// whole image's header).
+inline constexpr std::size_t kMaxExportedPictureBytes = 64000;
+// A picture fetched over HTTP that is larger is refused: the address came from the server.
+inline constexpr std::size_t kMaxFetchedPictureBytes = 192 * 1024;
+
+struct PictureText {
+    std::string base64;  // empty for no picture
+    std::string type;    // "JPEG", "GIF", "BMP", "PNG", "TIFF" or empty
+};
+
+PictureText pictureForVCard(std::string_view bytes);
+
+// GET of an address, the body when the transfer succeeded within the size limit.
+using PictureFetcher = std::function<std::optional<std::string>(const std::string& url, std::size_t limit)>;
+
+// The bytes for the picture stream: fetched when the PHOTO text is an address ("http..."), else
+// decoded from Base64. Empty for no picture, and when the fetch failed.
+std::string pictureBytesFromVCard(std::string_view photo, const PictureFetcher& fetch);
+
+}  // namespace orvale::contacts

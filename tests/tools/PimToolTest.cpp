@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "PimRun.h"
+#include "support/TempDeviceRoot.h"
+
+namespace orvale::test {
+namespace {
+
+const std::filesystem::path kData = std::filesystem::path(ORVALE_TEST_DATA) / "contacts";
+
+class PimToolTest : public ::testing::Test {
+protected:
+    PimToolTest() : scratch(root.path() / "scratch") { std::filesystem::create_directories(scratch); }
+
+    PimRun pim(const std::vector<std::string>& args) { return runPim(args, scratch); }
+    std::string file(const std::string& name, const std::string& bytes) {
+        writeFileBytes(scratch / name, bytes);
+        return (scratch / name).string();
+    }
+    std::vector<std::string> importOk(const std::vector<std::string>& files) {
+        std::vector<std::string> args = {"contacts", "import"};
+        args.insert(args.end(), files.begin(), files.end());
+        const PimRun run = pim(args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        return printedLines(run.out);
+    }
+
+    TempDeviceRoot root;
+    std::filesystem::path scratch;
+};
+
+const char* kTwoCardsWithLfLineEnds =
+    "BEGIN:VCARD\nVERSION:2.1\nN:Berg;Karin\nEND:VCARD\n\n"
+    "BEGIN:VCARD\nVERSION:2.1\nFN:Per Holm\nTEL;CELL:+46 70 1\nEND:VCARD\n";
+
+TEST_F(PimToolTest, UsageAndFoldersWithoutAStore) {
+    const PimRun help = pim({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* word : {"list", "show", "import", "export", "edit", "delete", "ORVALE_DEVICE_ROOT"}) {
+        EXPECT_NE(help.out.find(word), std::string::npos) << word;
+    }
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"contacts"}, {"notes", "list"}, {"contacts", "frobnicate"}, {"contacts", "show"},
+             {"contacts", "edit", "1"}, {"contacts", "import"}, {"contacts", "list", "extra"}}) {
+        const PimRun run = pim(args);
+        EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(args);
+        EXPECT_NE(run.err.find("orvale-pim"), std::string::npos);
+        EXPECT_TRUE(run.out.empty());
+    }
+    for (const char* folder : {"calendar", "tasks"}) {
+        const PimRun run = pim({folder, "list"});
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_NE(run.err.find("does not exist yet"), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(PimToolTest, ItemsGoInAndComeOutThroughTheStoresOwnMapping) {
+    const auto keys = importOk({(kData / "every-property.vcf").string(), file("two.vcf", kTwoCardsWithLfLineEnds)});
+    ASSERT_EQ(keys.size(), 3u);
+    EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()).size(), 3u);
+
+    const PimRun list = pim({"contacts", "list"});
+    ASSERT_EQ(list.exitCode, 0) << list.err;
+    const auto lines = printedLines(list.out);
+    ASSERT_EQ(lines.size(), 3u);
+    std::set<std::string> summaries;
+    std::string concatenated;
+    for (const auto& line : lines) {
+        const std::size_t tab = line.find('\t');
+        ASSERT_NE(tab, std::string::npos) << line;
+        const std::string key = line.substr(0, tab);
+        EXPECT_NE(std::find(keys.begin(), keys.end(), key), keys.end()) << line;
+        summaries.insert(line.substr(tab + 1));
+        const PimRun show = pim({"contacts", "show", key});
+        ASSERT_EQ(show.exitCode, 0) << show.err;
+        EXPECT_NE(show.out.find("\r\nUID:" + key + "\r\n"), std::string::npos);
+        concatenated += show.out;
+    }
+    EXPECT_EQ(summaries, (std::set<std::string>{"Dr. Åsa Lindqvist", "Berg Karin", "Per Holm"}));
+
+    const PimRun exported = pim({"contacts", "export"});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err;
+    EXPECT_EQ(exported.out, concatenated);
+    const std::string target = (scratch / "all.vcf").string();
+    ASSERT_EQ(pim({"contacts", "export", target}).exitCode, 0);
+    EXPECT_EQ(readFileBytes(target), concatenated);
+
+    // What was exported imports again as the same contacts (new keys, same text otherwise).
+    const auto again = importOk({target});
+    EXPECT_EQ(again.size(), 3u);
+}
+
+TEST_F(PimToolTest, EditReplacesTheWholeContactAndDeleteRemovesIt) {
+    const auto keys = importOk({(kData / "every-property.vcf").string()});
+    ASSERT_EQ(keys.size(), 1u);
+    const std::string key = keys[0];
+    const PimRun edit =
+        pim({"contacts", "edit", key, file("one.vcf", "BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Renamed\r\nEND:VCARD\r\n")});
+    ASSERT_EQ(edit.exitCode, 0) << edit.err;
+    EXPECT_EQ(pim({"contacts", "show", key}).out,
+              "BEGIN:VCARD\r\nFN:Renamed\r\nUID:" + key + "\r\nVERSION:2.1\r\nEND:VCARD\r\n");
+
+    ASSERT_EQ(pim({"contacts", "delete", key}).exitCode, 0);
+    EXPECT_EQ(pim({"contacts", "list"}).out, "");
+    const PimRun gone = pim({"contacts", "show", key});
+    EXPECT_EQ(gone.exitCode, 5);
+    EXPECT_NE(gone.err.find(key), std::string::npos);
+}
+
+TEST_F(PimToolTest, BadInputIsRefusedWithAClearMessageAndNothingHalfDone) {
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* message;
+    };
+    const std::string good = (kData / "every-property.vcf").string();
+    const std::string missing = (scratch / "missing.vcf").string();
+    const std::string open = file("open.vcf", "BEGIN:VCARD\r\nFN:x\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:y\r\n");
+    const std::string calendar =
+        file("event.vcs", "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\nSUMMARY:x\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    const std::string empty = file("empty.vcf", "no items here\r\n");
+    const std::string two = file("two.vcf", kTwoCardsWithLfLineEnds);
+    const Case cases[] = {
+        {{"contacts", "import", good, missing}, 3, "missing.vcf"},
+        {{"contacts", "import", scratch.string()}, 3, "scratch"},
+        {{"contacts", "import", good, open}, 4, "line 4"},
+        {{"contacts", "import", empty}, 4, "no items"},
+        {{"contacts", "import", calendar}, 4, "event.vcs"},
+        {{"contacts", "edit", "12345", good}, 5, "12345"},
+        {{"contacts", "edit", "12345", two}, 4, "exactly one"},
+        {{"contacts", "delete", "12345"}, 5, "12345"},
+        {{"contacts", "show", "Berg"}, 5, "Berg"},
+        {{"contacts", "export", (scratch / "no/such/dir/x.vcf").string()}, 3, "x.vcf"},
+    };
+    for (const auto& c : cases) {
+        const PimRun run = pim(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << ::testing::PrintToString(c.args) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+    }
+    EXPECT_EQ(pim({"contacts", "list"}).out, "");  // no refused import stored any item
+}
+
+}  // namespace
+}  // namespace orvale::test

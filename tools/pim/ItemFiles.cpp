@@ -1,0 +1,74 @@
+#include "tools/pim/ItemFiles.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "stores/versit/VersitDocument.h"
+
+namespace orvale::pim_tool {
+
+namespace {
+bool startsWithIgnoringCase(std::string_view line, std::string_view prefix) {
+    if (line.size() < prefix.size()) return false;
+    return std::equal(prefix.begin(), prefix.end(), line.begin(), [](char p, char c) {
+        return p == std::toupper(static_cast<unsigned char>(c));
+    });
+}
+}  // namespace
+
+SplitResult splitItems(std::string_view text) {
+    SplitResult result;
+    std::string current;
+    int depth = 0;
+    std::size_t lineNumber = 0;
+    std::size_t itemStart = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNumber;
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        const bool begins = startsWithIgnoringCase(line, "BEGIN:");
+        if (depth == 0 && !begins) continue;
+        if (depth == 0) itemStart = lineNumber;
+        current.append(line).append("\r\n");
+        if (begins) {
+            ++depth;
+        } else if (startsWithIgnoringCase(line, "END:") && --depth == 0) {
+            result.items.push_back(std::move(current));
+            current.clear();
+        }
+    }
+    if (depth > 0) {
+        result.error = "the item that starts on line " + std::to_string(itemStart) + " has no END line";
+    }
+    return result;
+}
+
+std::string itemProblem(std::string_view item, std::string_view component) {
+    VersitDocument doc("", "", "");
+    if (!doc.parse(item) || doc.lookupComponent() == nullptr) return "cannot be parsed";
+    const std::string& name = doc.lookupComponent()->name();
+    if (name.size() != component.size() || !startsWithIgnoringCase(name, component)) {
+        return "is a " + name + ", not a " + std::string(component);
+    }
+    return {};
+}
+
+std::optional<std::string> readFile(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) return std::nullopt;
+    return std::move(bytes).str();
+}
+
+}  // namespace orvale::pim_tool

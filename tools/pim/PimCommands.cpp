@@ -1,0 +1,122 @@
+#include "tools/pim/PimCommands.h"
+
+#include <fstream>
+
+#include "tools/pim/ExitCodes.h"
+#include "tools/pim/ItemFiles.h"
+#include "tools/pim/ItemSummary.h"
+
+namespace orvale::pim_tool {
+
+namespace {
+constexpr const char* kProgram = "orvale-pim: ";
+
+struct LoadedItems {
+    std::vector<std::string> items;
+    int exitCode = kOk;
+};
+
+LoadedItems loadItems(const std::vector<std::string>& files, const std::string& component, std::ostream& err) {
+    LoadedItems loaded;
+    for (const auto& file : files) {
+        const auto text = readFile(file);
+        if (!text) {
+            err << kProgram << file << ": cannot be read\n";
+            return {{}, kUnreadableFile};
+        }
+        SplitResult split = splitItems(*text);
+        if (!split.error.empty()) {
+            err << kProgram << file << ": " << split.error << "\n";
+            return {{}, kUnparsableItem};
+        }
+        if (split.items.empty()) {
+            err << kProgram << file << ": no items in this file\n";
+            return {{}, kUnparsableItem};
+        }
+        for (std::size_t i = 0; i < split.items.size(); ++i) {
+            const std::string problem = itemProblem(split.items[i], component);
+            if (!problem.empty()) {
+                err << kProgram << file << ": item " << i + 1 << " " << problem << "\n";
+                return {{}, kUnparsableItem};
+            }
+            loaded.items.push_back(std::move(split.items[i]));
+        }
+    }
+    return loaded;
+}
+
+bool knownKey(StoreAccess& store, const std::string& key, std::ostream& err) {
+    if (store.exists(key)) return true;
+    err << kProgram << "no item has the key " << key << "\n";
+    return false;
+}
+}  // namespace
+
+int listItems(StoreAccess& store, std::ostream& out) {
+    for (const auto& key : store.keys()) out << key << '\t' << summarise(store.text(key)) << '\n';
+    return kOk;
+}
+
+int showItem(StoreAccess& store, const std::string& key, std::ostream& out, std::ostream& err) {
+    if (!knownKey(store, key, err)) return kUnknownKey;
+    out << store.text(key);
+    return kOk;
+}
+
+int importFiles(StoreAccess& store, const std::vector<std::string>& files, std::ostream& out, std::ostream& err) {
+    const LoadedItems loaded = loadItems(files, store.itemComponent(), err);
+    if (loaded.exitCode != kOk) return loaded.exitCode;
+    int result = kOk;
+    for (std::size_t i = 0; i < loaded.items.size(); ++i) {
+        if (const auto key = store.add(loaded.items[i])) {
+            out << *key << '\n' << std::flush;
+        } else {
+            err << kProgram << "item " << i + 1 << " of the import was not stored by the device store\n";
+            result = kStoreRefused;
+        }
+    }
+    return result;
+}
+
+int exportItems(StoreAccess& store, const std::optional<std::string>& file, std::ostream& out, std::ostream& err) {
+    std::string all;
+    for (const auto& key : store.keys()) all += store.text(key);
+    if (!file) {
+        out << all;
+        return kOk;
+    }
+    std::ofstream target(*file, std::ios::binary | std::ios::trunc);
+    target << all;
+    target.close();
+    if (!target) {
+        err << kProgram << *file << ": cannot be written\n";
+        return kUnreadableFile;
+    }
+    return kOk;
+}
+
+int editItem(StoreAccess& store, const std::string& key, const std::string& file, std::ostream& err) {
+    const LoadedItems loaded = loadItems({file}, store.itemComponent(), err);
+    if (loaded.exitCode != kOk) return loaded.exitCode;
+    if (loaded.items.size() != 1) {
+        err << kProgram << file << ": an edit needs exactly one item, the file holds " << loaded.items.size() << "\n";
+        return kUnparsableItem;
+    }
+    if (!knownKey(store, key, err)) return kUnknownKey;
+    if (!store.replace(key, loaded.items.front())) {
+        err << kProgram << "the device store did not take the new text of " << key << "\n";
+        return kStoreRefused;
+    }
+    return kOk;
+}
+
+int deleteItem(StoreAccess& store, const std::string& key, std::ostream& err) {
+    if (!knownKey(store, key, err)) return kUnknownKey;
+    if (!store.remove(key)) {
+        err << kProgram << "the device store did not delete " << key << "\n";
+        return kStoreRefused;
+    }
+    return kOk;
+}
+
+}  // namespace orvale::pim_tool

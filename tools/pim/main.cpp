@@ -1,0 +1,99 @@
+// orvale-pim: the device's contacts, events and tasks for people on Linux, through the stores' own
+// vCard and vCalendar mappings. It may run while a sync works on the same device root.
+#include <iostream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/pim/ExitCodes.h"
+#include "tools/pim/PimCommands.h"
+#include "tools/pim/StoreAccess.h"
+
+namespace {
+
+using namespace orvale::pim_tool;
+
+constexpr const char* kHelp =
+    "usage: orvale-pim FOLDER COMMAND [ARGS]\n"
+    "\n"
+    "FOLDER is contacts, calendar or tasks of the device store in $ORVALE_DEVICE_ROOT\n"
+    "(default $XDG_DATA_HOME/orvale, else ~/.local/share/orvale).\n"
+    "\n"
+    "commands:\n"
+    "  list              one line per item: its key, a tab, its name or summary\n"
+    "  show KEY          the item's text exactly as the store exports it\n"
+    "  import FILE...    stores every item of the files as a new item; prints each new key\n"
+    "  export [FILE]     every item, one after the other, into FILE or to standard output\n"
+    "  edit KEY FILE     replaces the item by the single item in FILE\n"
+    "  delete KEY        deletes the item\n"
+    "\n"
+    "Files hold vCards (contacts) or vCalendars (calendar, tasks), one after the other, with CR LF or\n"
+    "LF line ends. Nothing is imported unless every file can be read and every item parsed.\n"
+    "\n"
+    "exit codes: 0 done, 1 the store refused a write or delete, 2 wrong arguments,\n"
+    "3 a file cannot be read or written, 4 an item cannot be parsed or is of the wrong kind,\n"
+    "5 unknown key, 6 the folder's store does not exist yet\n";
+
+struct Folder {
+    const char* kindName;  // as the store registry knows it
+    const char* storeKind;
+};
+const std::map<std::string, Folder> kFolders = {
+    {"contacts", {"Contacts", "WinMobileContacts"}},
+    {"calendar", {"Calendar", "WinMobileCalendars"}},
+    {"tasks", {"Tasks", "WinMobileTasks"}},
+};
+
+// Arguments after the command: fewest and most (-1: any number).
+struct Command {
+    int fewest;
+    int most;
+};
+const std::map<std::string, Command> kCommands = {
+    {"list", {0, 0}}, {"show", {1, 1}}, {"import", {1, -1}},
+    {"export", {0, 1}}, {"edit", {2, 2}}, {"delete", {1, 1}},
+};
+
+int usageError(const std::string& problem) {
+    std::cerr << "orvale-pim: " << problem << "\n" << kHelp;
+    return kUsage;
+}
+
+int run(StoreAccess& store, const std::string& command, const std::vector<std::string>& args) {
+    if (command == "list") return listItems(store, std::cout);
+    if (command == "show") return showItem(store, args[0], std::cout, std::cerr);
+    if (command == "import") return importFiles(store, args, std::cout, std::cerr);
+    if (command == "export") {
+        return exportItems(store, args.empty() ? std::nullopt : std::optional(args[0]), std::cout, std::cerr);
+    }
+    if (command == "edit") return editItem(store, args[0], args[1], std::cerr);
+    return deleteItem(store, args[0], std::cerr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> all(argv + 1, argv + argc);
+    if (all.size() == 1 && (all[0] == "--help" || all[0] == "-h")) {
+        std::cout << kHelp;
+        return kOk;
+    }
+    if (all.size() < 2) return usageError("a folder and a command are needed");
+    const auto folder = kFolders.find(all[0]);
+    if (folder == kFolders.end()) return usageError("unknown folder '" + all[0] + "'");
+    const auto command = kCommands.find(all[1]);
+    if (command == kCommands.end()) return usageError("unknown command '" + all[1] + "'");
+    const std::vector<std::string> args(all.begin() + 2, all.end());
+    const int count = static_cast<int>(args.size());
+    if (count < command->second.fewest || (command->second.most >= 0 && count > command->second.most)) {
+        return usageError("wrong number of arguments for '" + all[1] + "'");
+    }
+    const auto store = StoreAccess::open(folder->second.kindName);
+    if (!store) {
+        std::cerr << "orvale-pim: the " << all[0] << " store (" << folder->second.storeKind
+                  << ") does not exist yet\n";
+        return kNoStore;
+    }
+    return run(*store, all[1], args);
+}
