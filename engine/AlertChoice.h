@@ -1,0 +1,24 @@
+#pragma once
+
+#include "engine/AnchorStore.h"
+#include "engine/SyncAnchor.h"
+
+namespace orvale {
+
+inline constexpr int kAlertTwoWay = 200;
+inline constexpr int kAlertSlowSync = 201;
+
+struct AlertChoice {
+    int code;
+    SyncAnchor last;
+    SyncAnchor next;
+};
+
+// Two-way only when the server has acknowledged a previous session (a remote label is stored);
+// otherwise slow sync with Last equal to Next.
+AlertChoice chooseAlert(AnchorStore& store);
+
+// The server's Alert names its own anchors; they become our anchors' remote labels.
+void takeServerAnchors(AlertChoice& choice, const std::string& serverLast, const std::string& serverNext);
+
+}  // namespace orvale

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "engine/Credential.h"
+#include "engine/SessionDataStore.h"
+
+namespace orvale {
+
+inline constexpr const char* kKeyAuthType = "AuthType";
+inline constexpr const char* kKeyNextNonce = "NextNonce";
+
+// What the server's Chal (and the Status's Meta) told us.
+struct Challenge {
+    std::string type;
+    std::string format;
+    std::optional<std::string> nextNonce;
+};
+
+// Keeps the current credential of a session and learns the server's demanded form.
+class Authenticator {
+public:
+    Authenticator(SessionDataStore& data, std::string user, std::string password);
+
+    // Prepares the credential remembered from the previous session, if any.
+    void startSession();
+
+    // Status of our SyncHdr during initialisation. challenge is the Chal, when present; nextNonce the
+    // NextNonce of the Status's Meta or Chal, when present.
+    void onInitHeaderStatus(int code, const std::optional<Challenge>& challenge,
+                            const std::optional<std::string>& nextNonce);
+    // During synchronisation only 200 and 212 switch sending on and off.
+    void onSyncHeaderStatus(int code);
+
+    // The Cred to put in the next SyncHdr; nullptr when none is to be sent.
+    const Credential* credentialToSend() const;
+    // The SyncHdr Source LocName; empty when none.
+    const std::string& locName() const { return locName_; }
+    bool credentialsRequired() const { return required_; }
+
+private:
+    SessionDataStore& data_;
+    std::string user_;
+    std::string password_;
+    std::optional<Credential> current_;
+    bool required_ = false;
+    std::string locName_;
+};
+
+}  // namespace orvale

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvale {
+
+inline constexpr int kKindContacts = 1;
+inline constexpr int kKindCalendar = 2;
+inline constexpr int kKindTasks = 4;
+
+struct StoreEndpoint {
+    std::string uri;
+    std::string contentType;
+    std::string displayName;
+};
+
+struct SyncSource {
+    int kind = 0;
+    StoreEndpoint remote;
+    StoreEndpoint local;
+};
+
+struct DeviceIdentity {
+    std::string deviceId;
+    std::string verDtd = "1.1";
+    int deviceType = 0;
+};
+
+struct ServerConfig {
+    std::string url;
+    std::string user;
+    std::string password;
+    int authType = 0;
+};
+
+struct ProxyConfig {
+    std::string address;
+    std::string user;
+    std::string password;
+};
+
+struct ClientConfig {
+    DeviceIdentity device;
+    std::uint32_t maxMessageSize = 65536;
+    // Carried along but read by no operation.
+    std::uint32_t secondarySize = 163840;
+    std::vector<StoreEndpoint> localStores;
+};
+
+struct SyncConfig {
+    ClientConfig client;
+    ServerConfig server;
+    std::vector<SyncSource> sources;
+    ProxyConfig proxy;
+};
+
+// A folder whose URI is absent does not take part. The source order is fixed (contacts, tasks,
+// calendar) whatever the order of the registered stores.
+SyncConfig buildSyncConfig(const std::string& deviceId, const std::string& url, const std::string& user,
+                           const std::string& password, const std::optional<std::string>& contactsUri,
+                           const std::optional<std::string>& tasksUri,
+                           const std::optional<std::string>& calendarUri,
+                           const std::optional<ProxyConfig>& proxy);
+
+// "IMEI:" and the first 11 bytes of the platform's unique id as upper-case hex; fewer bytes give
+// a shorter id rather than reading past the buffer.
+std::string deviceIdFromUniqueId(std::string_view uniqueIdBytes);
+
+}  // namespace orvale

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "engine/Authenticator.h"
+#include "engine/Base64.h"
+#include "engine/Md5.h"
+
+namespace orvale {
+namespace {
+
+class MemorySessionData : public SessionDataStore {
+public:
+    std::map<std::string, std::string> values;
+    std::optional<std::string> get(const std::string& key) const override {
+        const auto it = values.find(key);
+        return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
+    void set(const std::string& key, const std::string& value) override { values[key] = value; }
+};
+
+TEST(CredentialData, BasicAndDigestForms) {
+    EXPECT_EQ(basicCredentialData("Bruce", "OhBehave"), "QnJ1Y2U6T2hCZWhhdmU=");
+    // Independent computation of the digest form from the published primitives.
+    const auto d1 = md5("Bruce:OhBehave");
+    const std::string b1 = base64Encode(std::string_view(reinterpret_cast<const char*>(d1.data()), 16));
+    ASSERT_EQ(b1.size(), 24u);
+    const auto d2 = md5(b1 + ":" + std::string("Nonce"));
+    const std::string want = base64Encode(std::string_view(reinterpret_cast<const char*>(d2.data()), 16));
+    EXPECT_EQ(md5CredentialData("Bruce", "OhBehave", base64Encode("Nonce")), want);
+    EXPECT_NE(md5CredentialData("Bruce", "OhBehave", base64Encode("Other")), want);
+    // An unknown type is answered in the basic form.
+    EXPECT_EQ(makeCredential("x-custom", "", "Bruce", "OhBehave", "").data, "QnJ1Y2U6T2hCZWhhdmU=");
+    EXPECT_EQ(makeCredential("x-custom", "", "u", "p", "").format, "b64");
+}
+
+TEST(Authenticator, SessionStartFromStoredForm) {
+    const struct { std::optional<std::string> type; std::optional<std::string> nonce; const char* credType; bool locName; } cases[] = {
+        {std::nullopt, std::nullopt, nullptr, false},
+        {"0", std::nullopt, kAuthBasic, false},
+        {"1", base64Encode("n1"), kAuthMd5, true},
+        {"1", std::nullopt, nullptr, false},  // digest without a nonce cannot be built
+        {"-1", base64Encode("n1"), nullptr, false},
+    };
+    for (const auto& c : cases) {
+        MemorySessionData data;
+        if (c.type) data.set(kKeyAuthType, *c.type);
+        if (c.nonce) data.set(kKeyNextNonce, *c.nonce);
+        Authenticator auth(data, "user", "pw");
+        auth.startSession();
+        const Credential* cred = auth.credentialToSend();
+        EXPECT_EQ(auth.credentialsRequired(), c.credType != nullptr);
+        if (c.credType) {
+            ASSERT_NE(cred, nullptr);
+            EXPECT_EQ(cred->type, c.credType);
+        } else {
+            EXPECT_EQ(cred, nullptr);
+        }
+        EXPECT_EQ(auth.locName(), c.locName ? "user" : "");
+    }
+}
+
+TEST(Authenticator, FirstSessionLearnsDigestFromChallenge) {
+    MemorySessionData data;
+    Authenticator auth(data, "user", "pw");
+    auth.startSession();
+    EXPECT_EQ(auth.credentialToSend(), nullptr);
+
+    const std::string nonce = base64Encode("abc");
+    auth.onInitHeaderStatus(401, Challenge{kAuthMd5, "b64", nonce}, std::nullopt);
+    ASSERT_NE(auth.credentialToSend(), nullptr);
+    EXPECT_EQ(auth.credentialToSend()->type, kAuthMd5);
+    EXPECT_EQ(auth.credentialToSend()->data, md5CredentialData("user", "pw", nonce));
+    EXPECT_EQ(auth.locName(), "user");
+    EXPECT_EQ(data.values[kKeyAuthType], "1");
+
+    auth.onInitHeaderStatus(200, std::nullopt, base64Encode("next"));
+    EXPECT_EQ(data.values[kKeyNextNonce], base64Encode("next"));
+    EXPECT_NE(auth.credentialToSend(), nullptr);
+
+    // The next session starts with the stored form and nonce.
+    Authenticator again(data, "user", "pw");
+    again.startSession();
+    ASSERT_NE(again.credentialToSend(), nullptr);
+    EXPECT_EQ(again.credentialToSend()->data, md5CredentialData("user", "pw", base64Encode("next")));
+}
+
+TEST(Authenticator, AuthenticatedForSessionDropsCredAndLocName) {
+    MemorySessionData data;
+    data.set(kKeyAuthType, "1");
+    data.set(kKeyNextNonce, base64Encode("n"));
+    Authenticator auth(data, "user", "pw");
+    auth.startSession();
+    auth.onInitHeaderStatus(212, std::nullopt, std::nullopt);
+    EXPECT_EQ(auth.credentialToSend(), nullptr);
+    EXPECT_EQ(auth.locName(), "");
+    auth.onSyncHeaderStatus(404);
+    EXPECT_EQ(auth.credentialToSend(), nullptr);
+}
+
+TEST(Authenticator, ChallengeTypeDecidesStoredForm) {
+    const struct { const char* type; const char* stored; const char* credType; } cases[] = {
+        {kAuthBasic, "0", kAuthBasic}, {kAuthMd5, "1", kAuthMd5}, {"x-token", "-1", "x-token"}};
+    for (const auto& c : cases) {
+        MemorySessionData data;
+        data.set(kKeyAuthType, "1");
+        data.set(kKeyNextNonce, base64Encode("n"));
+        Authenticator auth(data, "user", "pw");
+        auth.startSession();
+        auth.onInitHeaderStatus(407, Challenge{c.type, "", base64Encode("m")}, std::nullopt);
+        EXPECT_EQ(data.values[kKeyAuthType], c.stored);
+        ASSERT_NE(auth.credentialToSend(), nullptr);
+        EXPECT_EQ(auth.credentialToSend()->type, c.credType);
+        EXPECT_EQ(auth.credentialToSend()->format, "b64");
+    }
+}
+
+TEST(Authenticator, NoncesInSyncPhaseAndOtherCodesChangeNothing) {
+    MemorySessionData data;
+    Authenticator auth(data, "user", "pw");
+    auth.startSession();
+    auth.onInitHeaderStatus(500, std::nullopt, base64Encode("x"));
+    EXPECT_TRUE(data.values.empty());
+    EXPECT_EQ(auth.credentialToSend(), nullptr);
+}
+
+}  // namespace
+}  // namespace orvale
