@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "syncml/DevInfDocument.h"
-#include "syncml/RecordSpec.h"
+#include "syncml/RecordLayout.h"
 #include "syncml/Toolkit.h"
 #include "syncml/codec/MessageDecoder.h"
 #include "syncml/codec/WbxmlReader.h"
@@ -15,11 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         MessageDecoder d(r);
         HeaderRecord* h = nullptr;
         if (d.start(&h) == code::Ok) {
-            freeRecordTree(spec::header, h);
+            freeRecordTree(layout::header, h);
             while (!d.finished()) {
                 DecodedCommand c;
                 if (d.next(c) != code::Ok) break;
-                if (c.spec != nullptr) freeRecordTree(*c.spec, c.record);
+                if (c.layout != nullptr) freeRecordTree(*c.layout, c.record);
             }
         }
     }

@@ -62,9 +62,9 @@ CData* CData::fromRecord(const PcdataRecord* r) {
         case pcdata_type::Extension:
             if (r->content == nullptr) break;
             if (r->extension == extension_kind::MetInf)
-                c->setMetInf(static_cast<MetInfElem*>(elementFromRecord(spec::metInf, r->content)));
+                c->setMetInf(static_cast<MetInfElem*>(elementFromRecord(layout::metInf, r->content)));
             else if (r->extension == extension_kind::DevInf)
-                c->setDevInf(static_cast<DevInfoElement*>(elementFromRecord(spec::devInf, r->content)));
+                c->setDevInf(static_cast<DevInfoElement*>(elementFromRecord(layout::devInf, r->content)));
             break;
         default: break;
     }

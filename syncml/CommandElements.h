@@ -9,7 +9,7 @@ namespace orvale {
 
 class Header : public SyncElement {
 public:
-    Header() : SyncElement("Header", spec::header, element_type::SyncHdr) {}
+    Header() : SyncElement("Header", layout::header, element_type::SyncHdr) {}
     ORVALE_TEXT_FIELD(verDTD, VerDTD, hdr_field::VerDTD)
     ORVALE_TEXT_FIELD(verProto, VerProto, hdr_field::VerProto)
     ORVALE_TEXT_FIELD(sessionID, SessionID, hdr_field::SessionID)
@@ -27,7 +27,7 @@ public:
 
 class Status : public SyncElement {
 public:
-    Status() : SyncElement("Status", spec::status, element_type::Status) {}
+    Status() : SyncElement("Status", layout::status, element_type::Status) {}
     ORVALE_TEXT_FIELD(cmdID, CmdID, status_field::CmdID)
     ORVALE_TEXT_FIELD(msgRef, MsgRef, status_field::MsgRef)
     ORVALE_TEXT_FIELD(cmdRef, CmdRef, status_field::CmdRef)
@@ -43,7 +43,7 @@ public:
 
 class Alert : public SyncElement {
 public:
-    Alert() : SyncElement("Alert", spec::alert, element_type::Alert) {}
+    Alert() : SyncElement("Alert", layout::alert, element_type::Alert) {}
     ORVALE_TEXT_FIELD(cmdID, CmdID, alert_field::CmdID)
     ORVALE_FLAG_FIELD(noResp, NoResp, alert_field::NoResp)
     ORVALE_CHILD_FIELD(cred, Cred, Cred, alert_field::Cred)
@@ -55,7 +55,7 @@ public:
 // The Sync command (its start; the toolkit's end-Sync operation closes it).
 class StartSync : public SyncElement {
 public:
-    StartSync() : SyncElement("StartSync", spec::sync, element_type::Sync) {}
+    StartSync() : SyncElement("StartSync", layout::sync, element_type::Sync) {}
     ORVALE_TEXT_FIELD(cmdID, CmdID, sync_field::CmdID)
     ORVALE_FLAG_FIELD(noResp, NoResp, sync_field::NoResp)
     ORVALE_CHILD_FIELD(cred, Cred, Cred, sync_field::Cred)
@@ -69,7 +69,7 @@ public:
 // Add, Copy, Delete or Replace, by the element type given at construction.
 class Generic : public SyncElement {
 public:
-    explicit Generic(std::uint32_t elementType) : SyncElement("Generic", spec::generic, elementType) {}
+    explicit Generic(std::uint32_t elementType) : SyncElement("Generic", layout::generic, elementType) {}
     ORVALE_TEXT_FIELD(cmdID, CmdID, generic_field::CmdID)
     ORVALE_FLAG_FIELD(noResp, NoResp, generic_field::NoResp)
     ORVALE_FLAG_FIELD(archive, Archive, generic_field::Archive)
@@ -83,7 +83,7 @@ public:
 // Put or Get, by the element type given at construction.
 class PutOrGet : public SyncElement {
 public:
-    explicit PutOrGet(std::uint32_t elementType) : SyncElement("PutOrGet", spec::putGet, elementType) {}
+    explicit PutOrGet(std::uint32_t elementType) : SyncElement("PutOrGet", layout::putGet, elementType) {}
     ORVALE_TEXT_FIELD(cmdID, CmdID, putget_field::CmdID)
     ORVALE_FLAG_FIELD(noResp, NoResp, putget_field::NoResp)
     ORVALE_TEXT_FIELD(lang, Lang, putget_field::Lang)
@@ -95,7 +95,7 @@ public:
 
 class Result : public SyncElement {
 public:
-    Result() : SyncElement("Result", spec::results, element_type::Results) {}
+    Result() : SyncElement("Result", layout::results, element_type::Results) {}
     ORVALE_TEXT_FIELD(cmdID, CmdID, results_field::CmdID)
     ORVALE_TEXT_FIELD(msgRef, MsgRef, results_field::MsgRef)
     ORVALE_TEXT_FIELD(cmdRef, CmdRef, results_field::CmdRef)
@@ -108,7 +108,7 @@ public:
 
 class Map : public SyncElement {
 public:
-    Map() : SyncElement("Map", spec::map, element_type::Map) {}
+    Map() : SyncElement("Map", layout::map, element_type::Map) {}
     ORVALE_TEXT_FIELD(cmdID, CmdID, map_field::CmdID)
     ORVALE_CHILD_FIELD(target, Target, SourceOrTarget, map_field::Target)
     ORVALE_CHILD_FIELD(source, Source, SourceOrTarget, map_field::Source)
@@ -120,16 +120,16 @@ public:
 
 // Typed from-record factories: a new element tree (count 0) that copies the decoded record.
 template <class T>
-T* fromRecord(const RecordSpec& spec, const void* record) {
-    return static_cast<T*>(elementFromRecord(spec, record));
+T* fromRecord(const RecordLayout& layout, const void* record) {
+    return static_cast<T*>(elementFromRecord(layout, record));
 }
-inline Header* headerFromRecord(const HeaderRecord* r) { return fromRecord<Header>(spec::header, r); }
-inline Status* statusFromRecord(const StatusRecord* r) { return fromRecord<Status>(spec::status, r); }
-inline Alert* alertFromRecord(const AlertRecord* r) { return fromRecord<Alert>(spec::alert, r); }
-inline StartSync* syncFromRecord(const SyncRecord* r) { return fromRecord<StartSync>(spec::sync, r); }
-inline Generic* genericFromRecord(const GenericRecord* r) { return fromRecord<Generic>(spec::generic, r); }
-inline PutOrGet* putOrGetFromRecord(const PutGetRecord* r) { return fromRecord<PutOrGet>(spec::putGet, r); }
-inline Result* resultFromRecord(const ResultsRecord* r) { return fromRecord<Result>(spec::results, r); }
-inline Map* mapFromRecord(const MapRecord* r) { return fromRecord<Map>(spec::map, r); }
+inline Header* headerFromRecord(const HeaderRecord* r) { return fromRecord<Header>(layout::header, r); }
+inline Status* statusFromRecord(const StatusRecord* r) { return fromRecord<Status>(layout::status, r); }
+inline Alert* alertFromRecord(const AlertRecord* r) { return fromRecord<Alert>(layout::alert, r); }
+inline StartSync* syncFromRecord(const SyncRecord* r) { return fromRecord<StartSync>(layout::sync, r); }
+inline Generic* genericFromRecord(const GenericRecord* r) { return fromRecord<Generic>(layout::generic, r); }
+inline PutOrGet* putOrGetFromRecord(const PutGetRecord* r) { return fromRecord<PutOrGet>(layout::putGet, r); }
+inline Result* resultFromRecord(const ResultsRecord* r) { return fromRecord<Result>(layout::results, r); }
+inline Map* mapFromRecord(const MapRecord* r) { return fromRecord<Map>(layout::map, r); }
 
 }  // namespace orvale

@@ -1,6 +1,6 @@
 #include "syncml/DevInfDocument.h"
 
-#include "syncml/RecordSpec.h"
+#include "syncml/RecordLayout.h"
 #include "syncml/codec/RecordReader.h"
 #include "syncml/codec/WbxmlReader.h"
 
@@ -15,9 +15,9 @@ ToolkitCode decodeDevInfDocument(const std::uint8_t* data, std::size_t size, Dev
     if (auto c = reader.next(t)) return c;
     if (t.kind != Token::Kind::Start || t.tag != tag::DevInf) return code::NotSyncml;
     void* record = nullptr;
-    const ToolkitCode c = reader.readRecord(spec::devInf, t, &record, 1);
+    const ToolkitCode c = reader.readRecord(layout::devInf, t, &record, 1);
     if (c != code::Ok) {
-        freeRecordTree(spec::devInf, record);
+        freeRecordTree(layout::devInf, record);
         return c;
     }
     *out = static_cast<DevInfRecord*>(record);

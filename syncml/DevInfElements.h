@@ -8,7 +8,7 @@ namespace orvale {
 
 class DevInfXmitElement : public SyncElement {  // Rx, Tx, Rx-Pref, Tx-Pref
 public:
-    DevInfXmitElement() : SyncElement("DevInfXmitElement", spec::rx) {}
+    DevInfXmitElement() : SyncElement("DevInfXmitElement", layout::rx) {}
     DevInfXmitElement(const std::string& ctType, const std::string& verCT) : DevInfXmitElement() {
         setCTType(ctType);
         setVerCT(verCT);
@@ -19,7 +19,7 @@ public:
 
 class DevInfDsmemElement : public SyncElement {
 public:
-    DevInfDsmemElement() : SyncElement("DevInfDsmemElement", spec::dsMem) {}
+    DevInfDsmemElement() : SyncElement("DevInfDsmemElement", layout::dsMem) {}
     ORVALE_FLAG_FIELD(sharedMem, SharedMem, dsmem_field::SharedMem)
     ORVALE_TEXT_FIELD(maxMem, MaxMem, dsmem_field::MaxMem)
     ORVALE_TEXT_FIELD(maxID, MaxID, dsmem_field::MaxID)
@@ -27,13 +27,13 @@ public:
 
 class DevInfSyncCapElement : public SyncElement {
 public:
-    DevInfSyncCapElement() : SyncElement("DevInfSyncCapElement", spec::syncCap) {}
+    DevInfSyncCapElement() : SyncElement("DevInfSyncCapElement", layout::syncCap) {}
     ORVALE_TEXT_LIST_FIELD(syncTypes, SyncTypes, SyncType, synccap_field::SyncTypes)
 };
 
 class DevInfDataStoreElement : public SyncElement {
 public:
-    DevInfDataStoreElement() : SyncElement("DevInfDataStoreElement", spec::dataStore) {}
+    DevInfDataStoreElement() : SyncElement("DevInfDataStoreElement", layout::dataStore) {}
     ORVALE_TEXT_FIELD(sourceRef, SourceRef, datastore_field::SourceRef)
     ORVALE_TEXT_FIELD(displayName, DisplayName, datastore_field::DisplayName)
     ORVALE_TEXT_FIELD(maxGUIDSize, MaxGUIDSize, datastore_field::MaxGUIDSize)
@@ -48,7 +48,7 @@ public:
 // A PropName or ParamName entry of a CTCap.
 class DevInfCtDataElement : public SyncElement {
 public:
-    DevInfCtDataElement() : SyncElement("DevInfCtDataElement", spec::ctData) {}
+    DevInfCtDataElement() : SyncElement("DevInfCtDataElement", layout::ctData) {}
     ORVALE_TEXT_FIELD(name, Name, ctdata_field::Name)
     ORVALE_TEXT_FIELD(displayName, DisplayName, ctdata_field::DisplayName)
     ORVALE_TEXT_LIST_FIELD(valEnums, ValEnums, ValEnum, ctdata_field::ValEnums)
@@ -58,28 +58,28 @@ public:
 
 class DevInfCtDataPropElement : public SyncElement {
 public:
-    DevInfCtDataPropElement() : SyncElement("DevInfCtDataPropElement", spec::ctProp) {}
+    DevInfCtDataPropElement() : SyncElement("DevInfCtDataPropElement", layout::ctProp) {}
     ORVALE_CHILD_FIELD(property, Property, DevInfCtDataElement, ctprop_field::Prop)
     ORVALE_LIST_FIELD(params, Params, CtDataListElement, DevInfCtDataElement, ctprop_field::Params)
 };
 
 class CtCapsInfElement : public SyncElement {
 public:
-    CtCapsInfElement() : SyncElement("CtCapsInfElement", spec::ctCap) {}
+    CtCapsInfElement() : SyncElement("CtCapsInfElement", layout::ctCap) {}
     ORVALE_TEXT_FIELD(ctType, CTType, ctcap_field::CTType)
     ORVALE_LIST_FIELD(props, Props, CtDataPropListElement, DevInfCtDataPropElement, ctcap_field::Props)
 };
 
 class DevInfExtElement : public SyncElement {
 public:
-    DevInfExtElement() : SyncElement("DevInfExtElement", spec::ext) {}
+    DevInfExtElement() : SyncElement("DevInfExtElement", layout::ext) {}
     ORVALE_TEXT_FIELD(xNam, XNam, ext_field::XNam)
     ORVALE_TEXT_LIST_FIELD(xVals, XVals, XVal, ext_field::XVals)
 };
 
 class DevInfoElement : public SyncElement {
 public:
-    DevInfoElement() : SyncElement("DevInfoElement", spec::devInf) {}
+    DevInfoElement() : SyncElement("DevInfoElement", layout::devInf) {}
     ORVALE_TEXT_FIELD(verDTD, VerDTD, devinf_field::VerDTD)
     ORVALE_TEXT_FIELD(man, Man, devinf_field::Man)
     ORVALE_TEXT_FIELD(mod, Mod, devinf_field::Mod)
@@ -100,7 +100,7 @@ public:
 };
 
 inline DevInfoElement* devInfFromRecord(const DevInfRecord* r) {
-    return static_cast<DevInfoElement*>(elementFromRecord(spec::devInf, r));
+    return static_cast<DevInfoElement*>(elementFromRecord(layout::devInf, r));
 }
 
 }  // namespace orvale

@@ -12,7 +12,7 @@ class DevInfoElement;
 
 class SourceOrTarget : public SyncElement {
 public:
-    SourceOrTarget() : SyncElement("SourceOrTarget", spec::source) {}
+    SourceOrTarget() : SyncElement("SourceOrTarget", layout::source) {}
     explicit SourceOrTarget(const std::string& locURI) : SourceOrTarget() { setLocURI(locURI); }
     ORVALE_TEXT_FIELD(locURI, LocURI, source_field::LocURI)
     ORVALE_TEXT_FIELD(locName, LocName, source_field::LocName)
@@ -20,7 +20,7 @@ public:
 
 class ItemElement : public SyncElement {
 public:
-    ItemElement() : SyncElement("ItemElement", spec::item) {}
+    ItemElement() : SyncElement("ItemElement", layout::item) {}
     ORVALE_CHILD_FIELD(target, Target, SourceOrTarget, item_field::Target)
     ORVALE_CHILD_FIELD(source, Source, SourceOrTarget, item_field::Source)
     ORVALE_META_FIELD(item_field::Meta)
@@ -33,21 +33,21 @@ public:
 
 class MapItem : public SyncElement {
 public:
-    MapItem() : SyncElement("MapItem", spec::mapItem) {}
+    MapItem() : SyncElement("MapItem", layout::mapItem) {}
     ORVALE_CHILD_FIELD(target, Target, SourceOrTarget, mapitem_field::Target)
     ORVALE_CHILD_FIELD(source, Source, SourceOrTarget, mapitem_field::Source)
 };
 
 class Cred : public SyncElement {
 public:
-    Cred() : SyncElement("Cred", spec::cred) {}
+    Cred() : SyncElement("Cred", layout::cred) {}
     ORVALE_META_FIELD(cred_field::Meta)
     ORVALE_TEXT_FIELD(data, Data, cred_field::Data)
 };
 
 class Chalenger : public SyncElement {
 public:
-    Chalenger() : SyncElement("Chalenger", spec::chal) {}
+    Chalenger() : SyncElement("Chalenger", layout::chal) {}
     ORVALE_META_FIELD(chal_field::Meta)
 };
 

@@ -7,14 +7,14 @@ namespace orvale {
 
 class Anchor : public SyncElement {
 public:
-    Anchor() : SyncElement("Anchor", spec::anchor) {}
+    Anchor() : SyncElement("Anchor", layout::anchor) {}
     ORVALE_TEXT_FIELD(last, Last, anchor_field::Last)
     ORVALE_TEXT_FIELD(next, Next, anchor_field::Next)
 };
 
 class MetInfMemElement : public SyncElement {
 public:
-    MetInfMemElement() : SyncElement("MetInfMemElement", spec::mem) {}
+    MetInfMemElement() : SyncElement("MetInfMemElement", layout::mem) {}
     ORVALE_FLAG_FIELD(sharedMem, SharedMem, mem_field::SharedMem)
     ORVALE_TEXT_FIELD(freeMem, FreeMem, mem_field::FreeMem)
     ORVALE_TEXT_FIELD(freeID, FreeID, mem_field::FreeID)
@@ -22,7 +22,7 @@ public:
 
 class MetInfElem : public SyncElement {
 public:
-    MetInfElem() : SyncElement("MetInfElem", spec::metInf) {}
+    MetInfElem() : SyncElement("MetInfElem", layout::metInf) {}
     ORVALE_TEXT_FIELD(format, Format, metinf_field::Format)
     ORVALE_TEXT_FIELD(type, Type, metinf_field::Type)
     ORVALE_TEXT_FIELD(mark, Mark, metinf_field::Mark)

@@ -12,14 +12,14 @@
 
 namespace orvale {
 
-SyncElement::SyncElement(const char* objectName, std::size_t recordSize, const RecordSpec* spec, std::size_t slots)
-    : CountedObject(objectName), record_(std::calloc(1, recordSize)), spec_(spec), slots_(slots, nullptr) {
+SyncElement::SyncElement(const char* objectName, std::size_t recordSize, const RecordLayout* layout, std::size_t slots)
+    : CountedObject(objectName), record_(std::calloc(1, recordSize)), layout_(layout), slots_(slots, nullptr) {
     if (record_ == nullptr) throw std::bad_alloc();
 }
 
-SyncElement::SyncElement(const char* objectName, const RecordSpec& spec, std::uint32_t elementType)
-    : SyncElement(objectName, spec.size, &spec, spec.fieldCount) {
-    if (spec.hasElementType) setElementType(elementType);
+SyncElement::SyncElement(const char* objectName, const RecordLayout& layout, std::uint32_t elementType)
+    : SyncElement(objectName, layout.size, &layout, layout.fieldCount) {
+    if (layout.hasElementType) setElementType(elementType);
 }
 
 SyncElement::~SyncElement() {
@@ -30,7 +30,7 @@ SyncElement::~SyncElement() {
 }
 
 std::uint32_t SyncElement::elementType() const {
-    return spec_ != nullptr && spec_->hasElementType ? loadWord(record_, 0) : 0;
+    return layout_ != nullptr && layout_->hasElementType ? loadWord(record_, 0) : 0;
 }
 
 void SyncElement::setElementType(std::uint32_t type) { storeWord(record_, 0, type); }
@@ -44,7 +44,7 @@ void SyncElement::setSlot(std::size_t slot, SyncElement* child) {
 
 void SyncElement::setChildField(std::size_t field, SyncElement* child) {
     setSlot(field, child);
-    storePointer(record_, spec_->fields[field].offset, child != nullptr ? child->record() : nullptr);
+    storePointer(record_, layout_->fields[field].offset, child != nullptr ? child->record() : nullptr);
 }
 
 void SyncElement::setTextField(std::size_t field, const std::string& text) {
@@ -78,21 +78,21 @@ std::int64_t SyncElement::numberField(std::size_t field) const {
 }
 
 void SyncElement::setFlagField(std::size_t field, bool on) {
-    const FieldSpec& f = spec_->fields[field];
+    const FieldLayout& f = layout_->fields[field];
     std::uint32_t w = loadWord(record_, f.offset);
     storeWord(record_, f.offset, on ? (w | f.bit) : (w & ~f.bit));
 }
 
 bool SyncElement::flagField(std::size_t field) const {
-    const FieldSpec& f = spec_->fields[field];
+    const FieldLayout& f = layout_->fields[field];
     return (loadWord(record_, f.offset) & f.bit) != 0;
 }
 
-std::size_t fieldIndexByOffset(const RecordSpec& spec, std::size_t offset) {
-    for (std::size_t i = 0; i < spec.fieldCount; ++i) {
-        if (spec.fields[i].kind != FieldKind::Flag && spec.fields[i].offset == offset) return i;
+std::size_t fieldIndexByOffset(const RecordLayout& layout, std::size_t offset) {
+    for (std::size_t i = 0; i < layout.fieldCount; ++i) {
+        if (layout.fields[i].kind != FieldKind::Flag && layout.fields[i].offset == offset) return i;
     }
-    return spec.fieldCount;
+    return layout.fieldCount;
 }
 
 namespace {
@@ -129,7 +129,7 @@ SyncElement* createElement(RecordKind kind, const void* record) {
     return nullptr;
 }
 
-ListElement* createList(const FieldSpec& f) {
+ListElement* createList(const FieldLayout& f) {
     if (f.kind == FieldKind::PcdataList) return new PCDataList();
     switch (f.child->kind) {
         case RecordKind::Item: return new ItemListElement();
@@ -147,13 +147,13 @@ ListElement* createList(const FieldSpec& f) {
 
 }  // namespace
 
-void fillElementFromRecord(SyncElement* self, const RecordSpec& s, const void* record) {
+void fillElementFromRecord(SyncElement* self, const RecordLayout& s, const void* record) {
     SyncElement* e = self;
     // The element class's own template names the slots; the decoder may have used a shorter one.
-    const RecordSpec& own = e->spec() != nullptr ? *e->spec() : s;
+    const RecordLayout& own = e->layout() != nullptr ? *e->layout() : s;
     if (own.hasElementType) self->setElementType(loadWord(record, 0));
     for (std::size_t i = 0; i < own.fieldCount; ++i) {
-        const FieldSpec& f = own.fields[i];
+        const FieldLayout& f = own.fields[i];
         if (f.kind == FieldKind::Flag) {
             if ((loadWord(record, f.offset) & f.bit) != 0) self->setFlagField(i, true);
             continue;
@@ -178,7 +178,7 @@ void fillElementFromRecord(SyncElement* self, const RecordSpec& s, const void* r
     }
 }
 
-SyncElement* elementFromRecord(const RecordSpec& s, const void* record) {
+SyncElement* elementFromRecord(const RecordLayout& s, const void* record) {
     if (record == nullptr) return nullptr;
     SyncElement* e = createElement(s.kind, record);
     if (e != nullptr) fillElementFromRecord(e, s, record);

@@ -1,13 +1,13 @@
 #pragma once
 // An element object: owns one zero-filled toolkit record and holds one reference per child whose
-// record it links into a field. Fields are addressed by the slot numbers of RecordSpec.h.
+// record it links into a field. Fields are addressed by the slot numbers of RecordLayout.h.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "syncml/CountedObject.h"
-#include "syncml/RecordSpec.h"
+#include "syncml/RecordLayout.h"
 
 namespace orvale {
 
@@ -15,14 +15,14 @@ class CData;
 
 class SyncElement : public CountedObject {
 public:
-    // `spec` describes the record's fields; null for records without a template (PCDATA, lists).
-    SyncElement(const char* objectName, std::size_t recordSize, const RecordSpec* spec, std::size_t slots);
+    // `layout` describes the record's fields; null for records without a template (PCDATA, lists).
+    SyncElement(const char* objectName, std::size_t recordSize, const RecordLayout* layout, std::size_t slots);
     // An element with a template: record of the template's size, one slot per field.
-    SyncElement(const char* objectName, const RecordSpec& spec, std::uint32_t elementType = 0);
+    SyncElement(const char* objectName, const RecordLayout& layout, std::uint32_t elementType = 0);
     ~SyncElement() override;
 
     void* record() const { return record_; }
-    const RecordSpec* spec() const { return spec_; }
+    const RecordLayout* layout() const { return layout_; }
     std::uint32_t elementType() const;
 
 protected:
@@ -48,17 +48,17 @@ protected:
     const std::vector<SyncElement*>& slots() const { return slots_; }
 
 private:
-    friend void fillElementFromRecord(SyncElement* element, const RecordSpec& spec, const void* record);
+    friend void fillElementFromRecord(SyncElement* element, const RecordLayout& layout, const void* record);
 
     void* record_;
-    const RecordSpec* spec_;
+    const RecordLayout* layout_;
     std::vector<SyncElement*> slots_;
 };
 
 // Builds the element object of a record and, recursively, of everything it points to; every PCDATA
 // value is copied. Null for a record kind without element class (Search).
-SyncElement* elementFromRecord(const RecordSpec& spec, const void* record);
-// Slot number, in the spec the element class uses, of the field with `offset`.
-std::size_t fieldIndexByOffset(const RecordSpec& spec, std::size_t offset);
+SyncElement* elementFromRecord(const RecordLayout& layout, const void* record);
+// Slot number, in the layout the element class uses, of the field with `offset`.
+std::size_t fieldIndexByOffset(const RecordLayout& layout, std::size_t offset);
 
 }  // namespace orvale

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "syncml/RecordSpec.h"
+#include "syncml/RecordLayout.h"
 #include "syncml/codec/MessageDecoder.h"
 #include "syncml/codec/RecordWriter.h"
 #include "syncml/codec/WbxmlReader.h"
@@ -107,7 +107,7 @@ ToolkitCode encodeStep(InstanceId id, F&& write) {
     return c;
 }
 
-ToolkitCode addCommand(InstanceId id, const RecordSpec& s, const void* record, TagId tag) {
+ToolkitCode addCommand(InstanceId id, const RecordLayout& s, const void* record, TagId tag) {
     if (record == nullptr) return code::WrongUsage;
     return encodeStep(id, [&](WbxmlWriter& w) { return writeRecord(w, s, record, tag); });
 }
@@ -159,7 +159,7 @@ ToolkitCode deliver(Instance& in, DecodedCommand& cmd) {
     if (generic != nullptr) return generic(in.id, u, static_cast<GenericRecord*>(r));
     if (ending != nullptr) return ending(in.id, u);
     // Not installed: the record is still ours to free.
-    if (cmd.spec != nullptr) freeRecordTree(*cmd.spec, r);
+    if (cmd.layout != nullptr) freeRecordTree(*cmd.layout, r);
     return code::CallbackMissing;
 }
 
@@ -216,7 +216,7 @@ ToolkitCode startMessage(InstanceId id, const HeaderRecord* header, std::uint8_t
     return encodeStep(id, [&](WbxmlWriter& w) {
         ToolkitCode c = w.documentHeader();
         if (!c) c = w.open(tag::SyncML, true);
-        if (!c) c = writeRecord(w, spec::header, header);
+        if (!c) c = writeRecord(w, layout::header, header);
         if (!c) c = w.open(tag::SyncBody, true);
         return c;
     });
@@ -226,7 +226,7 @@ ToolkitCode startSync(InstanceId id, const SyncRecord* sync) {
     if (sync == nullptr) return code::WrongUsage;
     return encodeStep(id, [&](WbxmlWriter& w) {
         ToolkitCode c = w.open(tag::Sync, true);
-        if (!c) c = writeFields(w, spec::sync, sync);
+        if (!c) c = writeFields(w, layout::sync, sync);
         return c;
     });
 }
@@ -235,15 +235,15 @@ ToolkitCode endSync(InstanceId id) {
     return encodeStep(id, [](WbxmlWriter& w) { return w.close(); });
 }
 
-ToolkitCode addAdd(InstanceId id, const GenericRecord* c) { return addCommand(id, spec::addLike, c, tag::Add); }
-ToolkitCode addAlert(InstanceId id, const AlertRecord* c) { return addCommand(id, spec::alert, c, tag::Alert); }
-ToolkitCode addDelete(InstanceId id, const GenericRecord* c) { return addCommand(id, spec::generic, c, tag::Delete); }
-ToolkitCode addGet(InstanceId id, const PutGetRecord* c) { return addCommand(id, spec::putGet, c, tag::Get); }
-ToolkitCode addPut(InstanceId id, const PutGetRecord* c) { return addCommand(id, spec::putGet, c, tag::Put); }
-ToolkitCode addMap(InstanceId id, const MapRecord* c) { return addCommand(id, spec::map, c, tag::Map); }
-ToolkitCode addResults(InstanceId id, const ResultsRecord* c) { return addCommand(id, spec::results, c, tag::Results); }
-ToolkitCode addStatus(InstanceId id, const StatusRecord* c) { return addCommand(id, spec::status, c, tag::Status); }
-ToolkitCode addReplace(InstanceId id, const GenericRecord* c) { return addCommand(id, spec::addLike, c, tag::Replace); }
+ToolkitCode addAdd(InstanceId id, const GenericRecord* c) { return addCommand(id, layout::addLike, c, tag::Add); }
+ToolkitCode addAlert(InstanceId id, const AlertRecord* c) { return addCommand(id, layout::alert, c, tag::Alert); }
+ToolkitCode addDelete(InstanceId id, const GenericRecord* c) { return addCommand(id, layout::generic, c, tag::Delete); }
+ToolkitCode addGet(InstanceId id, const PutGetRecord* c) { return addCommand(id, layout::putGet, c, tag::Get); }
+ToolkitCode addPut(InstanceId id, const PutGetRecord* c) { return addCommand(id, layout::putGet, c, tag::Put); }
+ToolkitCode addMap(InstanceId id, const MapRecord* c) { return addCommand(id, layout::map, c, tag::Map); }
+ToolkitCode addResults(InstanceId id, const ResultsRecord* c) { return addCommand(id, layout::results, c, tag::Results); }
+ToolkitCode addStatus(InstanceId id, const StatusRecord* c) { return addCommand(id, layout::status, c, tag::Status); }
+ToolkitCode addReplace(InstanceId id, const GenericRecord* c) { return addCommand(id, layout::addLike, c, tag::Replace); }
 
 ToolkitCode endMessage(InstanceId id, bool final) {
     const ToolkitCode c = encodeStep(id, [&](WbxmlWriter& w) {
@@ -316,7 +316,7 @@ ToolkitCode processData(InstanceId id, int mode) {
         HeaderRecord* header = nullptr;
         if (auto c = in->decoder->start(&header)) return fail(c);
         if (in->callbacks.startMessage == nullptr) {
-            freeRecordTree(spec::header, header);
+            freeRecordTree(layout::header, header);
             return fail(code::CallbackMissing);
         }
         if (auto c = in->callbacks.startMessage(in->id, in->userData, header)) return fail(c);
@@ -339,15 +339,15 @@ std::size_t lastErrorOffset(InstanceId id) {
     return in != nullptr ? in->errorOffset : 0;
 }
 
-void freeRecord(HeaderRecord* r) { freeRecordTree(spec::header, r); }
-void freeRecord(SyncRecord* r) { freeRecordTree(spec::sync, r); }
-void freeRecord(GenericRecord* r) { freeRecordTree(spec::generic, r); }
-void freeRecord(AlertRecord* r) { freeRecordTree(spec::alert, r); }
-void freeRecord(PutGetRecord* r) { freeRecordTree(spec::putGet, r); }
-void freeRecord(MapRecord* r) { freeRecordTree(spec::map, r); }
-void freeRecord(ResultsRecord* r) { freeRecordTree(spec::results, r); }
-void freeRecord(StatusRecord* r) { freeRecordTree(spec::status, r); }
-void freeRecord(SearchRecord* r) { freeRecordTree(spec::search, r); }
-void freeDevInfRecord(DevInfRecord* r) { freeRecordTree(spec::devInf, r); }
+void freeRecord(HeaderRecord* r) { freeRecordTree(layout::header, r); }
+void freeRecord(SyncRecord* r) { freeRecordTree(layout::sync, r); }
+void freeRecord(GenericRecord* r) { freeRecordTree(layout::generic, r); }
+void freeRecord(AlertRecord* r) { freeRecordTree(layout::alert, r); }
+void freeRecord(PutGetRecord* r) { freeRecordTree(layout::putGet, r); }
+void freeRecord(MapRecord* r) { freeRecordTree(layout::map, r); }
+void freeRecord(ResultsRecord* r) { freeRecordTree(layout::results, r); }
+void freeRecord(StatusRecord* r) { freeRecordTree(layout::status, r); }
+void freeRecord(SearchRecord* r) { freeRecordTree(layout::search, r); }
+void freeDevInfRecord(DevInfRecord* r) { freeRecordTree(layout::devInf, r); }
 
 }  // namespace orvale::toolkit

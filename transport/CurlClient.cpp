@@ -77,25 +77,25 @@ curl_slist* append(curl_slist* list, const std::string& line) {
 
 // The header lines sent are exactly the caller's: libcurl's own Accept, Expect and default
 // Content-Type are switched off.
-curl_slist* buildHeaderList(const HttpRequestSpec& spec) {
+curl_slist* buildHeaderList(const HttpRequestParts& layout) {
     curl_slist* list = nullptr;
     bool hasContentType = false;
-    for (const auto& line : spec.headerLines) {
+    for (const auto& line : layout.headerLines) {
         list = append(list, line);
         hasContentType = hasContentType || startsWithIgnoringCase(line, "content-type:");
     }
     list = append(list, "Accept:");
     list = append(list, "Expect:");
-    if (spec.post && !hasContentType) list = append(list, "Content-Type:");
+    if (layout.post && !hasContentType) list = append(list, "Content-Type:");
     return list;
 }
 
-void configure(CURL* easy, const HttpRequestSpec& spec, curl_slist* headers, BodySink& sink) {
-    curl_easy_setopt(easy, CURLOPT_URL, spec.url->requestUrl.c_str());
+void configure(CURL* easy, const HttpRequestParts& layout, curl_slist* headers, BodySink& sink) {
+    curl_easy_setopt(easy, CURLOPT_URL, layout.url->requestUrl.c_str());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, spec.agent.c_str());
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, layout.agent.c_str());
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
     // Every exchange has a connection of its own, as the server sees it.
     curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
@@ -109,11 +109,11 @@ void configure(CURL* easy, const HttpRequestSpec& spec, curl_slist* headers, Bod
     if (const char* caFile = std::getenv("ORVALE_CA_FILE"); caFile != nullptr && *caFile != '\0') {
         curl_easy_setopt(easy, CURLOPT_CAINFO, caFile);
     }
-    if (spec.proxy) curl_easy_setopt(easy, CURLOPT_PROXY, spec.proxy->c_str());
-    if (spec.post) {
+    if (layout.proxy) curl_easy_setopt(easy, CURLOPT_PROXY, layout.proxy->c_str());
+    if (layout.post) {
         curl_easy_setopt(easy, CURLOPT_POST, 1L);
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, spec.body.data());
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(spec.body.size()));
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, layout.body.data());
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(layout.body.size()));
     } else {
         curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
     }
@@ -162,11 +162,11 @@ bool runTransfer(CURLM* multi, CURL* easy, const std::atomic<bool>& aborted, CUR
 
 }  // namespace
 
-HttpOutcome CurlClient::perform(const HttpRequestSpec& spec) {
+HttpOutcome CurlClient::perform(const HttpRequestParts& layout) {
     HttpOutcome outcome;
-    if (multi_ == nullptr || spec.url == nullptr || aborted_.load()) return outcome;
+    if (multi_ == nullptr || layout.url == nullptr || aborted_.load()) return outcome;
     std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
-    std::unique_ptr<curl_slist, ListDeleter> headers(buildHeaderList(spec));
+    std::unique_ptr<curl_slist, ListDeleter> headers(buildHeaderList(layout));
     if (!easy) return outcome;
 
     CURLcode result = CURLE_OK;
@@ -174,8 +174,8 @@ HttpOutcome CurlClient::perform(const HttpRequestSpec& spec) {
     for (int attempt = 1; attempt <= kConnectAttempts; ++attempt) {
         sink = BodySink{};
         sink.easy = easy.get();
-        sink.limit = spec.bodyLimit;
-        configure(easy.get(), spec, headers.get(), sink);
+        sink.limit = layout.bodyLimit;
+        configure(easy.get(), layout, headers.get(), sink);
         if (!runTransfer(static_cast<CURLM*>(multi_), easy.get(), aborted_, result)) return outcome;
         if (result != CURLE_COULDNT_CONNECT) break;
     }

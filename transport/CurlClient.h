@@ -11,7 +11,7 @@
 
 namespace orvale {
 
-struct HttpRequestSpec {
+struct HttpRequestParts {
     const ServerUrl* url = nullptr;
     bool post = false;
     std::string agent;
@@ -37,7 +37,7 @@ public:
     CurlClient& operator=(const CurlClient&) = delete;
 
     // Blocks until the request is done, has failed, or was aborted.
-    HttpOutcome perform(const HttpRequestSpec& spec);
+    HttpOutcome perform(const HttpRequestParts& layout);
 
     // Safe from any thread while perform() runs on another. The request in progress ends within a
     // fraction of a second, and every later one fails at once: an aborted run must not start

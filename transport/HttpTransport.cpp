@@ -31,14 +31,14 @@ int HttpTransport::exchange(const std::string& url, const std::string& request, 
             errorFlag_ = 1;
             return 1;
         }
-        HttpRequestSpec spec;
-        spec.url = &*target;
-        spec.post = true;
-        spec.agent = kExchangeAgent;
-        spec.headerLines = headerLines(buildRequestHeaders(contentType_, extraHeaders_));
-        spec.body = request;
-        spec.bodyLimit = kLargestReply;
-        return finish(client_->perform(spec), reply, capture);
+        HttpRequestParts layout;
+        layout.url = &*target;
+        layout.post = true;
+        layout.agent = kExchangeAgent;
+        layout.headerLines = headerLines(buildRequestHeaders(contentType_, extraHeaders_));
+        layout.body = request;
+        layout.bodyLimit = kLargestReply;
+        return finish(client_->perform(layout), reply, capture);
     } catch (...) {
         reply.clear();
         errorFlag_ = 1;
@@ -54,12 +54,12 @@ int HttpTransport::fetch(const std::string& url, std::string& body) {
             errorFlag_ = 1;
             return 1;
         }
-        HttpRequestSpec spec;
-        spec.url = &*target;
-        spec.agent = kFetchAgent;
-        spec.proxy = proxy_.address;  // empty: direct
-        spec.bodyLimit = kLargestReply;
-        return finish(client_->perform(spec), body, nullptr);
+        HttpRequestParts layout;
+        layout.url = &*target;
+        layout.agent = kFetchAgent;
+        layout.proxy = proxy_.address;  // empty: direct
+        layout.bodyLimit = kLargestReply;
+        return finish(client_->perform(layout), body, nullptr);
     } catch (...) {
         body.clear();
         errorFlag_ = 1;

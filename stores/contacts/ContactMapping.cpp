@@ -14,12 +14,12 @@ class Exporter {
 public:
     explicit Exporter(const ContactFields& fields) : fields_(fields) {}
 
-    void single(std::string_view spec, F field) { text(spec, fields_[field]); }
-    void text(std::string_view spec, std::string_view value) {
-        if (!value.empty()) out_.push_back({std::string(spec), {std::string(value)}, false});
+    void single(std::string_view layout, F field) { text(layout, fields_[field]); }
+    void text(std::string_view layout, std::string_view value) {
+        if (!value.empty()) out_.push_back({std::string(layout), {std::string(value)}, false});
     }
-    void structured(std::string_view spec, std::initializer_list<std::optional<F>> components) {
-        VCardProperty p{std::string(spec), {}, true};
+    void structured(std::string_view layout, std::initializer_list<std::optional<F>> components) {
+        VCardProperty p{std::string(layout), {}, true};
         bool any = false;
         for (const auto& component : components) {
             std::string value;
@@ -31,9 +31,9 @@ public:
         }
         if (any) out_.push_back(std::move(p));
     }
-    void address(std::string_view spec, F street, F locality, F region, F postalCode, F country) {
+    void address(std::string_view layout, F street, F locality, F region, F postalCode, F country) {
         const std::size_t before = out_.size();
-        structured(spec, {std::nullopt, std::nullopt, street, locality, region, postalCode, country});
+        structured(layout, {std::nullopt, std::nullopt, street, locality, region, postalCode, country});
         if (out_.size() > before) out_.back().values[2] = withoutFinalLineBreak(fields_[street]);
     }
     std::vector<VCardProperty> take() { return std::move(out_); }

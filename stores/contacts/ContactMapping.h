@@ -13,7 +13,7 @@ namespace orvale::contacts {
 // One property to write: the name with its parameters ("TEL;WORK") and its values. Structured
 // properties (N, ORG, ADR) carry one value per component; the others exactly one.
 struct VCardProperty {
-    std::string nameSpec;
+    std::string nameKey;
     std::vector<std::string> values;
     bool structured = false;
     bool operator==(const VCardProperty&) const = default;

@@ -33,9 +33,9 @@ std::string exportVCard(const ContactFields& fields, std::string_view key, std::
     VersitDocument doc(kOuter, "", kVersion);
     for (auto& p : exportProperties(fields, key, pictureType)) {
         if (p.structured) {
-            doc.addProperty(p.nameSpec, std::move(p.values));
+            doc.addProperty(p.nameKey, std::move(p.values));
         } else {
-            doc.addProperty(p.nameSpec, std::move(p.values.front()));
+            doc.addProperty(p.nameKey, std::move(p.values.front()));
         }
     }
     return doc.serialize();

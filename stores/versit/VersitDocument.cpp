@@ -18,10 +18,10 @@ bool hasHighByte(std::string_view value) {
     return std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
-// A name spec is the property name and bare parameters kept exactly as written, so that
+// A name key is the property name and bare parameters kept exactly as written, so that
 // "ENCODING=BASE64" is written back unchanged.
-VersitProperty fromNameSpec(std::string_view nameSpec, std::vector<std::string> values, VersitValueKind kind) {
-    const auto pieces = versit_text::splitUnescaped(nameSpec, ';');
+VersitProperty fromNameKey(std::string_view nameKey, std::vector<std::string> values, VersitValueKind kind) {
+    const auto pieces = versit_text::splitUnescaped(nameKey, ';');
     std::vector<VersitParameter> parameters;
     for (std::size_t i = 1; i < pieces.size(); ++i) {
         if (!pieces[i].empty()) parameters.push_back(VersitParameter{std::string(), std::string(pieces[i])});
@@ -44,24 +44,24 @@ VersitDocument::VersitDocument(std::string_view outerName, std::string_view inne
     lookup_ = receiving_;
 }
 
-void VersitDocument::addProperty(std::string_view nameSpec, std::string value) {
+void VersitDocument::addProperty(std::string_view nameKey, std::string value) {
     if (receiving_ == nullptr) return;
     VersitValueKind kind = VersitValueKind::Plain;
-    if (nameSpec.starts_with("PHOTO")) {
+    if (nameKey.starts_with("PHOTO")) {
         kind = VersitValueKind::Binary;
     } else if (hasHighByte(value)) {
         kind = VersitValueKind::EightBit;
     }
     std::vector<std::string> values;
     values.push_back(std::move(value));
-    receiving_->addProperty(fromNameSpec(nameSpec, std::move(values), kind));
+    receiving_->addProperty(fromNameKey(nameKey, std::move(values), kind));
 }
 
-void VersitDocument::addProperty(std::string_view nameSpec, std::vector<std::string> values) {
+void VersitDocument::addProperty(std::string_view nameKey, std::vector<std::string> values) {
     if (receiving_ == nullptr) return;
     const bool eightBit = std::any_of(values.begin(), values.end(), [](const std::string& v) { return hasHighByte(v); });
     receiving_->addProperty(
-        fromNameSpec(nameSpec, std::move(values), eightBit ? VersitValueKind::EightBit : VersitValueKind::Plain));
+        fromNameKey(nameKey, std::move(values), eightBit ? VersitValueKind::EightBit : VersitValueKind::Plain));
 }
 
 std::vector<std::string> VersitDocument::getProperty(std::string_view name) const {

@@ -20,15 +20,15 @@ public:
     // one component holding VERSION that receives the properties.
     VersitDocument(std::string_view outerName, std::string_view innerName, std::string_view version);
 
-    // The name spec is the property name, optionally followed by ";"-separated parameters that are
+    // The name key is the property name, optionally followed by ";"-separated parameters that are
     // kept as written ("PHOTO;ENCODING=BASE64;TYPE=JPEG").
-    void addProperty(std::string_view nameSpec, std::string value);
+    void addProperty(std::string_view nameKey, std::string value);
     // Structured properties (N, ADR): the values are the components, in order.
-    void addProperty(std::string_view nameSpec, std::vector<std::string> values);
+    void addProperty(std::string_view nameKey, std::vector<std::string> values);
     // Lets addProperty("N", {"Smith", "Jo"}) pick the list (two literals would otherwise also
     // read as the character range of one text).
-    void addProperty(std::string_view nameSpec, std::initializer_list<std::string> values) {
-        addProperty(nameSpec, std::vector<std::string>(values));
+    void addProperty(std::string_view nameKey, std::initializer_list<std::string> values) {
+        addProperty(nameKey, std::vector<std::string>(values));
     }
 
     // One entry per property of that name (parameters, ":", values), first the first one, then its

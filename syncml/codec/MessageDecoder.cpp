@@ -8,28 +8,28 @@ struct CommandRow {
     TagId tag;
     DecodedKind kind;
     DecodedKind endKind;  // containers only
-    const RecordSpec* spec;
+    const RecordLayout* layout;
     std::uint32_t elementType;
     bool container;
 };
 
 const CommandRow* commandRow(TagId tag) {
     static const CommandRow rows[] = {
-        {tag::Add, DecodedKind::Add, DecodedKind::Add, &spec::addLike, element_type::Add, false},
-        {tag::Alert, DecodedKind::Alert, DecodedKind::Alert, &spec::alert, element_type::Alert, false},
-        {tag::Copy, DecodedKind::Copy, DecodedKind::Copy, &spec::addLike, element_type::Copy, false},
-        {tag::Delete, DecodedKind::Delete, DecodedKind::Delete, &spec::generic, element_type::Delete, false},
-        {tag::Exec, DecodedKind::Exec, DecodedKind::Exec, &spec::exec, element_type::Exec, false},
-        {tag::Get, DecodedKind::Get, DecodedKind::Get, &spec::putGet, element_type::Get, false},
-        {tag::Map, DecodedKind::Map, DecodedKind::Map, &spec::map, element_type::Map, false},
-        {tag::Put, DecodedKind::Put, DecodedKind::Put, &spec::putGet, element_type::Put, false},
-        {tag::Results, DecodedKind::Results, DecodedKind::Results, &spec::results, element_type::Results, false},
-        {tag::Search, DecodedKind::Search, DecodedKind::Search, &spec::search, element_type::Search, false},
-        {tag::Status, DecodedKind::Status, DecodedKind::Status, &spec::status, element_type::Status, false},
-        {tag::Replace, DecodedKind::Replace, DecodedKind::Replace, &spec::addLike, element_type::Replace, false},
-        {tag::Sync, DecodedKind::Sync, DecodedKind::SyncEnd, &spec::sync, element_type::Sync, true},
-        {tag::Atomic, DecodedKind::Atomic, DecodedKind::AtomicEnd, &spec::atomicLike, element_type::Atomic, true},
-        {tag::Sequence, DecodedKind::Sequence, DecodedKind::SequenceEnd, &spec::atomicLike, element_type::Sequence, true},
+        {tag::Add, DecodedKind::Add, DecodedKind::Add, &layout::addLike, element_type::Add, false},
+        {tag::Alert, DecodedKind::Alert, DecodedKind::Alert, &layout::alert, element_type::Alert, false},
+        {tag::Copy, DecodedKind::Copy, DecodedKind::Copy, &layout::addLike, element_type::Copy, false},
+        {tag::Delete, DecodedKind::Delete, DecodedKind::Delete, &layout::generic, element_type::Delete, false},
+        {tag::Exec, DecodedKind::Exec, DecodedKind::Exec, &layout::exec, element_type::Exec, false},
+        {tag::Get, DecodedKind::Get, DecodedKind::Get, &layout::putGet, element_type::Get, false},
+        {tag::Map, DecodedKind::Map, DecodedKind::Map, &layout::map, element_type::Map, false},
+        {tag::Put, DecodedKind::Put, DecodedKind::Put, &layout::putGet, element_type::Put, false},
+        {tag::Results, DecodedKind::Results, DecodedKind::Results, &layout::results, element_type::Results, false},
+        {tag::Search, DecodedKind::Search, DecodedKind::Search, &layout::search, element_type::Search, false},
+        {tag::Status, DecodedKind::Status, DecodedKind::Status, &layout::status, element_type::Status, false},
+        {tag::Replace, DecodedKind::Replace, DecodedKind::Replace, &layout::addLike, element_type::Replace, false},
+        {tag::Sync, DecodedKind::Sync, DecodedKind::SyncEnd, &layout::sync, element_type::Sync, true},
+        {tag::Atomic, DecodedKind::Atomic, DecodedKind::AtomicEnd, &layout::atomicLike, element_type::Atomic, true},
+        {tag::Sequence, DecodedKind::Sequence, DecodedKind::SequenceEnd, &layout::atomicLike, element_type::Sequence, true},
     };
     for (const CommandRow& r : rows) {
         if (r.tag == tag) return &r;
@@ -47,7 +47,7 @@ ToolkitCode MessageDecoder::start(HeaderRecord** header) {
     if (auto c = reader_.next(t)) return c;
     if (t.kind != Token::Kind::Start || t.tag != tag::SyncHdr) return code::NotSyncml;
     void* h = nullptr;
-    ToolkitCode c = reader_.readRecord(spec::header, t, &h, 2);
+    ToolkitCode c = reader_.readRecord(layout::header, t, &h, 2);
     *header = static_cast<HeaderRecord*>(h);
     if (c == code::Ok) {
         (*header)->elementType = element_type::SyncHdr;
@@ -56,7 +56,7 @@ ToolkitCode MessageDecoder::start(HeaderRecord** header) {
         bodyEmpty_ = !t.content;
     }
     if (c != code::Ok) {
-        freeRecordTree(spec::header, *header);
+        freeRecordTree(layout::header, *header);
         *header = nullptr;
     }
     return c;
@@ -106,19 +106,19 @@ ToolkitCode MessageDecoder::next(DecodedCommand& command) {
         void* record = nullptr;
         ToolkitCode c = code::Ok;
         if (!row->container) {
-            c = reader_.readRecord(*row->spec, t, &record, 3 + containerCount_);
+            c = reader_.readRecord(*row->layout, t, &record, 3 + containerCount_);
         } else {
             if (containerCount_ >= kMaxContainers) return code::NotSyncml;
-            record = allocateRecord(row->spec->size);
+            record = allocateRecord(row->layout->size);
             if (record == nullptr) return code::OutOfMemory;
             if (t.content) {
                 // The container's own fields run up to its first command.
                 for (;;) {
                     Token p;
                     c = reader_.peek(p);
-                    if (c != code::Ok || p.kind != Token::Kind::Start || !RecordReader::hasField(*row->spec, p.tag)) break;
+                    if (c != code::Ok || p.kind != Token::Kind::Start || !RecordReader::hasField(*row->layout, p.tag)) break;
                     reader_.next(p);
-                    c = reader_.readField(*row->spec, record, p, 3 + containerCount_);
+                    c = reader_.readField(*row->layout, record, p, 3 + containerCount_);
                     if (c != code::Ok) break;
                 }
                 if (c == code::Ok) containers_[containerCount_++] = row->endKind;
@@ -129,11 +129,11 @@ ToolkitCode MessageDecoder::next(DecodedCommand& command) {
         }
         if (record != nullptr) storeWord(record, 0, row->elementType);
         if (c != code::Ok) {
-            freeRecordTree(*row->spec, record);
+            freeRecordTree(*row->layout, record);
             return c;
         }
         command.kind = row->kind;
-        command.spec = row->spec;
+        command.layout = row->layout;
         command.record = record;
         return code::Ok;
     }

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "syncml/RecordSpec.h"
+#include "syncml/RecordLayout.h"
 #include "syncml/codec/RecordReader.h"
 
 namespace orvale {
@@ -16,8 +16,8 @@ enum class DecodedKind : std::uint8_t {
 
 struct DecodedCommand {
     DecodedKind kind = DecodedKind::MessageEnd;
-    const RecordSpec* spec = nullptr;  // null for the end events
-    void* record = nullptr;            // owned by the receiver; free with freeRecordTree(*spec, record)
+    const RecordLayout* layout = nullptr;  // null for the end events
+    void* record = nullptr;            // owned by the receiver; free with freeRecordTree(*layout, record)
     bool final = false;                // MessageEnd: the body carried Final
 };
 

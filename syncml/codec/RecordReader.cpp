@@ -65,7 +65,7 @@ ToolkitCode RecordReader::peek(Token& t) {
     return code::Ok;
 }
 
-bool RecordReader::hasField(const RecordSpec& s, TagId tag) {
+bool RecordReader::hasField(const RecordLayout& s, TagId tag) {
     for (std::size_t i = 0; i < s.fieldCount; ++i) {
         if (sameTagName(s.fields[i].tag, tag)) return true;
     }
@@ -82,7 +82,7 @@ ToolkitCode RecordReader::skipContent() {
     }
 }
 
-ToolkitCode RecordReader::readRecord(const RecordSpec& s, const Token& start, void** slot, int depth) {
+ToolkitCode RecordReader::readRecord(const RecordLayout& s, const Token& start, void** slot, int depth) {
     if (depth > kMaxDepth) return code::NotSyncml;
     void* r = allocateRecord(s.size);
     if (r == nullptr) return code::OutOfMemory;
@@ -92,7 +92,7 @@ ToolkitCode RecordReader::readRecord(const RecordSpec& s, const Token& start, vo
     return readBody(s, r, depth + 1);
 }
 
-ToolkitCode RecordReader::readBody(const RecordSpec& s, void* record, int depth) {
+ToolkitCode RecordReader::readBody(const RecordLayout& s, void* record, int depth) {
     for (;;) {
         Token t;
         if (auto c = next(t)) return c;
@@ -102,9 +102,9 @@ ToolkitCode RecordReader::readBody(const RecordSpec& s, void* record, int depth)
     }
 }
 
-ToolkitCode RecordReader::readField(const RecordSpec& s, void* record, const Token& t, int depth) {
+ToolkitCode RecordReader::readField(const RecordLayout& s, void* record, const Token& t, int depth) {
     if (depth > kMaxDepth) return code::NotSyncml;
-    const FieldSpec* f = nullptr;
+    const FieldLayout* f = nullptr;
     std::size_t index = 0;
     for (; index < s.fieldCount; ++index) {
         if (s.fields[index].tag == t.tag) break;
@@ -201,17 +201,17 @@ ToolkitCode RecordReader::readPcdata(const Token& start, PcdataRecord** slot, bo
                     if (t.tag == tag::MetInf) {
                         // Some peers wrap the meta information in a MetInf element of its own.
                         if (t.content)
-                            if (auto c = readBody(spec::metInf, p->content, depth + 1)) return c;
+                            if (auto c = readBody(layout::metInf, p->content, depth + 1)) return c;
                         continue;
                     }
-                    if (auto c = readField(spec::metInf, p->content, t, depth + 1)) return c;
-                    return readBody(spec::metInf, p->content, depth + 1);
+                    if (auto c = readField(layout::metInf, p->content, t, depth + 1)) return c;
+                    return readBody(layout::metInf, p->content, depth + 1);
                 }
                 if (ns == Namespace::DevInf) {
                     if (t.tag != tag::DevInf) return code::NotSyncml;
                     p->contentType = pcdata_type::Extension;
                     p->extension = extension_kind::DevInf;
-                    if (auto c = readRecord(spec::devInf, t, &p->content, depth + 1)) return c;
+                    if (auto c = readRecord(layout::devInf, t, &p->content, depth + 1)) return c;
                     continue;
                 }
                 return code::UnknownExtension;

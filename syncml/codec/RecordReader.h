@@ -3,7 +3,7 @@
 // soon as it is allocated, so a failed read leaves a tree that freeRecordTree releases whole.
 #include <cstddef>
 
-#include "syncml/RecordSpec.h"
+#include "syncml/RecordLayout.h"
 #include "syncml/codec/TokenReader.h"
 
 namespace orvale {
@@ -16,15 +16,15 @@ public:
     ToolkitCode next(Token& token);
     ToolkitCode peek(Token& token);
 
-    // Reads the fields of `spec` into `record` up to the End that closes the enclosing element.
-    ToolkitCode readBody(const RecordSpec& spec, void* record, int depth);
+    // Reads the fields of `layout` into `record` up to the End that closes the enclosing element.
+    ToolkitCode readBody(const RecordLayout& layout, void* record, int depth);
     // Reads one field whose start tag `start` has just been read.
-    ToolkitCode readField(const RecordSpec& spec, void* record, const Token& start, int depth);
-    // True when `tag` is a field of `spec`.
-    static bool hasField(const RecordSpec& spec, TagId tag);
+    ToolkitCode readField(const RecordLayout& layout, void* record, const Token& start, int depth);
+    // True when `tag` is a field of `layout`.
+    static bool hasField(const RecordLayout& layout, TagId tag);
 
-    // Allocates a record of `spec` into *slot, then reads it (start tag already read).
-    ToolkitCode readRecord(const RecordSpec& spec, const Token& start, void** slot, int depth);
+    // Allocates a record of `layout` into *slot, then reads it (start tag already read).
+    ToolkitCode readRecord(const RecordLayout& layout, const Token& start, void** slot, int depth);
 
     std::size_t offset() const { return tokens_.offset(); }
 

@@ -40,7 +40,7 @@ ToolkitCode writePcdata(EncoderSink& sink, TagId tag, const PcdataRecord& p, boo
                 return code::UnknownExtension;
             if (auto c = sink.open(tag, true)) return c;
             ToolkitCode c = p.extension == extension_kind::MetInf
-                                ? writeFields(sink, spec::metInf, p.content)
+                                ? writeFields(sink, layout::metInf, p.content)
                                 : sink.devInf(*static_cast<const DevInfRecord*>(p.content));
             if (c) return c;
             return sink.close();
@@ -90,7 +90,7 @@ ToolkitCode writeCtCapBlock(EncoderSink& sink, const ListNode* caps) {
     return sink.close();
 }
 
-ToolkitCode writeList(EncoderSink& sink, const FieldSpec& f, const ListNode* head, bool devInf) {
+ToolkitCode writeList(EncoderSink& sink, const FieldLayout& f, const ListNode* head, bool devInf) {
     std::size_t written = 0;
     for (const ListNode* n = head; n != nullptr; n = n->next) {
         if (n->element == nullptr) {
@@ -108,12 +108,12 @@ ToolkitCode writeList(EncoderSink& sink, const FieldSpec& f, const ListNode* hea
 
 }  // namespace
 
-ToolkitCode writeFields(EncoderSink& sink, const RecordSpec& s, const void* record) {
+ToolkitCode writeFields(EncoderSink& sink, const RecordLayout& s, const void* record) {
     const bool devInf = isDevInfKind(s.kind);
     const bool allowExtension = !devInf && s.kind != RecordKind::MetInf && s.kind != RecordKind::Anchor &&
                                 s.kind != RecordKind::Mem;
     for (std::size_t i = 0; i < s.fieldCount; ++i) {
-        const FieldSpec& f = s.fields[i];
+        const FieldLayout& f = s.fields[i];
         if (f.kind == FieldKind::Flag) {
             if ((loadWord(record, f.offset) & f.bit) != 0)
                 if (auto c = sink.open(f.tag, false)) return c;
@@ -140,7 +140,7 @@ ToolkitCode writeFields(EncoderSink& sink, const RecordSpec& s, const void* reco
     return code::Ok;
 }
 
-ToolkitCode writeRecord(EncoderSink& sink, const RecordSpec& s, const void* record, TagId tag) {
+ToolkitCode writeRecord(EncoderSink& sink, const RecordLayout& s, const void* record, TagId tag) {
     if (record == nullptr) return code::MissingElement;
     if (auto c = sink.open(tag != tag::None ? tag : s.tag, true)) return c;
     if (auto c = writeFields(sink, s, record)) return c;

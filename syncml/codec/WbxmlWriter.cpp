@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "syncml/RecordSpec.h"
+#include "syncml/RecordLayout.h"
 #include "syncml/codec/DocumentIdentifiers.h"
 #include "syncml/codec/MbUint32.h"
 #include "syncml/codec/RecordWriter.h"
@@ -82,7 +82,7 @@ ToolkitCode WbxmlWriter::devInf(const DevInfRecord& record) {
     WbxmlWriter nested(Namespace::DevInf, version_);
     nested.begin(scratch_->data(), scratch_->size());
     if (auto c = nested.documentHeader()) return c;
-    if (auto c = writeRecord(nested, spec::devInf, &record)) return c;
+    if (auto c = writeRecord(nested, layout::devInf, &record)) return c;
     return opaque(scratch_->data(), nested.written());
 }
 

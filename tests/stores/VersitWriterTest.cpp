@@ -14,9 +14,9 @@ namespace {
 constexpr const char* kQp = ";ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8";
 
 // The text between the VERSION line and END:VCARD.
-std::string written(const char* nameSpec, const std::string& value) {
+std::string written(const char* nameKey, const std::string& value) {
     VersitDocument doc("VCARD", "", "2.1");
-    doc.addProperty(nameSpec, value);
+    doc.addProperty(nameKey, value);
     std::string text = doc.serialize();
     const std::string head = "BEGIN:VCARD\r\n";
     const std::string version = "VERSION:2.1\r\n";
@@ -50,7 +50,7 @@ TEST(VersitWriter, NewDocuments) {
 
 TEST(VersitWriter, PropertyLines) {
     struct Case {
-        const char* nameSpec;
+        const char* nameKey;
         std::string value;
         std::string line;
     } cases[] = {
@@ -73,7 +73,7 @@ TEST(VersitWriter, PropertyLines) {
          "NOTE:" + std::string(70, 'd') + "\r\n " + std::string(74, 'd') + "\r\n d\r\n"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(written(c.nameSpec, c.value), c.line) << c.nameSpec << " " << c.value;
+        EXPECT_EQ(written(c.nameKey, c.value), c.line) << c.nameKey << " " << c.value;
     }
 }
 

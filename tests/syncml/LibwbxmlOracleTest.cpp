@@ -152,7 +152,7 @@ TEST(LibwbxmlOracle, LibwbxmlEncodingDecodesToTheExpectedRecords) {
             type = g->meta()->type();
             g->release();
         }
-        if (c.spec != nullptr) freeRecordTree(*c.spec, c.record);
+        if (c.layout != nullptr) freeRecordTree(*c.layout, c.record);
     }
     EXPECT_EQ(kinds, (std::vector<DecodedKind>{DecodedKind::Status, DecodedKind::Sync, DecodedKind::Replace,
                                                DecodedKind::SyncEnd, DecodedKind::MessageEnd}));

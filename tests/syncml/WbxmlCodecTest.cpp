@@ -48,14 +48,14 @@ Header* makeHeader() {
 }
 
 // Writes a whole message: document header, SyncHdr, the commands, Final, closing ends.
-Bytes encodeMessage(const Header& header, const std::vector<std::pair<const RecordSpec*, const SyncElement*>>& cmds,
+Bytes encodeMessage(const Header& header, const std::vector<std::pair<const RecordLayout*, const SyncElement*>>& cmds,
                     bool final, ToolkitCode* result = nullptr, std::size_t capacity = 65536) {
     Bytes buf(capacity);
     WbxmlWriter w(Namespace::SyncML, 2);
     w.begin(buf.data(), buf.size());
     ToolkitCode c = w.documentHeader();
     if (!c) c = w.open(tag::SyncML, true);
-    if (!c) c = writeRecord(w, spec::header, header.record());
+    if (!c) c = writeRecord(w, layout::header, header.record());
     if (!c) c = w.open(tag::SyncBody, true);
     for (const auto& [s, e] : cmds) {
         if (!c) c = writeRecord(w, *s, e->record());
@@ -73,9 +73,9 @@ struct Decoded {
     HeaderRecord* header = nullptr;
     std::vector<DecodedCommand> commands;
     ~Decoded() {
-        freeRecordTree(spec::header, header);
+        freeRecordTree(layout::header, header);
         for (auto& c : commands) {
-            if (c.spec != nullptr) freeRecordTree(*c.spec, c.record);
+            if (c.layout != nullptr) freeRecordTree(*c.layout, c.record);
         }
     }
 };
@@ -134,12 +134,12 @@ TEST(WbxmlEncoder, MandatoryFieldMissingAndOverflow) {
     auto* alert = new Alert();
     alert->addRef();
     ToolkitCode c = code::Ok;
-    encodeMessage(*h, {{&spec::alert, alert}}, true, &c);
+    encodeMessage(*h, {{&layout::alert, alert}}, true, &c);
     EXPECT_EQ(c, code::MissingElement);  // no CmdID
     alert->setCmdID(1);
-    encodeMessage(*h, {{&spec::alert, alert}}, true, &c);
+    encodeMessage(*h, {{&layout::alert, alert}}, true, &c);
     EXPECT_EQ(c, code::Ok);
-    encodeMessage(*h, {{&spec::alert, alert}}, true, &c, 60);
+    encodeMessage(*h, {{&layout::alert, alert}}, true, &c, 60);
     EXPECT_EQ(c, code::BufferFull);
     alert->release();
     h->release();
@@ -257,7 +257,7 @@ TEST(WbxmlRoundTrip, ElementsEncodeAndDecodeBackIncludingNestedDevInf) {
     item->setSource(new SourceOrTarget("./devinf11"));
     item->setDataDevInf(devinf);
     results->addItems(item);
-    const Bytes out = encodeMessage(*h, {{&spec::results, results}}, true);
+    const Bytes out = encodeMessage(*h, {{&layout::results, results}}, true);
     ASSERT_FALSE(out.empty());
     const Bytes devId = str("-//SYNCML//DTD DevInf 1.1//EN");
     EXPECT_NE(std::search(out.begin(), out.end(), devId.begin(), devId.end()), out.end());

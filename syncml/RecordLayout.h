@@ -25,27 +25,27 @@ enum class RecordKind : std::uint8_t {
     Anchor, Mem, MetInf, DevInf, DataStore, Xmit, DsMem, SyncCap, CtCap, CtProp, CtData, Ext
 };
 
-struct RecordSpec;
+struct RecordLayout;
 
-struct FieldSpec {
+struct FieldLayout {
     FieldKind kind;
     TagId tag;
     std::size_t offset;  // of the pointer, or of the flags word for Flag fields
     bool mandatory;
-    const RecordSpec* child;  // Record and RecordList
+    const RecordLayout* child;  // Record and RecordList
     std::uint32_t bit;        // Flag
 };
 
-struct RecordSpec {
+struct RecordLayout {
     RecordKind kind;
     TagId tag;
     std::size_t size;
     bool hasElementType;
-    const FieldSpec* fields;
+    const FieldLayout* fields;
     std::size_t fieldCount;
 };
 
-// Field indices into each spec (the slot numbers the element classes use).
+// Field indices into each layout (the slot numbers the element classes use).
 namespace hdr_field { enum : std::size_t { VerDTD, VerProto, SessionID, MsgID, Target, Source, RespURI, NoResp, Cred, Meta }; }
 namespace status_field { enum : std::size_t { CmdID, MsgRef, CmdRef, Cmd, TargetRef, SourceRef, Cred, Chal, Data, Items }; }
 namespace alert_field { enum : std::size_t { CmdID, NoResp, Cred, Data, Items }; }
@@ -74,13 +74,13 @@ namespace ctprop_field { enum : std::size_t { Prop, Params }; }
 namespace ctdata_field { enum : std::size_t { Name, DisplayName, ValEnums, DataType, Size }; }
 namespace ext_field { enum : std::size_t { XNam, XVals }; }
 
-namespace spec {
-extern const RecordSpec header, status, alert, sync, generic, putGet, results, map, search, mapItem, source,
+namespace layout {
+extern const RecordLayout header, status, alert, sync, generic, putGet, results, map, search, mapItem, source,
     target, item, cred, chal, anchor, mem, metInf, devInf, dataStore, rx, tx, rxPref, txPref, dsMem, syncCap,
     ctCap, ctProp, ctData, ext;
 // Add/Copy/Replace (no Archive/SftDel), Atomic/Sequence (CmdID, NoResp, Meta), Exec (one item).
-extern const RecordSpec addLike, atomicLike, exec;
-}  // namespace spec
+extern const RecordLayout addLike, atomicLike, exec;
+}  // namespace layout
 
 // Pointer fields are read and written through memcpy: records are untyped blocks to the walkers.
 inline void* loadPointer(const void* record, std::size_t offset) {
@@ -101,7 +101,7 @@ inline void storeWord(void* record, std::size_t offset, std::uint32_t w) {
 }
 
 // Frees a decoded record tree (every block it points to, then the record itself).
-void freeRecordTree(const RecordSpec& spec, void* record);
+void freeRecordTree(const RecordLayout& layout, void* record);
 void freePcdataTree(PcdataRecord* pcdata);
 
 }  // namespace orvale
