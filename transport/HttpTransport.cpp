@@ -22,46 +22,43 @@ HttpTransport::~HttpTransport() = default;
 void HttpTransport::abort() { client_->abort(); }
 
 int HttpTransport::exchange(const std::string& url, const std::string& request, std::string& reply) {
-    reply.clear();
+    HttpRequestSpec spec;
+    spec.post = true;
+    spec.agent = kExchangeAgent;
+    MessageCapture* capture = MessageCapture::current();
     try {
-        MessageCapture* capture = MessageCapture::current();
         if (capture != nullptr) capture->save(request.data(), request.size());
-        const auto target = ServerUrl::parse(url);
-        if (!target) {
-            errorFlag_ = 1;
-            return 1;
-        }
-        HttpRequestSpec spec;
-        spec.url = &*target;
-        spec.post = true;
-        spec.agent = kExchangeAgent;
         spec.headerLines = headerLines(buildRequestHeaders(contentType_, extraHeaders_));
         spec.body = request;
-        spec.bodyLimit = kLargestReply;
-        return finish(client_->perform(spec), reply, capture);
     } catch (...) {
         reply.clear();
         errorFlag_ = 1;
         return 1;
     }
+    return perform(url, spec, reply, capture);
 }
 
 int HttpTransport::fetch(const std::string& url, std::string& body) {
-    body.clear();
+    HttpRequestSpec spec;
+    spec.agent = kFetchAgent;
+    spec.proxy = proxy_.address;  // empty: direct
+    return perform(url, spec, body, nullptr);
+}
+
+int HttpTransport::perform(const std::string& url, HttpRequestSpec& spec, std::string& reply,
+                           MessageCapture* capture) {
+    reply.clear();
     try {
         const auto target = ServerUrl::parse(url);
         if (!target) {
             errorFlag_ = 1;
             return 1;
         }
-        HttpRequestSpec spec;
         spec.url = &*target;
-        spec.agent = kFetchAgent;
-        spec.proxy = proxy_.address;  // empty: direct
         spec.bodyLimit = kLargestReply;
-        return finish(client_->perform(spec), body, nullptr);
+        return finish(client_->perform(spec), reply, capture);
     } catch (...) {
-        body.clear();
+        reply.clear();
         errorFlag_ = 1;
         return 1;
     }
