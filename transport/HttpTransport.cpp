@@ -22,46 +22,43 @@ HttpTransport::~HttpTransport() = default;
 void HttpTransport::abort() { client_->abort(); }
 
 int HttpTransport::exchange(const std::string& url, const std::string& request, std::string& reply) {
-    reply.clear();
+    HttpRequestParts layout;
+    layout.post = true;
+    layout.agent = kExchangeAgent;
+    MessageCapture* capture = MessageCapture::current();
     try {
-        MessageCapture* capture = MessageCapture::current();
         if (capture != nullptr) capture->save(request.data(), request.size());
-        const auto target = ServerUrl::parse(url);
-        if (!target) {
-            errorFlag_ = 1;
-            return 1;
-        }
-        HttpRequestParts layout;
-        layout.url = &*target;
-        layout.post = true;
-        layout.agent = kExchangeAgent;
         layout.headerLines = headerLines(buildRequestHeaders(contentType_, extraHeaders_));
         layout.body = request;
-        layout.bodyLimit = kLargestReply;
-        return finish(client_->perform(layout), reply, capture);
     } catch (...) {
         reply.clear();
         errorFlag_ = 1;
         return 1;
     }
+    return perform(url, layout, reply, capture);
 }
 
 int HttpTransport::fetch(const std::string& url, std::string& body) {
-    body.clear();
+    HttpRequestParts layout;
+    layout.agent = kFetchAgent;
+    layout.proxy = proxy_.address;  // empty: direct
+    return perform(url, layout, body, nullptr);
+}
+
+int HttpTransport::perform(const std::string& url, HttpRequestParts& layout, std::string& reply,
+                           MessageCapture* capture) {
+    reply.clear();
     try {
         const auto target = ServerUrl::parse(url);
         if (!target) {
             errorFlag_ = 1;
             return 1;
         }
-        HttpRequestParts layout;
         layout.url = &*target;
-        layout.agent = kFetchAgent;
-        layout.proxy = proxy_.address;  // empty: direct
         layout.bodyLimit = kLargestReply;
-        return finish(client_->perform(layout), body, nullptr);
+        return finish(client_->perform(layout), reply, capture);
     } catch (...) {
-        body.clear();
+        reply.clear();
         errorFlag_ = 1;
         return 1;
     }

@@ -14,6 +14,7 @@ namespace orvale {
 
 class CurlClient;
 struct HttpOutcome;
+struct HttpRequestParts;
 class MessageCapture;
 
 class HttpTransport : public Transport {
@@ -41,6 +42,7 @@ public:
     void abort();
 
 private:
+    int perform(const std::string& url, HttpRequestParts& layout, std::string& reply, MessageCapture* capture);
     int finish(const HttpOutcome& outcome, std::string& reply, MessageCapture* capture);
 
     ProxyDescriptor proxy_;

@@ -22,7 +22,8 @@ unsigned modeOf(const std::filesystem::path& p) {
 }
 
 TEST_F(HttpExchangeTest, ReplyOf200IsReturnedAndEveryMessageCapturedInPairs) {
-    const std::string request("\x02\x00\x00\x6a\x1d-\x00message one", 20);
+    static const char kMessage[] = "\x02\x00\x00\x6a\x1d-\x00message one";
+    const std::string request(kMessage, sizeof kMessage - 1);
     std::string reply;
     ASSERT_EQ(transport.exchange(server.url("/echo"), request, reply), 0);
     EXPECT_EQ(reply, "echo:" + request);

@@ -79,6 +79,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(body)
 
 
+def exit_with_parent():
+    # A test that dies without its clean-up must not leave the server holding its output open.
+    parent = os.getppid()
+    while os.getppid() == parent:
+        time.sleep(0.5)
+    os._exit(0)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--log-dir", required=True)
@@ -93,6 +101,7 @@ def main():
         context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
         context.load_cert_chain(args.cert, args.key)
         server.socket = context.wrap_socket(server.socket, server_side=True)
+    threading.Thread(target=exit_with_parent, daemon=True).start()
     print("PORT %d" % server.server_address[1], flush=True)
     server.serve_forever()
 
