@@ -7,6 +7,8 @@
 #include "transport/RequestHeaders.h"
 #include "transport/ServerUrl.h"
 
+#include "platform/Power.h"
+
 namespace orvale {
 
 namespace {
@@ -25,6 +27,8 @@ int HttpTransport::exchange(const std::string& url, const std::string& request, 
     HttpRequestParts layout;
     layout.post = true;
     layout.agent = kExchangeAgent;
+    // A message exchange may take minutes; the device must not drop to a sleep state meanwhile.
+    platform::setSystemPowerState(platform::kPowerStateOn, 0);
     MessageCapture* capture = MessageCapture::current();
     try {
         if (capture != nullptr) capture->save(request.data(), request.size());

@@ -6,6 +6,7 @@
 
 #include "LocalHttpServer.h"
 #include "TransportFixture.h"
+#include "platform/Power.h"
 
 namespace orvale::test {
 namespace {
@@ -25,7 +26,10 @@ TEST_F(HttpExchangeTest, ReplyOf200IsReturnedAndEveryMessageCapturedInPairs) {
     static const char kMessage[] = "\x02\x00\x00\x6a\x1d-\x00message one";
     const std::string request(kMessage, sizeof kMessage - 1);
     std::string reply;
+    const auto powerBefore = platform::powerCallCounts().powerStateRequests;
     ASSERT_EQ(transport.exchange(server.url("/echo"), request, reply), 0);
+    EXPECT_EQ(platform::powerCallCounts().powerStateRequests, powerBefore + 1);
+    EXPECT_EQ(platform::powerCallCounts().lastPowerState, platform::kPowerStateOn);
     EXPECT_EQ(reply, "echo:" + request);
     EXPECT_EQ(transport.status(), 200u);
     EXPECT_EQ(transport.errorFlag(), 0);
