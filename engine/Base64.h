@@ -1,15 +1,11 @@
 #pragma once
-
-#include <string>
-#include <string_view>
+// Credentials use the one Base64 codec of the program (RFC 2045 alphabet, "=" padding, no line
+// breaks; decoding skips characters outside the alphabet and stops at the first "=").
+#include "platform/Base64.h"
 
 namespace orvale {
 
-// RFC 2045 alphabet with "=" padding, no line breaks.
-std::string base64Encode(std::string_view bytes);
-
-// Characters outside the alphabet (line breaks, spaces) are skipped as RFC 2045 asks; decoding stops
-// at the first "=". A dangling single character carries fewer than 8 bits and is dropped.
-std::string base64Decode(std::string_view text);
+using platform::base64Decode;
+using platform::base64Encode;
 
 }  // namespace orvale
