@@ -8,13 +8,13 @@ Authenticator::Authenticator(SessionDataStore& data, std::string user, std::stri
 void Authenticator::startSession() {
     current_.reset();
     locName_.clear();
-    const auto type = data_.get(kKeyAuthType);
+    const std::string type = data_.has(kKeyAuthType) ? data_.getString(kKeyAuthType) : std::string("none");
     if (type == "0") {
         current_ = makeCredential(kAuthBasic, "b64", user_, password_, "");
     } else if (type == "1") {
         // An MD5 digest needs the server's nonce; without it the server will challenge us afresh.
-        if (const auto nonce = data_.get(kKeyNextNonce)) {
-            current_ = makeCredential(kAuthMd5, "b64", user_, password_, *nonce);
+        if (data_.has(kKeyNextNonce)) {
+            current_ = makeCredential(kAuthMd5, "b64", user_, password_, data_.getString(kKeyNextNonce));
             locName_ = user_;
         }
     }
@@ -24,7 +24,7 @@ void Authenticator::startSession() {
 void Authenticator::onInitHeaderStatus(int code, const std::optional<Challenge>& challenge,
                                        const std::optional<std::string>& nextNonce) {
     if (code == 200 || code == 212) {
-        if (nextNonce) data_.set(kKeyNextNonce, *nextNonce);
+        if (nextNonce) data_.setString(kKeyNextNonce, *nextNonce);
         if (code == 212) {
             required_ = false;
             locName_.clear();
@@ -36,12 +36,12 @@ void Authenticator::onInitHeaderStatus(int code, const std::optional<Challenge>&
     if (code != 401 && code != 407) return;
     const Challenge chal = challenge.value_or(Challenge{});
     if (chal.type == kAuthBasic) {
-        data_.set(kKeyAuthType, "0");
+        data_.setString(kKeyAuthType, "0");
     } else if (chal.type == kAuthMd5) {
-        data_.set(kKeyAuthType, "1");
+        data_.setString(kKeyAuthType, "1");
         locName_ = user_;
     } else {
-        data_.set(kKeyAuthType, "-1");
+        data_.setString(kKeyAuthType, "-1");
     }
     const std::string nonce = chal.nextNonce ? *chal.nextNonce : nextNonce.value_or("");
     current_ = makeCredential(chal.type, chal.format, user_, password_, nonce);

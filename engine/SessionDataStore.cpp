@@ -1,4 +1,4 @@
-#include "app/SessionDataStore.h"
+#include "engine/SessionDataStore.h"
 
 #include <algorithm>
 
@@ -33,6 +33,8 @@ SessionDataStore::SessionDataStore(std::string devicePath) : path_(std::move(dev
         entries_ = parse(*content);
 }
 
+SessionDataStore::SessionDataStore(InMemory) : inMemory_(true) {}
+
 SessionDataStore::~SessionDataStore() {
     save();
 }
@@ -65,6 +67,7 @@ std::string SessionDataStore::serialize(const std::map<std::string, std::string>
 }
 
 bool SessionDataStore::save() const {
+    if (inMemory_) return true;
     return platform::writeWholeFile(platform::hostPath(path_), serialize(entries_), 0600);
 }
 
