@@ -11,12 +11,13 @@ namespace {
 
 class MemorySessionData : public SessionDataStore {
 public:
-    std::map<std::string, std::string> values;
-    std::optional<std::string> get(const std::string& key) const override {
-        const auto it = values.find(key);
-        return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
-    }
-    void set(const std::string& key, const std::string& value) override { values[key] = value; }
+    MemorySessionData() : SessionDataStore(InMemory{}) {}
+    struct Values {
+        const MemorySessionData& data;
+        std::string operator[](const std::string& key) const { return data.getString(key); }
+        bool empty() const { return data.entries().empty(); }
+    };
+    const Values values{*this};
 };
 
 TEST(CredentialData, BasicAndDigestForms) {
@@ -44,8 +45,8 @@ TEST(Authenticator, SessionStartFromStoredForm) {
     };
     for (const auto& c : cases) {
         MemorySessionData data;
-        if (c.type) data.set(kKeyAuthType, *c.type);
-        if (c.nonce) data.set(kKeyNextNonce, *c.nonce);
+        if (c.type) data.setString(kKeyAuthType, *c.type);
+        if (c.nonce) data.setString(kKeyNextNonce, *c.nonce);
         Authenticator auth(data, "user", "pw");
         auth.startSession();
         const Credential* cred = auth.credentialToSend();
@@ -87,8 +88,8 @@ TEST(Authenticator, FirstSessionLearnsDigestFromChallenge) {
 
 TEST(Authenticator, AuthenticatedForSessionDropsCredAndLocName) {
     MemorySessionData data;
-    data.set(kKeyAuthType, "1");
-    data.set(kKeyNextNonce, base64Encode("n"));
+    data.setString(kKeyAuthType, "1");
+    data.setString(kKeyNextNonce, base64Encode("n"));
     Authenticator auth(data, "user", "pw");
     auth.startSession();
     auth.onInitHeaderStatus(212, std::nullopt, std::nullopt);
@@ -103,8 +104,8 @@ TEST(Authenticator, ChallengeTypeDecidesStoredForm) {
         {kAuthBasic, "0", kAuthBasic}, {kAuthMd5, "1", kAuthMd5}, {"x-token", "-1", "x-token"}};
     for (const auto& c : cases) {
         MemorySessionData data;
-        data.set(kKeyAuthType, "1");
-        data.set(kKeyNextNonce, base64Encode("n"));
+        data.setString(kKeyAuthType, "1");
+        data.setString(kKeyNextNonce, base64Encode("n"));
         Authenticator auth(data, "user", "pw");
         auth.startSession();
         auth.onInitHeaderStatus(407, Challenge{c.type, "", base64Encode("m")}, std::nullopt);
