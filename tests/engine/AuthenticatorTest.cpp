@@ -12,12 +12,7 @@ namespace {
 class MemorySessionData : public SessionDataStore {
 public:
     MemorySessionData() : SessionDataStore(InMemory{}) {}
-    struct Values {
-        const MemorySessionData& data;
-        std::string operator[](const std::string& key) const { return data.getString(key); }
-        bool empty() const { return data.entries().empty(); }
-    };
-    const Values values{*this};
+    void set(const std::string& key, const std::string& value) { setString(key, value); }
 };
 
 TEST(CredentialData, BasicAndDigestForms) {
@@ -45,8 +40,8 @@ TEST(Authenticator, SessionStartFromStoredForm) {
     };
     for (const auto& c : cases) {
         MemorySessionData data;
-        if (c.type) data.setString(kKeyAuthType, *c.type);
-        if (c.nonce) data.setString(kKeyNextNonce, *c.nonce);
+        if (c.type) data.set(kKeyAuthType, *c.type);
+        if (c.nonce) data.set(kKeyNextNonce, *c.nonce);
         Authenticator auth(data, "user", "pw");
         auth.startSession();
         const Credential* cred = auth.credentialToSend();
@@ -73,10 +68,10 @@ TEST(Authenticator, FirstSessionLearnsDigestFromChallenge) {
     EXPECT_EQ(auth.credentialToSend()->type, kAuthMd5);
     EXPECT_EQ(auth.credentialToSend()->data, md5CredentialData("user", "pw", nonce));
     EXPECT_EQ(auth.locName(), "user");
-    EXPECT_EQ(data.values[kKeyAuthType], "1");
+    EXPECT_EQ(data.getString(kKeyAuthType), "1");
 
     auth.onInitHeaderStatus(200, std::nullopt, base64Encode("next"));
-    EXPECT_EQ(data.values[kKeyNextNonce], base64Encode("next"));
+    EXPECT_EQ(data.getString(kKeyNextNonce), base64Encode("next"));
     EXPECT_NE(auth.credentialToSend(), nullptr);
 
     // The next session starts with the stored form and nonce.
@@ -88,8 +83,8 @@ TEST(Authenticator, FirstSessionLearnsDigestFromChallenge) {
 
 TEST(Authenticator, AuthenticatedForSessionDropsCredAndLocName) {
     MemorySessionData data;
-    data.setString(kKeyAuthType, "1");
-    data.setString(kKeyNextNonce, base64Encode("n"));
+    data.set(kKeyAuthType, "1");
+    data.set(kKeyNextNonce, base64Encode("n"));
     Authenticator auth(data, "user", "pw");
     auth.startSession();
     auth.onInitHeaderStatus(212, std::nullopt, std::nullopt);
@@ -104,12 +99,12 @@ TEST(Authenticator, ChallengeTypeDecidesStoredForm) {
         {kAuthBasic, "0", kAuthBasic}, {kAuthMd5, "1", kAuthMd5}, {"x-token", "-1", "x-token"}};
     for (const auto& c : cases) {
         MemorySessionData data;
-        data.setString(kKeyAuthType, "1");
-        data.setString(kKeyNextNonce, base64Encode("n"));
+        data.set(kKeyAuthType, "1");
+        data.set(kKeyNextNonce, base64Encode("n"));
         Authenticator auth(data, "user", "pw");
         auth.startSession();
         auth.onInitHeaderStatus(407, Challenge{c.type, "", base64Encode("m")}, std::nullopt);
-        EXPECT_EQ(data.values[kKeyAuthType], c.stored);
+        EXPECT_EQ(data.getString(kKeyAuthType), c.stored);
         ASSERT_NE(auth.credentialToSend(), nullptr);
         EXPECT_EQ(auth.credentialToSend()->type, c.credType);
         EXPECT_EQ(auth.credentialToSend()->format, "b64");
@@ -121,7 +116,7 @@ TEST(Authenticator, NoncesInSyncPhaseAndOtherCodesChangeNothing) {
     Authenticator auth(data, "user", "pw");
     auth.startSession();
     auth.onInitHeaderStatus(500, std::nullopt, base64Encode("x"));
-    EXPECT_TRUE(data.values.empty());
+    EXPECT_TRUE(data.entries().empty());
     EXPECT_EQ(auth.credentialToSend(), nullptr);
 }
 
