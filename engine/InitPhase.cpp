@@ -135,6 +135,8 @@ SyncClient::Impl::InitStatusOutcome SyncClient::Impl::handleInitStatuses(int& at
                     observer.event(code);
                     observer.textNumber("Attempt count: ", attempts);
                     server.authType = sessionData.getInt(kKeyAuthType);
+                    // The digest of the next session needs this nonce if no later one comes.
+                    if (challenge && challenge->nextNonce) sessionData.setString(kKeyNextNonce, *challenge->nextNonce);
                     out.newAttempt = true;
                 }
                 break;
