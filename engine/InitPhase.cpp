@@ -1,7 +1,6 @@
 // Initialisation: credentials, one Alert per folder with its anchors, the server's device
 // information when a slow sync is due; repeated until the server accepts the credentials.
 #include "engine/AlertChoice.h"
-#include "engine/BoundedNumber.h"
 #include "engine/DeviceInfo.h"
 #include "engine/SyncClientImpl.h"
 #include "stores/DataStoreFactory.h"
@@ -113,15 +112,9 @@ SyncClient::Impl::InitStatusOutcome SyncClient::Impl::handleInitStatuses(int& at
     // Alerts and Gets the server answered 401/407 along with the header: sent again with it.
     std::vector<PendingCommand> refused;
     for (const auto& status : received.statuses) {
-        const auto msgRef = readServerNumber(status->msgRef());
-        const auto cmdRef = readServerNumber(status->cmdRef());
-        std::optional<PendingCommand> command;
-        if (msgRef && cmdRef) command = pending.take(*msgRef, *cmdRef);
-        if (!command) {
-            observer.text("Command was not found for command #" + status->cmdRef());
-            continue;
-        }
-        const int code = static_cast<int>(readServerNumber(status->data(), 999).value_or(0));
+        int code = 0;
+        std::optional<PendingCommand> command = answeredCommand(*status, code);
+        if (!command) continue;
         switch (command->kind) {
             case CommandKind::SyncHdr: {
                 const auto challenge = challengeOf(*status);

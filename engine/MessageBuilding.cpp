@@ -1,5 +1,6 @@
 // Every outgoing message: the header from the session's template, the queued statuses and
 // commands while they fit, then the exchange and the decoding of the reply.
+#include "engine/BoundedNumber.h"
 #include "engine/CSyncClientException.h"
 #include "engine/MessageExchange.h"
 #include "engine/SyncClientImpl.h"
@@ -87,6 +88,21 @@ void SyncClient::Impl::sendAndReceive(bool final) {
     const std::string reply = exchangeMessage(transport, url, request, limits.replyLimit());
     answeredMsgId = msgId;
     channel.decode(reply, received);
+}
+
+std::optional<PendingCommand> SyncClient::Impl::answeredCommand(const Status& status, int& code) {
+    const auto msgRef = readServerNumber(status.msgRef());
+    const auto cmdRef = readServerNumber(status.cmdRef());
+    std::optional<PendingCommand> command;
+    if (msgRef && cmdRef) command = pending.take(*msgRef, *cmdRef);
+    if (!command) {
+        // A reference to something we never sent is the server's confusion; acting on it could
+        // acknowledge the wrong item.
+        observer.text("Command was not found for command #" + status.cmdRef());
+        return std::nullopt;
+    }
+    code = static_cast<int>(readServerNumber(status.data(), 999).value_or(0));
+    return command;
 }
 
 void SyncClient::Impl::queueStatus(Status* status) { statusQueue.push_back(ElementRef<Status>(status)); }

@@ -122,6 +122,9 @@ struct SyncClient::Impl {
     bool addToMessage(CommandKind kind, SyncElement& element);
     // Closes the message, sends it and decodes the reply into `received`.
     void sendAndReceive(bool final);
+    // The command a received Status answers, taken from the pending registry, and the Status's code;
+    // none (reported) when we never sent such a command.
+    std::optional<PendingCommand> answeredCommand(const Status& status, int& code);
     void queueStatus(Status* status);
     void queueCommand(CommandKind kind, SyncElement* element, std::uint32_t id, int folder = -1);
     Status* newStatus(const std::string& msgRef, const std::string& cmdRef, CommandKind kind, int code);

@@ -1,7 +1,6 @@
 // Synchronisation: folder after folder, our changes in a Sync and the server's statuses and
 // commands, message after message until both sides' packages are complete.
 #include "engine/AlertChoice.h"
-#include "engine/BoundedNumber.h"
 #include "engine/SyncClientImpl.h"
 #include "stores/DataStoreFactory.h"
 #include "stores/DataStoreKind.h"
@@ -54,15 +53,9 @@ bool SyncClient::Impl::openFolderContext(int folder, SyncContextHolder& context)
 SyncClient::Impl::SyncStatusOutcome SyncClient::Impl::handleSyncStatuses() {
     SyncStatusOutcome out;
     for (const auto& status : received.statuses) {
-        const auto msgRef = readServerNumber(status->msgRef());
-        const auto cmdRef = readServerNumber(status->cmdRef());
-        std::optional<PendingCommand> command;
-        if (msgRef && cmdRef) command = pending.take(*msgRef, *cmdRef);
-        if (!command) {
-            observer.text("Command was not found for command #" + status->cmdRef());
-            continue;
-        }
-        const int code = static_cast<int>(readServerNumber(status->data(), 999).value_or(0));
+        int code = 0;
+        std::optional<PendingCommand> command = answeredCommand(*status, code);
+        if (!command) continue;
         switch (command->kind) {
             case CommandKind::Sync:
                 if (code != 200) {
