@@ -179,6 +179,36 @@ std::string checkMessages(const std::string& verb, std::istringstream& in, const
             if (t.find(want) != std::string::npos) return "observer text \"" + t + "\"";
         return "";
     }
+    if (verb == "maxsize") {  // maxsize BYTES: no client message is larger
+        std::size_t limit = 0;
+        in >> limit;
+        const auto& reqs = s.transport->requests();
+        for (std::size_t i = 0; i < reqs.size(); ++i)
+            if (reqs[i].wbxml.size() > limit)
+                return "message " + std::to_string(i + 1) + " has " + std::to_string(reqs[i].wbxml.size()) + " bytes";
+        return "";
+    }
+    if (verb == "total") {  // total ELEMENT K: over all client messages
+        std::string element;
+        std::size_t want = 0, got = 0;
+        in >> element >> want;
+        for (int m = 1; m <= static_cast<int>(s.transport->requests().size()); ++m) {
+            auto tree = clientTree(s, m, error);
+            if (!tree) return error;
+            got += countIn(*tree, element);
+        }
+        return got == want ? "" : mismatch("total " + element, std::to_string(got));
+    }
+    if (verb == "remote-man") {
+        const std::string want = restOf(in);
+        return s.remote.device.man == want ? "" : mismatch("server Man", s.remote.device.man);
+    }
+    if (verb == "remote-stores") {  // remote-stores SOURCEREF...
+        std::string want, got;
+        for (std::string r; in >> r;) want += r + " ";
+        for (const auto& d : s.remote.dataStores) got += d.sourceRef + " ";
+        return want == got ? "" : mismatch("server stores", got);
+    }
     if (verb == "syncstart") {
         const std::string want = restOf(in);
         return std::find(s.observer.syncStarts.begin(), s.observer.syncStarts.end(), want) != s.observer.syncStarts.end()

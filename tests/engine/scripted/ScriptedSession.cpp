@@ -74,10 +74,10 @@ bool ScriptedSession::prepare(const CaseFile& c, std::string& error) {
             if (ok) (folderName == "Contacts" ? contactsUri : folderName == "Tasks" ? tasksUri : calendarUri) = uri;
         } else if (verb == "anchor") {
             MemoryFolder* f = folderOf();
-            std::string label, remote;
-            in >> label >> remote;
+            std::string label, remoteLabel;
+            in >> label >> remoteLabel;
             ok = f != nullptr && !label.empty();
-            if (ok) f->storedAnchor = SyncAnchor(label, remote, std::stoll(label));
+            if (ok) f->storedAnchor = SyncAnchor(label, remoteLabel, std::stoll(label));
         } else if (verb == "item") {
             MemoryFolder* f = folderOf();
             std::string key;
@@ -145,6 +145,7 @@ void ScriptedSession::run() {
             result = client.testServer(kScriptServerUrl, user, password) ? 1 : 0;
         else
             result = client.run(config.server, config.sources);
+        remote = client.remoteDeviceInfo();
     } catch (const CSyncClientException& e) {
         exceptionCode = e.code();
         exceptionSubCode = e.subCode();

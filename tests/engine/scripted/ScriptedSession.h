@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/RemoteDeviceInfo.h"
 #include "engine/SessionDataStore.h"
 #include "engine/SyncObserver.h"
 #include "scripted/CaseFile.h"
@@ -50,6 +51,7 @@ struct ScriptedSession {
     std::string user = "user", password = "secret";
     std::optional<std::string> contactsUri, tasksUri, calendarUri;
 
+    RemoteDeviceInfo remote;  // what the client learnt of the server
     std::optional<int> result;
     std::optional<std::uint32_t> exceptionCode, exceptionSubCode;
     std::optional<std::int32_t> exceptionDetail;
