@@ -92,6 +92,8 @@ TEST(Authenticator, AuthenticatedForSessionDropsCredAndLocName) {
     EXPECT_EQ(auth.locName(), "");
     auth.onSyncHeaderStatus(404);
     EXPECT_EQ(auth.credentialToSend(), nullptr);
+    auth.onSyncHeaderStatus(200);
+    EXPECT_EQ(auth.credentialToSend(), nullptr) << "a later 200 keeps the session's 212";
 }
 
 TEST(Authenticator, ChallengeTypeDecidesStoredForm) {
