@@ -179,6 +179,14 @@ std::string checkMessages(const std::string& verb, std::istringstream& in, const
             if (t.find(want) != std::string::npos) return "observer text \"" + t + "\"";
         return "";
     }
+    if (verb == "bytes") {  // bytes N TEXT: the WBXML of message N holds TEXT
+        int n = 0;
+        in >> n;
+        const std::string want = restOf(in);
+        const auto& reqs = s.transport->requests();
+        if (n < 1 || static_cast<std::size_t>(n) > reqs.size()) return "no message " + std::to_string(n);
+        return reqs[static_cast<std::size_t>(n - 1)].wbxml.find(want) != std::string::npos ? "" : "message " + std::to_string(n) + " lacks " + want;
+    }
     if (verb == "maxsize") {  // maxsize BYTES: no client message is larger
         std::size_t limit = 0;
         in >> limit;
