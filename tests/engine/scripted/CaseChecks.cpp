@@ -179,6 +179,30 @@ std::string checkMessages(const std::string& verb, std::istringstream& in, const
             if (t.find(want) != std::string::npos) return "observer text \"" + t + "\"";
         return "";
     }
+    if (verb == "bytes") {  // bytes N TEXT: the WBXML of message N holds TEXT
+        int n = 0;
+        in >> n;
+        const std::string want = restOf(in);
+        const auto& reqs = s.transport->requests();
+        if (n < 1 || static_cast<std::size_t>(n) > reqs.size()) return "no message " + std::to_string(n);
+        return reqs[static_cast<std::size_t>(n - 1)].wbxml.find(want) != std::string::npos ? "" : "message " + std::to_string(n) + " lacks " + want;
+    }
+    if (verb == "url") {  // url N URL: where message N was posted
+        int n = 0;
+        std::string want;
+        in >> n >> want;
+        const auto& reqs = s.transport->requests();
+        if (n < 1 || static_cast<std::size_t>(n) > reqs.size()) return "no message " + std::to_string(n);
+        const std::string& got = reqs[static_cast<std::size_t>(n - 1)].url;
+        return got == want ? "" : mismatch("message " + std::to_string(n) + " url", got);
+    }
+    if (verb == "event") {  // event CODE: the observer heard it
+        int code = 0;
+        in >> code;
+        return std::find(s.observer.events.begin(), s.observer.events.end(), code) != s.observer.events.end()
+                   ? ""
+                   : "no event " + std::to_string(code);
+    }
     if (verb == "maxsize") {  // maxsize BYTES: no client message is larger
         std::size_t limit = 0;
         in >> limit;

@@ -120,6 +120,8 @@ bool ScriptedSession::prepare(const CaseFile& c, std::string& error) {
             in >> user;
         } else if (verb == "password") {
             in >> password;
+        } else if (verb == "abort-at-begin") {
+            abortAtBegin = true;
         } else if (verb == "test-server") {
             testServer = true;
         } else if (verb == "disabled") {
@@ -139,6 +141,7 @@ void ScriptedSession::run() {
     SyncConfig config = buildSyncConfig(kScriptDeviceId, kScriptServerUrl, user, password, contactsUri, tasksUri,
                                         calendarUri, std::nullopt);
     auto abort = std::make_shared<AbortRecord>();
+    if (abortAtBegin) observer.abortAtBegin = abort;
     try {
         SyncClient client(config.client, *factory, *transport, observer, abort, *sessionData);
         if (testServer)

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/AbortRecord.h"
 #include "engine/RemoteDeviceInfo.h"
 #include "engine/SessionDataStore.h"
 #include "engine/SyncObserver.h"
@@ -24,6 +25,11 @@ struct ObservedItem {
 
 class RecordingObserver : public SyncObserver {
 public:
+    // Set, the run's abort is requested as soon as the session begins.
+    std::shared_ptr<AbortRecord> abortAtBegin;
+    void sessionBegin() override {
+        if (abortAtBegin) abortAtBegin->requestAbort();
+    }
     void syncStart(SyncSide side, const std::string& folder, std::int32_t changes) override;
     void itemResult(SyncSide side, const std::string& folder, int kind, bool failed) override;
     void event(int code) override { events.push_back(code); }
@@ -48,6 +54,7 @@ struct ScriptedSession {
     RecordingObserver observer;
 
     bool testServer = false;
+    bool abortAtBegin = false;
     std::string user = "user", password = "secret";
     std::optional<std::string> contactsUri, tasksUri, calendarUri;
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <iostream>
 
 #include "scripted/CaseFile.h"
 #include "scripted/ScriptedSession.h"
@@ -42,6 +44,9 @@ TEST_P(ScriptedSessionCase, ClientMessagesAndOutcomeAsScripted) {
     ScriptedSession s;
     ASSERT_TRUE(s.prepare(c, error)) << error;
     s.run();
+    // ORVALE_SCRIPT_DUMP=1 prints what the client sent, for writing the expectations of a new case.
+    if (std::getenv("ORVALE_SCRIPT_DUMP") != nullptr)
+        for (const auto& r : s.transport->requests()) std::cout << "sent to " << r.url << ":\n" << r.xml << "\n";
     for (const auto& p : s.transport->problems()) ADD_FAILURE() << "script: " << p;
     for (const auto& [n, xml] : c.clientXml) {
         const std::string d = checkClientMessage(n, xml, s);
