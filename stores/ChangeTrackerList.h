@@ -7,5 +7,7 @@ class ChangeTracker;
 void registerTracker(ChangeTracker* tracker);
 // Destroys every registered tracker in registration order (each saves its database).
 void saveAndClearTrackers();
+// Destroys every registered tracker and leaves every change database as it was.
+void discardTrackers();
 
 }  // namespace orvale
