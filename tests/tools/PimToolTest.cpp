@@ -197,5 +197,22 @@ TEST_F(PimToolTest, WhatTheToolChangesIsWhatTheNextSyncSends) {
     EXPECT_EQ(syncRun({}), Changes{});
 }
 
+TEST_F(PimToolTest, WorksWhileASyncRunHoldsTheSameDeviceStore) {
+    const auto before = importOk({file("two.vcf", kTwoCardsWithLfLineEnds)});
+    StoreSession run(1);
+    ASSERT_NE(run.store(), nullptr);
+    EXPECT_EQ(StoreSession::keys(run.store()->allItems()).size(), 2u);
+    const std::string fromServer = run.add("BEGIN:VCARD\r\nFN:From the server\r\nEND:VCARD\r\n");
+    ASSERT_NE(fromServer, "");
+
+    const auto during = importOk({file("one.vcf", "BEGIN:VCARD\nFN:During the run\nEND:VCARD\n")});
+    ASSERT_EQ(during.size(), 1u);
+    const PimRun list = pim({"contacts", "list"});
+    ASSERT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_EQ(printedLines(list.out).size(), 4u);
+    EXPECT_EQ(pim({"contacts", "edit", before[0], file("e.vcf", "BEGIN:VCARD\r\nFN:E\r\nEND:VCARD\r\n")}).exitCode, 0);
+    EXPECT_NE(run.text(before[0]).find("FN:E\r\n"), std::string::npos);  // the run reads what the tool wrote
+}
+
 }  // namespace
 }  // namespace orvale::test
