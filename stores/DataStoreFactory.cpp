@@ -11,6 +11,7 @@ namespace orvale {
 // item, which the stores already handle as empty results.
 DataStoreFactory::DataStoreFactory(ChangeRecording recording) : recording_(recording) {
     registerStoreKinds();
+    setTrackersDiscarded(recording_ == ChangeRecording::Discard);
     platform::pim::Session::logOn();
 }
 
@@ -19,6 +20,7 @@ DataStoreFactory::~DataStoreFactory() {
         saveAndClearTrackers();
     } else {
         discardTrackers();
+        setTrackersDiscarded(false);
     }
     platform::pim::Session::logOff();
 }

@@ -20,7 +20,8 @@ ChangeTracker& FolderStore::tracker() {
 }
 
 ItemList* FolderStore::allItems() {
-    tracker();
+    // The tracker is made here so that a slow sync rewrites the database at the end of the run.
+    if (!trackersDiscarded()) tracker();
     std::vector<uint32_t> ids;
     if (pim::Session* session = pim::Session::current()) {
         if (auto items = session->defaultFolderItems(info_.folder)) {
