@@ -16,11 +16,11 @@ StoreItem* ContactsStore::readItem(const std::string& key) { return new ContactI
 
 TrackerProfile ContactsStore::trackerProfile() const { return contactTrackerProfile(); }
 
-void registerContactsKind() {
-    registerDefaultKind(kContactsKindCode, [] {
-        return new FolderKind(*kindInfoByCode(kContactsKindCode),
-                              [](DataStoreKind* kind) -> DataStore* { return new ContactsStore(kind); });
-    });
+DataStoreKind* makeContactsKind() {
+    return new FolderKind(*kindInfoByCode(kContactsKindCode),
+                          [](DataStoreKind* kind) -> DataStore* { return new ContactsStore(kind); });
 }
+
+void registerContactsKind() { registerDefaultKind(kContactsKindCode, makeContactsKind); }
 
 }  // namespace orvale::contacts

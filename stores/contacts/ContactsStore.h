@@ -20,6 +20,8 @@ private:
     PictureFetcher fetch_;
 };
 
+// A new contacts kind, as the kind registry makes it.
+DataStoreKind* makeContactsKind();
 // Puts the contacts kind into the kind registry unless one is there already.
 void registerContactsKind();
 

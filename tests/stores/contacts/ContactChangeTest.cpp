@@ -5,7 +5,9 @@
 #include <string>
 
 #include "platform/Base64.h"
+#include "stores/KindRegistry.h"
 #include "stores/SyncAnchor.h"
+#include "stores/contacts/ContactsStore.h"
 #include "support/StoreSession.h"
 #include "support/TempDeviceRoot.h"
 
@@ -22,6 +24,7 @@ std::string photo(const std::string& bytes) {
 }
 
 TEST(ContactChanges, EditsAreSeenExactlyWhereTheExportChanges) {
+    registerKind(contacts::kContactsKindCode, contacts::makeContactsKind);  // not a test kind of another test
     const std::string big(70'000, 'p');
     std::string bigChangedLate = big;
     bigChangedLate[65'000] = 'q';  // beyond what is exported

@@ -9,7 +9,9 @@
 #include "stores/DataStoreKind.h"
 #include "stores/ItemList.h"
 #include "stores/StoreItem.h"
+#include "stores/KindRegistry.h"
 #include "stores/SyncAnchor.h"
+#include "stores/contacts/ContactsStore.h"
 #include "support/StoreSession.h"
 #include "support/TempDeviceRoot.h"
 
@@ -23,10 +25,16 @@ const std::string kOnlyVersion = "BEGIN:VCARD\r\nVERSION:2.1\r\nEND:VCARD\r\n";
 
 std::string card(const std::string& fn) { return "BEGIN:VCARD\r\nVERSION:2.1\r\nFN:" + fn + "\r\nEND:VCARD\r\n"; }
 
+// Other tests of this program may register a kind of their own under the contacts code.
+struct RealContactsKind {
+    RealContactsKind() { registerKind(contacts::kContactsKindCode, contacts::makeContactsKind); }
+};
+
 class ContactsStoreTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(store, nullptr); }
 
+    RealContactsKind real;
     test::TempDeviceRoot root;
     StoreSession session{1};
     DataStore* store = session.store();
@@ -124,6 +132,7 @@ TEST_F(ContactsStoreTest, AnchorsLiveInABareFileInTheDeviceRoot) {
 }
 
 TEST(ContactsStoreCounting, AListKeepsItsStoreAndTheStoreItsKind) {
+    const RealContactsKind real;
     test::TempDeviceRoot root;
     DataStoreFactory factory;
     DataStore* store = factory.createKindById(1)->openStore(nullptr);
