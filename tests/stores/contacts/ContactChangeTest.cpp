@@ -75,5 +75,29 @@ TEST(ContactChanges, EditsAreSeenExactlyWhereTheExportChanges) {
     }
 }
 
+TEST(ContactChanges, AFactoryThatDiscardsLeavesTheDatabaseAsTheLastRunLeftIt) {
+    registerKind(contacts::kContactsKindCode, contacts::makeContactsKind);
+    test::TempDeviceRoot root;
+    const SyncAnchor last, now;
+    std::string key;
+    {
+        StoreSession run(1);
+        key = run.add(card(""));
+        StoreSession::keys(run.store()->allItems());
+        run.store()->itemAcknowledged(key);
+    }
+    const std::string recorded = test::readFileBytes(root.path() / "Contacts.hdb");
+    ASSERT_EQ(recorded.size(), 8u);
+    {
+        StoreSession outside(1, ChangeRecording::Discard);
+        EXPECT_TRUE(StoreSession::keys(outside.store()->updatedItems(last, now)).empty());  // makes a tracker
+        ASSERT_TRUE(outside.replace(key, card("TITLE:Boss\r\n")));
+        outside.store()->itemAcknowledged(key);
+    }
+    EXPECT_EQ(test::readFileBytes(root.path() / "Contacts.hdb"), recorded);
+    StoreSession next(1);
+    EXPECT_EQ(StoreSession::keys(next.store()->updatedItems(last, now)), std::vector<std::string>{key});
+}
+
 }  // namespace
 }  // namespace orvale
