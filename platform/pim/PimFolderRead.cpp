@@ -49,9 +49,12 @@ std::optional<std::vector<Item>> Session::readFolder(int folder, const std::vect
         if (rc != SQLITE_DONE) return std::nullopt;
     }
     if (items.empty()) return items;
+    // Rows come grouped by item, so the last item found usually owns the next row too.
+    Item* last = nullptr;
     auto owner = [&](int64_t oid) -> Item* {
+        if (last && last->oid_ == static_cast<uint32_t>(oid)) return last;
         auto it = at.find(static_cast<uint32_t>(oid));
-        return it != at.end() ? &items[it->second] : nullptr;
+        return last = it != at.end() ? &items[it->second] : nullptr;
     };
 
     std::vector<uint32_t> wanted = propIds;

@@ -54,9 +54,9 @@ std::string textBytes(const std::u16string& t) {
     return std::string(reinterpret_cast<const char*>(t.data()), t.size() * sizeof(char16_t));
 }
 
-std::u16string bytesText(const std::string& b) {
-    std::u16string t(b.size() / sizeof(char16_t), u'\0');
-    std::memcpy(t.data(), b.data(), t.size() * sizeof(char16_t));
+std::u16string bytesText(const char* data, size_t size) {
+    std::u16string t(size / sizeof(char16_t), u'\0');
+    if (!t.empty()) std::memcpy(t.data(), data, t.size() * sizeof(char16_t));
     return t;
 }
 
@@ -65,8 +65,9 @@ PropValue propFromRow(Stmt& row, int first) {
     v.id = static_cast<uint32_t>(row.i64(first));
     v.u32 = static_cast<uint32_t>(row.i64(first + 1));
     v.fileTime = static_cast<uint64_t>(row.i64(first + 2));
-    if (propType(v.id) == kTypeText) v.text = bytesText(row.blob(first + 3));
-    else v.bytes = row.blob(first + 3);
+    auto [data, size] = row.bytes(first + 3);
+    if (propType(v.id) == kTypeText) v.text = bytesText(data, size);
+    else if (size > 0) v.bytes.assign(data, size);
     return v;
 }
 

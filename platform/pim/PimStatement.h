@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "platform/pim/PimTypes.h"
 
@@ -27,6 +28,13 @@ public:
     bool done() { return step() == SQLITE_DONE; }
     int64_t i64(int c) { return sqlite3_column_int64(s_, c); }
     double dbl(int c) { return sqlite3_column_double(s_, c); }
+    // The column's bytes, valid until the next step; nullptr and 0 for an empty value.
+    std::pair<const char*, size_t> bytes(int c) {
+        const void* p = sqlite3_column_blob(s_, c);
+        int n = sqlite3_column_bytes(s_, c);
+        return p && n > 0 ? std::pair{static_cast<const char*>(p), static_cast<size_t>(n)}
+                          : std::pair<const char*, size_t>{nullptr, 0};
+    }
     std::string blob(int c) {
         const void* p = sqlite3_column_blob(s_, c);
         int n = sqlite3_column_bytes(s_, c);
@@ -38,7 +46,8 @@ private:
 };
 
 std::string textBytes(const std::u16string& t);
-std::u16string bytesText(const std::string& b);
+std::u16string bytesText(const char* data, size_t size);
+inline std::u16string bytesText(const std::string& b) { return bytesText(b.data(), b.size()); }
 
 // Columns pid, u32, ft, data starting at `first`.
 PropValue propFromRow(Stmt& row, int first);
