@@ -13,11 +13,15 @@ using detail::Stmt;
 
 namespace {
 
-// Ends the read transaction on every way out.
+// One committed state for every query of the read, ended on every way out. Only a transaction
+// begun here is ended here.
 struct ReadTransaction {
     Session::Impl& s;
-    explicit ReadTransaction(Session::Impl& impl) : s(impl) { s.exec("BEGIN;"); }
-    ~ReadTransaction() { s.exec("COMMIT;"); }
+    bool begun;
+    explicit ReadTransaction(Session::Impl& impl) : s(impl), begun(s.exec("BEGIN;")) {}
+    ~ReadTransaction() {
+        if (begun) s.exec("COMMIT;");
+    }
     ReadTransaction(const ReadTransaction&) = delete;
     ReadTransaction& operator=(const ReadTransaction&) = delete;
 };
@@ -73,32 +77,29 @@ std::optional<std::vector<Item>> Session::readFolder(int folder, const std::vect
     }
     if (rc != SQLITE_DONE) return std::nullopt;
 
-    Stmt r(db,
-           "SELECT r.oid, r.type, r.ival, r.occ, r.noend, r.pstart, r.pend, r.st, r.et, r.mask, r.dom,"
-           " r.inst, r.moy FROM items i JOIN recur r ON r.oid = i.oid WHERE i.folder = ?");
-    r.bind(1, int64_t{folder});
-    while ((rc = r.step()) == SQLITE_ROW)
-        if (Item* item = owner(r.i64(0))) item->recurrence_ = detail::patternFromRow(r, 1);
-    if (rc != SQLITE_DONE) return std::nullopt;
-
-    Stmt e(db,
-           "SELECT e.oid, e.orig, e.deleted FROM items i JOIN exc e ON e.oid = i.oid WHERE i.folder = ?"
-           " ORDER BY e.rowid");
-    e.bind(1, int64_t{folder});
-    while ((rc = e.step()) == SQLITE_ROW) {
-        Item* item = owner(e.i64(0));
-        if (item && item->recurrence_) item->recurrence_->exceptions.push_back({e.dbl(1), e.i64(2) != 0});
-    }
-    if (rc != SQLITE_DONE) return std::nullopt;
-
-    Stmt c(db,
-           "SELECT c.oid, c.name, c.addr FROM items i JOIN recip c ON c.oid = i.oid WHERE i.folder = ?"
-           " ORDER BY c.oid, c.pos");
-    c.bind(1, int64_t{folder});
-    while ((rc = c.step()) == SQLITE_ROW)
-        if (Item* item = owner(c.i64(0)))
-            item->recipients_.push_back({detail::bytesText(c.blob(1)), detail::bytesText(c.blob(2))});
-    if (rc != SQLITE_DONE) return std::nullopt;
+    // Each remaining table once for the folder; the rows' first column is the item they belong to.
+    auto eachRow = [&](const char* sql, auto use) {
+        Stmt q(db, sql);
+        q.bind(1, int64_t{folder});
+        int status;
+        while ((status = q.step()) == SQLITE_ROW)
+            if (Item* item = owner(q.i64(0))) use(*item, q);
+        return status == SQLITE_DONE;
+    };
+    bool ok = eachRow("SELECT r.oid, r.type, r.ival, r.occ, r.noend, r.pstart, r.pend, r.st, r.et, r.mask,"
+                      " r.dom, r.inst, r.moy FROM items i JOIN recur r ON r.oid = i.oid WHERE i.folder = ?",
+                      [](Item& item, Stmt& q) { item.recurrence_ = detail::patternFromRow(q, 1); });
+    ok = ok && eachRow("SELECT e.oid, e.orig, e.deleted FROM items i JOIN exc e ON e.oid = i.oid"
+                       " WHERE i.folder = ? ORDER BY e.rowid",
+                       [](Item& item, Stmt& q) {
+                           if (item.recurrence_) item.recurrence_->exceptions.push_back({q.dbl(1), q.i64(2) != 0});
+                       });
+    ok = ok && eachRow("SELECT c.oid, c.name, c.addr FROM items i JOIN recip c ON c.oid = i.oid"
+                       " WHERE i.folder = ? ORDER BY c.oid, c.pos",
+                       [](Item& item, Stmt& q) {
+                           item.recipients_.push_back({detail::bytesText(q.blob(1)), detail::bytesText(q.blob(2))});
+                       });
+    if (!ok) return std::nullopt;
     return items;
 }
 
