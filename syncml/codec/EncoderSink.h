@@ -17,6 +17,8 @@ public:
     virtual ToolkitCode close() = 0;
     virtual ToolkitCode text(const std::uint8_t* bytes, std::size_t length) = 0;
     virtual ToolkitCode opaque(const std::uint8_t* bytes, std::size_t length) = 0;
+    // CDATA content: WBXML has no CDATA section and carries it as opaque bytes.
+    virtual ToolkitCode cdata(const std::uint8_t* bytes, std::size_t length) { return opaque(bytes, length); }
     // The content of a PCDATA element holding a DevInf extension.
     virtual ToolkitCode devInf(const DevInfRecord& record) = 0;
 };

@@ -31,7 +31,10 @@ ToolkitCode writePcdata(EncoderSink& sink, TagId tag, const PcdataRecord& p, boo
             // A string with a NUL byte cannot travel inline: the receiver would cut it there.
             const bool inlineText = p.contentType == pcdata_type::String &&
                                     (p.length == 0 || std::memchr(bytes, 0, p.length) == nullptr);
-            if (auto c = inlineText ? sink.text(bytes, p.length) : sink.opaque(bytes, p.length)) return c;
+            ToolkitCode c = p.contentType == pcdata_type::Cdata ? sink.cdata(bytes, p.length)
+                            : inlineText                           ? sink.text(bytes, p.length)
+                                                                   : sink.opaque(bytes, p.length);
+            if (c) return c;
             return sink.close();
         }
         case pcdata_type::Extension: {

@@ -1,0 +1,59 @@
+#pragma once
+// SyncML XML text of a message into a caller's buffer: no white space between elements (or indented,
+// for people reading a dump), namespaces as xmlns attributes where the namespace in force changes.
+#include <cstddef>
+#include <cstdint>
+
+#include "syncml/codec/MessageWriter.h"
+
+namespace orvale {
+
+class XmlWriter : public MessageWriter {
+public:
+    // `version`: 1 SyncML 1.0, 2 SyncML 1.1 (the root's namespace name).
+    explicit XmlWriter(std::uint8_t version, bool indent = false);
+
+    void begin(std::uint8_t* buf, std::size_t capacity, bool countOnly = false) override;
+    std::size_t written() const override { return pos_; }
+    State state() const override { return State{0, depth_}; }
+    void restore(State s) override { depth_ = s.depth; }
+
+    // <?xml version="1.0" encoding="UTF-8"?>
+    ToolkitCode documentHeader() override;
+
+    ToolkitCode open(TagId tag, bool content) override;
+    ToolkitCode close() override;
+    // Text and opaque bytes go out as they are, except the characters that would end or break the
+    // markup ("&", "<", ">") and carriage returns, which XML readers would fold into line feeds.
+    ToolkitCode text(const std::uint8_t* bytes, std::size_t length) override;
+    ToolkitCode opaque(const std::uint8_t* bytes, std::size_t length) override;
+    // A CDATA section; a "]]>" inside is split over two sections.
+    ToolkitCode cdata(const std::uint8_t* bytes, std::size_t length) override;
+    // Inline, as a DevInf element tree in its own namespace.
+    ToolkitCode devInf(const DevInfRecord& record) override;
+
+    static constexpr int kMaxDepth = 32;
+
+private:
+    struct Level {
+        TagId tag;
+        Namespace ns;
+        bool children;
+    };
+
+    ToolkitCode put(const void* bytes, std::size_t n);
+    ToolkitCode put(const char* s);
+    ToolkitCode escaped(const std::uint8_t* bytes, std::size_t length);
+    ToolkitCode lineBreak(int depth);
+
+    std::uint8_t version_;
+    bool indent_;
+    std::uint8_t* buf_ = nullptr;
+    std::size_t capacity_ = 0;
+    std::size_t pos_ = 0;
+    bool countOnly_ = false;
+    Level stack_[kMaxDepth] = {};
+    int depth_ = 0;
+};
+
+}  // namespace orvale
