@@ -34,7 +34,8 @@ std::string_view namespaceName(Namespace ns, std::uint8_t version) {
 
 }  // namespace
 
-XmlWriter::XmlWriter(std::uint8_t version, bool indent) : version_(version), indent_(indent) {}
+XmlWriter::XmlWriter(std::uint8_t version, bool indent, bool showAsReceived)
+    : version_(version), indent_(indent), showAsReceived_(showAsReceived) {}
 
 void XmlWriter::begin(std::uint8_t* buf, std::size_t capacity, bool countOnly) {
     buf_ = buf;

@@ -10,8 +10,10 @@ namespace orvale {
 
 class XmlWriter : public MessageWriter {
 public:
-    // `version`: 1 SyncML 1.0, 2 SyncML 1.1 (the root's namespace name).
-    explicit XmlWriter(std::uint8_t version, bool indent = false);
+    // `version`: 1 SyncML 1.0, 2 SyncML 1.1 (the root's namespace name). `indent`: one element per
+    // line, two spaces a level. `showAsReceived`: records that break the element templates are
+    // written as they stand (for showing what a peer sent), instead of failing.
+    explicit XmlWriter(std::uint8_t version, bool indent = false, bool showAsReceived = false);
 
     void begin(std::uint8_t* buf, std::size_t capacity, bool countOnly = false) override;
     std::size_t written() const override { return pos_; }
@@ -29,6 +31,7 @@ public:
     ToolkitCode opaque(const std::uint8_t* bytes, std::size_t length) override;
     // A CDATA section; a "]]>" inside is split over two sections.
     ToolkitCode cdata(const std::uint8_t* bytes, std::size_t length) override;
+    bool enforcesTemplates() const override { return !showAsReceived_; }
     // Inline, as a DevInf element tree in its own namespace.
     ToolkitCode devInf(const DevInfRecord& record) override;
 
@@ -48,6 +51,7 @@ private:
 
     std::uint8_t version_;
     bool indent_;
+    bool showAsReceived_;
     std::uint8_t* buf_ = nullptr;
     std::size_t capacity_ = 0;
     std::size_t pos_ = 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -62,6 +63,7 @@ TEST(XmlGolden, SamplesEncodeToTheGoldenFilesAndRoundTripThroughRecordsAndWbxml)
         ASSERT_FALSE(xmlText.empty());
         ASSERT_FALSE(wbxmlBytes.empty());
         expectGolden(s.golden, xmlText);
+        if (s.nestedDevInf) expectGolden(std::string(s.golden, std::strlen(s.golden) - 4) + ".wbxml", wbxmlBytes);
 
         // XML -> records -> XML is the identity, and the records are the ones the elements held.
         DecodedMessage fromXml;
