@@ -100,6 +100,7 @@ ToolkitCode MessageDecoder::next(DecodedCommand& command) {
         return code::Ok;
     }
     if (bodyEmpty_) return endOfBody(command);
+    reader_.forgetLists();
     for (;;) {
         Token t;
         if (auto c = reader_.next(t)) return c;
