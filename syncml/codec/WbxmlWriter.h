@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "syncml/codec/MessageWriter.h"
+#include "syncml/codec/OutputBuffer.h"
 
 namespace orvale {
 
@@ -14,8 +15,10 @@ public:
     // `document`: SyncML (pages 0 SyncML, 1 MetInf) or DevInf (page 0 DevInf).
     WbxmlWriter(Namespace document, std::uint8_t version);
 
-    void begin(std::uint8_t* buf, std::size_t capacity, bool countOnly = false) override;
-    std::size_t written() const override { return pos_; }
+    void begin(std::uint8_t* buf, std::size_t capacity, bool countOnly = false) override {
+        out_.begin(buf, capacity, countOnly);
+    }
+    std::size_t written() const override { return out_.written(); }
     State state() const override { return State{page_, depth_}; }
     void restore(State s) override {
         page_ = s.page;
@@ -40,10 +43,7 @@ private:
 
     Namespace document_;
     std::uint8_t version_;
-    std::uint8_t* buf_ = nullptr;
-    std::size_t capacity_ = 0;
-    std::size_t pos_ = 0;
-    bool countOnly_ = false;
+    OutputBuffer out_;
     std::uint8_t page_ = 0;
     int depth_ = 0;
     std::unique_ptr<std::vector<std::uint8_t>> scratch_;

@@ -137,6 +137,23 @@ ToolkitCode XmlReader::readName(std::string_view& name) {
     return code::Ok;
 }
 
+ToolkitCode XmlReader::expect(char ch) {
+    skipSpace();
+    if (pos_ >= size_) return code::EndOfData;
+    if (data_[pos_] != static_cast<std::uint8_t>(ch)) return code::MalformedXml;
+    ++pos_;
+    return code::Ok;
+}
+
+ToolkitCode XmlReader::stripPrefix(std::string_view& name, bool& prefixed) const {
+    const std::size_t colon = name.find(':');
+    prefixed = colon != std::string_view::npos;
+    if (!prefixed) return code::Ok;
+    if (prefix_.empty() || name.substr(0, colon) != prefix_) return code::PrefixMismatch;
+    name.remove_prefix(colon + 1);
+    return code::Ok;
+}
+
 ToolkitCode XmlReader::readAttributes(bool& declared, Namespace& ns, bool& content) {
     for (;;) {
         skipSpace();
@@ -155,10 +172,7 @@ ToolkitCode XmlReader::readAttributes(bool& declared, Namespace& ns, bool& conte
         }
         std::string_view name;
         if (auto c = readName(name)) return c;
-        skipSpace();
-        if (pos_ >= size_) return code::EndOfData;
-        if (data_[pos_] != '=') return code::MalformedXml;
-        ++pos_;
+        if (auto c = expect('=')) return c;
         skipSpace();
         if (pos_ >= size_) return code::EndOfData;
         const std::uint8_t quote = data_[pos_];
@@ -185,12 +199,8 @@ ToolkitCode XmlReader::startTag(Token& t) {
     bool declared = false, content = false;
     Namespace ns = depth_ > 0 ? stack_[depth_ - 1].ns : Namespace::SyncML;
     if (auto c = readAttributes(declared, ns, content)) return c;
-    const std::size_t colon = name.find(':');
-    const bool prefixed = colon != std::string_view::npos;
-    if (prefixed) {
-        if (name.substr(0, colon) != prefix_ || prefix_.empty()) return code::PrefixMismatch;
-        name.remove_prefix(colon + 1);
-    }
+    bool prefixed = false;
+    if (auto c = stripPrefix(name, prefixed)) return c;
     t.tag = lookupTag(ns, name);
     if (t.tag == tag::None) return code::UnknownTag;
     t.kind = Token::Kind::Start;
@@ -205,16 +215,10 @@ ToolkitCode XmlReader::startTag(Token& t) {
 
 ToolkitCode XmlReader::endTag(Token& t) {
     std::string_view name;
+    bool prefixed = false;
     if (auto c = readName(name)) return c;
-    skipSpace();
-    if (pos_ >= size_) return code::EndOfData;
-    if (data_[pos_] != '>') return code::MalformedXml;
-    ++pos_;
-    const std::size_t colon = name.find(':');
-    if (colon != std::string_view::npos) {
-        if (name.substr(0, colon) != prefix_ || prefix_.empty()) return code::PrefixMismatch;
-        name.remove_prefix(colon + 1);
-    }
+    if (auto c = expect('>')) return c;
+    if (auto c = stripPrefix(name, prefixed)) return c;
     if (depth_ == 0 || tagInfo(stack_[depth_ - 1].tag).name != name) return code::NotSyncml;
     --depth_;
     t.kind = Token::Kind::End;

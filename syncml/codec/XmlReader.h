@@ -35,6 +35,10 @@ private:
     ToolkitCode skipPast(std::string_view terminator);
     ToolkitCode skipDoctype();
     ToolkitCode readName(std::string_view& name);
+    // White space, then `ch` (0x2013 when something else stands there).
+    ToolkitCode expect(char ch);
+    // Drops "prefix:" from a tag name; the prefix has to be the bound one.
+    ToolkitCode stripPrefix(std::string_view& name, bool& prefixed) const;
     ToolkitCode readAttributes(bool& declared, Namespace& ns, bool& content);
     ToolkitCode startTag(Token& t);
     ToolkitCode endTag(Token& t);

@@ -37,21 +37,7 @@ std::string_view namespaceName(Namespace ns, std::uint8_t version) {
 XmlWriter::XmlWriter(std::uint8_t version, bool indent, bool showAsReceived)
     : version_(version), indent_(indent), showAsReceived_(showAsReceived) {}
 
-void XmlWriter::begin(std::uint8_t* buf, std::size_t capacity, bool countOnly) {
-    buf_ = buf;
-    capacity_ = capacity;
-    pos_ = 0;
-    countOnly_ = countOnly;
-}
-
-ToolkitCode XmlWriter::put(const void* bytes, std::size_t n) {
-    if (!countOnly_) {
-        if (n > capacity_ - pos_) return code::BufferFull;
-        if (n != 0) std::memcpy(buf_ + pos_, bytes, n);
-    }
-    pos_ += n;
-    return code::Ok;
-}
+ToolkitCode XmlWriter::put(const void* bytes, std::size_t n) { return out_.put(bytes, n); }
 
 ToolkitCode XmlWriter::put(const char* s) { return put(s, std::strlen(s)); }
 

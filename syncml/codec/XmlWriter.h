@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "syncml/codec/MessageWriter.h"
+#include "syncml/codec/OutputBuffer.h"
 
 namespace orvale {
 
@@ -15,8 +16,10 @@ public:
     // written as they stand (for showing what a peer sent), instead of failing.
     explicit XmlWriter(std::uint8_t version, bool indent = false, bool showAsReceived = false);
 
-    void begin(std::uint8_t* buf, std::size_t capacity, bool countOnly = false) override;
-    std::size_t written() const override { return pos_; }
+    void begin(std::uint8_t* buf, std::size_t capacity, bool countOnly = false) override {
+        out_.begin(buf, capacity, countOnly);
+    }
+    std::size_t written() const override { return out_.written(); }
     State state() const override { return State{0, depth_}; }
     void restore(State s) override { depth_ = s.depth; }
 
@@ -52,10 +55,7 @@ private:
     std::uint8_t version_;
     bool indent_;
     bool showAsReceived_;
-    std::uint8_t* buf_ = nullptr;
-    std::size_t capacity_ = 0;
-    std::size_t pos_ = 0;
-    bool countOnly_ = false;
+    OutputBuffer out_;
     Level stack_[kMaxDepth] = {};
     int depth_ = 0;
 };

@@ -16,22 +16,23 @@ namespace {
 
 using toolkit::InstanceId;
 
-template <DecodedKind K, class R>
-ToolkitCode collect(InstanceId, void* u, R* record) {
+ToolkitCode push(void* u, DecodedKind kind, void* record) {
     DecodedCommand c;
-    c.kind = K;
-    c.layout = commandLayout(K);
+    c.kind = kind;
+    c.layout = record != nullptr ? commandLayout(kind) : nullptr;
     c.record = record;
     static_cast<DecodedMessage*>(u)->commands.push_back(c);
     return code::Ok;
 }
 
+template <DecodedKind K, class R>
+ToolkitCode collect(InstanceId, void* u, R* record) {
+    return push(u, K, record);
+}
+
 template <DecodedKind K>
 ToolkitCode collectEnd(InstanceId, void* u) {
-    DecodedCommand c;
-    c.kind = K;
-    static_cast<DecodedMessage*>(u)->commands.push_back(c);
-    return code::Ok;
+    return push(u, K, nullptr);
 }
 
 toolkit::Callbacks collectingCallbacks() {
