@@ -166,7 +166,11 @@ BENCHMARK(BM_DecodeXml)->Arg(0)->Arg(1);
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) times_[r.benchmark_name()] = r.GetAdjustedCPUTime();
+        // With repetitions the median stands for the benchmark.
+        for (const Run& r : runs) {
+            const bool aggregate = r.run_type == Run::RT_Aggregate;
+            if (!aggregate || r.aggregate_name == "median") times_[r.run_name.str()] = r.GetAdjustedCPUTime();
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override {
