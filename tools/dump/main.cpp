@@ -1,6 +1,7 @@
 // orvale-dump: captured or given SyncML messages, WBXML or XML, printed as indented SyncML XML through
 // the program's own decoder and XML codec, nested device information included.
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -31,7 +32,12 @@ constexpr const char* kHelp =
 
 enum ExitCode : int { kOk = 0, kUndecodable = 1, kUsage = 2, kUnreadable = 3 };
 
-bool readFile(const std::filesystem::path& p, std::string& out) {
+// False when the file cannot be read; a file beyond the size limit is not read at all.
+bool readFile(const std::filesystem::path& p, std::string& out, bool& tooLarge) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(p, ec);
+    tooLarge = !ec && size > kMaxMessageSize;
+    if (ec || tooLarge) return !ec;
     std::ifstream in(p, std::ios::binary);
     if (!in) return false;
     std::ostringstream s;
@@ -64,9 +70,16 @@ int main(int argc, char** argv) {
     for (const auto& file : files) {
         if (files.size() > 1) std::cout << "==> " << file.string() << " <==\n";
         std::string bytes;
-        if (!readFile(file, bytes)) {
+        bool tooLarge = false;
+        if (!readFile(file, bytes, tooLarge)) {
             std::cerr << "orvale-dump: " << file.string() << ": cannot be read\n";
             status = status == kOk ? kUnreadable : status;
+            continue;
+        }
+        if (tooLarge) {
+            std::cerr << "orvale-dump: " << file.string() << ": larger than any message (" << (kMaxMessageSize >> 20)
+                      << " MiB)\n";
+            status = kUndecodable;
             continue;
         }
         if (bytes.empty()) {
