@@ -9,6 +9,8 @@
 #include "syncml/codec/RecordWriter.h"
 #include "syncml/codec/WbxmlReader.h"
 #include "syncml/codec/WbxmlWriter.h"
+#include "syncml/codec/XmlReader.h"
+#include "syncml/codec/XmlWriter.h"
 
 namespace orvale::toolkit {
 
@@ -29,8 +31,8 @@ struct Instance {
     Callbacks callbacks;
     void* userData = nullptr;
     Workspace* workspace = nullptr;
-    std::unique_ptr<WbxmlWriter> encoder;
-    std::unique_ptr<WbxmlReader> tokens;
+    std::unique_ptr<MessageWriter> encoder;
+    std::unique_ptr<TokenReader> tokens;
     std::unique_ptr<MessageDecoder> decoder;
     std::size_t errorOffset = 0;
 };
@@ -83,6 +85,25 @@ void closeWorkspace(Workspace* ws) {
     }
 }
 
+std::unique_ptr<MessageWriter> makeWriter(std::uint8_t encoding, std::uint8_t version) {
+    if (encoding == kEncodingXml) return std::make_unique<XmlWriter>(version);
+    return std::make_unique<WbxmlWriter>(Namespace::SyncML, version);
+}
+
+// The token reader of the instance's encoding over the received bytes, past the document header.
+ToolkitCode startReader(Instance& in, const std::uint8_t* data, std::size_t size) {
+    if (in.options.encoding == kEncodingXml) {
+        auto xml = std::make_unique<XmlReader>(data, size);
+        const ToolkitCode c = xml->readProlog();
+        in.tokens = std::move(xml);
+        return c;
+    }
+    auto wbxml = std::make_unique<WbxmlReader>(data, size, Namespace::SyncML);
+    const ToolkitCode c = wbxml->readHeader();
+    in.tokens = std::move(wbxml);
+    return c;
+}
+
 void resetDecoder(Instance& in) {
     in.decoder.reset();
     in.tokens.reset();
@@ -109,7 +130,7 @@ ToolkitCode encodeStep(InstanceId id, F&& write) {
 
 ToolkitCode addCommand(InstanceId id, const RecordLayout& s, const void* record, TagId tag) {
     if (record == nullptr) return code::WrongUsage;
-    return encodeStep(id, [&](WbxmlWriter& w) { return writeRecord(w, s, record, tag); });
+    return encodeStep(id, [&](MessageWriter& w) { return writeRecord(w, s, record, tag); });
 }
 
 ToolkitCode deliver(Instance& in, DecodedCommand& cmd) {
@@ -184,7 +205,7 @@ ToolkitCode terminateToolkit() {
 ToolkitCode initInstance(const InstanceOptions& options, const Callbacks& callbacks, void* userData, InstanceId& id) {
     State& s = state();
     if (!s.initialised || options.workspaceName.empty() || options.workspaceSize == 0) return code::WrongUsage;
-    if (options.encoding != kEncodingWbxml) return code::UnknownEncoding;
+    if (options.encoding != kEncodingWbxml && options.encoding != kEncodingXml) return code::UnknownEncoding;
     auto in = std::make_unique<Instance>();
     if (auto c = createWorkspace(options.workspaceName, options.workspaceSize, in->workspace)) return c;
     in->id = s.nextId++;
@@ -212,8 +233,8 @@ ToolkitCode startMessage(InstanceId id, const HeaderRecord* header, std::uint8_t
     Instance* in = find(id);
     if (in == nullptr) return code::UnknownInstance;
     if (header == nullptr || (version != 1 && version != 2)) return code::WrongUsage;
-    in->encoder = std::make_unique<WbxmlWriter>(Namespace::SyncML, version);
-    return encodeStep(id, [&](WbxmlWriter& w) {
+    in->encoder = makeWriter(in->options.encoding, version);
+    return encodeStep(id, [&](MessageWriter& w) {
         ToolkitCode c = w.documentHeader();
         if (!c) c = w.open(tag::SyncML, true);
         if (!c) c = writeRecord(w, layout::header, header);
@@ -224,7 +245,7 @@ ToolkitCode startMessage(InstanceId id, const HeaderRecord* header, std::uint8_t
 
 ToolkitCode startSync(InstanceId id, const SyncRecord* sync) {
     if (sync == nullptr) return code::WrongUsage;
-    return encodeStep(id, [&](WbxmlWriter& w) {
+    return encodeStep(id, [&](MessageWriter& w) {
         ToolkitCode c = w.open(tag::Sync, true);
         if (!c) c = writeFields(w, layout::sync, sync);
         return c;
@@ -232,7 +253,7 @@ ToolkitCode startSync(InstanceId id, const SyncRecord* sync) {
 }
 
 ToolkitCode endSync(InstanceId id) {
-    return encodeStep(id, [](WbxmlWriter& w) { return w.close(); });
+    return encodeStep(id, [](MessageWriter& w) { return w.close(); });
 }
 
 ToolkitCode addAdd(InstanceId id, const GenericRecord* c) { return addCommand(id, layout::addLike, c, tag::Add); }
@@ -246,7 +267,7 @@ ToolkitCode addStatus(InstanceId id, const StatusRecord* c) { return addCommand(
 ToolkitCode addReplace(InstanceId id, const GenericRecord* c) { return addCommand(id, layout::addLike, c, tag::Replace); }
 
 ToolkitCode endMessage(InstanceId id, bool final) {
-    const ToolkitCode c = encodeStep(id, [&](WbxmlWriter& w) {
+    const ToolkitCode c = encodeStep(id, [&](MessageWriter& w) {
         ToolkitCode r = final ? w.open(tag::Final, false) : code::Ok;
         if (!r) r = w.close();
         if (!r) r = w.close();
@@ -310,8 +331,7 @@ ToolkitCode processData(InstanceId id, int mode) {
         return c;
     };
     if (!in->decoder) {
-        in->tokens = std::make_unique<WbxmlReader>(w.buffer.data() + w.readPos, w.writePos - w.readPos, Namespace::SyncML);
-        if (auto c = in->tokens->readHeader()) return fail(c);
+        if (auto c = startReader(*in, w.buffer.data() + w.readPos, w.writePos - w.readPos)) return fail(c);
         in->decoder = std::make_unique<MessageDecoder>(*in->tokens);
         HeaderRecord* header = nullptr;
         if (auto c = in->decoder->start(&header)) return fail(c);

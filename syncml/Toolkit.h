@@ -10,6 +10,8 @@
 // Reading a message: lockWriteBuffer / copy the reply / unlockWriteBuffer, then processData(id,
 // kProcessAll). Each decoded command reaches its callback as a record the callback owns: wrap it
 // with the from-record factory (CommandElements.h) and free it with freeRecord.
+// An instance made with encoding kEncodingXml writes and reads SyncML XML instead of WBXML: the same
+// records, templates and codes (the engine always asks for WBXML).
 #include <cstddef>
 #include <cstdint>
 #include <string>

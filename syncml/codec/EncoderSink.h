@@ -17,6 +17,11 @@ public:
     virtual ToolkitCode close() = 0;
     virtual ToolkitCode text(const std::uint8_t* bytes, std::size_t length) = 0;
     virtual ToolkitCode opaque(const std::uint8_t* bytes, std::size_t length) = 0;
+    // CDATA content: WBXML has no CDATA section and carries it as opaque bytes.
+    virtual ToolkitCode cdata(const std::uint8_t* bytes, std::size_t length) { return opaque(bytes, length); }
+    // False for a sink that shows received records as they are: mandatory elements that are missing,
+    // and DevInf entries the encoder would refuse, are then left out or written as they stand.
+    virtual bool enforcesTemplates() const { return true; }
     // The content of a PCDATA element holding a DevInf extension.
     virtual ToolkitCode devInf(const DevInfRecord& record) = 0;
 };

@@ -13,31 +13,50 @@ struct CommandRow {
     bool container;
 };
 
+const CommandRow kCommands[] = {
+    {tag::Add, DecodedKind::Add, DecodedKind::Add, &layout::addLike, element_type::Add, false},
+    {tag::Alert, DecodedKind::Alert, DecodedKind::Alert, &layout::alert, element_type::Alert, false},
+    {tag::Copy, DecodedKind::Copy, DecodedKind::Copy, &layout::addLike, element_type::Copy, false},
+    {tag::Delete, DecodedKind::Delete, DecodedKind::Delete, &layout::generic, element_type::Delete, false},
+    {tag::Exec, DecodedKind::Exec, DecodedKind::Exec, &layout::exec, element_type::Exec, false},
+    {tag::Get, DecodedKind::Get, DecodedKind::Get, &layout::putGet, element_type::Get, false},
+    {tag::Map, DecodedKind::Map, DecodedKind::Map, &layout::map, element_type::Map, false},
+    {tag::Put, DecodedKind::Put, DecodedKind::Put, &layout::putGet, element_type::Put, false},
+    {tag::Results, DecodedKind::Results, DecodedKind::Results, &layout::results, element_type::Results, false},
+    {tag::Search, DecodedKind::Search, DecodedKind::Search, &layout::search, element_type::Search, false},
+    {tag::Status, DecodedKind::Status, DecodedKind::Status, &layout::status, element_type::Status, false},
+    {tag::Replace, DecodedKind::Replace, DecodedKind::Replace, &layout::addLike, element_type::Replace, false},
+    {tag::Sync, DecodedKind::Sync, DecodedKind::SyncEnd, &layout::sync, element_type::Sync, true},
+    {tag::Atomic, DecodedKind::Atomic, DecodedKind::AtomicEnd, &layout::atomicLike, element_type::Atomic, true},
+    {tag::Sequence, DecodedKind::Sequence, DecodedKind::SequenceEnd, &layout::atomicLike, element_type::Sequence, true},
+};
+
 const CommandRow* commandRow(TagId tag) {
-    static const CommandRow rows[] = {
-        {tag::Add, DecodedKind::Add, DecodedKind::Add, &layout::addLike, element_type::Add, false},
-        {tag::Alert, DecodedKind::Alert, DecodedKind::Alert, &layout::alert, element_type::Alert, false},
-        {tag::Copy, DecodedKind::Copy, DecodedKind::Copy, &layout::addLike, element_type::Copy, false},
-        {tag::Delete, DecodedKind::Delete, DecodedKind::Delete, &layout::generic, element_type::Delete, false},
-        {tag::Exec, DecodedKind::Exec, DecodedKind::Exec, &layout::exec, element_type::Exec, false},
-        {tag::Get, DecodedKind::Get, DecodedKind::Get, &layout::putGet, element_type::Get, false},
-        {tag::Map, DecodedKind::Map, DecodedKind::Map, &layout::map, element_type::Map, false},
-        {tag::Put, DecodedKind::Put, DecodedKind::Put, &layout::putGet, element_type::Put, false},
-        {tag::Results, DecodedKind::Results, DecodedKind::Results, &layout::results, element_type::Results, false},
-        {tag::Search, DecodedKind::Search, DecodedKind::Search, &layout::search, element_type::Search, false},
-        {tag::Status, DecodedKind::Status, DecodedKind::Status, &layout::status, element_type::Status, false},
-        {tag::Replace, DecodedKind::Replace, DecodedKind::Replace, &layout::addLike, element_type::Replace, false},
-        {tag::Sync, DecodedKind::Sync, DecodedKind::SyncEnd, &layout::sync, element_type::Sync, true},
-        {tag::Atomic, DecodedKind::Atomic, DecodedKind::AtomicEnd, &layout::atomicLike, element_type::Atomic, true},
-        {tag::Sequence, DecodedKind::Sequence, DecodedKind::SequenceEnd, &layout::atomicLike, element_type::Sequence, true},
-    };
-    for (const CommandRow& r : rows) {
+    for (const CommandRow& r : kCommands) {
         if (r.tag == tag) return &r;
     }
     return nullptr;
 }
 
+const CommandRow* rowOfKind(DecodedKind kind) {
+    for (const CommandRow& r : kCommands) {
+        if (r.kind == kind || (r.container && r.endKind == kind)) return &r;
+    }
+    return nullptr;
+}
+
 }  // namespace
+
+TagId commandTag(DecodedKind kind) {
+    const CommandRow* r = rowOfKind(kind);
+    return r != nullptr ? r->tag : TagId{tag::None};
+}
+
+const RecordLayout* commandLayout(DecodedKind kind) {
+    const CommandRow* r = rowOfKind(kind);
+    if (r == nullptr || r->kind != kind) return nullptr;
+    return r->layout;
+}
 
 ToolkitCode MessageDecoder::start(HeaderRecord** header) {
     *header = nullptr;
@@ -81,6 +100,7 @@ ToolkitCode MessageDecoder::next(DecodedCommand& command) {
         return code::Ok;
     }
     if (bodyEmpty_) return endOfBody(command);
+    reader_.forgetLists();
     for (;;) {
         Token t;
         if (auto c = reader_.next(t)) return c;

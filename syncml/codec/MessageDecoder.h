@@ -21,6 +21,11 @@ struct DecodedCommand {
     bool final = false;                // MessageEnd: the body carried Final
 };
 
+// The element of a decoded command (the end events give their container's tag); the layout of its
+// record (null for the end events).
+TagId commandTag(DecodedKind kind);
+const RecordLayout* commandLayout(DecodedKind kind);
+
 class MessageDecoder {
 public:
     explicit MessageDecoder(TokenReader& tokens) : reader_(tokens) {}

@@ -72,6 +72,24 @@ bool RecordReader::hasField(const RecordLayout& s, TagId tag) {
     return false;
 }
 
+ListNode* RecordReader::appendEntry(void* record, std::size_t offset) {
+    auto* node = static_cast<ListNode*>(std::calloc(1, sizeof(ListNode)));
+    if (node == nullptr) return nullptr;
+    const void* slot = static_cast<const char*>(record) + offset;
+    auto* head = static_cast<ListNode*>(loadPointer(record, offset));
+    if (head == nullptr) {
+        storePointer(record, offset, node);
+    } else {
+        // A command's long item list grows at its end without walking it again for every entry.
+        ListNode* last = slot == tailSlot_ ? tail_ : head;
+        while (last->next != nullptr) last = last->next;
+        last->next = node;
+    }
+    tailSlot_ = slot;
+    tail_ = node;
+    return node;
+}
+
 ToolkitCode RecordReader::skipContent() {
     // Empty-element flags sent with content (<Final></Final>): only white space may stand inside.
     for (;;) {
@@ -135,11 +153,8 @@ ToolkitCode RecordReader::readField(const RecordLayout& s, void* record, const T
         }
         case FieldKind::RecordList:
         case FieldKind::PcdataList: {
-            ListNode* head = static_cast<ListNode*>(loadPointer(record, f->offset));
-            if (!appendNode(&head, nullptr)) return code::OutOfMemory;
-            storePointer(record, f->offset, head);
-            ListNode* node = head;
-            while (node->next != nullptr) node = node->next;
+            ListNode* node = appendEntry(record, f->offset);
+            if (node == nullptr) return code::OutOfMemory;
             if (f->kind == FieldKind::PcdataList) {
                 PcdataRecord* p = nullptr;
                 ToolkitCode c = readPcdata(t, &p, extensionAllowed(s.kind), depth + 1);

@@ -27,6 +27,11 @@ public:
     ToolkitCode readRecord(const RecordLayout& layout, const Token& start, void** slot, int depth);
 
     std::size_t offset() const { return tokens_.offset(); }
+    // Records of earlier commands may be gone (and their addresses reused): call before each command.
+    void forgetLists() {
+        tailSlot_ = nullptr;
+        tail_ = nullptr;
+    }
 
     static constexpr int kMaxDepth = 24;
 
@@ -35,7 +40,12 @@ private:
     ToolkitCode readCtCap(void* devInf, int depth);
     ToolkitCode skipContent();
 
+    // Appends a zeroed node to the list at record+offset; null when out of memory.
+    ListNode* appendEntry(void* record, std::size_t offset);
+
     TokenReader& tokens_;
+    const void* tailSlot_ = nullptr;  // the list appended to last, and its last node
+    ListNode* tail_ = nullptr;
     bool peeked_ = false;
     Token peekToken_;
 };

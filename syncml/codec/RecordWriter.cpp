@@ -31,7 +31,10 @@ ToolkitCode writePcdata(EncoderSink& sink, TagId tag, const PcdataRecord& p, boo
             // A string with a NUL byte cannot travel inline: the receiver would cut it there.
             const bool inlineText = p.contentType == pcdata_type::String &&
                                     (p.length == 0 || std::memchr(bytes, 0, p.length) == nullptr);
-            if (auto c = inlineText ? sink.text(bytes, p.length) : sink.opaque(bytes, p.length)) return c;
+            ToolkitCode c = p.contentType == pcdata_type::Cdata ? sink.cdata(bytes, p.length)
+                            : inlineText                           ? sink.text(bytes, p.length)
+                                                                   : sink.opaque(bytes, p.length);
+            if (c) return c;
             return sink.close();
         }
         case pcdata_type::Extension: {
@@ -50,12 +53,14 @@ ToolkitCode writePcdata(EncoderSink& sink, TagId tag, const PcdataRecord& p, boo
 }
 
 ToolkitCode writeCtData(EncoderSink& sink, TagId nameTag, const CtDataRecord* d) {
-    if (d == nullptr) return code::InvalidDevInfEntry;
-    if (d->name == nullptr) return code::MissingElement;
-    if (auto c = writePcdata(sink, nameTag, *d->name, false)) return c;
+    const bool strict = sink.enforcesTemplates();
+    if (d == nullptr) return strict ? code::InvalidDevInfEntry : code::Ok;
+    if (d->name == nullptr && strict) return code::MissingElement;
+    if (d->name != nullptr)
+        if (auto c = writePcdata(sink, nameTag, *d->name, false)) return c;
     bool hasValues = false;
     for (const ListNode* n = d->valEnums; n != nullptr; n = n->next) hasValues = hasValues || n->element != nullptr;
-    if (hasValues && (d->dataType != nullptr || d->size != nullptr)) return code::InvalidDevInfEntry;
+    if (strict && hasValues && (d->dataType != nullptr || d->size != nullptr)) return code::InvalidDevInfEntry;
     for (const ListNode* n = d->valEnums; n != nullptr; n = n->next) {
         if (n->element == nullptr) continue;
         if (auto c = writePcdata(sink, tag::ValEnum, *static_cast<const PcdataRecord*>(n->element), false)) return c;
@@ -75,12 +80,20 @@ ToolkitCode writeCtCapBlock(EncoderSink& sink, const ListNode* caps) {
     if (auto c = sink.open(tag::CTCap, true)) return c;
     for (const ListNode* n = caps; n != nullptr; n = n->next) {
         const auto* cap = static_cast<const CtCapRecord*>(n->element);
-        if (cap == nullptr) return code::InvalidDevInfEntry;
-        if (cap->ctType == nullptr) return code::MissingElement;
-        if (auto c = writePcdata(sink, tag::CTType, *cap->ctType, false)) return c;
+        const bool strict = sink.enforcesTemplates();
+        if (cap == nullptr) {
+            if (strict) return code::InvalidDevInfEntry;
+            continue;
+        }
+        if (cap->ctType == nullptr && strict) return code::MissingElement;
+        if (cap->ctType != nullptr)
+            if (auto c = writePcdata(sink, tag::CTType, *cap->ctType, false)) return c;
         for (const ListNode* pn = cap->props; pn != nullptr; pn = pn->next) {
             const auto* prop = static_cast<const CtPropRecord*>(pn->element);
-            if (prop == nullptr) return code::InvalidDevInfEntry;
+            if (prop == nullptr) {
+                if (strict) return code::InvalidDevInfEntry;
+                continue;
+            }
             if (auto c = writeCtData(sink, tag::PropName, prop->prop)) return c;
             for (const ListNode* qn = prop->params; qn != nullptr; qn = qn->next) {
                 if (auto c = writeCtData(sink, tag::ParamName, static_cast<const CtDataRecord*>(qn->element))) return c;
@@ -94,7 +107,7 @@ ToolkitCode writeList(EncoderSink& sink, const FieldLayout& f, const ListNode* h
     std::size_t written = 0;
     for (const ListNode* n = head; n != nullptr; n = n->next) {
         if (n->element == nullptr) {
-            if (devInf) return code::InvalidDevInfEntry;
+            if (devInf && sink.enforcesTemplates()) return code::InvalidDevInfEntry;
             continue;
         }
         ToolkitCode c = f.kind == FieldKind::PcdataList
@@ -103,7 +116,7 @@ ToolkitCode writeList(EncoderSink& sink, const FieldLayout& f, const ListNode* h
         if (c) return c;
         ++written;
     }
-    return written == 0 && f.mandatory ? code::MissingElement : code::Ok;
+    return written == 0 && f.mandatory && sink.enforcesTemplates() ? code::MissingElement : code::Ok;
 }
 
 }  // namespace
@@ -121,7 +134,7 @@ ToolkitCode writeFields(EncoderSink& sink, const RecordLayout& s, const void* re
         }
         const void* p = loadPointer(record, f.offset);
         if (p == nullptr) {
-            if (f.mandatory) return code::MissingElement;
+            if (f.mandatory && sink.enforcesTemplates()) return code::MissingElement;
             continue;
         }
         ToolkitCode c = code::Ok;

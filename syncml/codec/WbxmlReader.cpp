@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "syncml/codec/MbUint32.h"
+#include "syncml/codec/Utf8.h"
 
 namespace orvale {
 
@@ -103,21 +104,7 @@ ToolkitCode WbxmlReader::next(Token& t, bool /*pcdata*/) {
             case 0x02: {
                 if (auto c = mb(v)) return c;
                 if (v > 0x10FFFF) return code::InvalidInputPcdata;
-                std::size_t n = 0;
-                if (v < 0x80) entity_[n++] = static_cast<std::uint8_t>(v);
-                else if (v < 0x800) {
-                    entity_[n++] = static_cast<std::uint8_t>(0xC0 | (v >> 6));
-                    entity_[n++] = static_cast<std::uint8_t>(0x80 | (v & 0x3F));
-                } else if (v < 0x10000) {
-                    entity_[n++] = static_cast<std::uint8_t>(0xE0 | (v >> 12));
-                    entity_[n++] = static_cast<std::uint8_t>(0x80 | ((v >> 6) & 0x3F));
-                    entity_[n++] = static_cast<std::uint8_t>(0x80 | (v & 0x3F));
-                } else {
-                    entity_[n++] = static_cast<std::uint8_t>(0xF0 | (v >> 18));
-                    entity_[n++] = static_cast<std::uint8_t>(0x80 | ((v >> 12) & 0x3F));
-                    entity_[n++] = static_cast<std::uint8_t>(0x80 | ((v >> 6) & 0x3F));
-                    entity_[n++] = static_cast<std::uint8_t>(0x80 | (v & 0x3F));
-                }
+                const std::size_t n = encodeUtf8(v, entity_);
                 t.kind = Token::Kind::Text;
                 t.data = entity_;
                 t.size = n;

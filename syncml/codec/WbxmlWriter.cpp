@@ -11,21 +11,7 @@ namespace orvale {
 
 WbxmlWriter::WbxmlWriter(Namespace document, std::uint8_t version) : document_(document), version_(version) {}
 
-void WbxmlWriter::begin(std::uint8_t* buf, std::size_t capacity, bool countOnly) {
-    buf_ = buf;
-    capacity_ = capacity;
-    pos_ = 0;
-    countOnly_ = countOnly;
-}
-
-ToolkitCode WbxmlWriter::put(const void* bytes, std::size_t n) {
-    if (!countOnly_) {
-        if (n > capacity_ - pos_) return code::BufferFull;
-        std::memcpy(buf_ + pos_, bytes, n);
-    }
-    pos_ += n;
-    return code::Ok;
-}
+ToolkitCode WbxmlWriter::put(const void* bytes, std::size_t n) { return out_.put(bytes, n); }
 
 ToolkitCode WbxmlWriter::putMb(std::uint32_t value) {
     std::uint8_t b[5];

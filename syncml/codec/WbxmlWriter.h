@@ -5,32 +5,28 @@
 #include <memory>
 #include <vector>
 
-#include "syncml/codec/EncoderSink.h"
+#include "syncml/codec/MessageWriter.h"
+#include "syncml/codec/OutputBuffer.h"
 
 namespace orvale {
 
-class WbxmlWriter : public EncoderSink {
+class WbxmlWriter : public MessageWriter {
 public:
     // `document`: SyncML (pages 0 SyncML, 1 MetInf) or DevInf (page 0 DevInf).
     WbxmlWriter(Namespace document, std::uint8_t version);
 
-    // Writes into buf[0..capacity); in count-only mode nothing is stored and only the count advances.
-    void begin(std::uint8_t* buf, std::size_t capacity, bool countOnly = false);
-    std::size_t written() const { return pos_; }
-
-    // The state that outlives one command (current page, open depth), to undo a failed command.
-    struct State {
-        std::uint8_t page;
-        int depth;
-    };
-    State state() const { return State{page_, depth_}; }
-    void restore(State s) {
+    void begin(std::uint8_t* buf, std::size_t capacity, bool countOnly = false) override {
+        out_.begin(buf, capacity, countOnly);
+    }
+    std::size_t written() const override { return out_.written(); }
+    State state() const override { return State{page_, depth_}; }
+    void restore(State s) override {
         page_ = s.page;
         depth_ = s.depth;
     }
 
     // Version, public identifier through the string table, charset UTF-8, the identifier itself.
-    ToolkitCode documentHeader();
+    ToolkitCode documentHeader() override;
 
     ToolkitCode open(TagId tag, bool content) override;
     ToolkitCode close() override;
@@ -47,10 +43,7 @@ private:
 
     Namespace document_;
     std::uint8_t version_;
-    std::uint8_t* buf_ = nullptr;
-    std::size_t capacity_ = 0;
-    std::size_t pos_ = 0;
-    bool countOnly_ = false;
+    OutputBuffer out_;
     std::uint8_t page_ = 0;
     int depth_ = 0;
     std::unique_ptr<std::vector<std::uint8_t>> scratch_;

@@ -40,7 +40,8 @@ ToolkitCode onAdd(InstanceId, void* u, GenericRecord* r) {
     return 0;
 }
 
-class ToolkitTest : public ::testing::Test {
+// Every case runs with both encodings: the instance rules do not depend on the codec.
+class ToolkitTest : public ::testing::TestWithParam<std::uint8_t> {
 protected:
     void SetUp() override {
         ASSERT_EQ(initToolkit(204800), code::Ok);
@@ -52,6 +53,7 @@ protected:
         InstanceOptions o;
         o.workspaceName = "MyWorkSpace";
         o.workspaceSize = 600;
+        o.encoding = GetParam();
         ASSERT_EQ(initInstance(o, cb, &received, id), code::Ok);
     }
     void TearDown() override {
@@ -92,7 +94,7 @@ protected:
     Received received;
 };
 
-TEST_F(ToolkitTest, OverflowingAddLeavesEarlierCommandsIntactAndMessageStillEnds) {
+TEST_P(ToolkitTest, OverflowingAddLeavesEarlierCommandsIntactAndMessageStillEnds) {
     Header* h = header();
     h->addRef();
     ASSERT_EQ(startMessage(id, h->headerRecord(), 2), code::Ok);
@@ -128,7 +130,7 @@ TEST_F(ToolkitTest, OverflowingAddLeavesEarlierCommandsIntactAndMessageStillEnds
     h->release();
 }
 
-TEST_F(ToolkitTest, CommandWithoutCallbackFailsAndResetsWorkspace) {
+TEST_P(ToolkitTest, CommandWithoutCallbackFailsAndResetsWorkspace) {
     Header* h = header();
     h->addRef();
     ASSERT_EQ(startMessage(id, h->headerRecord(), 2), code::Ok);
@@ -150,6 +152,8 @@ TEST_F(ToolkitTest, CommandWithoutCallbackFailsAndResetsWorkspace) {
     status->release();
     h->release();
 }
+
+INSTANTIATE_TEST_SUITE_P(Encodings, ToolkitTest, ::testing::Values(kEncodingWbxml, kEncodingXml));
 
 TEST(ToolkitLimits, WorkspacesStayWithinMemoryAndUnknownInstancesFail) {
     ASSERT_EQ(initToolkit(1000), code::Ok);

@@ -18,9 +18,13 @@ std::string quoted(const std::string& s) {
 }  // namespace
 
 PimRun runPim(const std::vector<std::string>& args, const std::filesystem::path& scratch) {
-    const auto out = scratch / "pim.out";
-    const auto err = scratch / "pim.err";
-    std::string command = quoted(ORVALE_PIM);
+    return runProgram(ORVALE_PIM, args, scratch);
+}
+
+PimRun runProgram(const std::string& program, const std::vector<std::string>& args, const std::filesystem::path& scratch) {
+    const auto out = scratch / "run.out";
+    const auto err = scratch / "run.err";
+    std::string command = quoted(program);
     for (const auto& a : args) command += " " + quoted(a);
     command += " >" + quoted(out.string()) + " 2>" + quoted(err.string()) + " </dev/null";
     const int status = std::system(command.c_str());

@@ -12,6 +12,8 @@ struct PimRun {
     std::string err;
 };
 
+// Any program of tools/ (its path), the same way.
+PimRun runProgram(const std::string& program, const std::vector<std::string>& args, const std::filesystem::path& scratch);
 PimRun runPim(const std::vector<std::string>& args, const std::filesystem::path& scratch);
 
 // The keys an import printed, one per line.
