@@ -142,6 +142,8 @@ void ChangeTracker::compute() {
     }
     for (const auto& [key, fp] : recorded_)
         if (!current_.count(key)) deleted_.push_back(static_cast<uint32_t>(key));
+    scanned_ = current_;
+    scanDone_ = true;
 }
 
 void ChangeTracker::preserve(std::vector<uint32_t>& ids) {
@@ -168,16 +170,31 @@ void ChangeTracker::save() {
     for (uint32_t oid : new_) keep(oid);
     for (uint32_t oid : updated_) keep(oid);
 
+    // What another process did to the folder while the run was going was never sent: an item it
+    // changed keeps the state the scan saw (so the change is found next time), one it created stays
+    // unrecorded, one it deleted stays recorded. Only the run's own writes are taken as they are now.
+    const pim::Session* session = pim::Session::current();
+    auto ownWrite = [&](uint32_t oid) { return !scanDone_ || !session || session->writtenHere(oid); };
     current_.clear();
+    std::set<int32_t> present;
     for (pim::Item& item : *items) {
-        if (excluded(item)) continue;
         int32_t key = static_cast<int32_t>(item.oid());
+        present.insert(key);
+        if (excluded(item)) continue;
         auto it = kept.find(key);
         if (it != kept.end()) {
             if (it->second != 0) current_[key] = it->second;
-        } else {
+        } else if (ownWrite(item.oid())) {
             current_[key] = fingerprint(item);
+        } else if (auto seen = scanned_.find(key); seen != scanned_.end()) {
+            current_[key] = seen->second;
         }
+    }
+    for (const auto& [key, fp] : scanned_) {
+        if (present.count(key) || ownWrite(static_cast<uint32_t>(key))) continue;
+        auto it = kept.find(key);
+        const uint32_t state = it != kept.end() ? it->second : fp;
+        if (state != 0) current_[key] = state;
     }
     // A deletion the server did not accept stays recorded, so it is reported again.
     for (uint32_t oid : deleted_) {

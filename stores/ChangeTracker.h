@@ -67,6 +67,10 @@ private:
     std::vector<uint32_t> rowIds_;
     Map recorded_;
     Map current_;
+    // The fingerprints as the scan saw them; kept for items that another process changed while
+    // the run was going, whose new state this run never sent.
+    Map scanned_;
+    bool scanDone_ = false;
     std::vector<uint32_t> new_, updated_, deleted_;
     Map preserved_;
     std::set<uint32_t> acknowledged_;

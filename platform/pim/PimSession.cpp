@@ -115,6 +115,8 @@ void Session::logOff() {
 
 Session* Session::current() { return g_session; }
 
+bool Session::writtenHere(uint32_t oid) const { return impl_->written.count(oid) != 0; }
+
 std::optional<ItemCollection> Session::defaultFolderItems(int folder) {
     if (!isKnownFolder(folder)) return std::nullopt;
     Stmt q(impl_->db, "SELECT oid FROM items WHERE folder=? ORDER BY seq");
@@ -290,6 +292,7 @@ bool Item::save() {
         return false;
     }
     oid_ = oid;
+    s.written.insert(oid);
     return true;
 }
 
@@ -311,6 +314,7 @@ bool Item::remove() {
         s.exec("ROLLBACK;");
         return false;
     }
+    s.written.insert(oid_);
     oid_ = 0;
     return true;
 }

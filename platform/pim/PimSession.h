@@ -98,6 +98,10 @@ public:
     // kAppointment, kContact or kTask; null for other types.
     std::unique_ptr<Item> createItem(int type);
 
+    // Whether this process saved or removed the item since logging on. Other processes may write
+    // the same database meanwhile; this tells a run's own writes apart from theirs.
+    bool writtenHere(uint32_t oid) const;
+
     struct Impl;
 
 private:

@@ -2,12 +2,17 @@
 // Internal to the store: the open database behind the process-wide session.
 #include <sqlite3.h>
 
+#include <cstdint>
+#include <set>
+
 #include "platform/pim/PimSession.h"
 
 namespace orvale::platform::pim {
 
 struct Session::Impl {
     sqlite3* db = nullptr;
+    // Items this process saved or removed while logged on.
+    std::set<uint32_t> written;
     ~Impl() { sqlite3_close(db); }
     bool exec(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 };

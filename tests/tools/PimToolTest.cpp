@@ -197,6 +197,32 @@ TEST_F(PimToolTest, WhatTheToolChangesIsWhatTheNextSyncSends) {
     EXPECT_EQ(syncRun({}), Changes{});
 }
 
+TEST_F(PimToolTest, ChangesMadeByAnotherProcessDuringARunAreSentByTheNextOne) {
+    const auto keys = importOk({file("three.vcf", kTwoCardsWithLfLineEnds), (kData / "edge-cases.vcf").string()});
+    ASSERT_EQ(keys.size(), 3u);
+    std::vector<std::string> all = keys;
+    syncRun(all, true);
+    const std::string &edited = keys[0], &removed = keys[1], &fromServer = keys[2];
+    std::string added;
+    {
+        // The run has scanned the folder; then the tool edits, deletes and adds, and the run applies a
+        // server Replace of its own.
+        StoreSession run(1);
+        ASSERT_NE(run.store(), nullptr);
+        const SyncAnchor last, next;
+        EXPECT_TRUE(StoreSession::keys(run.store()->updatedItems(last, next)).empty());
+        ASSERT_EQ(pim({"contacts", "edit", edited, file("e.vcf", "BEGIN:VCARD\r\nFN:Edited meanwhile\r\nEND:VCARD\r\n")}).exitCode, 0);
+        ASSERT_EQ(pim({"contacts", "delete", removed}).exitCode, 0);
+        const auto fresh = importOk({file("new.vcf", "BEGIN:VCARD\nFN:Added meanwhile\nEND:VCARD\n")});
+        ASSERT_EQ(fresh.size(), 1u);
+        added = fresh[0];
+        ASSERT_TRUE(run.replace(fromServer, "BEGIN:VCARD\r\nFN:From the server\r\nEND:VCARD\r\n"));
+    }
+    // None of the tool's changes is lost; the run's own write is not sent back.
+    EXPECT_EQ(syncRun({edited, removed, added}), (Changes{{edited}, {added}, {removed}}));
+    EXPECT_EQ(syncRun({}), Changes{});
+}
+
 TEST_F(PimToolTest, WorksWhileASyncRunHoldsTheSameDeviceStore) {
     const auto before = importOk({file("two.vcf", kTwoCardsWithLfLineEnds)});
     StoreSession run(1);
