@@ -102,6 +102,7 @@ ChangeTracker::ChangeTracker(TrackerProfile profile) : profile_(std::move(profil
 }
 
 ChangeTracker::~ChangeTracker() {
+    if (discarded_) return;
     showStatus(293);
     save();
 }

@@ -46,6 +46,9 @@ public:
     // The server accepted the item; without this, an item reported in this run keeps its recorded
     // state so that the next run reports it again.
     void acknowledge(uint32_t oid) { acknowledged_.insert(oid); }
+    // The run did not complete: destruction leaves the database as it was, so that the next run
+    // reports every change of this one again.
+    void discard() { discarded_ = true; }
 
     uint32_t fingerprint(platform::pim::Item& item) const;
     static bool excluded(const platform::pim::Item& item);
@@ -63,6 +66,7 @@ private:
     std::vector<uint32_t> new_, updated_, deleted_;
     Map preserved_;
     std::set<uint32_t> acknowledged_;
+    bool discarded_ = false;
 };
 
 }  // namespace orvale

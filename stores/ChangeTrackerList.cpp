@@ -20,4 +20,9 @@ void saveAndClearTrackers() {
     trackers().clear();
 }
 
+void discardTrackers() {
+    for (ChangeTracker* t : trackers()) t->discard();
+    saveAndClearTrackers();
+}
+
 }  // namespace orvale

@@ -7,5 +7,7 @@ class ChangeTracker;
 void registerTracker(ChangeTracker* tracker);
 // Destroys every registered tracker in registration order (each saves its database).
 void saveAndClearTrackers();
+// Destroys every registered tracker without writing any database (a run that did not complete).
+void discardTrackers();
 
 }  // namespace orvale

@@ -1,0 +1,105 @@
+#include "app/SyncRun.h"
+
+#include <exception>
+
+#include "app/RunControl.h"
+#include "app/RunSessionData.h"
+#include "engine/AbortRecord.h"
+#include "platform/DeviceUniqueId.h"
+#include "stores/ChangeTrackerList.h"
+#include "stores/DataStoreFactory.h"
+#include "stores/DataStoreKind.h"
+#include "stores/KindRegistry.h"
+#include "transport/Transport.h"
+
+namespace orvale {
+
+namespace {
+// The application data of the device-ID request: the first 22 bytes of the program's identity.
+constexpr std::string_view kDeviceIdApplicationData{"Tarnwell_Orvale_v1.0.13", 22};
+
+// A chosen folder takes part only when a store of its kind exists on this device.
+void dropFolderWithoutStore(std::optional<std::string>& uri, int kindCode, std::vector<int>& skipped) {
+    if (!uri) return;
+    if (DataStoreKind* kind = makeKind(kindCode)) {
+        delete kind;  // never opened a store: released by its creator
+        return;
+    }
+    uri.reset();
+    skipped.push_back(kindCode);
+}
+
+// Steps that may throw: the factory opens the device session, the engine runs.
+struct SessionRun {
+    std::unique_ptr<DataStoreFactory> factory;
+    std::unique_ptr<SyncSession> session;
+};
+
+int runSession(SessionRun& s, const SyncConfig& config, const RunEnvironment& env, Transport& transport,
+               RunStatistics& statistics, const std::shared_ptr<AbortRecord>& abort, SessionDataStore& data,
+               RunControl* control, const std::function<void()>& abortTransfer) {
+    s.factory = std::make_unique<DataStoreFactory>();
+    s.session = env.makeSession(SessionParts{config.client, *s.factory, transport, statistics, abort, data});
+    // Constructing the engine cleared the abort flag: a cancel from before must be applied after it.
+    if (control) control->attach(abort, abortTransfer);
+    return s.session->run(config.server, config.sources);
+}
+}  // namespace
+
+std::string thisDeviceId() {
+    return deviceIdFromUniqueId(platform::deviceUniqueId(kDeviceIdApplicationData));
+}
+
+RunReport runSync(const SyncArguments& argsIn, const std::optional<ProxyConfig>& proxy, const RunEnvironment& env,
+                  RunControl* control) {
+    RunReport report;
+    SyncArguments args = argsIn;
+    dropFolderWithoutStore(args.contactsUri, kKindContacts, report.skippedFolders);
+    dropFolderWithoutStore(args.tasksUri, kKindTasks, report.skippedFolders);
+    dropFolderWithoutStore(args.calendarUri, kKindCalendar, report.skippedFolders);
+    // Nothing left to sync of what was chosen; a run without any chosen folder still meets the server.
+    if (!args.anyFolder() && !report.skippedFolders.empty()) {
+        report.result = SyncResult::SyncFailed;
+        return report;
+    }
+
+    auto abort = std::make_shared<AbortRecord>();
+    setCurrentAbortRecord(abort);
+    const ProxyDescriptor descriptor =
+        proxy ? ProxyDescriptor{proxy->address, proxy->user, proxy->password} : ProxyDescriptor{};
+    RunTransport transport = env.makeTransport(descriptor);
+    const SyncConfig config = buildSyncConfig(thisDeviceId(), args.url, args.user, args.password, args.contactsUri,
+                                              args.tasksUri, args.calendarUri, proxy);
+    RunSessionData sessionData;
+
+    int engineResult = 2;
+    SessionRun s;
+    try {
+        engineResult = runSession(s, config, env, *transport.transport, report.statistics, abort, sessionData.store(),
+                                  control, transport.abort);
+    } catch (const std::exception&) {
+        engineResult = 2;
+    } catch (...) {
+        engineResult = 2;
+    }
+    report.result = static_cast<SyncResult>(engineResult);
+    if (engineResult != 0 && transport.transport->errorFlag() == 1) report.result = SyncResult::NotReached;
+    if (control) {
+        control->detach();
+        report.cancelled = control->cancelled();
+    }
+    if (report.cancelled && report.result == SyncResult::Done) report.result = SyncResult::NotReached;
+
+    const bool complete = report.result == SyncResult::Done;
+    if (!complete) discardTrackers();
+    // The engine goes before the factory: its stores must not outlive the device session.
+    s.session.reset();
+    s.factory.reset();
+    if (complete) sessionData.write();
+    setCurrentAbortRecord(nullptr);
+
+    if (complete && !report.skippedFolders.empty()) report.result = SyncResult::SyncFailed;
+    return report;
+}
+
+}  // namespace orvale
