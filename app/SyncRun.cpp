@@ -29,19 +29,37 @@ void dropFolderWithoutStore(std::optional<std::string>& uri, int kindCode, std::
     skipped.push_back(kindCode);
 }
 
-// Steps that may throw: the factory opens the device session, the engine runs.
+// Steps that may throw: the factory opens the device session (and makes the store kinds known),
+// the engine runs. Folders without a store leave the session before the engine sees it.
 struct SessionRun {
     std::unique_ptr<DataStoreFactory> factory;
     std::unique_ptr<SyncSession> session;
 };
 
-int runSession(SessionRun& s, const SyncConfig& config, const RunEnvironment& env, Transport& transport,
-               RunStatistics& statistics, const std::shared_ptr<AbortRecord>& abort, SessionDataStore& data,
-               RunControl* control, const std::function<void()>& abortTransfer) {
+struct RunInputs {
+    SyncArguments args;
+    const std::optional<ProxyConfig>& proxy;
+    const RunEnvironment& env;
+    RunTransport& transport;
+    std::shared_ptr<AbortRecord> abort;
+    SessionDataStore& data;
+    RunControl* control;
+};
+
+std::optional<int> runSession(SessionRun& s, RunInputs& in, RunReport& report) {
     s.factory = std::make_unique<DataStoreFactory>();
-    s.session = env.makeSession(SessionParts{config.client, *s.factory, transport, statistics, abort, data});
+    SyncArguments& a = in.args;
+    dropFolderWithoutStore(a.contactsUri, kKindContacts, report.skippedFolders);
+    dropFolderWithoutStore(a.tasksUri, kKindTasks, report.skippedFolders);
+    dropFolderWithoutStore(a.calendarUri, kKindCalendar, report.skippedFolders);
+    // Nothing left of what was chosen; a run without any chosen folder still meets the server.
+    if (!a.anyFolder() && !report.skippedFolders.empty()) return std::nullopt;
+    const SyncConfig config = buildSyncConfig(thisDeviceId(), a.url, a.user, a.password, a.contactsUri, a.tasksUri,
+                                              a.calendarUri, in.proxy);
+    s.session = in.env.makeSession(
+        SessionParts{config.client, *s.factory, *in.transport.transport, report.statistics, in.abort, in.data});
     // Constructing the engine cleared the abort flag: a cancel from before must be applied after it.
-    if (control) control->attach(abort, abortTransfer);
+    if (in.control) in.control->attach(in.abort, in.transport.abort);
     return s.session->run(config.server, config.sources);
 }
 }  // namespace
@@ -50,40 +68,32 @@ std::string thisDeviceId() {
     return deviceIdFromUniqueId(platform::deviceUniqueId(kDeviceIdApplicationData));
 }
 
-RunReport runSync(const SyncArguments& argsIn, const std::optional<ProxyConfig>& proxy, const RunEnvironment& env,
+RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& proxy, const RunEnvironment& env,
                   RunControl* control) {
     RunReport report;
-    SyncArguments args = argsIn;
-    dropFolderWithoutStore(args.contactsUri, kKindContacts, report.skippedFolders);
-    dropFolderWithoutStore(args.tasksUri, kKindTasks, report.skippedFolders);
-    dropFolderWithoutStore(args.calendarUri, kKindCalendar, report.skippedFolders);
-    // Nothing left to sync of what was chosen; a run without any chosen folder still meets the server.
-    if (!args.anyFolder() && !report.skippedFolders.empty()) {
-        report.result = SyncResult::SyncFailed;
-        return report;
-    }
-
     auto abort = std::make_shared<AbortRecord>();
     setCurrentAbortRecord(abort);
     const ProxyDescriptor descriptor =
         proxy ? ProxyDescriptor{proxy->address, proxy->user, proxy->password} : ProxyDescriptor{};
     RunTransport transport = env.makeTransport(descriptor);
-    const SyncConfig config = buildSyncConfig(thisDeviceId(), args.url, args.user, args.password, args.contactsUri,
-                                              args.tasksUri, args.calendarUri, proxy);
     RunSessionData sessionData;
+    RunInputs inputs{args, proxy, env, transport, abort, sessionData.store(), control};
 
-    int engineResult = 2;
+    std::optional<int> engineResult = 2;
     SessionRun s;
     try {
-        engineResult = runSession(s, config, env, *transport.transport, report.statistics, abort, sessionData.store(),
-                                  control, transport.abort);
+        engineResult = runSession(s, inputs, report);
     } catch (const std::exception&) {
         engineResult = 2;
     } catch (...) {
         engineResult = 2;
     }
-    report.result = static_cast<SyncResult>(engineResult);
-    if (engineResult != 0 && transport.transport->errorFlag() == 1) report.result = SyncResult::NotReached;
+    if (!engineResult) {
+        report.result = SyncResult::SyncFailed;  // every chosen folder lacks its store
+    } else {
+        report.result = static_cast<SyncResult>(*engineResult);
+        if (*engineResult != 0 && transport.transport->errorFlag() == 1) report.result = SyncResult::NotReached;
+    }
     if (control) {
         control->detach();
         report.cancelled = control->cancelled();

@@ -46,8 +46,7 @@ public:
     // The server accepted the item; without this, an item reported in this run keeps its recorded
     // state so that the next run reports it again.
     void acknowledge(uint32_t oid) { acknowledged_.insert(oid); }
-    // The run did not complete: destruction leaves the database as it was, so that the next run
-    // reports every change of this one again.
+    // The database stays as it is when the tracker goes: nothing of this session is recorded.
     void discard() { discarded_ = true; }
 
     uint32_t fingerprint(platform::pim::Item& item) const;

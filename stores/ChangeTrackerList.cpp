@@ -11,6 +11,7 @@ std::vector<ChangeTracker*>& trackers() {
     static std::vector<ChangeTracker*> list;
     return list;
 }
+bool g_discarded = false;
 }  // namespace
 
 void registerTracker(ChangeTracker* tracker) { trackers().push_back(tracker); }
@@ -24,5 +25,9 @@ void discardTrackers() {
     for (ChangeTracker* t : trackers()) t->discard();
     saveAndClearTrackers();
 }
+
+void setTrackersDiscarded(bool discarded) { g_discarded = discarded; }
+
+bool trackersDiscarded() { return g_discarded; }
 
 }  // namespace orvale

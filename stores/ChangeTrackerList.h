@@ -7,7 +7,12 @@ class ChangeTracker;
 void registerTracker(ChangeTracker* tracker);
 // Destroys every registered tracker in registration order (each saves its database).
 void saveAndClearTrackers();
-// Destroys every registered tracker without writing any database (a run that did not complete).
+// Destroys every registered tracker and leaves every change database as it was.
 void discardTrackers();
+
+// Set by a factory that will discard its trackers, so that no store scans a folder only to make a
+// tracker that nobody saves.
+void setTrackersDiscarded(bool discarded);
+bool trackersDiscarded();
 
 }  // namespace orvale
