@@ -16,6 +16,7 @@ class FaultProxy:
         self.cut_at = None   # 1-based exchange number to cut, None: pass everything
         self.mode = AFTER
         self.exchanges = 0
+        self.cut_body = None  # the message of the exchange that was cut
         self.lock = threading.Lock()
         proxy = self
 
@@ -34,6 +35,8 @@ class FaultProxy:
                 with proxy.lock:
                     proxy.exchanges += 1
                     cut = proxy.exchanges == proxy.cut_at
+                    if cut:
+                        proxy.cut_body = body
                 if cut and proxy.mode == BEFORE:
                     return self.cut()
                 conn = http.client.HTTPConnection(proxy.target.hostname, proxy.target.port, timeout=60)
@@ -73,4 +76,4 @@ class FaultProxy:
 
     def arm(self, cut_at, mode):
         with self.lock:
-            self.exchanges, self.cut_at, self.mode = 0, cut_at, mode
+            self.exchanges, self.cut_at, self.mode, self.cut_body = 0, cut_at, mode, None

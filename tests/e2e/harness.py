@@ -8,6 +8,7 @@ import json
 import os
 import re
 import shutil
+import sqlite3
 import subprocess
 import sys
 import time
@@ -24,10 +25,7 @@ RUN_TIMEOUT = 120
 
 
 def build_dir():
-    d = os.environ.get("ORVALE_BUILD_DIR")
-    if not d:
-        sys.exit("ORVALE_BUILD_DIR is not set")
-    return d
+    return os.environ.get("ORVALE_BUILD_DIR") or os.path.join(HERE, "..", "..", "build")
 
 
 def program(name):
@@ -61,9 +59,14 @@ class Server:
         return r.stdout
 
     def items(self):
-        """{server id: stored bytes} of the contacts database."""
-        rows = json.loads(self.tool("list", "contacts", "--json"))
-        return {r["id"]: self.tool("show", r["id"]) for r in rows}
+        """{server id: stored bytes} of the contacts database, read in one go from its store."""
+        db = sqlite3.connect(os.path.join(self.workdir, "data", "syncml.sqlite"), timeout=10)
+        try:
+            rows = db.execute("SELECT syncml_id, syncml_data FROM syncml_data WHERE syncml_db = 'contacts'"
+                              " AND syncml_uid = ?", [USER]).fetchall()
+        finally:
+            db.close()
+        return {i: d.encode("utf-8") if isinstance(d, str) else d for i, d in rows}
 
     def map(self):
         return {r["client_id"]: r["server_id"] for r in json.loads(self.tool("map", "contacts", "--json"))}
@@ -147,7 +150,13 @@ class Device:
         return self.run("orvale-pim", "contacts", "show", key).stdout
 
     def items(self):
-        return {k: self.show(k) for k in self.keys()}
+        """{key: exported text}; the export names each contact's key in its UID line."""
+        out = {}
+        for card in re.findall(rb"BEGIN:VCARD.*?END:VCARD\r?\n?", self.run("orvale-pim", "contacts", "export").stdout,
+                               re.S):
+            uid = re.search(rb"^UID:(.*?)\r?$", card, re.M)
+            out[uid.group(1).decode() if uid else str(len(out))] = card
+        return out
 
     def edit(self, key, text):
         self.run("orvale-pim", "contacts", "edit", key, self._file(text))
@@ -160,14 +169,22 @@ class Device:
         """Bytes of every file a run may rewrite at its end (None when absent)."""
         names = [self.app_file("syncsessiondata"), self.path("Anchor_Contacts"),
                  self.path("Contacts.hdb"), self.app_file("Conf.dat")]
-        return {n: (open(n, "rb").read() if os.path.exists(n) else None) for n in names}
+        return {n: read_bytes(n) for n in names}
 
     def capture_dir(self):
         return self.app_file("LastSession")
 
     def run_log(self):
         p = self.path("Logs.dat")
-        return open(p, "rb").read().decode("utf-16-le") if os.path.exists(p) else None
+        data = read_bytes(p)
+        return None if data is None else data.decode("utf-16-le")
+
+
+def read_bytes(path):
+    if not os.path.exists(path):
+        return None
+    with open(path, "rb") as f:
+        return f.read()
 
 
 # --- what travelled ---------------------------------------------------------------------------
@@ -188,7 +205,8 @@ def captured(device):
     names = sorted(os.listdir(folder), key=lambda n: (int(n[:n.index("_")]), "server" in n))
     out = []
     for n in names:
-        data = open(os.path.join(folder, n), "rb").read()
+        with open(os.path.join(folder, n), "rb") as f:
+            data = f.read()
         out.append((n, decode(data) if data else None))
     return out
 

@@ -58,6 +58,8 @@ class RunFiles(E2eCase):
         conf = dev.show_conf()
         self.assertEqual((conf["contacts"], conf["tasks"], conf["calendar"]),
                          ("contacts", "tasks", "calendar"))
+        # A new second, so a new session ID: the server continues a session it knows by its ID.
+        harness.next_second()
         dev.conf(self.server.url, password="wrong")
         self.assertEqual(dev.server_test(), (1, ["Authentication failed", "", ""]))
 
