@@ -49,6 +49,20 @@ class RunFiles(E2eCase):
         self.assertTrue(report["lastsync"].startswith("Synchronized: "))
         self.assertRegex(dev.run_log(), r"^Starting sync\r\n.*\r\nContacts:\r\n0 Received, 2 Sent\r\n$")
 
+    def test_cancel_leaves_the_end_of_run_files(self):
+        dev = self.device
+        dev.import_contacts(harness.sample.contacts(40))
+        before = dev.state_files()
+        report = dev.sync(cancel_after=1)
+        self.assertEqual((report.get("cancelled"), report["result"]), (1, 3))
+        self.assertNotIn("Done!", report["status"])
+        self.assertEqual(dev.state_files(), before)
+        self.assertIsNone(dev.run_log())
+        # The next run does all of it again, and nothing is doubled.
+        harness.next_second()
+        self.assertEqual(dev.sync()["result"], 0)
+        self.assertEqual(harness.names(self.server.items()), harness.names(dev.items()))
+
     def test_server_test_fills_the_uris(self):
         dev = self.device
         dev.conf(self.server.url, contacts="wrong-uri", tasks="x")
