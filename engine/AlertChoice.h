@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/AnchorStore.h"
-#include "engine/SyncAnchor.h"
+#include "stores/SyncAnchor.h"
 
 namespace orvale {
 

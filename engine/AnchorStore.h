@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/SyncAnchor.h"
+#include "stores/SyncAnchor.h"
 
 namespace orvale {
 

@@ -7,6 +7,7 @@ Authenticator::Authenticator(SessionDataStore& data, std::string user, std::stri
 
 void Authenticator::startSession() {
     current_.reset();
+    sessionAuthenticated_ = false;
     locName_.clear();
     const std::string type = data_.has(kKeyAuthType) ? data_.getString(kKeyAuthType) : std::string("none");
     if (type == "0") {
@@ -27,6 +28,7 @@ void Authenticator::onInitHeaderStatus(int code, const std::optional<Challenge>&
         if (nextNonce) data_.setString(kKeyNextNonce, *nextNonce);
         if (code == 212) {
             required_ = false;
+            sessionAuthenticated_ = true;
             locName_.clear();
         } else {
             required_ = current_.has_value();
@@ -49,9 +51,11 @@ void Authenticator::onInitHeaderStatus(int code, const std::optional<Challenge>&
 }
 
 void Authenticator::onSyncHeaderStatus(int code) {
-    if (code == 200) required_ = current_.has_value();
+    // 212 authenticated us for the whole session: a later 200 does not bring the Cred back.
+    if (code == 200) required_ = current_.has_value() && !sessionAuthenticated_;
     if (code == 212) {
         required_ = false;
+        sessionAuthenticated_ = true;
         locName_.clear();
     }
 }

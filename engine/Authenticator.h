@@ -45,6 +45,7 @@ private:
     std::string password_;
     std::optional<Credential> current_;
     bool required_ = false;
+    bool sessionAuthenticated_ = false;
     std::string locName_;
 };
 

@@ -1,14 +1,3 @@
 #pragma once
-
-#include <stdexcept>
-#include <string>
-
-namespace orvale {
-
-class SyncAnchorException : public std::runtime_error {
-public:
-    explicit SyncAnchorException(const std::string& reason)
-        : std::runtime_error("SyncAnchorException: " + reason) {}
-};
-
-}  // namespace orvale
+// The anchor exception lives with the stores; kept so engine code may include it here.
+#include "stores/SyncAnchorException.h"

@@ -3,15 +3,25 @@
 #include "platform/pim/PimSession.h"
 #include "stores/ChangeTrackerList.h"
 #include "stores/KindRegistry.h"
+#include "stores/StoreKinds.h"
 
 namespace orvale {
 
 // A session that cannot be opened is not reported: every store call then finds no folder and no
 // item, which the stores already handle as empty results.
-DataStoreFactory::DataStoreFactory() { platform::pim::Session::logOn(); }
+DataStoreFactory::DataStoreFactory(ChangeRecording recording) : recording_(recording) {
+    registerStoreKinds();
+    setTrackersDiscarded(recording_ == ChangeRecording::Discard);
+    platform::pim::Session::logOn();
+}
 
 DataStoreFactory::~DataStoreFactory() {
-    saveAndClearTrackers();
+    if (recording_ == ChangeRecording::Record) {
+        saveAndClearTrackers();
+    } else {
+        discardTrackers();
+        setTrackersDiscarded(false);
+    }
     platform::pim::Session::logOff();
 }
 

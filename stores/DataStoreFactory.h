@@ -8,9 +8,14 @@ namespace orvale {
 
 class DataStoreKind;
 
+// Whether the change databases are rewritten when the factory goes. A sync run records the device's
+// state for the next run; a tool that edits items outside a run must not, or the next run would not
+// see its edits as changes.
+enum class ChangeRecording { Record, Discard };
+
 class DataStoreFactory {
 public:
-    DataStoreFactory();
+    explicit DataStoreFactory(ChangeRecording recording = ChangeRecording::Record);
     virtual ~DataStoreFactory();
     DataStoreFactory(const DataStoreFactory&) = delete;
     DataStoreFactory& operator=(const DataStoreFactory&) = delete;
@@ -24,6 +29,7 @@ public:
 
 private:
     std::string name_;
+    ChangeRecording recording_;
 };
 
 }  // namespace orvale

@@ -37,6 +37,8 @@ std::map<int, KindMaker>& makers() {
 
 void registerKind(int code, KindMaker maker) { makers()[code] = std::move(maker); }
 
+void registerDefaultKind(int code, KindMaker maker) { makers().try_emplace(code, std::move(maker)); }
+
 DataStoreKind* makeKind(int code) {
     auto it = makers().find(code);
     return it != makers().end() && it->second ? it->second() : nullptr;

@@ -31,6 +31,8 @@ const KindInfo* kindInfoByFolderName(const std::string& text);
 using KindMaker = std::function<DataStoreKind*()>;
 // Replaces an earlier maker for the same code.
 void registerKind(int code, KindMaker maker);
+// Registers unless a maker exists for the code already, so a store of the tests' own keeps its place.
+void registerDefaultKind(int code, KindMaker maker);
 // A new kind object, or null when the code is unknown or nothing is registered for it.
 DataStoreKind* makeKind(int code);
 

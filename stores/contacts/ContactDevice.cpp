@@ -30,6 +30,7 @@ DeviceContact readContact(const std::string& key) {
     DeviceContact contact;
     const auto item = contactByKey(key);
     if (!item || item->type() != pim::kContact) return contact;
+    contact.found = true;
     const auto& table = contactPropertyTable();
     std::vector<std::uint32_t> ids;
     for (const auto& p : table) ids.push_back(p.identifier);

@@ -11,6 +11,7 @@ namespace orvale::contacts {
 struct DeviceContact {
     ContactFields fields;
     std::string pictureType;
+    bool found = false;  // the key named a contact on the device
 };
 
 // Empty fields when the key names no contact (or the session is not open).

@@ -11,12 +11,8 @@ namespace {
 
 class MemorySessionData : public SessionDataStore {
 public:
-    std::map<std::string, std::string> values;
-    std::optional<std::string> get(const std::string& key) const override {
-        const auto it = values.find(key);
-        return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
-    }
-    void set(const std::string& key, const std::string& value) override { values[key] = value; }
+    MemorySessionData() : SessionDataStore(InMemory{}) {}
+    void set(const std::string& key, const std::string& value) { setString(key, value); }
 };
 
 TEST(CredentialData, BasicAndDigestForms) {
@@ -72,10 +68,10 @@ TEST(Authenticator, FirstSessionLearnsDigestFromChallenge) {
     EXPECT_EQ(auth.credentialToSend()->type, kAuthMd5);
     EXPECT_EQ(auth.credentialToSend()->data, md5CredentialData("user", "pw", nonce));
     EXPECT_EQ(auth.locName(), "user");
-    EXPECT_EQ(data.values[kKeyAuthType], "1");
+    EXPECT_EQ(data.getString(kKeyAuthType), "1");
 
     auth.onInitHeaderStatus(200, std::nullopt, base64Encode("next"));
-    EXPECT_EQ(data.values[kKeyNextNonce], base64Encode("next"));
+    EXPECT_EQ(data.getString(kKeyNextNonce), base64Encode("next"));
     EXPECT_NE(auth.credentialToSend(), nullptr);
 
     // The next session starts with the stored form and nonce.
@@ -96,6 +92,8 @@ TEST(Authenticator, AuthenticatedForSessionDropsCredAndLocName) {
     EXPECT_EQ(auth.locName(), "");
     auth.onSyncHeaderStatus(404);
     EXPECT_EQ(auth.credentialToSend(), nullptr);
+    auth.onSyncHeaderStatus(200);
+    EXPECT_EQ(auth.credentialToSend(), nullptr) << "a later 200 keeps the session's 212";
 }
 
 TEST(Authenticator, ChallengeTypeDecidesStoredForm) {
@@ -108,7 +106,7 @@ TEST(Authenticator, ChallengeTypeDecidesStoredForm) {
         Authenticator auth(data, "user", "pw");
         auth.startSession();
         auth.onInitHeaderStatus(407, Challenge{c.type, "", base64Encode("m")}, std::nullopt);
-        EXPECT_EQ(data.values[kKeyAuthType], c.stored);
+        EXPECT_EQ(data.getString(kKeyAuthType), c.stored);
         ASSERT_NE(auth.credentialToSend(), nullptr);
         EXPECT_EQ(auth.credentialToSend()->type, c.credType);
         EXPECT_EQ(auth.credentialToSend()->format, "b64");
@@ -120,7 +118,7 @@ TEST(Authenticator, NoncesInSyncPhaseAndOtherCodesChangeNothing) {
     Authenticator auth(data, "user", "pw");
     auth.startSession();
     auth.onInitHeaderStatus(500, std::nullopt, base64Encode("x"));
-    EXPECT_TRUE(data.values.empty());
+    EXPECT_TRUE(data.entries().empty());
     EXPECT_EQ(auth.credentialToSend(), nullptr);
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/SessionDataStore.h"
+#include "engine/SessionDataStore.h"
 #include "platform/DevicePaths.h"
 #include "support/TempDeviceRoot.h"
 

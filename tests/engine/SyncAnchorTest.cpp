@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/AlertChoice.h"
-#include "engine/SyncAnchor.h"
+#include "stores/SyncAnchor.h"
 
 namespace orvale {
 namespace {

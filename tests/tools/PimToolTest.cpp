@@ -4,6 +4,8 @@
 #include <set>
 
 #include "PimRun.h"
+#include "stores/SyncAnchor.h"
+#include "support/StoreSession.h"
 #include "support/TempDeviceRoot.h"
 
 namespace orvale::test {
@@ -142,6 +144,74 @@ TEST_F(PimToolTest, BadInputIsRefusedWithAClearMessageAndNothingHalfDone) {
         EXPECT_TRUE(run.out.empty()) << run.out;
     }
     EXPECT_EQ(pim({"contacts", "list"}).out, "");  // no refused import stored any item
+}
+
+// What the next sync run finds: the three change lists, with the keys listed in `accepted` then
+// acknowledged as the server's statuses would. The first run of a folder is a slow sync.
+struct Changes {
+    std::vector<std::string> updated, added, deleted;
+    bool operator==(const Changes&) const = default;
+};
+Changes syncRun(const std::vector<std::string>& accepted, bool slow = false) {
+    StoreSession run(1);
+    DataStore* store = run.store();
+    EXPECT_NE(store, nullptr);
+    if (store == nullptr) return {};
+    Changes found;
+    if (slow) {
+        found.added = StoreSession::keys(store->allItems());
+    } else {
+        const SyncAnchor last, next;
+        found.updated = StoreSession::keys(store->updatedItems(last, next));
+        found.added = StoreSession::keys(store->newItems(last, next));
+        found.deleted = StoreSession::keys(store->deletedItems(last, next));
+    }
+    for (const auto& key : accepted) EXPECT_EQ(store->itemAcknowledged(key), 1);
+    return found;
+}
+
+TEST_F(PimToolTest, WhatTheToolChangesIsWhatTheNextSyncSends) {
+    const auto keys = importOk({file("three.vcf", kTwoCardsWithLfLineEnds), (kData / "edge-cases.vcf").string()});
+    ASSERT_EQ(keys.size(), 3u);
+    const std::string &edited = keys[0], &removed = keys[1];
+    std::vector<std::string> all = keys;
+    std::sort(all.begin(), all.end());
+    Changes first = syncRun(all, true);
+    std::sort(first.added.begin(), first.added.end());
+    EXPECT_EQ(first.added, all);
+    const std::string recorded = readFileBytes(root.path() / "Contacts.hdb");
+    EXPECT_EQ(recorded.size(), 3u * 8u);
+
+    // The tool reads and writes the device but records nothing: the database stays as the run left it.
+    ASSERT_EQ(pim({"contacts", "edit", edited, file("e.vcf", "BEGIN:VCARD\r\nFN:Edited\r\nEND:VCARD\r\n")}).exitCode, 0);
+    ASSERT_EQ(pim({"contacts", "delete", removed}).exitCode, 0);
+    const auto added = importOk({file("new.vcf", "BEGIN:VCARD\nFN:Newcomer\nEND:VCARD\n")});
+    ASSERT_EQ(added.size(), 1u);
+    ASSERT_EQ(pim({"contacts", "list"}).exitCode, 0);
+    ASSERT_EQ(pim({"contacts", "export"}).exitCode, 0);
+    EXPECT_EQ(readFileBytes(root.path() / "Contacts.hdb"), recorded);
+
+    // The server takes the replace and the delete but not the add: the add is sent again next time.
+    EXPECT_EQ(syncRun({edited, removed}), (Changes{{edited}, {added[0]}, {removed}}));
+    EXPECT_EQ(syncRun({added[0]}), (Changes{{}, {added[0]}, {}}));
+    EXPECT_EQ(syncRun({}), Changes{});
+}
+
+TEST_F(PimToolTest, WorksWhileASyncRunHoldsTheSameDeviceStore) {
+    const auto before = importOk({file("two.vcf", kTwoCardsWithLfLineEnds)});
+    StoreSession run(1);
+    ASSERT_NE(run.store(), nullptr);
+    EXPECT_EQ(StoreSession::keys(run.store()->allItems()).size(), 2u);
+    const std::string fromServer = run.add("BEGIN:VCARD\r\nFN:From the server\r\nEND:VCARD\r\n");
+    ASSERT_NE(fromServer, "");
+
+    const auto during = importOk({file("one.vcf", "BEGIN:VCARD\nFN:During the run\nEND:VCARD\n")});
+    ASSERT_EQ(during.size(), 1u);
+    const PimRun list = pim({"contacts", "list"});
+    ASSERT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_EQ(printedLines(list.out).size(), 4u);
+    EXPECT_EQ(pim({"contacts", "edit", before[0], file("e.vcf", "BEGIN:VCARD\r\nFN:E\r\nEND:VCARD\r\n")}).exitCode, 0);
+    EXPECT_NE(run.text(before[0]).find("FN:E\r\n"), std::string::npos);  // the run reads what the tool wrote
 }
 
 }  // namespace

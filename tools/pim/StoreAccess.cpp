@@ -1,88 +1,100 @@
 #include "tools/pim/StoreAccess.h"
 
-#include <cstdlib>
+#include <algorithm>
 
-#include "platform/pim/PimSession.h"
-#include "stores/contacts/ContactDevice.h"
-#include "stores/contacts/ContactVCard.h"
-#include "stores/contacts/PictureDownload.h"
+#include "stores/DataStore.h"
+#include "stores/DataStoreFactory.h"
+#include "stores/DataStoreKind.h"
+#include "stores/ItemList.h"
+#include "stores/KindRegistry.h"
+#include "stores/StoreItem.h"
 
 namespace orvale::pim_tool {
 
 namespace {
-namespace pim = platform::pim;
 
-// The contacts folder through the contacts store's own reading, mapping and writing. Only the
-// session is opened: no change tracker runs, so the next sync still sees what the tool changed.
-class ContactsAccess final : public StoreAccess {
-public:
-    ContactsAccess() : open_(pim::Session::logOn()) {}
-    ~ContactsAccess() override {
-        if (open_) pim::Session::logOff();
+// A store reference held for the tool's lifetime; store-side objects go when released.
+template <typename T>
+struct Released {
+    void operator()(T* p) const {
+        if (p != nullptr) p->release();
     }
-    ContactsAccess(const ContactsAccess&) = delete;
-    ContactsAccess& operator=(const ContactsAccess&) = delete;
+};
+using ItemRef = std::unique_ptr<StoreItem, Released<StoreItem>>;
+using ListRef = std::unique_ptr<ItemList, Released<ItemList>>;
 
-    std::string itemComponent() const override { return "VCARD"; }
+// Any folder through the generic store interface, the way the engine drives it. The factory
+// discards its change trackers: what the tool changes is recorded by no one, so the next sync
+// reports it. Every write is one device transaction, so a sync may run on the same root meanwhile.
+class GenericAccess final : public StoreAccess {
+public:
+    GenericAccess(std::unique_ptr<DataStoreFactory> factory, DataStore* store, std::string component)
+        : factory_(std::move(factory)), store_(store), component_(std::move(component)) {}
+    ~GenericAccess() override {
+        store_->release();  // before the factory closes the device session
+    }
+    GenericAccess(const GenericAccess&) = delete;
+    GenericAccess& operator=(const GenericAccess&) = delete;
+
+    std::string itemComponent() const override { return component_; }
 
     std::vector<std::string> keys() override {
-        std::vector<std::string> keys;
-        pim::Session* session = pim::Session::current();
-        if (session == nullptr) return keys;
-        auto items = session->defaultFolderItems(pim::kFolderContacts);
-        if (!items) return keys;
-        for (int i = 1; i <= items->count(); ++i) {
-            keys.push_back(std::to_string(static_cast<std::int32_t>(items->oidAt(i))));
+        if (!keys_) {
+            keys_.emplace();
+            const ListRef list(store_->allItems());
+            for (const uint32_t oid : list->ids()) keys_->push_back(keyForOid(oid));
         }
-        return keys;
+        return *keys_;
     }
 
+    // Only keys written as the store writes them: "0012" or "12abc" would read as another item.
     bool exists(const std::string& key) override {
-        char* end = nullptr;
-        const long long value = std::strtoll(key.c_str(), &end, 10);
-        if (key.empty() || *end != '\0' || value < INT32_MIN || value > INT32_MAX) return false;
-        pim::Session* session = pim::Session::current();
-        if (session == nullptr) return false;
-        const auto item = session->itemByOid(static_cast<std::uint32_t>(static_cast<std::int32_t>(value)));
-        return item && item->type() == pim::kContact;
+        const auto all = keys();
+        return std::find(all.begin(), all.end(), key) != all.end();
     }
 
     std::string text(const std::string& key) override {
-        const contacts::DeviceContact c = contacts::readContact(key);
-        return contacts::exportVCard(c.fields, key, c.pictureType);
+        const ItemRef item(store_->itemByKey(key));
+        return item ? std::string(item->data(), item->dataSize()) : std::string();
     }
 
     std::optional<std::string> add(const std::string& text) override {
-        std::string key;
-        if (!write(text, key)) return std::nullopt;
-        return key;
+        const ItemRef item(store_->newItem());
+        if (!item || !item->setData(text)) return std::nullopt;
+        keys_.reset();
+        return item->key();
     }
 
     bool replace(const std::string& key, const std::string& text) override {
-        std::string k = key;
-        return write(text, k);
+        const ItemRef item(store_->itemByKey(key));
+        return item && item->setData(text);
     }
 
     bool remove(const std::string& key) override {
-        pim::Session* session = pim::Session::current();
-        if (session == nullptr) return false;
-        auto item = session->itemByOid(static_cast<std::uint32_t>(std::atol(key.c_str())));
-        return item && item->remove();
+        keys_.reset();
+        return store_->deleteItem(key);
     }
 
 private:
-    static bool write(const std::string& text, std::string& key) {
-        const auto fields = contacts::importVCard(text);
-        return fields && contacts::writeContact(*fields, key, contacts::httpPictureFetcher());
-    }
-
-    bool open_;
+    std::unique_ptr<DataStoreFactory> factory_;
+    DataStore* store_;
+    std::string component_;
+    std::optional<std::vector<std::string>> keys_;
 };
+
 }  // namespace
 
 std::unique_ptr<StoreAccess> StoreAccess::open(const std::string& kindName) {
-    if (kindName == "Contacts") return std::make_unique<ContactsAccess>();
-    return nullptr;
+    auto factory = std::make_unique<DataStoreFactory>(ChangeRecording::Discard);
+    DataStoreKind* kind = factory->createKindByName(kindName);
+    if (kind == nullptr) return nullptr;
+    DataStore* store = kind->openStore(nullptr);  // the store now keeps the kind alive
+    if (store == nullptr) {
+        delete kind;
+        return nullptr;
+    }
+    const std::string component = kind->contentType().mimeType() == "text/x-vcard" ? "VCARD" : "VCALENDAR";
+    return std::make_unique<GenericAccess>(std::move(factory), store, component);
 }
 
 }  // namespace orvale::pim_tool

@@ -1,4 +1,4 @@
-#include "engine/SyncAnchor.h"
+#include "stores/SyncAnchor.h"
 
 #include <charconv>
 #include <cstdio>

@@ -1,0 +1,177 @@
+#pragma once
+// The session engine's state, shared by the files that implement its steps (message building,
+// initialisation, synchronisation, server commands, item commands). Not part of the public seam.
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/AbortRecord.h"
+#include "engine/Authenticator.h"
+#include "engine/ElementRef.h"
+#include "engine/MessageChannel.h"
+#include "engine/PendingRegistry.h"
+#include "engine/ReceivedMessage.h"
+#include "engine/RemoteDeviceInfo.h"
+#include "engine/SessionLimits.h"
+#include "engine/SyncAnchor.h"
+#include "engine/SyncClient.h"
+#include "engine/SyncConfig.h"
+#include "engine/SyncContextHolder.h"
+#include "engine/SyncObserver.h"
+#include "syncml/CommandElements.h"
+
+namespace orvale {
+
+class DataStoreFactory;
+class SessionDataStore;
+class Transport;
+
+// A sync source as the session carries it: the configured folder, its anchors and agreed code.
+struct FolderState {
+    SyncSource source;
+    bool active = true;
+    int alertCode = 0;
+    SyncAnchor last;
+    SyncAnchor next;
+    const std::string& localName() const { return source.local.displayName; }
+};
+
+struct OutgoingCommand {
+    CommandKind kind;
+    ElementRef<SyncElement> element;
+    std::uint32_t cmdId = 0;
+    int folder = -1;
+};
+
+// A server Sync being applied: where its items go and the Map of the Add being applied.
+struct OpenSync {
+    int folder = -1;
+    SyncContextHolder* context = nullptr;   // the folder's phase-2 context, when there is one
+    StoreRef<DataStore> ownStore;           // opened for this Sync when no context holds one
+    DataStore* store() const { return context != nullptr ? context->store() : ownStore.get(); }
+};
+
+// What a server command handling pass found.
+struct ServerCommandsOutcome {
+    bool packageComplete = false;
+};
+
+struct SyncClient::Impl {
+    Impl(const ClientConfig& config, DataStoreFactory& factory, Transport& transport, SyncObserver& observer,
+         std::shared_ptr<AbortRecord> abort, SessionDataStore& sessionData);
+
+    // --- collaborators and configuration
+    ClientConfig config;
+    DataStoreFactory& factory;
+    Transport& transport;
+    SyncObserver& observer;
+    std::shared_ptr<AbortRecord> abort;
+    SessionDataStore& sessionData;
+    ServerConfig server;
+    std::string url;
+
+    // --- counters and negotiated sizes
+    std::uint32_t msgId = 1;
+    std::uint32_t cmdId = 1;
+    SessionLimits limits;
+    std::string startTime;
+    std::string sessionId;
+    std::optional<Authenticator> auth;
+
+    // --- messages
+    MessageChannel channel;
+    PendingRegistry pending;
+    std::deque<ElementRef<Status>> statusQueue;
+    std::deque<OutgoingCommand> commandQueue;
+    ReceivedMessage received;
+    // Message ID of the client message the last reply answered.
+    std::uint32_t answeredMsgId = 0;
+    // Something besides the header went into the message under construction.
+    bool messageHasContent = false;
+    // The last message carried all that was queued and every change of the last folder.
+    bool lastMessageComplete = false;
+    bool inSyncPhase = false;
+    bool testMode = false;
+
+    // --- folders
+    std::vector<FolderState> folders;
+    std::vector<std::unique_ptr<SyncContextHolder>> contexts;
+    std::map<std::string, OpenSync> openSyncs;
+    bool serverSyncSeen = false;
+    RemoteDeviceInfo remoteInfo;
+
+    bool aborted() const { return abort && abort->aborted(); }
+    std::uint32_t nextCmdId() { return cmdId++; }
+
+    // --- SessionStart.cpp
+    int run(const ServerConfig& serverConfig, const std::vector<SyncSource>& sources);
+    bool testServer(const std::string& serverUrl, const std::string& user, const std::string& password);
+    void startSession(const std::string& serverUrl, const std::string& user, const std::string& password);
+    void endSession();
+
+    // --- MessageBuilding.cpp
+    void startMessage();
+    // Adds queued statuses, then queued commands, while they fit; true when nothing stays queued.
+    bool drainQueues();
+    // Adds one element of the message; false when it did not fit (it is then dropped when it could
+    // never fit, see the file).
+    bool addToMessage(CommandKind kind, SyncElement& element);
+    // Closes the message, sends it and decodes the reply into `received`.
+    void sendAndReceive(bool final);
+    // The command a received Status answers, taken from the pending registry, and the Status's code;
+    // none (reported) when we never sent such a command.
+    std::optional<PendingCommand> answeredCommand(const Status& status, int& code);
+    void queueStatus(Status* status);
+    void queueCommand(CommandKind kind, SyncElement* element, std::uint32_t id, int folder = -1);
+    Status* newStatus(const std::string& msgRef, const std::string& cmdRef, CommandKind kind, int code);
+
+    // --- InitPhase.cpp
+    bool runInitPhase(bool testForm);
+    void queueFolderAlerts();
+    void queueDeviceInfoGet();
+    void queueAlert222();
+    struct InitStatusOutcome {
+        bool newAttempt = false;
+        bool headerAccepted = false;
+        bool failed = false;
+    };
+    InitStatusOutcome handleInitStatuses(int& attempts, std::uint32_t refusedMsgId);
+
+    // --- SyncPhase.cpp
+    bool runSyncPhase();
+    // False when the session must stop (the server refused our header).
+    bool syncFolder(int folder, bool lastFolder);
+    bool openFolderContext(int folder, SyncContextHolder& context);
+    struct SyncStatusOutcome {
+        bool headerFailed = false;
+        bool alert222Answered = false;
+        bool alert222Refused = false;
+    };
+    SyncStatusOutcome handleSyncStatuses();
+    void finishFolders();
+
+    // --- ChangeSending.cpp
+    // Adds the folder's Sync with as many changes as fit; true when all changes are sent.
+    bool addFolderChanges(SyncContextHolder& context, bool messageWasEmpty);
+    void reportSkippedItem(SyncContextHolder& context, ChangeList list);
+    void itemStatusReceived(const PendingCommand& command, int code);
+
+    // --- ServerCommands.cpp
+    ServerCommandsOutcome handleServerCommands();
+    void handleServerHeader(const Header& header);
+    void handleServerSync(const StartSync& sync, const std::string& msgRef);
+    void handleServerAlert(const Alert& alert, const std::string& msgRef);
+    void handleServerGet(const PutOrGet& get, const std::string& msgRef);
+
+    // --- ItemCommands.cpp
+    void applyServerAddOrReplace(const Generic& command, CommandKind kind, OpenSync* target, const std::string& msgRef);
+    void applyServerDelete(const Generic& command, OpenSync* target, const std::string& msgRef);
+    int folderIndexByLocalName(const std::string& name) const;
+    SyncContextHolder* contextOf(int folder) const;
+};
+
+}  // namespace orvale

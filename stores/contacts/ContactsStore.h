@@ -1,0 +1,28 @@
+#pragma once
+// The device's contacts folder as the store of kind WinMobileContacts.
+#include "stores/FolderStore.h"
+#include "stores/contacts/ContactPicture.h"
+
+namespace orvale::contacts {
+
+inline constexpr int kContactsKindCode = 1;
+
+class ContactsStore final : public FolderStore {
+public:
+    explicit ContactsStore(DataStoreKind* kind);
+    StoreItem* newItem() override;
+
+protected:
+    StoreItem* readItem(const std::string& key) override;
+    TrackerProfile trackerProfile() const override;
+
+private:
+    PictureFetcher fetch_;
+};
+
+// A new contacts kind, as the kind registry makes it.
+DataStoreKind* makeContactsKind();
+// Puts the contacts kind into the kind registry unless one is there already.
+void registerContactsKind();
+
+}  // namespace orvale::contacts

@@ -1,0 +1,317 @@
+// Whole sessions against the programmable server: changes spread over messages within the
+// negotiated size, the server's item commands with their codes and the Map, refused credentials,
+// items that can never fit, and replies that are not messages.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "SessionHarness.h"
+#include "engine/AbortRecord.h"
+#include "engine/CSyncClientException.h"
+#include "engine/SessionDataStore.h"
+#include "engine/SyncClient.h"
+#include "stores/ItemList.h"
+#include "support/TempDeviceRoot.h"
+
+namespace orvale::test {
+namespace {
+
+constexpr const char* kStoredAnchor = "20260101T000000Z:srv-last:1767225600";
+
+struct Session {
+    TempDeviceRoot root;
+    TinyFactory factory;
+    SessionDataStore data{SessionDataStore::InMemory{}};
+    Recorder observer;
+    std::unique_ptr<ScriptServer> server;
+    std::vector<SyncSource> sources{SyncSource{kKindContacts, {"./contacts", "text/x-vcard", ""},
+                                               {"./WinMobileContacts", "text/x-vcard", "Contacts"}}};
+
+    TinyFolder& contacts() { return factory.folder(kKindContacts); }
+
+    int run(ScriptServer::Script script) {
+        server = std::make_unique<ScriptServer>(std::move(script));
+        ClientConfig config;
+        config.device.deviceId = kTestDevice;
+        SyncClient client(config, factory, *server, observer, std::make_shared<AbortRecord>(), data);
+        return client.run(ServerConfig{kTestUrl, "user", "secret", 0}, sources);
+    }
+};
+
+// The server's answer to the folder Alerts of the initialisation: 200 and its own anchors.
+void answerAlerts(const ClientMessage& request, ServerReply& reply) {
+    for (SyncElement* e : request.all(CommandKind::Alert)) {
+        auto* clientAlert = static_cast<Alert*>(e);
+        if (clientAlert->data() == "222") continue;
+        auto* alert = new Alert();
+        alert->setCmdID(reply.nextCmdId());
+        alert->setData(200);
+        auto* item = new ItemElement();
+        item->setTarget(new SourceOrTarget("Contacts"));
+        item->setSource(new SourceOrTarget("./contacts"));
+        auto* meta = new MetInfElem();
+        auto* anchor = new Anchor();
+        anchor->setLast("srv-last");
+        anchor->setNext("srv-next");
+        meta->setAnchor(anchor);
+        item->setMeta(meta);
+        alert->addItems(item);
+        reply.command(CommandKind::Alert, alert);
+    }
+}
+
+bool hasFolderAlert(const ClientMessage& m) {
+    for (SyncElement* e : m.all(CommandKind::Alert))
+        if (static_cast<Alert*>(e)->data() != "222") return true;
+    return false;
+}
+
+// Keys of the item commands of every message, as "Replace 5".
+std::vector<std::string> sentChanges(const std::vector<ClientMessage>& requests) {
+    std::vector<std::string> out;
+    for (const auto& m : requests) {
+        for (const auto& c : m.decoded.commands) {
+            if (c.kind != CommandKind::Add && c.kind != CommandKind::Replace && c.kind != CommandKind::Delete) continue;
+            const auto* g = static_cast<Generic*>(c.element.get());
+            out.push_back(commandName(c.kind) + " " + locUri(g->items()->at(0)->source()));
+        }
+    }
+    return out;
+}
+
+TEST(SyncClientSession, ChangesSpreadOverMessagesWithinTheNegotiatedSizeInListOrder) {
+    Session s;
+    TinyFolder& f = s.contacts();
+    f.storedAnchor = kStoredAnchor;
+    for (std::uint32_t id : {11u, 12u, 13u, 21u, 22u, 23u}) f.items[keyForOid(id)] = vcard("n" + std::to_string(id), 900);
+    f.updated = {11, 12, 13};
+    f.added = {21, 22, 23};
+    f.deleted = {0x80000001u, 32};
+
+    const int result = s.run([](int, const ClientMessage& request, ServerReply& reply) {
+        reply.acceptAll();
+        if (hasFolderAlert(request)) {
+            auto* meta = new MetInfElem();
+            meta->setMaxMsgSize("3000");
+            reply.header().setMeta(meta);
+            answerAlerts(request, reply);
+            return;
+        }
+        // The server's package ends when ours did.
+        reply.final = request.final();
+        if (request.final() && !request.all(CommandKind::Sync).empty()) {
+            reply.openSync("Contacts", "./contacts");
+            reply.closeSync();
+        }
+    });
+    ASSERT_EQ(result, kRunDone);
+
+    const auto& requests = s.server->requests;
+    EXPECT_EQ(sentChanges(requests),
+              (std::vector<std::string>{"Replace 11", "Replace 12", "Replace 13", "Add 21", "Add 22", "Add 23",
+                                        "Delete -2147483647", "Delete 32"}));
+    int messagesWithSync = 0;
+    bool allSent = false;
+    for (std::size_t i = 1; i < requests.size(); ++i) {
+        EXPECT_LE(requests[i].bytes.size(), 3000u) << "message " << i + 1;
+        if (!requests[i].all(CommandKind::Sync).empty()) ++messagesWithSync;
+        const auto changes = sentChanges({requests[i]});
+        if (!changes.empty() && changes.back() == "Delete 32") allSent = true;
+        EXPECT_EQ(requests[i].final(), allSent) << "Final only once every change is out, message " << i + 1;
+    }
+    EXPECT_GE(messagesWithSync, 3);
+    // Each Sync announces the folder's whole change count.
+    const auto* sync = static_cast<StartSync*>(requests[1].all(CommandKind::Sync).at(0));
+    EXPECT_EQ(sync->numberOfChanges(), "8");
+
+    std::vector<std::string> acked = f.acknowledged;
+    std::sort(acked.begin(), acked.end());
+    EXPECT_EQ(acked, (std::vector<std::string>{"-2147483647", "11", "12", "13", "21", "22", "23", "32"}));
+    ASSERT_EQ(f.savedAnchors.size(), 1u);
+    EXPECT_NE(f.savedAnchors[0].find(":srv-next:"), std::string::npos) << f.savedAnchors[0];
+}
+
+TEST(SyncClientSession, ServerItemCommandsGetTheirCodesAndOneMapPerAdd) {
+    Session s;
+    TinyFolder& f = s.contacts();
+    f.storedAnchor = kStoredAnchor;
+    f.items["1"] = vcard("one");
+    f.items["2"] = vcard("two");
+    f.refuse = "REFUSE";
+
+    const int result = s.run([](int index, const ClientMessage& request, ServerReply& reply) {
+        reply.acceptAll();
+        if (hasFolderAlert(request)) return answerAlerts(request, reply);
+        if (index != 2) return;
+        reply.openSync("Contacts", "./contacts");
+        reply.command(CommandKind::Add, itemCommand(element_type::Add, "a1", {{"s1", vcard("A")}, {"s2", vcard("B")}}, false));
+        reply.command(CommandKind::Add, itemCommand(element_type::Add, "a2", {{"s3", ""}}, false));
+        reply.command(CommandKind::Replace,
+                      itemCommand(element_type::Replace, "r1", {{"1", vcard("uno")}, {"77", vcard("x")}, {"2", "REFUSE"}}, true));
+        reply.command(CommandKind::Delete, itemCommand(element_type::Delete, "d1", {{"2", ""}, {"555", ""}}, true));
+        reply.closeSync();
+        reply.command(CommandKind::Add, itemCommand(element_type::Add, "a4", {{"s9", vcard("outside")}}, false));
+        reply.command(CommandKind::Delete, itemCommand(element_type::Delete, "d2", {{"1", ""}}, true));
+        // Statuses that name commands we never sent are reported, not followed.
+        reply.status("Add", "999", 201);
+        reply.status("Add", "1", 201)->setMsgRef("77");
+    });
+    ASSERT_EQ(result, kRunDone);
+    ASSERT_GE(s.server->requests.size(), 3u);
+    const ClientMessage& answer = s.server->requests[2];
+
+    auto codes = [&](const std::string& cmd) {
+        std::vector<std::string> out;
+        for (Status* st : answer.statusesFor(cmd)) {
+            std::string ref;
+            if (st->sourceRefs() && st->sourceRefs()->size() > 0) ref = st->sourceRefs()->at(0)->bytes();
+            if (st->targetRefs() && st->targetRefs()->size() > 0) ref = st->targetRefs()->at(0)->bytes();
+            out.push_back(st->cmdRef() + ":" + ref + "=" + st->data());
+        }
+        return out;
+    };
+    EXPECT_EQ(codes("Add"), (std::vector<std::string>{"a1:s1=201", "a1:s2=201", "a2:s3=500", "a4:=500"}));
+    EXPECT_EQ(codes("Replace"), (std::vector<std::string>{"r1:1=200", "r1:77=404", "r1:2=400"}));
+    EXPECT_EQ(codes("Delete"), (std::vector<std::string>{"d1:2=200", "d1:555=211", "d2:=400"}));
+
+    const auto maps = answer.all(CommandKind::Map);
+    ASSERT_EQ(maps.size(), 1u);
+    const auto* map = static_cast<Map*>(maps[0]);
+    EXPECT_EQ(locUri(map->target()), "./contacts");
+    EXPECT_EQ(locUri(map->source()), "Contacts");
+    ASSERT_EQ(map->mapItems()->size(), 2u);
+    EXPECT_EQ(locUri(map->mapItems()->at(0)->target()), "s1");
+    EXPECT_EQ(locUri(map->mapItems()->at(0)->source()), "9000");
+    EXPECT_EQ(locUri(map->mapItems()->at(1)->target()), "s2");
+    EXPECT_EQ(locUri(map->mapItems()->at(1)->source()), "9001");
+
+    EXPECT_EQ(f.items.at("1"), vcard("uno"));
+    EXPECT_EQ(f.items.count("2"), 0u);
+    EXPECT_EQ(f.items.at("9000"), vcard("A"));
+    EXPECT_EQ(f.items.count("9002"), 0u);
+    EXPECT_TRUE(s.observer.hasText("Command was not found for command #999"));
+    EXPECT_TRUE(s.observer.hasText("Command was not found for command #1"));
+    EXPECT_TRUE(f.acknowledged.empty());
+    EXPECT_EQ(std::count(s.observer.items.begin(), s.observer.items.end(), "server Contacts 0 ok"), 2);
+    EXPECT_EQ(std::count(s.observer.items.begin(), s.observer.items.end(), "server Contacts 2 failed"), 2);
+}
+
+TEST(SyncClientSession, RefusedHeaderSendsTheFolderAlertsAgainWithTheNewCredentials) {
+    Session s;
+    s.contacts().storedAnchor = kStoredAnchor;
+    const int result = s.run([](int index, const ClientMessage& request, ServerReply& reply) {
+        if (index == 1) {
+            Status* st = reply.status("SyncHdr", "0", 401);
+            auto* chal = new Chalenger();
+            auto* meta = new MetInfElem();
+            meta->setType("syncml:auth-md5");
+            meta->setFormat("b64");
+            meta->setNextNonce("bm9uY2U=");
+            chal->setMeta(meta);
+            st->setChal(chal);
+            return;
+        }
+        reply.acceptAll();
+        if (hasFolderAlert(request)) answerAlerts(request, reply);
+    });
+    EXPECT_EQ(result, kRunDone);
+    const auto& requests = s.server->requests;
+    ASSERT_GE(requests.size(), 3u);
+    const auto* first = static_cast<Header*>(requests[0].decoded.commands[0].element.get());
+    const auto* second = static_cast<Header*>(requests[1].decoded.commands[0].element.get());
+    EXPECT_EQ(first->cred(), nullptr);
+    ASSERT_NE(second->cred(), nullptr);
+    EXPECT_EQ(second->cred()->meta()->type(), "syncml:auth-md5");
+    EXPECT_EQ(second->source()->locName(), "user");
+    EXPECT_TRUE(hasFolderAlert(requests[1])) << "the refused Alert goes out again";
+    EXPECT_NE(static_cast<Alert*>(requests[1].all(CommandKind::Alert)[0])->cmdID(),
+              static_cast<Alert*>(requests[0].all(CommandKind::Alert)[0])->cmdID());
+    EXPECT_EQ(s.data.getString("AuthType"), "1");
+    EXPECT_EQ(s.data.getString("NextNonce"), "bm9uY2U=");
+    EXPECT_FALSE(requests[2].all(CommandKind::Sync).empty()) << "the folder is synchronised";
+}
+
+TEST(SyncClientSession, AnItemThatCanNeverFitIsSkippedAsFailedAndTheFolderEnds) {
+    Session s;
+    TinyFolder& f = s.contacts();
+    f.storedAnchor = kStoredAnchor;
+    f.items["1"] = vcard("huge", 70000);
+    f.items["2"] = vcard("small");
+    f.added = {1, 2};
+    const int result = s.run([](int, const ClientMessage& request, ServerReply& reply) {
+        reply.acceptAll();
+        if (hasFolderAlert(request)) answerAlerts(request, reply);
+    });
+    EXPECT_EQ(result, kRunDone);
+    EXPECT_EQ(sentChanges(s.server->requests), (std::vector<std::string>{"Add 2"}));
+    EXPECT_EQ(std::count(s.observer.items.begin(), s.observer.items.end(), "client Contacts 0 failed"), 1);
+    EXPECT_EQ(f.acknowledged, (std::vector<std::string>{"2"}));
+}
+
+TEST(SyncClientSession, RepliesThatAreNotMessagesThrowTheSessionsException) {
+    const struct {
+        const char* what;
+        std::function<std::string(std::string)> mangle;
+        std::uint32_t code, subCode;
+    } cases[] = {
+        {"not WBXML", [](std::string) { return std::string("<SyncML>hello</SyncML>"); }, 621, 605},
+        {"empty", [](std::string) { return std::string(); }, 610, 607},
+        {"larger than the workspace", [](std::string b) { return b + std::string(70000, '\0'); }, 609, 606},
+    };
+    for (const auto& c : cases) {
+        Session s;
+        s.contacts().storedAnchor = kStoredAnchor;
+        try {
+            s.server.reset();
+            s.run([&](int, const ClientMessage&, ServerReply& reply) {
+                reply.acceptAll();
+                s.server->mangle = [&](int, std::string bytes) { return c.mangle(std::move(bytes)); };
+            });
+            ADD_FAILURE() << c.what << ": no exception";
+        } catch (const CSyncClientException& e) {
+            EXPECT_EQ(e.code(), c.code) << c.what;
+            EXPECT_EQ(e.subCode(), c.subCode) << c.what;
+        }
+    }
+}
+
+TEST(SyncClientSession, EveryTruncationOfAReplyEndsInAResultOrTheSessionsException) {
+    // Learn a real phase-2 reply first, then cut it at every length.
+    std::string reply;
+    {
+        Session s;
+        s.contacts().storedAnchor = kStoredAnchor;
+        s.run([&](int index, const ClientMessage& request, ServerReply& r) {
+            r.acceptAll();
+            if (hasFolderAlert(request)) answerAlerts(request, r);
+            if (index == 2) {
+                r.openSync("Contacts", "./contacts");
+                r.command(CommandKind::Add, itemCommand(element_type::Add, "a1", {{"s1", vcard("A")}}, false));
+                r.closeSync();
+            }
+            if (index == 2) s.server->mangle = [&](int i, std::string b) {
+                if (i == 2) reply = b;
+                return b;
+            };
+        });
+        ASSERT_FALSE(reply.empty());
+    }
+    for (std::size_t cut = 0; cut < reply.size(); cut += 3) {
+        Session s;
+        s.contacts().storedAnchor = kStoredAnchor;
+        try {
+            const int result = s.run([&](int, const ClientMessage& request, ServerReply& r) {
+                r.acceptAll();
+                if (hasFolderAlert(request)) answerAlerts(request, r);
+                s.server->mangle = [&](int i, std::string b) { return i == 2 ? reply.substr(0, cut) : b; };
+            });
+            EXPECT_GE(result, 0);
+        } catch (const CSyncClientException& e) {
+            EXPECT_EQ(e.code(), cut == 0 ? 610u : 621u) << "cut at " << cut;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace orvale::test
