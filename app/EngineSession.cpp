@@ -1,12 +1,9 @@
-#include <stdexcept>
-
 #include "app/SyncSession.h"
 #include "engine/SyncClient.h"
 
 namespace orvale {
 
 namespace {
-#if ORVALE_HAVE_ENGINE
 class EngineSession : public SyncSession {
   public:
     explicit EngineSession(const SessionParts& p)
@@ -22,18 +19,6 @@ class EngineSession : public SyncSession {
   private:
     SyncClient client_;
 };
-#else
-class EngineSession : public SyncSession {
-  public:
-    explicit EngineSession(const SessionParts&) { throw std::runtime_error("session engine not built"); }
-    int run(const ServerConfig&, const std::vector<SyncSource>&) override { return 2; }
-    bool testServer(const std::string&, const std::string&, const std::string&) override { return false; }
-    const RemoteDeviceInfo& remoteDeviceInfo() const override { return info_; }
-
-  private:
-    RemoteDeviceInfo info_;
-};
-#endif
 }  // namespace
 
 std::unique_ptr<SyncSession> makeEngineSession(const SessionParts& parts) {
