@@ -19,6 +19,8 @@ class SessionDataStore;
 inline constexpr const char* kDevInfTarget11 = "./devinf11";
 inline constexpr const char* kDevInfTarget10 = "./devinf10";
 inline constexpr const char* kDevInfWbxmlType = "application/vnd.syncml-devinf+wbxml";
+// Session data key of the server's large-object support, read when an item does not fit.
+inline constexpr const char* kKeySupportLargeObjects = "supportLargeObjects";
 
 // A new element (count 0) describing this device and its configured stores.
 DevInfoElement* buildDeviceInfo(const ClientConfig& config);

@@ -9,7 +9,6 @@
 namespace orvale {
 namespace {
 
-inline constexpr const char* kKeySupportLargeObjects = "supportLargeObjects";
 // No message we accept is larger than the workspace, so neither is a document inside one.
 constexpr std::size_t kMaxOpaqueDevInfBytes = 204800;
 // What we keep of a server's self-description; a longer list is cut, not trusted.

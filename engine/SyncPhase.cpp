@@ -149,7 +149,6 @@ bool SyncClient::Impl::syncFolder(int folder, bool lastFolder) {
         if (awaiting222) {
             observer.text("Server did not return status for Alert 222");
             done = true;
-            sessionOk = false;
             break;
         }
         const bool packageComplete = handleServerCommands().packageComplete;

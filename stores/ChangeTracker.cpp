@@ -1,10 +1,12 @@
 #include "stores/ChangeTracker.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
 #include "platform/DevicePaths.h"
 #include "platform/StringTable.h"
+#include "platform/SystemTime.h"
 #include "platform/TextConversion.h"
 #include "stores/Crc32.h"
 #include "stores/ProgressReporter.h"
@@ -16,6 +18,8 @@ namespace pim = platform::pim;
 namespace {
 
 constexpr uint32_t kExclusionProp = 0x001B0013;
+// The fingerprint takes the picture's text from at most this many bytes of it.
+constexpr size_t kPictureLimit = 64000;
 
 void showStatus(int id) {
     if (ProgressReporter* r = currentProgressReporter()) r->showStatus(platform::loadString(id));
@@ -23,23 +27,15 @@ void showStatus(int id) {
 
 // File time (100 ns since 1601) to calendar fields, no zone applied.
 void appendFileTime(std::u16string& out, uint64_t ft) {
-    int64_t secs = static_cast<int64_t>(ft / 10000000u) - 11644473600LL;
+    int64_t secs = static_cast<int64_t>(ft / platform::kTicksPerSecond) - 11644473600LL;
     int64_t days = secs >= 0 ? secs / 86400 : (secs - 86399) / 86400;
     int64_t rem = secs - days * 86400;
-    // Civil date from days since 1970-01-01.
-    int64_t z = days + 719468;
-    int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    int64_t doe = z - era * 146097;
-    int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    int64_t mp = (5 * doy + 2) / 153;
-    int64_t d = doy - (153 * mp + 2) / 5 + 1;
-    int64_t m = mp < 10 ? mp + 3 : mp - 9;
-    int64_t y = yoe + era * 400 + (m <= 2);
+    int64_t y = 0;
+    unsigned m = 0, d = 0;
+    platform::daysToCivil(days, y, m, d);
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%d%02d%02dT%02d%02d%02dZ", static_cast<int>(y), static_cast<int>(m),
-                  static_cast<int>(d), static_cast<int>(rem / 3600), static_cast<int>(rem / 60 % 60),
-                  static_cast<int>(rem % 60));
+    std::snprintf(buf, sizeof buf, "%d%02d%02dT%02d%02d%02dZ", static_cast<int>(y), m, d,
+                  static_cast<int>(rem / 3600), static_cast<int>(rem / 60 % 60), static_cast<int>(rem % 60));
     for (const char* p = buf; *p; ++p) out.push_back(static_cast<char16_t>(*p));
 }
 
@@ -64,10 +60,7 @@ bool ChangeTracker::excluded(const pim::Item& item) {
 }
 
 uint32_t ChangeTracker::fingerprint(pim::Item& item) const {
-    std::vector<uint32_t> ids;
-    ids.reserve(profile_.rows.size());
-    for (const auto& r : profile_.rows) ids.push_back(r.id);
-    std::vector<pim::PropValue> values = item.getProps(ids);
+    std::vector<pim::PropValue> values = item.getProps(rowIds_);
     std::u16string text;
     for (size_t i = 0; i < values.size(); ++i) {
         const pim::PropValue& v = values[i];
@@ -96,6 +89,8 @@ uint32_t ChangeTracker::fingerprint(pim::Item& item) const {
 }
 
 ChangeTracker::ChangeTracker(TrackerProfile profile) : profile_(std::move(profile)) {
+    rowIds_.reserve(profile_.rows.size());
+    for (const auto& r : profile_.rows) rowIds_.push_back(r.id);
     showStatus(292);
     load();
     compute();
@@ -121,20 +116,29 @@ void ChangeTracker::load() {
     }
 }
 
-void ChangeTracker::compute() {
+std::optional<std::vector<pim::Item>> ChangeTracker::readFolder() const {
     pim::Session* s = pim::Session::current();
-    if (!s) return;
-    auto items = s->defaultFolderItems(profile_.folder);
-    if (!items || !items->sort("[Oid]")) return;
-    for (int i = 1; i <= items->count(); ++i) {
-        auto item = items->item(i);
-        if (!item || excluded(*item)) continue;
-        uint32_t fp = fingerprint(*item);
-        int32_t key = static_cast<int32_t>(item->oid());
+    if (!s) return std::nullopt;
+    std::vector<uint32_t> ids = rowIds_;
+    ids.push_back(kExclusionProp);
+    ids.push_back(pim::kPictureProp);
+    return s->readFolder(profile_.folder, ids, kPictureLimit);
+}
+
+void ChangeTracker::compute() {
+    auto items = readFolder();
+    if (!items) return;
+    // Ascending identifier, as the collection sorted by "[Oid]" gives them.
+    std::sort(items->begin(), items->end(),
+              [](const pim::Item& a, const pim::Item& b) { return a.oid() < b.oid(); });
+    for (pim::Item& item : *items) {
+        if (excluded(item)) continue;
+        uint32_t fp = fingerprint(item);
+        int32_t key = static_cast<int32_t>(item.oid());
         current_[key] = fp;
         auto it = recorded_.find(key);
-        if (it == recorded_.end()) new_.push_back(item->oid());
-        else if (it->second != fp) updated_.push_back(item->oid());
+        if (it == recorded_.end()) new_.push_back(item.oid());
+        else if (it->second != fp) updated_.push_back(item.oid());
     }
     for (const auto& [key, fp] : recorded_)
         if (!current_.count(key)) deleted_.push_back(static_cast<uint32_t>(key));
@@ -149,10 +153,9 @@ void ChangeTracker::preserve(std::vector<uint32_t>& ids) {
 }
 
 void ChangeTracker::save() {
-    pim::Session* s = pim::Session::current();
     std::string name = databaseName(profile_.folder);
-    if (!s || name.empty()) return;
-    auto items = s->defaultFolderItems(profile_.folder);
+    if (name.empty()) return;
+    auto items = readFolder();
     if (!items) return;
 
     // Items reported this run that the server did not accept keep their recorded state.
@@ -166,15 +169,14 @@ void ChangeTracker::save() {
     for (uint32_t oid : updated_) keep(oid);
 
     current_.clear();
-    for (int i = 1; i <= items->count(); ++i) {
-        auto item = items->item(i);
-        if (!item || excluded(*item)) continue;
-        int32_t key = static_cast<int32_t>(item->oid());
+    for (pim::Item& item : *items) {
+        if (excluded(item)) continue;
+        int32_t key = static_cast<int32_t>(item.oid());
         auto it = kept.find(key);
         if (it != kept.end()) {
             if (it->second != 0) current_[key] = it->second;
         } else {
-            current_[key] = fingerprint(*item);
+            current_[key] = fingerprint(item);
         }
     }
     // A deletion the server did not accept stays recorded, so it is reported again.

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,7 +22,8 @@ struct FingerprintRow {
 
 // What a store kind gives the tracker: its folder, the properties that make up the fingerprint, and
 // the texts beyond them (picture, recurrence rule, exceptions, recipients) that the store knows how
-// to write. `extraText` may be empty.
+// to write. `extraText` may be empty. It is given an item that holds only the rows' properties, the
+// picture (at most its first 64000 bytes), the recurrence pattern and the recipients.
 struct TrackerProfile {
     int folder = 0;
     std::vector<FingerprintRow> rows;
@@ -56,10 +58,13 @@ public:
 private:
     using Map = std::map<int32_t, uint32_t>;
     void load();
+    // The folder's items as the fingerprints need them, in collection order.
+    std::optional<std::vector<platform::pim::Item>> readFolder() const;
     void compute();
     void save();
 
     TrackerProfile profile_;
+    std::vector<uint32_t> rowIds_;
     Map recorded_;
     Map current_;
     std::vector<uint32_t> new_, updated_, deleted_;

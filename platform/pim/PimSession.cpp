@@ -3,10 +3,12 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "platform/DevicePaths.h"
+#include "platform/pim/PimSessionImpl.h"
+#include "platform/pim/PimStatement.h"
+#include "platform/pim/RecurrenceOccurrence.h"
 
 namespace orvale::platform::pim {
 
@@ -27,41 +29,7 @@ int folderForType(int type) {
     }
 }
 
-class Stmt {
-public:
-    Stmt(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &s_, nullptr); }
-    ~Stmt() { sqlite3_finalize(s_); }
-    Stmt(const Stmt&) = delete;
-    Stmt& operator=(const Stmt&) = delete;
-    bool ok() const { return s_ != nullptr; }
-    Stmt& bind(int i, int64_t v) { sqlite3_bind_int64(s_, i, v); return *this; }
-    Stmt& bind(int i, double v) { sqlite3_bind_double(s_, i, v); return *this; }
-    Stmt& bindBlob(int i, const void* p, size_t n) {
-        sqlite3_bind_blob(s_, i, n ? p : "", static_cast<int>(n), SQLITE_TRANSIENT);
-        return *this;
-    }
-    int step() { return s_ ? sqlite3_step(s_) : SQLITE_ERROR; }
-    bool done() { return step() == SQLITE_DONE; }
-    int64_t i64(int c) { return sqlite3_column_int64(s_, c); }
-    double dbl(int c) { return sqlite3_column_double(s_, c); }
-    std::string blob(int c) {
-        const void* p = sqlite3_column_blob(s_, c);
-        int n = sqlite3_column_bytes(s_, c);
-        return p && n > 0 ? std::string(static_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
-    }
-
-private:
-    sqlite3_stmt* s_ = nullptr;
-};
-
-std::string textBytes(const std::u16string& t) {
-    return std::string(reinterpret_cast<const char*>(t.data()), t.size() * sizeof(char16_t));
-}
-std::u16string bytesText(const std::string& b) {
-    std::u16string t(b.size() / sizeof(char16_t), u'\0');
-    std::memcpy(t.data(), b.data(), t.size() * sizeof(char16_t));
-    return t;
-}
+using detail::Stmt;
 
 const char* kSchema =
     "CREATE TABLE IF NOT EXISTS meta(k TEXT PRIMARY KEY, v INTEGER);"
@@ -80,11 +48,48 @@ const char* kSchema =
 
 }  // namespace
 
-struct Session::Impl {
-    sqlite3* db = nullptr;
-    ~Impl() { sqlite3_close(db); }
-    bool exec(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
-};
+namespace detail {
+
+std::string textBytes(const std::u16string& t) {
+    return std::string(reinterpret_cast<const char*>(t.data()), t.size() * sizeof(char16_t));
+}
+
+std::u16string bytesText(const char* data, size_t size) {
+    std::u16string t(size / sizeof(char16_t), u'\0');
+    if (!t.empty()) std::memcpy(t.data(), data, t.size() * sizeof(char16_t));
+    return t;
+}
+
+PropValue propFromRow(Stmt& row, int first) {
+    PropValue v;
+    v.id = static_cast<uint32_t>(row.i64(first));
+    v.u32 = static_cast<uint32_t>(row.i64(first + 1));
+    v.fileTime = static_cast<uint64_t>(row.i64(first + 2));
+    auto [data, size] = row.bytes(first + 3);
+    if (propType(v.id) == kTypeText) v.text = bytesText(data, size);
+    else if (size > 0) v.bytes.assign(data, size);
+    return v;
+}
+
+RecurrencePattern patternFromRow(Stmt& r, int first) {
+    RecurrencePattern rp;
+    auto i32 = [&](int c) { return static_cast<int32_t>(r.i64(first + c)); };
+    rp.type = i32(0);
+    rp.interval = i32(1);
+    rp.occurrences = i32(2);
+    rp.noEnd = r.i64(first + 3) != 0;
+    rp.patternStart = r.dbl(first + 4);
+    rp.patternEnd = r.dbl(first + 5);
+    rp.startTime = r.dbl(first + 6);
+    rp.endTime = r.dbl(first + 7);
+    rp.dayOfWeekMask = i32(8);
+    rp.dayOfMonth = i32(9);
+    rp.instance = i32(10);
+    rp.monthOfYear = i32(11);
+    return rp;
+}
+
+}  // namespace detail
 
 Session::Session(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Session::~Session() = default;
@@ -111,7 +116,7 @@ void Session::logOff() {
 Session* Session::current() { return g_session; }
 
 std::optional<ItemCollection> Session::defaultFolderItems(int folder) {
-    if (folder != kFolderCalendar && folder != kFolderContacts && folder != kFolderTasks) return std::nullopt;
+    if (!isKnownFolder(folder)) return std::nullopt;
     Stmt q(impl_->db, "SELECT oid FROM items WHERE folder=? ORDER BY seq");
     if (!q.ok()) return std::nullopt;
     q.bind(1, int64_t{folder});
@@ -138,32 +143,12 @@ std::unique_ptr<Item> Session::itemByOid(uint32_t oid) {
         item->type_ = static_cast<int>(q.i64(1));
         Stmt p(db, "SELECT pid, u32, ft, data FROM props WHERE oid=? ORDER BY pid");
         p.bind(1, int64_t{oid});
-        while (p.step() == SQLITE_ROW) {
-            PropValue v;
-            v.id = static_cast<uint32_t>(p.i64(0));
-            v.u32 = static_cast<uint32_t>(p.i64(1));
-            v.fileTime = static_cast<uint64_t>(p.i64(2));
-            if (propType(v.id) == kTypeText) v.text = bytesText(p.blob(3));
-            else v.bytes = p.blob(3);
-            item->props_.push_back(std::move(v));
-        }
+        while (p.step() == SQLITE_ROW) item->props_.push_back(detail::propFromRow(p, 0));
         Stmt r(db, "SELECT type, ival, occ, noend, pstart, pend, st, et, mask, dom, inst, moy"
                    " FROM recur WHERE oid=?");
         r.bind(1, int64_t{oid});
         if (r.step() == SQLITE_ROW) {
-            RecurrencePattern rp;
-            rp.type = static_cast<int32_t>(r.i64(0));
-            rp.interval = static_cast<int32_t>(r.i64(1));
-            rp.occurrences = static_cast<int32_t>(r.i64(2));
-            rp.noEnd = r.i64(3) != 0;
-            rp.patternStart = r.dbl(4);
-            rp.patternEnd = r.dbl(5);
-            rp.startTime = r.dbl(6);
-            rp.endTime = r.dbl(7);
-            rp.dayOfWeekMask = static_cast<int32_t>(r.i64(8));
-            rp.dayOfMonth = static_cast<int32_t>(r.i64(9));
-            rp.instance = static_cast<int32_t>(r.i64(10));
-            rp.monthOfYear = static_cast<int32_t>(r.i64(11));
+            RecurrencePattern rp = detail::patternFromRow(r, 0);
             Stmt e(db, "SELECT orig, deleted FROM exc WHERE oid=? ORDER BY rowid");
             e.bind(1, int64_t{oid});
             while (e.step() == SQLITE_ROW) rp.exceptions.push_back({e.dbl(0), e.i64(1) != 0});
@@ -171,7 +156,7 @@ std::unique_ptr<Item> Session::itemByOid(uint32_t oid) {
         }
         Stmt c(db, "SELECT name, addr FROM recip WHERE oid=? ORDER BY pos");
         c.bind(1, int64_t{oid});
-        while (c.step() == SQLITE_ROW) item->recipients_.push_back({bytesText(c.blob(0)), bytesText(c.blob(1))});
+        while (c.step() == SQLITE_ROW) item->recipients_.push_back({detail::bytesText(c.blob(0)), detail::bytesText(c.blob(1))});
     }
     impl_->exec("COMMIT;");
     return item;
@@ -218,10 +203,6 @@ void Item::removeProp(uint32_t id) {
     std::erase_if(props_, [&](const PropValue& p) { return p.id == id; });
 }
 
-namespace {
-constexpr uint32_t kPictureProp = 0x00FF0064;
-}
-
 std::string Item::picture() const { return getProp(kPictureProp).bytes; }
 
 void Item::setPicture(std::string bytes) {
@@ -240,20 +221,8 @@ RecurrencePattern& Item::recurrence() {
     return *recurrence_;
 }
 
-namespace {
-bool sameInstant(double a, double b) { return std::fabs(a - b) < 0.5 / 86400.0; }
-}
-
 bool Item::hasOccurrenceAt(double when) const {
-    if (!recurrence_) return false;
-    const auto& rp = *recurrence_;
-    double day = std::floor(when);
-    if (!sameInstant(when - day, rp.startTime)) return false;
-    if (day + 0.5 / 86400.0 < std::floor(rp.patternStart)) return false;
-    if (!rp.noEnd && rp.patternEnd > 0 && day > std::floor(rp.patternEnd)) return false;
-    for (const auto& e : rp.exceptions)
-        if (sameInstant(std::floor(e.originalDate), day)) return false;
-    return true;
+    return recurrence_ && patternOccursAt(*recurrence_, when) && !hasExceptionOn(*recurrence_, when);
 }
 
 bool Item::deleteOccurrenceAt(double when) {
@@ -263,7 +232,7 @@ bool Item::deleteOccurrenceAt(double when) {
 }
 
 bool Item::save() {
-    if (!session_) return false;
+    if (!session_ || partial_) return false;
     Session::Impl& s = *session_->impl_;
     sqlite3* db = s.db;
     if (!s.exec("BEGIN IMMEDIATE;")) return false;
@@ -290,7 +259,7 @@ bool Item::save() {
     for (const auto& v : props_) {
         if (!ok) break;
         Stmt p(db, "INSERT INTO props VALUES(?, ?, ?, ?, ?)");
-        std::string data = propType(v.id) == kTypeText ? textBytes(v.text) : v.bytes;
+        std::string data = propType(v.id) == kTypeText ? detail::textBytes(v.text) : v.bytes;
         p.bind(1, int64_t{oid}).bind(2, int64_t{v.id}).bind(3, int64_t{v.u32});
         p.bind(4, static_cast<int64_t>(v.fileTime)).bindBlob(5, data.data(), data.size());
         ok = p.done();
@@ -311,7 +280,7 @@ bool Item::save() {
     int64_t pos = 0;
     for (const auto& rc : recipients_) {
         Stmt x(db, "INSERT INTO recip VALUES(?, ?, ?, ?)");
-        std::string n = textBytes(rc.name), a = textBytes(rc.address);
+        std::string n = detail::textBytes(rc.name), a = detail::textBytes(rc.address);
         x.bind(1, int64_t{oid}).bind(2, ++pos).bindBlob(3, n.data(), n.size()).bindBlob(4, a.data(), a.size());
         ok = ok && x.done();
     }
@@ -325,7 +294,7 @@ bool Item::save() {
 }
 
 bool Item::remove() {
-    if (!session_ || oid_ == 0) return false;
+    if (!session_ || partial_ || oid_ == 0) return false;
     Session::Impl& s = *session_->impl_;
     if (!s.exec("BEGIN IMMEDIATE;")) return false;
     bool ok = true;

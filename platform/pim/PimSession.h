@@ -42,8 +42,11 @@ public:
     std::vector<Recipient>& recipients() { return recipients_; }
     const std::vector<Recipient>& recipients() const { return recipients_; }
 
+    // Both refuse an item read by Session::readFolder: it holds only part of its properties, and
+    // writing it back would lose the rest.
     bool save();
     bool remove();
+    bool partial() const { return partial_; }
 
 private:
     friend class Session;
@@ -54,6 +57,7 @@ private:
     std::vector<PropValue> props_;
     std::optional<RecurrencePattern> recurrence_;
     std::vector<Recipient> recipients_;
+    bool partial_ = false;
 };
 
 class ItemCollection {
@@ -85,6 +89,12 @@ public:
     // 9 calendar, 10 contacts, 13 tasks; anything else gives nothing.
     std::optional<ItemCollection> defaultFolderItems(int folder);
     std::unique_ptr<Item> itemByOid(uint32_t oid);
+    // Every item of a folder in collection order, read in one transaction with a fixed number of
+    // queries however many items there are: of the properties only those in `propIds` (stream
+    // values cut to `streamLimit` bytes), and the recurrence pattern, its exceptions and the
+    // recipients whole. Nothing for an unknown folder or a failed read. The items are partial.
+    std::optional<std::vector<Item>> readFolder(int folder, const std::vector<uint32_t>& propIds,
+                                                size_t streamLimit);
     // kAppointment, kContact or kTask; null for other types.
     std::unique_ptr<Item> createItem(int type);
 

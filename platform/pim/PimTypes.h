@@ -17,9 +17,15 @@ enum PropType : uint16_t {
 // Set in `flags` of a value read for a property the item does not hold.
 inline constexpr uint16_t kFlagNotFound = 0x0100;
 
+// The picture stream of a contact.
+inline constexpr uint32_t kPictureProp = 0x00FF0064;
+
 inline constexpr int kFolderCalendar = 9;
 inline constexpr int kFolderContacts = 10;
 inline constexpr int kFolderTasks = 13;
+inline constexpr bool isKnownFolder(int folder) {
+    return folder == kFolderCalendar || folder == kFolderContacts || folder == kFolderTasks;
+}
 
 enum ItemType : int { kAppointment = 1, kContact = 2, kTask = 3 };
 

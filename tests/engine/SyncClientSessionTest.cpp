@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 
 #include "SessionHarness.h"
@@ -130,6 +131,45 @@ TEST(SyncClientSession, ChangesSpreadOverMessagesWithinTheNegotiatedSizeInListOr
     EXPECT_EQ(acked, (std::vector<std::string>{"-2147483647", "11", "12", "13", "21", "22", "23", "32"}));
     ASSERT_EQ(f.savedAnchors.size(), 1u);
     EXPECT_NE(f.savedAnchors[0].find(":srv-next:"), std::string::npos) << f.savedAnchors[0];
+}
+
+TEST(SyncClientSession, ServerStatusesForOurItemsCountAndAcknowledgeByCode) {
+    Session s;
+    TinyFolder& f = s.contacts();
+    f.storedAnchor = kStoredAnchor;
+    for (std::uint32_t id = 1; id <= 6; ++id) f.items[keyForOid(id)] = vcard("n" + std::to_string(id));
+    f.added = {1, 2, 3, 4};
+    f.updated = {5, 6};
+    f.deleted = {7, 8, 9};
+    // The server's answer per item key, and what the client makes of it.
+    const std::map<std::string, int> answers{{"1", 201}, {"2", 200}, {"3", 419}, {"4", 500}, {"5", 201},
+                                             {"6", 404}, {"7", 200}, {"8", 211}, {"9", 500}};
+    const int result = s.run([&](int, const ClientMessage& request, ServerReply& reply) {
+        if (hasFolderAlert(request)) {
+            reply.acceptAll();
+            return answerAlerts(request, reply);
+        }
+        reply.status("SyncHdr", "0", 200);
+        for (const auto& c : request.decoded.commands) {
+            if (c.kind == CommandKind::Sync && c.element) reply.status("Sync", static_cast<StartSync*>(c.element.get())->cmdID(), 200);
+            if (c.kind != CommandKind::Add && c.kind != CommandKind::Replace && c.kind != CommandKind::Delete) continue;
+            const auto* g = static_cast<Generic*>(c.element.get());
+            reply.status(commandName(c.kind), g->cmdID(), answers.at(locUri(g->items()->at(0)->source())));
+        }
+    });
+    ASSERT_EQ(result, kRunDone);
+    std::vector<std::string> clientItems;
+    for (const auto& i : s.observer.items)
+        if (i.rfind("client ", 0) == 0) clientItems.push_back(i);
+    // Replace answered 201 counts as added; Add answered 200 or 419 as replaced.
+    EXPECT_EQ(clientItems, (std::vector<std::string>{"client Contacts 0 ok", "client Contacts 2 failed",
+                                                     "client Contacts 0 ok", "client Contacts 2 ok", "client Contacts 2 ok",
+                                                     "client Contacts 0 failed", "client Contacts 1 ok",
+                                                     "client Contacts 1 ok", "client Contacts 1 failed",
+                                                     "client Contacts 5 ok"}));
+    std::vector<std::string> acked = f.acknowledged;
+    std::sort(acked.begin(), acked.end());
+    EXPECT_EQ(acked, (std::vector<std::string>{"1", "2", "3", "5", "7", "8"}));
 }
 
 TEST(SyncClientSession, ServerItemCommandsGetTheirCodesAndOneMapPerAdd) {

@@ -7,30 +7,12 @@
 #include "stores/DateTime.h"
 #include "stores/DateTimeText.h"
 #include "stores/VariantDate.h"
+#include "support/PinnedZone.h"
 
 namespace orvale::datetime {
 namespace {
 
-class PinnedZone {
-  public:
-    explicit PinnedZone(const char* tz) {
-        if (const char* old = std::getenv("TZ")) saved_ = old, had_ = true;
-        setenv("TZ", tz, 1);
-        tzset();
-    }
-    ~PinnedZone() {
-        if (had_) {
-            setenv("TZ", saved_.c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-
-  private:
-    std::string saved_;
-    bool had_ = false;
-};
+using test::PinnedZone;
 
 std::tm fields(int y, int mon, int d, int h = 0, int mi = 0, int s = 0) {
     std::tm f{};

@@ -100,11 +100,12 @@ TEST_F(PimSessionTest, RecurrenceExceptionsAndRecipientsPersist) {
     rp.patternEnd = 39447.0;
     rp.startTime = 0.5;
     a->recipients().push_back({u"Ann", u"ann@example.org"});
-    EXPECT_TRUE(a->hasOccurrenceAt(39090.5));
-    EXPECT_FALSE(a->hasOccurrenceAt(39090.25));  // wrong time of day
+    EXPECT_TRUE(a->hasOccurrenceAt(39097.5));  // Monday two weeks on
+    EXPECT_FALSE(a->hasOccurrenceAt(39090.5));  // Monday of the week skipped
+    EXPECT_FALSE(a->hasOccurrenceAt(39097.25));  // wrong time of day
     EXPECT_FALSE(a->hasOccurrenceAt(39500.5));   // after the end
-    ASSERT_TRUE(a->deleteOccurrenceAt(39090.5));
-    EXPECT_FALSE(a->deleteOccurrenceAt(39090.5));
+    ASSERT_TRUE(a->deleteOccurrenceAt(39097.5));
+    EXPECT_FALSE(a->deleteOccurrenceAt(39097.5));
     ASSERT_TRUE(a->save());
 
     auto back = s().itemByOid(a->oid());
@@ -112,7 +113,7 @@ TEST_F(PimSessionTest, RecurrenceExceptionsAndRecipientsPersist) {
     EXPECT_EQ(back->recurrence().dayOfWeekMask, 0x2A);
     EXPECT_FALSE(back->recurrence().noEnd);
     ASSERT_EQ(back->recurrence().exceptions.size(), 1u);
-    EXPECT_DOUBLE_EQ(back->recurrence().exceptions[0].originalDate, 39090.5);
+    EXPECT_DOUBLE_EQ(back->recurrence().exceptions[0].originalDate, 39097.5);
     ASSERT_EQ(back->recipients().size(), 1u);
     EXPECT_EQ(back->recipients()[0].address, u"ann@example.org");
 

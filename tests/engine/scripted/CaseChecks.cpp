@@ -104,6 +104,13 @@ std::string checkFolder(const std::string& verb, std::istringstream& in, const S
         std::string c = restOf(in);
         return std::find(f->calls.begin(), f->calls.end(), c) == f->calls.end() ? "" : name + " was called " + c;
     }
+    if (verb == "anchor-remote") {  // the last saved anchor carries the server's label
+        std::string want;
+        in >> want;
+        if (f->savedAnchors.empty()) return name + " saved no anchor";
+        const std::string& got = f->savedAnchors.back().getRemoteLabel();
+        return got == want ? "" : mismatch(name + " saved remote label", got);
+    }
     if (verb == "anchors-saved") {
         std::size_t n = 0;
         in >> n;
@@ -275,7 +282,7 @@ std::string checkExpectation(const std::string& line, const ScriptedSession& s) 
     if (verb == "session") return checkSession(in, s);
     if (verb == "observed") return checkObserved(in, s);
     if (verb == "item" || verb == "noitem" || verb == "items" || verb == "acknowledged" || verb == "calls" ||
-        verb == "nocall" || verb == "anchors-saved")
+        verb == "nocall" || verb == "anchors-saved" || verb == "anchor-remote")
         return checkFolder(verb, in, s);
     return checkMessages(verb, in, s);
 }
