@@ -29,7 +29,10 @@ bool writeWholeFile(const std::filesystem::path& path, std::string_view bytes, m
         if (ec) return false;
         ::chmod(dir.c_str(), 0700);
     }
-    std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
+    std::string leaf = ".";
+    leaf += path.filename().string();
+    leaf += ".XXXXXX";
+    std::string tmpl = (dir / leaf).string();
     const int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
     if (fd < 0) return false;
     const bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
