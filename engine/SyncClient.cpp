@@ -33,7 +33,7 @@ SyncClient::Impl::Impl(const ClientConfig& clientConfig, DataStoreFactory& store
 void SyncClient::Impl::startSession(const std::string& serverUrl, const std::string& user, const std::string& password) {
     url = serverUrl;
     startTime = std::to_string(static_cast<long long>(std::time(nullptr)));
-    sessionId = makeSessionId(startTime, config.device.deviceId);
+    sessionId = makeUniqueSessionId(startTime, config.device.deviceId);
     msgId = 1;
     cmdId = 1;
     auth.emplace(sessionData, user, password);

@@ -141,6 +141,10 @@ TEST(MessageExchange, FailuresBecomeTheSessionsExceptions) {
 TEST(SessionId, DigestOfTimeAndDeviceInLowerHex) {
     // RFC 1321 test vector: MD5("abc") = 900150983cd24fb0d6963f7d28e17f72.
     EXPECT_EQ(makeSessionId("a", "bc"), "900150983cd24fb0d6963f7d28e17f72");
+    // Sessions started in the same second must not share an ID.
+    const std::string first = makeUniqueSessionId("1700000000", "IMEI:00");
+    EXPECT_EQ(first.size(), 32u);
+    EXPECT_NE(first, makeUniqueSessionId("1700000000", "IMEI:00"));
     const std::string id = makeSessionId("1700000000", "IMEI:00");
     EXPECT_EQ(id.size(), 32u);
     EXPECT_EQ(id.find_first_not_of("0123456789abcdef"), std::string::npos);
