@@ -59,6 +59,19 @@ bool ChangeTracker::excluded(const pim::Item& item) {
     return v.flags != pim::kFlagNotFound && v.u32 != 0;
 }
 
+std::vector<uint32_t> ChangeTracker::includedItems(int folder) {
+    std::vector<uint32_t> ids;
+    pim::Session* s = pim::Session::current();
+    if (!s) return ids;
+    // Only the exclusion mark is read: loading every item whole just to test it costs a scan of
+    // the folder's every property.
+    const bool read = s->visitFolder(folder, {kExclusionProp}, 0, [&](pim::Item& item) {
+        if (!excluded(item)) ids.push_back(item.oid());
+    });
+    if (!read) ids.clear();
+    return ids;
+}
+
 uint32_t ChangeTracker::fingerprint(pim::Item& item) const {
     std::vector<pim::PropValue> values = item.getProps(rowIds_);
     std::u16string text;
@@ -116,30 +129,34 @@ void ChangeTracker::load() {
     }
 }
 
-std::optional<std::vector<pim::Item>> ChangeTracker::readFolder() const {
+bool ChangeTracker::scanFolder(const std::function<void(pim::Item&)>& visit) const {
     pim::Session* s = pim::Session::current();
-    if (!s) return std::nullopt;
+    if (!s) return false;
     std::vector<uint32_t> ids = rowIds_;
     ids.push_back(kExclusionProp);
     ids.push_back(pim::kPictureProp);
-    return s->readFolder(profile_.folder, ids, kPictureLimit);
+    return s->visitFolder(profile_.folder, ids, kPictureLimit, visit);
 }
 
 void ChangeTracker::compute() {
-    auto items = readFolder();
-    if (!items) return;
-    // Ascending identifier, as the collection sorted by "[Oid]" gives them.
-    std::sort(items->begin(), items->end(),
-              [](const pim::Item& a, const pim::Item& b) { return a.oid() < b.oid(); });
-    for (pim::Item& item : *items) {
-        if (excluded(item)) continue;
+    Map current;
+    std::vector<uint32_t> added, updated;
+    const bool read = scanFolder([&](pim::Item& item) {
+        if (excluded(item)) return;
         uint32_t fp = fingerprint(item);
         int32_t key = static_cast<int32_t>(item.oid());
-        current_[key] = fp;
+        current[key] = fp;
         auto it = recorded_.find(key);
-        if (it == recorded_.end()) new_.push_back(item.oid());
-        else if (it->second != fp) updated_.push_back(item.oid());
-    }
+        if (it == recorded_.end()) added.push_back(item.oid());
+        else if (it->second != fp) updated.push_back(item.oid());
+    });
+    if (!read) return;
+    // Ascending identifier, as the collection sorted by "[Oid]" gives them.
+    std::sort(added.begin(), added.end());
+    std::sort(updated.begin(), updated.end());
+    current_ = std::move(current);
+    new_ = std::move(added);
+    updated_ = std::move(updated);
     for (const auto& [key, fp] : recorded_)
         if (!current_.count(key)) deleted_.push_back(static_cast<uint32_t>(key));
     scanned_ = current_;
@@ -157,9 +174,6 @@ void ChangeTracker::preserve(std::vector<uint32_t>& ids) {
 void ChangeTracker::save() {
     std::string name = databaseName(profile_.folder);
     if (name.empty()) return;
-    auto items = readFolder();
-    if (!items) return;
-
     // Items reported this run that the server did not accept keep their recorded state.
     Map kept = preserved_;
     auto keep = [&](uint32_t oid) {
@@ -175,21 +189,23 @@ void ChangeTracker::save() {
     // unrecorded, one it deleted stays recorded. Only the run's own writes are taken as they are now.
     const pim::Session* session = pim::Session::current();
     auto ownWrite = [&](uint32_t oid) { return !scanDone_ || !session || session->writtenHere(oid); };
-    current_.clear();
+    Map current;
     std::set<int32_t> present;
-    for (pim::Item& item : *items) {
+    const bool read = scanFolder([&](pim::Item& item) {
         int32_t key = static_cast<int32_t>(item.oid());
         present.insert(key);
-        if (excluded(item)) continue;
+        if (excluded(item)) return;
         auto it = kept.find(key);
         if (it != kept.end()) {
-            if (it->second != 0) current_[key] = it->second;
+            if (it->second != 0) current[key] = it->second;
         } else if (ownWrite(item.oid())) {
-            current_[key] = fingerprint(item);
+            current[key] = fingerprint(item);
         } else if (auto seen = scanned_.find(key); seen != scanned_.end()) {
-            current_[key] = seen->second;
+            current[key] = seen->second;
         }
-    }
+    });
+    if (!read) return;
+    current_ = std::move(current);
     for (const auto& [key, fp] : scanned_) {
         if (present.count(key) || ownWrite(static_cast<uint32_t>(key))) continue;
         auto it = kept.find(key);

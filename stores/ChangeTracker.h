@@ -53,13 +53,16 @@ public:
 
     uint32_t fingerprint(platform::pim::Item& item) const;
     static bool excluded(const platform::pim::Item& item);
+    // The folder's items that are not excluded, in collection order; nothing when it cannot be read.
+    static std::vector<uint32_t> includedItems(int folder);
     static std::string databaseName(int folder);
 
 private:
     using Map = std::map<int32_t, uint32_t>;
     void load();
-    // The folder's items as the fingerprints need them, in collection order.
-    std::optional<std::vector<platform::pim::Item>> readFolder() const;
+    // Hands the folder's items, as the fingerprints need them, to `visit` in collection order,
+    // a chunk at a time. False when the folder could not be read.
+    bool scanFolder(const std::function<void(platform::pim::Item&)>& visit) const;
     void compute();
     void save();
 

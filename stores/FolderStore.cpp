@@ -22,16 +22,7 @@ ChangeTracker& FolderStore::tracker() {
 ItemList* FolderStore::allItems() {
     // The tracker is made here so that a slow sync rewrites the database at the end of the run.
     if (!trackersDiscarded()) tracker();
-    std::vector<uint32_t> ids;
-    if (pim::Session* session = pim::Session::current()) {
-        if (auto items = session->defaultFolderItems(info_.folder)) {
-            for (int i = 1; i <= items->count(); ++i) {
-                auto item = items->item(i);
-                if (item && !ChangeTracker::excluded(*item)) ids.push_back(item->oid());
-            }
-        }
-    }
-    return new ItemList(this, narrowed(std::move(ids)));
+    return new ItemList(this, narrowed(ChangeTracker::includedItems(info_.folder)));
 }
 
 bool FolderStore::deleteItem(const std::string& key) {

@@ -1,5 +1,6 @@
 // The whole-folder read behind the change scan. Reading item by item costs several queries per item
-// and dominates a scan of a large folder; here each table is walked once for the folder.
+// and dominates a scan of a large folder; here each table is walked once per chunk of items, and
+// only one chunk is held at a time.
 #include <algorithm>
 #include <unordered_map>
 
@@ -26,80 +27,113 @@ struct ReadTransaction {
     ReadTransaction& operator=(const ReadTransaction&) = delete;
 };
 
+struct Listed {
+    uint32_t oid;
+    int type;
+    int64_t seq;
+};
+
+// The queries of one chunk: the rows of the items whose sequence number lies in [?2, ?3]. A range
+// may also hold rows of items outside the chunk (equal sequence numbers at its edge); those are
+// skipped, as they belong to the neighbouring chunk.
+constexpr const char* kPropsSql =
+    "SELECT p.oid, p.pid, p.u32, p.ft,"
+    " CASE WHEN (p.pid & 65535) = 100 THEN substr(p.data, 1, ?4) ELSE p.data END"
+    " FROM items i JOIN props p ON p.oid = i.oid WHERE i.folder = ?1 AND i.seq BETWEEN ?2 AND ?3"
+    " ORDER BY i.seq, p.pid";
+constexpr const char* kRecurSql =
+    "SELECT r.oid, r.type, r.ival, r.occ, r.noend, r.pstart, r.pend, r.st, r.et, r.mask,"
+    " r.dom, r.inst, r.moy FROM items i JOIN recur r ON r.oid = i.oid"
+    " WHERE i.folder = ?1 AND i.seq BETWEEN ?2 AND ?3";
+constexpr const char* kExcSql =
+    "SELECT e.oid, e.orig, e.deleted FROM items i JOIN exc e ON e.oid = i.oid"
+    " WHERE i.folder = ?1 AND i.seq BETWEEN ?2 AND ?3 ORDER BY e.rowid";
+constexpr const char* kRecipSql =
+    "SELECT c.oid, c.name, c.addr FROM items i JOIN recip c ON c.oid = i.oid"
+    " WHERE i.folder = ?1 AND i.seq BETWEEN ?2 AND ?3 ORDER BY c.oid, c.pos";
+
 }  // namespace
 
-std::optional<std::vector<Item>> Session::readFolder(int folder, const std::vector<uint32_t>& propIds,
-                                                     size_t streamLimit) {
-    if (!isKnownFolder(folder)) return std::nullopt;
+bool Session::visitFolder(int folder, const std::vector<uint32_t>& propIds, size_t streamLimit,
+                          const std::function<void(Item&)>& visit, size_t chunkItems) {
+    if (!isKnownFolder(folder)) return false;
     sqlite3* db = impl_->db;
     ReadTransaction tx(*impl_);
 
-    std::vector<Item> items;
-    std::unordered_map<uint32_t, size_t> at;
+    // Identifiers and sequence numbers only: a few bytes per item however large the items are.
+    std::vector<Listed> listed;
     {
-        Stmt q(db, "SELECT oid, type FROM items WHERE folder=? ORDER BY seq");
+        Stmt q(db, "SELECT oid, type, seq FROM items WHERE folder=? ORDER BY seq");
         q.bind(1, int64_t{folder});
         int rc;
-        while ((rc = q.step()) == SQLITE_ROW) {
+        while ((rc = q.step()) == SQLITE_ROW)
+            listed.push_back({static_cast<uint32_t>(q.i64(0)), static_cast<int>(q.i64(1)), q.i64(2)});
+        if (rc != SQLITE_DONE) return false;
+    }
+    if (listed.empty()) return true;
+
+    std::vector<uint32_t> wanted = propIds;
+    std::sort(wanted.begin(), wanted.end());
+    Stmt props(db, kPropsSql), recur(db, kRecurSql), exc(db, kExcSql), recip(db, kRecipSql);
+    props.bind(4, static_cast<int64_t>(std::min<size_t>(streamLimit, INT32_MAX)));
+    chunkItems = std::max<size_t>(chunkItems, 1);
+
+    std::vector<Item> items;
+    std::unordered_map<uint32_t, size_t> at;
+    for (size_t first = 0; first < listed.size(); first += chunkItems) {
+        const size_t end = std::min(listed.size(), first + chunkItems);
+        items.clear();
+        at.clear();
+        for (size_t k = first; k < end; ++k) {
             Item item;
             item.session_ = this;
-            item.oid_ = static_cast<uint32_t>(q.i64(0));
-            item.type_ = static_cast<int>(q.i64(1));
+            item.oid_ = listed[k].oid;
+            item.type_ = listed[k].type;
             item.folder_ = folder;
             item.partial_ = true;
             at.emplace(item.oid_, items.size());
             items.push_back(std::move(item));
         }
-        if (rc != SQLITE_DONE) return std::nullopt;
+        // Rows come grouped by item, so the last item found usually owns the next row too.
+        Item* last = nullptr;
+        auto owner = [&](int64_t oid) -> Item* {
+            if (last && last->oid_ == static_cast<uint32_t>(oid)) return last;
+            auto it = at.find(static_cast<uint32_t>(oid));
+            return last = it != at.end() ? &items[it->second] : nullptr;
+        };
+        auto eachRow = [&](Stmt& q, auto use) {
+            q.reset();
+            q.bind(1, int64_t{folder}).bind(2, listed[first].seq).bind(3, listed[end - 1].seq);
+            int status;
+            while ((status = q.step()) == SQLITE_ROW)
+                if (Item* item = owner(q.i64(0))) use(*item, q);
+            return status == SQLITE_DONE;
+        };
+        // The identifiers are filtered here rather than in the query: a range read of each item's
+        // properties beats one index probe per wanted identifier and item.
+        bool ok = eachRow(props, [&](Item& item, Stmt& q) {
+            if (std::binary_search(wanted.begin(), wanted.end(), static_cast<uint32_t>(q.i64(1))))
+                item.props_.push_back(detail::propFromRow(q, 1));
+        });
+        ok = ok && eachRow(recur, [](Item& item, Stmt& q) { item.recurrence_ = detail::patternFromRow(q, 1); });
+        ok = ok && eachRow(exc, [](Item& item, Stmt& q) {
+            if (item.recurrence_) item.recurrence_->exceptions.push_back({q.dbl(1), q.i64(2) != 0});
+        });
+        ok = ok && eachRow(recip, [](Item& item, Stmt& q) {
+            item.recipients_.push_back({detail::bytesText(q.blob(1)), detail::bytesText(q.blob(2))});
+        });
+        if (!ok) return false;
+        for (Item& item : items) visit(item);
     }
-    if (items.empty()) return items;
-    // Rows come grouped by item, so the last item found usually owns the next row too.
-    Item* last = nullptr;
-    auto owner = [&](int64_t oid) -> Item* {
-        if (last && last->oid_ == static_cast<uint32_t>(oid)) return last;
-        auto it = at.find(static_cast<uint32_t>(oid));
-        return last = it != at.end() ? &items[it->second] : nullptr;
-    };
+    return true;
+}
 
-    std::vector<uint32_t> wanted = propIds;
-    std::sort(wanted.begin(), wanted.end());
-    // The identifiers are filtered here rather than in the query: a range read of each item's
-    // properties beats one index probe per wanted identifier and item.
-    Stmt p(db,
-           "SELECT p.oid, p.pid, p.u32, p.ft,"
-           " CASE WHEN (p.pid & 65535) = 100 THEN substr(p.data, 1, ?2) ELSE p.data END"
-           " FROM items i JOIN props p ON p.oid = i.oid WHERE i.folder = ?1 ORDER BY i.seq, p.pid");
-    p.bind(1, int64_t{folder}).bind(2, static_cast<int64_t>(std::min<size_t>(streamLimit, INT32_MAX)));
-    int rc;
-    while ((rc = p.step()) == SQLITE_ROW) {
-        if (!std::binary_search(wanted.begin(), wanted.end(), static_cast<uint32_t>(p.i64(1)))) continue;
-        if (Item* item = owner(p.i64(0))) item->props_.push_back(detail::propFromRow(p, 1));
-    }
-    if (rc != SQLITE_DONE) return std::nullopt;
-
-    // Each remaining table once for the folder; the rows' first column is the item they belong to.
-    auto eachRow = [&](const char* sql, auto use) {
-        Stmt q(db, sql);
-        q.bind(1, int64_t{folder});
-        int status;
-        while ((status = q.step()) == SQLITE_ROW)
-            if (Item* item = owner(q.i64(0))) use(*item, q);
-        return status == SQLITE_DONE;
-    };
-    bool ok = eachRow("SELECT r.oid, r.type, r.ival, r.occ, r.noend, r.pstart, r.pend, r.st, r.et, r.mask,"
-                      " r.dom, r.inst, r.moy FROM items i JOIN recur r ON r.oid = i.oid WHERE i.folder = ?",
-                      [](Item& item, Stmt& q) { item.recurrence_ = detail::patternFromRow(q, 1); });
-    ok = ok && eachRow("SELECT e.oid, e.orig, e.deleted FROM items i JOIN exc e ON e.oid = i.oid"
-                       " WHERE i.folder = ? ORDER BY e.rowid",
-                       [](Item& item, Stmt& q) {
-                           if (item.recurrence_) item.recurrence_->exceptions.push_back({q.dbl(1), q.i64(2) != 0});
-                       });
-    ok = ok && eachRow("SELECT c.oid, c.name, c.addr FROM items i JOIN recip c ON c.oid = i.oid"
-                       " WHERE i.folder = ? ORDER BY c.oid, c.pos",
-                       [](Item& item, Stmt& q) {
-                           item.recipients_.push_back({detail::bytesText(q.blob(1)), detail::bytesText(q.blob(2))});
-                       });
-    if (!ok) return std::nullopt;
+std::optional<std::vector<Item>> Session::readFolder(int folder, const std::vector<uint32_t>& propIds,
+                                                     size_t streamLimit) {
+    std::vector<Item> items;
+    if (!visitFolder(folder, propIds, streamLimit, [&](Item& item) { items.push_back(std::move(item)); },
+                     SIZE_MAX))
+        return std::nullopt;
     return items;
 }
 

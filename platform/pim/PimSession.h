@@ -3,6 +3,7 @@
 // loaded whole when opened and written whole by save(), in one transaction, so a second process
 // using the same file never sees half an item.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -95,6 +96,13 @@ public:
     // recipients whole. Nothing for an unknown folder or a failed read. The items are partial.
     std::optional<std::vector<Item>> readFolder(int folder, const std::vector<uint32_t>& propIds,
                                                 size_t streamLimit);
+    // The same read handed to `visit` item by item, in collection order, holding only `chunkItems`
+    // items at a time (still one transaction, four queries per chunk), so a large folder costs no
+    // more memory than a chunk. `visit` must not write to the store. False for an unknown folder or
+    // a failed read; items visited before a failure are then no complete picture of the folder.
+    bool visitFolder(int folder, const std::vector<uint32_t>& propIds, size_t streamLimit,
+                     const std::function<void(Item&)>& visit, size_t chunkItems = kFolderReadChunk);
+    static constexpr size_t kFolderReadChunk = 256;
     // kAppointment, kContact or kTask; null for other types.
     std::unique_ptr<Item> createItem(int type);
 

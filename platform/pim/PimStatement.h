@@ -25,6 +25,8 @@ public:
         return *this;
     }
     int step() { return s_ ? sqlite3_step(s_) : SQLITE_ERROR; }
+    // Back to before the first row, bindings kept, so the statement can run again.
+    void reset() { sqlite3_reset(s_); }
     bool done() { return step() == SQLITE_DONE; }
     int64_t i64(int c) { return sqlite3_column_int64(s_, c); }
     double dbl(int c) { return sqlite3_column_double(s_, c); }

@@ -123,6 +123,39 @@ TEST_F(FolderReadTest, BulkAndPerItemFingerprintsAgreeForEveryFolder) {
     }
 }
 
+// The chunked walk must hand over every item once, in collection order, with the rows of that item
+// and no other, wherever the chunk edges fall.
+TEST_F(FolderReadTest, ChunkedVisitGivesWhatTheWholeReadGivesAtEveryChunkSize) {
+    for (int i = 0; i < 7; ++i) {
+        auto a = s().createItem(kAppointment);
+        a->setProps({text(kName, u"Item " + std::u16string(static_cast<size_t>(i) + 1, u'*'))});
+        if (i % 2 == 0) {
+            a->recurrence().type = i;
+            a->recurrence().exceptions = {{40000.0 + i, i % 4 == 0}};
+        }
+        if (i % 3 == 0) a->recipients() = {{u"R" + std::u16string(1, static_cast<char16_t>(u'a' + i)), u"r@x"}};
+        save(std::move(a));
+        save(s().createItem(kContact));  // interleaved items of another folder
+    }
+    ChangeTracker tracker(profile(kFolderCalendar));
+    const std::vector<uint32_t> ids = {kName, kPictureProp};
+    auto whole = s().readFolder(kFolderCalendar, ids, 64000);
+    ASSERT_TRUE(whole);
+    ASSERT_EQ(whole->size(), 7u);
+    std::vector<std::pair<uint32_t, uint32_t>> expected;
+    for (Item& item : *whole) expected.emplace_back(item.oid(), tracker.fingerprint(item));
+
+    for (size_t chunk : {size_t{0}, size_t{1}, size_t{2}, size_t{3}, size_t{6}, size_t{7}, size_t{8},
+                         Session::kFolderReadChunk}) {
+        std::vector<std::pair<uint32_t, uint32_t>> seen;
+        EXPECT_TRUE(s().visitFolder(
+            kFolderCalendar, ids, 64000, [&](Item& item) { seen.emplace_back(item.oid(), tracker.fingerprint(item)); },
+            chunk));
+        EXPECT_EQ(seen, expected) << "chunk " << chunk;
+    }
+    EXPECT_FALSE(s().visitFolder(11, ids, 10, [](Item&) { ADD_FAILURE() << "visited an unknown folder"; }));
+}
+
 TEST_F(FolderReadTest, PartialItemsCannotBeWrittenBackAndBadFoldersGiveNothing) {
     auto c = s().createItem(kContact);
     c->setProps({text(kName, u"Ann"), text(kNote, u"kept")});
