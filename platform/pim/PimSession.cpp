@@ -101,6 +101,9 @@ bool Session::logOn() {
     if (sqlite3_open(path.c_str(), &impl->db) != SQLITE_OK) return false;
     sqlite3_busy_timeout(impl->db, 5000);
     if (!impl->exec("PRAGMA journal_mode=WAL;") || !impl->exec("BEGIN IMMEDIATE;")) return false;
+    // Reads walk the file front to back once per scan, so a large page cache buys little; a small
+    // one keeps a background run's memory flat. The system's file cache still serves re-reads.
+    impl->exec("PRAGMA cache_size=-512;");
     bool ok = impl->exec(kSchema);
     impl->exec(ok ? "COMMIT;" : "ROLLBACK;");
     if (!ok) return false;
