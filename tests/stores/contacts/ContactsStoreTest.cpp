@@ -98,6 +98,20 @@ TEST_F(ContactsStoreTest, KeysOfOtherFoldersAndJunkTouchNothing) {
     EXPECT_EQ(StoreSession::keys(store->allItems()), std::vector<std::string>{contactKey});
 }
 
+// A slow sync sends the full list: every contact in collection order, less those marked as excluded.
+TEST_F(ContactsStoreTest, FullListLeavesOutExcludedContacts) {
+    const std::string first = session.add(card("Ann")), hidden = session.add(card("Bo")),
+                      last = session.add(card("Cy"));
+    auto item = pim::Session::current()->itemByOid(oidForKey(hidden));
+    ASSERT_TRUE(item);
+    pim::PropValue mark;
+    mark.id = 0x001B0013;
+    mark.u32 = 1;
+    item->setProps({mark});
+    ASSERT_TRUE(item->save());
+    EXPECT_EQ(StoreSession::keys(store->allItems()), (std::vector<std::string>{first, last}));
+}
+
 TEST_F(ContactsStoreTest, AllItemsSkipsExcludedContactsInCollectionOrder) {
     const std::string a = session.add(card("Ann")), b = session.add(card("Bob")), c = session.add(card("Cid"));
     auto hidden = pim::Session::current()->itemByOid(oidForKey(b));
