@@ -39,9 +39,16 @@ void writePrivateFile(const std::filesystem::path& path, const char* bytes, std:
     ::close(fd);
 }
 
+// Appended rather than concatenated: GCC 12's optimiser reports a false overlap for the latter.
+std::u16string rootedFolder(std::u16string_view path) {
+    std::u16string folder(1, u'\\');
+    folder += path;
+    return folder;
+}
+
 }  // namespace
 
-MessageCapture::MessageCapture(std::u16string_view path) : folder_(u"\\" + std::u16string(path)) {}
+MessageCapture::MessageCapture(std::u16string_view path) : folder_(rootedFolder(path)) {}
 
 MessageCapture::~MessageCapture() {
     MessageCapture* self = this;
