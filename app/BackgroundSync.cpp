@@ -1,29 +1,34 @@
 #include "app/BackgroundSync.h"
 
-#include <chrono>
-#include <cstdlib>
-#include <thread>
-
 #include "app/ConfigRecord.h"
-#include "platform/DecimalText.h"
+#include "app/LastSyncText.h"
+#include "app/RunLog.h"
+#include "app/RunScope.h"
+#include "app/SyncRun.h"
+#include "platform/Power.h"
 
 namespace orvale {
 
-namespace {
-// Until the run driver exists a background run is over at once, which leaves nothing for a second
-// start to meet. ORVALE_PLACEHOLDER_RUN_MS lets the placeholder run last that long (at most a
-// minute) so that the single-instance rules can be exercised with real processes.
-void holdPlaceholderRun() {
-    const char* v = std::getenv("ORVALE_PLACEHOLDER_RUN_MS");
-    if (v == nullptr) return;
-    const std::int32_t ms = platform::leadingDecimal(v);
-    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms < 60'000 ? ms : 60'000));
-}
-}  // namespace
+void runBackgroundSync(KeepAwakeSlot& keepAwake) { runBackgroundSync(keepAwake, RunEnvironment::standard()); }
 
-void runBackgroundSync(KeepAwakeSlot& /*keepAwake*/) {
-    loadCurrentConfig();
-    holdPlaceholderRun();
+void runBackgroundSync(KeepAwakeSlot& keepAwake, const RunEnvironment& env) {
+    platform::setSystemPowerState(platform::kPowerStateOn, 0);
+    ConfigRecord record{std::string(kConfigPath)};
+    CurrentConfigScope current(record);
+    if (!record.load()) return;
+    startKeepAwake(keepAwake);
+    {
+        CaptureScope capture;
+        const SyncArguments args = prepareSyncArguments(record);
+        if (args.anyFolder()) {
+            const RunReport report = runSync(args, std::nullopt, env);
+            if (report.result == SyncResult::Done) recordSuccessfulRun(record);
+            // No progress reporter watched this run, so the log has no folder sections.
+            if (record.flag(ConfigFlag::LoggingEnabled))
+                writeRunLog(RunLogSummary{record.text(ConfigText::LastSyncText), {}, {}, {}});
+        }
+    }
+    stopKeepAwake(keepAwake);
 }
 
 }  // namespace orvale

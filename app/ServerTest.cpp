@@ -1,0 +1,116 @@
+#include "app/ServerTest.h"
+
+#include <algorithm>
+#include <cctype>
+#include <exception>
+
+#include "app/ConfigRecord.h"
+#include "app/DerivedSettings.h"
+#include "app/RunScope.h"
+#include "app/RunSessionData.h"
+#include "app/RunStatistics.h"
+#include "app/SyncRun.h"
+#include "engine/AbortRecord.h"
+#include "platform/StringTable.h"
+#include "platform/TextConversion.h"
+#include "stores/DataStoreFactory.h"
+#include "transport/Transport.h"
+
+namespace orvale {
+
+namespace {
+constexpr int kStringAuthenticated = 239;
+constexpr int kStringConfiguredFolders = 251;
+constexpr int kStringConfigureFailed = 255;
+constexpr int kStringAssignManually = 261;
+
+std::string lowered(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// Which URI field a store announcing `type` under `sourceRef` fills; none for other types.
+std::optional<ConfigText> fieldFor(const ContentType& type, const std::string& sourceRef) {
+    const std::string mime = lowered(type.mimeType().empty() ? type.text() : type.mimeType());
+    if (mime == "text/x-vcard") return ConfigText::ContactsUri;
+    if (mime != "text/x-vcalendar") return std::nullopt;
+    const std::string ref = lowered(sourceRef);
+    if (ref.find("event") != std::string::npos || ref.find("cal") != std::string::npos) return ConfigText::CalendarUri;
+    return ConfigText::TasksUri;
+}
+
+SyncResult testRun(const ConfigRecord& record, const RunEnvironment& env, RemoteDeviceInfo& info) {
+    const std::string url = narrowField(record, ConfigText::ServerUrl);
+    const std::string user = narrowField(record, ConfigText::UserName);
+    const std::string password = narrowField(record, ConfigText::Password);
+    auto abort = std::make_shared<AbortRecord>();
+    setCurrentAbortRecord(abort);
+    RunTransport transport = env.makeTransport(ProxyDescriptor{});
+    const SyncConfig config = buildSyncConfig(thisDeviceId(), url, user, password, std::nullopt, std::nullopt,
+                                              std::nullopt, std::nullopt);
+    // The test learns nothing the next run must keep: its session data is never written.
+    RunSessionData sessionData;
+    RunStatistics statistics;
+    SyncResult result = SyncResult::Exception;
+    try {
+        DataStoreFactory factory;
+        auto session = env.makeSession(
+            SessionParts{config.client, factory, *transport.transport, statistics, abort, sessionData.store()});
+        if (session->testServer(url, user, password)) {
+            result = SyncResult::Done;
+            info = session->remoteDeviceInfo();
+        } else {
+            result = transport.transport->errorFlag() == 1 ? SyncResult::NotReached : SyncResult::InitFailed;
+        }
+    } catch (const std::exception&) {
+        result = SyncResult::Exception;
+    } catch (...) {
+        result = SyncResult::Exception;
+    }
+    setCurrentAbortRecord(nullptr);
+    return result;
+}
+}  // namespace
+
+bool assignFolderUris(ConfigRecord& record, const RemoteDeviceInfo& info) {
+    bool any = false;
+    for (const RemoteDataStore& store : info.dataStores) {
+        std::vector<const ContentType*> types{&store.rxPref};
+        for (const ContentType& t : store.rx) types.push_back(&t);
+        for (const ContentType* t : types) {
+            if (auto field = fieldFor(*t, store.sourceRef)) {
+                record.setText(*field, platform::utf8ToUtf16(store.sourceRef));
+                any = true;
+            }
+        }
+    }
+    return any;
+}
+
+ServerTestOutcome runServerTest(ConfigRecord& record, const RunEnvironment& env) {
+    ServerTestOutcome out;
+    RemoteDeviceInfo info;
+    {
+        CaptureScope capture;
+        out.result = testRun(record, env, info);
+    }
+    switch (out.result) {
+        case SyncResult::InitFailed: out.lines[0] = platform::loadString(kStringAuthFailed); return out;
+        case SyncResult::Done: break;
+        default: out.lines[0] = platform::loadString(kStringNotReached); return out;
+    }
+    for (ConfigText f : {ConfigText::ContactsUri, ConfigText::TasksUri, ConfigText::CalendarUri}) record.setText(f, u"");
+    out.lines[0] = platform::loadString(kStringAuthenticated);
+    out.lines[1] = platform::loadString(kStringDone);
+    out.foldersConfigured = assignFolderUris(record, info);
+    if (out.foldersConfigured) {
+        out.lines[1] = platform::loadString(kStringConfiguredFolders);
+        out.lines[2] = platform::loadString(kStringDone);
+    } else {
+        out.lines[1] = platform::loadString(kStringConfigureFailed);
+        out.lines[2] = platform::loadString(kStringAssignManually);
+    }
+    return out;
+}
+
+}  // namespace orvale

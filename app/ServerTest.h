@@ -1,0 +1,30 @@
+#pragma once
+// The server test of the test-server screen: authenticate with the record's URL and credentials,
+// and pair the folders with the server's databases from its device information.
+#include <array>
+#include <string>
+
+#include "app/RunEnvironment.h"
+#include "app/SyncResult.h"
+#include "engine/RemoteDeviceInfo.h"
+
+namespace orvale {
+
+class ConfigRecord;
+
+struct ServerTestOutcome {
+    SyncResult result = SyncResult::Done;
+    // The screen's three status lines.
+    std::array<std::u16string, 3> lines;
+    bool foldersConfigured = false;
+};
+
+// On success the three URI fields of `record` are cleared and refilled from the server's data
+// stores; the record is not saved. Other results leave it alone.
+ServerTestOutcome runServerTest(ConfigRecord& record, const RunEnvironment& env = RunEnvironment::standard());
+
+// The folder pairing on its own: every store, its preferred receive type first and then each of its
+// receive types; a later store overrides an earlier one. True when any URI was assigned.
+bool assignFolderUris(ConfigRecord& record, const RemoteDeviceInfo& info);
+
+}  // namespace orvale

@@ -1,0 +1,115 @@
+#include "app/SyncRun.h"
+
+#include <exception>
+
+#include "app/RunControl.h"
+#include "app/RunSessionData.h"
+#include "engine/AbortRecord.h"
+#include "platform/DeviceUniqueId.h"
+#include "stores/ChangeTrackerList.h"
+#include "stores/DataStoreFactory.h"
+#include "stores/DataStoreKind.h"
+#include "stores/KindRegistry.h"
+#include "transport/Transport.h"
+
+namespace orvale {
+
+namespace {
+// The application data of the device-ID request: the first 22 bytes of the program's identity.
+constexpr std::string_view kDeviceIdApplicationData{"Tarnwell_Orvale_v1.0.13", 22};
+
+// A chosen folder takes part only when a store of its kind exists on this device.
+void dropFolderWithoutStore(std::optional<std::string>& uri, int kindCode, std::vector<int>& skipped) {
+    if (!uri) return;
+    if (DataStoreKind* kind = makeKind(kindCode)) {
+        delete kind;  // never opened a store: released by its creator
+        return;
+    }
+    uri.reset();
+    skipped.push_back(kindCode);
+}
+
+// Steps that may throw: the factory opens the device session (and makes the store kinds known),
+// the engine runs. Folders without a store leave the session before the engine sees it.
+struct SessionRun {
+    std::unique_ptr<DataStoreFactory> factory;
+    std::unique_ptr<SyncSession> session;
+};
+
+struct RunInputs {
+    SyncArguments args;
+    const std::optional<ProxyConfig>& proxy;
+    const RunEnvironment& env;
+    RunTransport& transport;
+    std::shared_ptr<AbortRecord> abort;
+    SessionDataStore& data;
+    RunControl* control;
+};
+
+std::optional<int> runSession(SessionRun& s, RunInputs& in, RunReport& report) {
+    s.factory = std::make_unique<DataStoreFactory>();
+    SyncArguments& a = in.args;
+    dropFolderWithoutStore(a.contactsUri, kKindContacts, report.skippedFolders);
+    dropFolderWithoutStore(a.tasksUri, kKindTasks, report.skippedFolders);
+    dropFolderWithoutStore(a.calendarUri, kKindCalendar, report.skippedFolders);
+    // Nothing left of what was chosen; a run without any chosen folder still meets the server.
+    if (!a.anyFolder() && !report.skippedFolders.empty()) return std::nullopt;
+    const SyncConfig config = buildSyncConfig(thisDeviceId(), a.url, a.user, a.password, a.contactsUri, a.tasksUri,
+                                              a.calendarUri, in.proxy);
+    s.session = in.env.makeSession(
+        SessionParts{config.client, *s.factory, *in.transport.transport, report.statistics, in.abort, in.data});
+    // Constructing the engine cleared the abort flag: a cancel from before must be applied after it.
+    if (in.control) in.control->attach(in.abort, in.transport.abort);
+    return s.session->run(config.server, config.sources);
+}
+}  // namespace
+
+std::string thisDeviceId() {
+    return deviceIdFromUniqueId(platform::deviceUniqueId(kDeviceIdApplicationData));
+}
+
+RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& proxy, const RunEnvironment& env,
+                  RunControl* control) {
+    RunReport report;
+    auto abort = std::make_shared<AbortRecord>();
+    setCurrentAbortRecord(abort);
+    const ProxyDescriptor descriptor =
+        proxy ? ProxyDescriptor{proxy->address, proxy->user, proxy->password} : ProxyDescriptor{};
+    RunTransport transport = env.makeTransport(descriptor);
+    RunSessionData sessionData;
+    RunInputs inputs{args, proxy, env, transport, abort, sessionData.store(), control};
+
+    std::optional<int> engineResult = 2;
+    SessionRun s;
+    try {
+        engineResult = runSession(s, inputs, report);
+    } catch (const std::exception&) {
+        engineResult = 2;
+    } catch (...) {
+        engineResult = 2;
+    }
+    if (!engineResult) {
+        report.result = SyncResult::SyncFailed;  // every chosen folder lacks its store
+    } else {
+        report.result = static_cast<SyncResult>(*engineResult);
+        if (*engineResult != 0 && transport.transport->errorFlag() == 1) report.result = SyncResult::NotReached;
+    }
+    if (control) {
+        control->detach();
+        report.cancelled = control->cancelled();
+    }
+    if (report.cancelled && report.result == SyncResult::Done) report.result = SyncResult::NotReached;
+
+    const bool complete = report.result == SyncResult::Done;
+    if (!complete) discardTrackers();
+    // The engine goes before the factory: its stores must not outlive the device session.
+    s.session.reset();
+    s.factory.reset();
+    if (complete) sessionData.write();
+    setCurrentAbortRecord(nullptr);
+
+    if (complete && !report.skippedFolders.empty()) report.result = SyncResult::SyncFailed;
+    return report;
+}
+
+}  // namespace orvale

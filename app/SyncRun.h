@@ -1,0 +1,34 @@
+#pragma once
+// One sync run's core, shared by the background and the interactive run: the engine session for
+// every chosen folder together, the end-of-run files, and the run's result.
+#include <optional>
+#include <vector>
+
+#include "app/RunEnvironment.h"
+#include "app/RunStatistics.h"
+#include "app/SyncArguments.h"
+#include "app/SyncResult.h"
+#include "engine/SyncConfig.h"
+
+namespace orvale {
+
+class RunControl;
+
+struct RunReport {
+    SyncResult result = SyncResult::Done;
+    // Kind codes of chosen folders that have no store on this device; they are left out of the
+    // session, and the run then fails even when the session succeeded.
+    std::vector<int> skippedFolders;
+    bool cancelled = false;
+    RunStatistics statistics;
+};
+
+// The device ID of this device ("IMEI:" and 22 hex digits).
+std::string thisDeviceId();
+
+// A session that did not complete (any result but 0, or cancelled) leaves the change databases and
+// "syncsessiondata" as they were, so the next run repeats what this one did not finish.
+RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& proxy, const RunEnvironment& env,
+                  RunControl* control = nullptr);
+
+}  // namespace orvale

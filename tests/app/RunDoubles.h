@@ -1,0 +1,89 @@
+#pragma once
+// Stand-ins for the engine, the transport and a store kind, so that the run driver can be driven
+// through every outcome without a server.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/RunEnvironment.h"
+#include "app/SyncSession.h"
+#include "engine/AbortRecord.h"
+#include "engine/SessionDataStore.h"
+#include "engine/SyncObserver.h"
+#include "stores/DataStoreKind.h"
+#include "transport/Transport.h"
+
+namespace orvale::test {
+
+class FakeTransport : public Transport {
+  public:
+    int exchange(const std::string&, const std::string&, std::string&) override { return 1; }
+    void setErrorFlag(std::int32_t v) { errorFlag_ = v; }
+};
+
+// What the scripted session does, and what it saw.
+struct SessionScript {
+    int result = 0;
+    bool throws = false;
+    bool authenticated = true;
+    std::int32_t errorFlagAfter = 0;
+    RemoteDeviceInfo deviceInfo;
+    // Runs inside run() / testServer() with the session's collaborators.
+    std::function<void(const SessionParts&)> during;
+
+    int sessionsMade = 0;
+    std::vector<SyncSource> sources;
+    bool abortSeen = false;
+    bool transportAborted = false;
+};
+
+class ScriptedSession : public SyncSession {
+  public:
+    ScriptedSession(const SessionParts& parts, SessionScript& script) : parts_(parts), script_(script) {}
+    int run(const ServerConfig&, const std::vector<SyncSource>& sources) override {
+        script_.sources = sources;
+        act();
+        return script_.result;
+    }
+    bool testServer(const std::string&, const std::string&, const std::string&) override {
+        act();
+        return script_.authenticated;
+    }
+    const RemoteDeviceInfo& remoteDeviceInfo() const override { return script_.deviceInfo; }
+
+  private:
+    void act() {
+        if (script_.during) script_.during(parts_);
+        static_cast<FakeTransport&>(parts_.transport).setErrorFlag(script_.errorFlagAfter);
+        script_.abortSeen = parts_.abort && parts_.abort->aborted();
+        if (script_.throws) throw std::runtime_error("scripted failure");
+    }
+    SessionParts parts_;
+    SessionScript& script_;
+};
+
+inline RunEnvironment scriptedEnvironment(SessionScript& script) {
+    RunEnvironment env;
+    env.makeTransport = [&script](const ProxyDescriptor&) {
+        return RunTransport{std::make_unique<FakeTransport>(), [&script] { script.transportAborted = true; }};
+    };
+    env.makeSession = [&script](const SessionParts& parts) {
+        ++script.sessionsMade;
+        return std::make_unique<ScriptedSession>(parts, script);
+    };
+    return env;
+}
+
+// A kind that exists but opens no store: enough for the run to let its folder take part.
+class StubKind : public DataStoreKind {
+  public:
+    explicit StubKind(std::string name) : name_(std::move(name)) {}
+    std::string kindName() const override { return name_; }
+    ContentType contentType() const override { return ContentType("text/x-vcard"); }
+    DataStore* openStore(void*) override { return nullptr; }
+
+  private:
+    std::string name_;
+};
+
+}  // namespace orvale::test

@@ -1,0 +1,205 @@
+// The run core: which folders reach the engine, how its outcome becomes the run's result, and which
+// end-of-run files a run writes.
+#include <gtest/gtest.h>
+
+#include "RunDoubles.h"
+#include "app/RunControl.h"
+#include "app/SyncArguments.h"
+#include "app/SyncRun.h"
+#include "platform/DevicePaths.h"
+#include "stores/ChangeTracker.h"
+#include "stores/ChangeTrackerList.h"
+#include "stores/KindRegistry.h"
+#include "support/TempDeviceRoot.h"
+
+namespace orvale {
+namespace {
+
+using test::SessionScript;
+
+void registerStubKinds(std::initializer_list<int> codes) {
+    for (int code : {kKindContacts, kKindCalendar, kKindTasks}) registerKind(code, {});
+    for (int code : codes) {
+        const KindInfo* info = kindInfoByCode(code);
+        registerKind(code, [info] { return new test::StubKind(info->name); });
+    }
+}
+
+SyncArguments allFolders() {
+    return SyncArguments{"http://127.0.0.1:1/sync", "u", "p", "card", "tasks", "cal?/dr(-1,2)"};
+}
+
+class SyncRunTest : public ::testing::Test {
+  protected:
+    void SetUp() override { registerStubKinds({kKindContacts, kKindCalendar, kKindTasks}); }
+    std::filesystem::path sessionFile() const { return platform::hostPath(kSessionDataPath); }
+    test::TempDeviceRoot root;
+    SessionScript script;
+};
+
+TEST(SyncArgumentsTest, FolderTakesPartOnlyWhenEnabledWithAUri) {
+    struct Case {
+        bool contacts, tasks, calendar, range;
+        const char16_t *contactsUri, *tasksUri, *calendarUri;
+        std::optional<std::string> wantContacts, wantTasks, wantCalendar;
+    };
+    const Case cases[] = {
+        {true, true, true, false, u"card", u"task", u"cal", "card", "task", "cal"},
+        {false, true, false, true, u"card", u"task", u"cal", std::nullopt, "task", std::nullopt},
+        {true, true, true, false, u"", u"", u"", std::nullopt, std::nullopt, std::nullopt},
+        // An empty calendar URI gets no range filter either.
+        {false, false, true, true, u"", u"", u"", std::nullopt, std::nullopt, std::nullopt},
+        {false, false, true, true, u"", u"", u"events", std::nullopt, std::nullopt, "events?/dr(-30,90)"},
+        // The days only matter with the range on.
+        {false, false, true, false, u"", u"", u"events", std::nullopt, std::nullopt, "events"},
+    };
+    for (const Case& c : cases) {
+        ConfigRecord r;
+        r.setText(ConfigText::ServerUrl, u"http://h/s");
+        r.setText(ConfigText::UserName, u"\u00e9mile");
+        r.setFlag(ConfigFlag::ContactsEnabled, c.contacts);
+        r.setFlag(ConfigFlag::TasksEnabled, c.tasks);
+        r.setFlag(ConfigFlag::CalendarEnabled, c.calendar);
+        r.setFlag(ConfigFlag::CalendarRangeEnabled, c.range);
+        r.setText(ConfigText::ContactsUri, c.contactsUri);
+        r.setText(ConfigText::TasksUri, c.tasksUri);
+        r.setText(ConfigText::CalendarUri, c.calendarUri);
+        r.setNumber(ConfigNumber::DaysBack, 30);
+        r.setNumber(ConfigNumber::DaysForward, 90);
+        const SyncArguments a = prepareSyncArguments(r);
+        EXPECT_EQ(a.url, "http://h/s");
+        EXPECT_EQ(a.contactsUri, c.wantContacts);
+        EXPECT_EQ(a.tasksUri, c.wantTasks);
+        EXPECT_EQ(a.calendarUri, c.wantCalendar);
+        EXPECT_EQ(a.anyFolder(), c.wantContacts || c.wantTasks || c.wantCalendar);
+    }
+}
+
+TEST_F(SyncRunTest, EngineOutcomeBecomesTheRunResult) {
+    struct Case {
+        int engine;
+        std::int32_t errorFlag;
+        bool throws;
+        SyncResult want;
+    };
+    const Case cases[] = {
+        {0, 0, false, SyncResult::Done},
+        {0, 1, false, SyncResult::Done},  // a failed exchange after a completed session changes nothing
+        {1, 0, false, SyncResult::InitFailed},
+        {1, 1, false, SyncResult::NotReached},
+        {4, 0, false, SyncResult::SyncFailed},
+        {4, 1, false, SyncResult::NotReached},
+        {3, -1, false, SyncResult::NotReached},
+        {0, 0, true, SyncResult::Exception},
+        {0, 1, true, SyncResult::NotReached},  // whatever failed, the last exchange did
+    };
+    for (const Case& c : cases) {
+        script.result = c.engine;
+        script.errorFlagAfter = c.errorFlag;
+        script.throws = c.throws;
+        EXPECT_EQ(runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script)).result, c.want)
+            << c.engine << " " << c.errorFlag << " " << c.throws;
+    }
+}
+
+TEST_F(SyncRunTest, SourcesInFixedOrderWithTheDeviceId) {
+    std::string deviceId;
+    script.during = [&](const SessionParts& p) { deviceId = p.config.device.deviceId; };
+    runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script));
+    ASSERT_EQ(script.sources.size(), 3u);
+    EXPECT_EQ(script.sources[0].kind, kKindContacts);
+    EXPECT_EQ(script.sources[1].kind, kKindTasks);
+    EXPECT_EQ(script.sources[2].kind, kKindCalendar);
+    EXPECT_EQ(script.sources[2].remote.uri, "cal?/dr(-1,2)");
+    // "IMEI:" and 11 bytes in upper-case hex, the same on every run of this device.
+    ASSERT_EQ(deviceId.size(), 27u);
+    EXPECT_EQ(deviceId.rfind("IMEI:", 0), 0u);
+    EXPECT_EQ(deviceId.find_first_not_of("0123456789ABCDEF", 5), std::string::npos);
+    EXPECT_EQ(deviceId, thisDeviceId());
+}
+
+TEST_F(SyncRunTest, ChosenFolderWithoutStoreIsSkippedAndFailsTheRun) {
+    registerStubKinds({kKindContacts});
+    const RunReport report = runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script));
+    ASSERT_EQ(script.sources.size(), 1u);
+    EXPECT_EQ(script.sources[0].kind, kKindContacts);
+    EXPECT_EQ(report.skippedFolders, (std::vector<int>{kKindTasks, kKindCalendar}));
+    EXPECT_EQ(report.result, SyncResult::SyncFailed);
+
+    // Nothing chosen has a store: the server is not even asked.
+    registerStubKinds({});
+    const RunReport none = runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script));
+    EXPECT_EQ(script.sessionsMade, 1);
+    EXPECT_EQ(none.result, SyncResult::SyncFailed);
+    EXPECT_EQ(none.skippedFolders.size(), 3u);
+}
+
+// A run that completes rewrites "syncsessiondata" and the change databases; one that does not
+// leaves both exactly as they were.
+TEST_F(SyncRunTest, EndOfRunFilesOnlyAfterACompletedSession) {
+    test::writeFileBytes(sessionFile(), "AuthType 0\nNextNonce old\n");
+    const std::filesystem::path hdb = platform::hostPath(ChangeTracker::databaseName(10));
+    script.during = [](const SessionParts& p) {
+        p.sessionData.setString("NextNonce", "fresh");
+        registerTracker(new ChangeTracker(TrackerProfile{10, {}, {}}));
+    };
+    struct Case {
+        int engine;
+        bool cancel;
+        bool written;
+    };
+    for (const Case c : {Case{4, false, false}, Case{1, false, false}, Case{0, true, false}, Case{0, false, true}}) {
+        std::filesystem::remove(hdb);
+        script.result = c.engine;
+        RunControl control;
+        if (c.cancel) control.cancel();
+        const RunReport report = runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script), &control);
+        EXPECT_EQ(report.cancelled, c.cancel);
+        EXPECT_EQ(std::filesystem::exists(hdb), c.written) << c.engine << c.cancel;
+        EXPECT_EQ(test::readFileBytes(sessionFile()),
+                  c.written ? "AuthType 0\nNextNonce fresh\n" : "AuthType 0\nNextNonce old\n");
+    }
+    // The engine read the file as the previous run left it.
+    std::string seen;
+    script.during = [&](const SessionParts& p) { seen = p.sessionData.getString("NextNonce"); };
+    runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script));
+    EXPECT_EQ(seen, "fresh");
+}
+
+TEST_F(SyncRunTest, CancelReachesTheEngineAndTheTransfer) {
+    RunControl control;
+    script.during = [&](const SessionParts&) { control.cancel(); };
+    const RunReport report = runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script), &control);
+    EXPECT_TRUE(script.abortSeen);
+    EXPECT_TRUE(script.transportAborted);
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_EQ(report.result, SyncResult::NotReached);
+    EXPECT_EQ(currentAbortRecord(), nullptr);
+
+    // Cancelled before the session began: the engine starts with its flag already set.
+    RunControl early;
+    early.cancel();
+    script.during = nullptr;
+    script.abortSeen = false;
+    runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script), &early);
+    EXPECT_TRUE(script.abortSeen);
+}
+
+TEST_F(SyncRunTest, StatisticsCountItemsPerFolder) {
+    script.during = [](const SessionParts& p) {
+        p.observer.itemResult(SyncSide::Client, "Contacts", kObservedAdd, false);
+        p.observer.itemResult(SyncSide::Client, "Contacts", kObservedReplace, false);
+        p.observer.itemResult(SyncSide::Client, "Contacts", kObservedAdd, true);  // failed: not counted
+        p.observer.itemResult(SyncSide::Server, "Contacts", kObservedDelete, false);
+        p.observer.itemResult(SyncSide::Server, "Tasks", kObservedAdd, false);
+        p.observer.itemResult(SyncSide::Server, "Calendar", kObservedFolder, false);  // no item
+    };
+    const RunReport report = runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script));
+    EXPECT_EQ(report.statistics.counts(kKindContacts).sent, 2);
+    EXPECT_EQ(report.statistics.counts(kKindContacts).received, 1);
+    EXPECT_EQ(report.statistics.counts(kKindTasks).received, 1);
+    EXPECT_EQ(report.statistics.counts(kKindCalendar).received, 0);
+}
+
+}  // namespace
+}  // namespace orvale

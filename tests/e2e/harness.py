@@ -1,0 +1,269 @@
+"""What the end-to-end tests share: the loopback server, a device root with the program, and
+readers of what both sides hold and what travelled between them.
+
+The programs come from the build tree given as ORVALE_BUILD_DIR; the server scripts are beside
+this file. Every helper waits with a bound, and every process it starts it also stops.
+"""
+import json
+import os
+import re
+import shutil
+import sqlite3
+import subprocess
+import sys
+import time
+import unittest
+import xml.etree.ElementTree as ET
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SERVER_DIR = os.path.join(HERE, "server")
+sys.path.insert(0, HERE)
+import contacts as sample  # noqa: E402
+
+USER, PASSWORD = "orvale", "orvale-secret"
+RUN_TIMEOUT = 120
+
+
+def build_dir():
+    return os.environ.get("ORVALE_BUILD_DIR") or os.path.join(HERE, "..", "..", "build")
+
+
+def program(name):
+    paths = {"orvale": "app/orvale", "orvale-pim": "tools/pim/orvale-pim",
+             "orvale-e2e-run": "tests/e2e/orvale-e2e-run"}
+    return os.path.join(build_dir(), paths[name])
+
+
+class Server:
+    """The loopback SyncML server with a fresh data folder."""
+
+    def __init__(self, workdir):
+        self.workdir = workdir
+        self.url = self.port = self.pid = None
+
+    def start(self):
+        out = subprocess.run([os.path.join(SERVER_DIR, "start.sh"), self.workdir], check=True,
+                             stdout=subprocess.PIPE, timeout=300, text=True).stdout
+        env = dict(line.split("=", 1) for line in out.split())
+        self.url, self.port, self.pid = env["URL"], int(env["PORT"]), int(env["PID"])
+        return self
+
+    def stop(self):
+        if self.pid:
+            subprocess.run([os.path.join(SERVER_DIR, "stop.sh"), str(self.pid)], timeout=30)
+            self.pid = None
+
+    def tool(self, *args, data=None):
+        r = subprocess.run([sys.executable, os.path.join(SERVER_DIR, "store-tool.py"), self.workdir]
+                           + list(args), input=data, stdout=subprocess.PIPE, check=True, timeout=60)
+        return r.stdout
+
+    def items(self):
+        """{server id: stored bytes} of the contacts database, read in one go from its store."""
+        db = sqlite3.connect(os.path.join(self.workdir, "data", "syncml.sqlite"), timeout=10)
+        try:
+            rows = db.execute("SELECT syncml_id, syncml_data FROM syncml_data WHERE syncml_db = 'contacts'"
+                              " AND syncml_uid = ?", [USER]).fetchall()
+        finally:
+            db.close()
+        return {i: d.encode("utf-8") if isinstance(d, str) else d for i, d in rows}
+
+    def map(self):
+        return {r["client_id"]: r["server_id"] for r in json.loads(self.tool("map", "contacts", "--json"))}
+
+    def add(self, vcard):
+        return self.tool("add", "contacts", "-", data=vcard.encode()).decode().strip()
+
+    def edit(self, item_id, vcard):
+        self.tool("edit", item_id, "-", data=vcard.encode())
+
+    def delete(self, item_id):
+        self.tool("delete", item_id)
+
+
+class Device:
+    """A device root and the programs run on it."""
+
+    def __init__(self, root):
+        self.root = root
+        os.makedirs(root, exist_ok=True)
+        self.env = dict(os.environ, ORVALE_DEVICE_ROOT=root, QT_QPA_PLATFORM="offscreen", TZ="UTC")
+
+    def path(self, *parts):
+        return os.path.join(self.root, *parts)
+
+    def app_file(self, name):
+        return self.path("Application Data", "Orvale", name)
+
+    def run(self, name, *args, data=None, check=True):
+        return subprocess.run([program(name)] + list(args), input=data, env=self.env,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, check=check,
+                              timeout=RUN_TIMEOUT)
+
+    def conf(self, url, user=USER, password=PASSWORD, **fields):
+        args = ["url=" + url, "user=" + user, "password=" + password]
+        args += ["%s=%s" % kv for kv in fields.items()]
+        self.run("orvale-e2e-run", "conf", *args)
+
+    def show_conf(self):
+        out = self.run("orvale-e2e-run", "show").stdout.decode()
+        return dict(line.split("=", 1) for line in out.splitlines())
+
+    def autosync(self):
+        return self.run("orvale", "autosync")
+
+    def sync(self, cancel_after=None):
+        """The interactive run's core: {"status": [...], "result": N, ...}."""
+        args = ["sync"] + ([str(cancel_after)] if cancel_after else [])
+        out = self.run("orvale-e2e-run", *args, check=False).stdout.decode()
+        report = {"status": []}
+        for line in out.splitlines():
+            key, _, value = line.partition("=")
+            if key == "status":
+                report["status"].append(value)
+            else:
+                report[key] = int(value) if key in ("result", "cancelled") else value
+        return report
+
+    def server_test(self):
+        out = self.run("orvale-e2e-run", "server-test", check=False).stdout.decode()
+        lines = [l.split("=", 1)[1] for l in out.splitlines() if l.startswith("line=")]
+        result = int(re.search(r"result=(\d+)", out).group(1))
+        return result, lines
+
+    # --- the device's contacts ---
+    def import_contacts(self, text):
+        out = self.run("orvale-pim", "contacts", "import", self._file(text))
+        return out.stdout.decode().split()
+
+    def _file(self, text):
+        path = self.path("import.vcf")
+        with open(path, "w", encoding="utf-8", newline="") as f:
+            f.write(text)
+        return path
+
+    def keys(self):
+        out = self.run("orvale-pim", "contacts", "list").stdout.decode()
+        return [line.split("\t", 1)[0] for line in out.splitlines() if line]
+
+    def show(self, key):
+        return self.run("orvale-pim", "contacts", "show", key).stdout
+
+    def items(self):
+        """{key: exported text}; the export names each contact's key in its UID line."""
+        out = {}
+        for card in re.findall(rb"BEGIN:VCARD.*?END:VCARD\r?\n?", self.run("orvale-pim", "contacts", "export").stdout,
+                               re.S):
+            uid = re.search(rb"^UID:(.*?)\r?$", card, re.M)
+            out[uid.group(1).decode() if uid else str(len(out))] = card
+        return out
+
+    def edit(self, key, text):
+        self.run("orvale-pim", "contacts", "edit", key, self._file(text))
+
+    def delete(self, key):
+        self.run("orvale-pim", "contacts", "delete", key)
+
+    # --- end-of-run files ---
+    def state_files(self):
+        """Bytes of every file a run may rewrite at its end (None when absent)."""
+        names = [self.app_file("syncsessiondata"), self.path("Anchor_Contacts"),
+                 self.path("Contacts.hdb"), self.app_file("Conf.dat")]
+        return {n: read_bytes(n) for n in names}
+
+    def capture_dir(self):
+        return self.app_file("LastSession")
+
+    def run_log(self):
+        p = self.path("Logs.dat")
+        data = read_bytes(p)
+        return None if data is None else data.decode("utf-16-le")
+
+
+def read_bytes(path):
+    if not os.path.exists(path):
+        return None
+    with open(path, "rb") as f:
+        return f.read()
+
+
+# --- what travelled ---------------------------------------------------------------------------
+
+def decode(data):
+    """A captured WBXML message as an element tree without namespaces."""
+    xml = subprocess.run([os.path.join(SERVER_DIR, "wbxml-to-xml"), "-c", "-"], input=data,
+                         stdout=subprocess.PIPE, check=True, timeout=60).stdout
+    root = ET.fromstring(xml)
+    for el in root.iter():
+        el.tag = el.tag.split("}")[-1]
+    return root
+
+
+def captured(device):
+    """[(file name, element tree)] of the last run, in exchange order (client, server, ...)."""
+    folder = device.capture_dir()
+    names = sorted(os.listdir(folder), key=lambda n: (int(n[:n.index("_")]), "server" in n))
+    out = []
+    for n in names:
+        with open(os.path.join(folder, n), "rb") as f:
+            data = f.read()
+        out.append((n, decode(data) if data else None))
+    return out
+
+
+def sent_commands(device, side="client"):
+    """{command name: count} of the item commands inside Sync in one side's messages."""
+    counts = {}
+    for name, root in captured(device):
+        if root is None or ("_from_%s" % side) not in name:
+            continue
+        for sync in root.iter("Sync"):
+            for cmd in sync:
+                if cmd.tag in ("Add", "Replace", "Delete"):
+                    counts[cmd.tag] = counts.get(cmd.tag, 0) + len(cmd.findall("Item"))
+    return counts
+
+
+def alert_codes(device):
+    """Alert codes of the client's folder Alerts in the first message."""
+    name, root = captured(device)[0]
+    return [a.findtext("Data") for a in root.iter("Alert") if a.find("Item") is not None]
+
+
+def names(items):
+    """Sorted N values of vCard texts: a contact's identity on both sides."""
+    out = []
+    for data in items.values():
+        text = data.decode("utf-8") if isinstance(data, bytes) else data
+        for line in text.replace("\r\n", "\n").split("\n"):
+            if line.split(":", 1)[0].split(";", 1)[0].upper() == "N":
+                out.append(line.split(":", 1)[1].split(";", 1)[0])
+    return sorted(out)
+
+
+def without_uid(data):
+    return b"".join(l for l in data.splitlines(keepends=True) if not l.startswith(b"UID:"))
+
+
+def next_second():
+    """Waits until the wall clock has passed into the next second (the server compares seconds)."""
+    t = time.time()
+    time.sleep(1.05 - (t - int(t)))
+
+
+class E2eCase(unittest.TestCase):
+    """One fresh server and one fresh device per test."""
+
+    def setUp(self):
+        # The server's work folder is set up once per script; start.sh gives it fresh data.
+        work = os.environ.get("ORVALE_E2E_WORK", "/tmp/orvale-e2e")
+        device_root = os.path.join(work, "device-" + self.id().split(".")[-1])
+        shutil.rmtree(device_root, ignore_errors=True)
+        self.server = Server(os.path.join(work, "server")).start()
+        self.addCleanup(self.server.stop)
+        self.device = Device(device_root)
+        self.device.conf(self.server.url, contacts="contacts", logging="1")
+
+
+def main():
+    unittest.main(verbosity=2)
