@@ -63,6 +63,10 @@ bool SyncClient::Impl::addFolderChanges(SyncContextHolder& context, bool message
     int itemsInMessage = 0;
     while (StoreItem* item = context.current()) {
         const ChangeList list = context.currentList();
+        if (skipPendingAddCopy(context, list, *item)) {
+            context.advance();
+            continue;
+        }
         const CommandKind kind = commandFor(list);
         if (kind == CommandKind::Delete) {
             if (channel.encodedSize() > limit) return false;

@@ -48,8 +48,11 @@ void SyncClient::Impl::applyServerAddOrReplace(const Generic& command, CommandKi
             code = 500;
             observer.text("Chunked item is not accepted. CmdId: " + cmdRef);
         } else if (isAdd) {
-            stored = StoreRef<StoreItem>(target->store()->newItem());
-            if (!stored) {
+            // The server repeats an Add whose Map it never got: update the copy stored then.
+            stored = StoreRef<StoreItem>(itemOfPendingAdd(target->folder, *target->store(), key));
+            if (stored && stored->setData(text)) {
+                code = 201;
+            } else if (stored = StoreRef<StoreItem>(target->store()->newItem()); !stored) {
                 code = 500;
                 observer.text("Cant create element. CmdId: " + cmdRef);
             } else if (!stored->setData(text)) {
@@ -75,6 +78,7 @@ void SyncClient::Impl::applyServerAddOrReplace(const Generic& command, CommandKi
         else status->addTargetRef(key);
 
         if (code == 201) {
+            notePendingAdd(target->folder, key, stored->key());
             if (map == nullptr) {
                 map = new Map();
                 const std::uint32_t id = nextCmdId();
@@ -100,6 +104,8 @@ void SyncClient::Impl::applyServerAddOrReplace(const Generic& command, CommandKi
             }
         }
     }
+    // Durable before the message with the Map can leave.
+    if (map != nullptr) savePendingAdds(target->folder);
 }
 
 void SyncClient::Impl::applyServerDelete(const Generic& command, OpenSync* target, const std::string& msgRef) {

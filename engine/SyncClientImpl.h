@@ -13,6 +13,7 @@
 #include "engine/Authenticator.h"
 #include "engine/ElementRef.h"
 #include "engine/MessageChannel.h"
+#include "engine/PendingMapJournal.h"
 #include "engine/PendingRegistry.h"
 #include "engine/ReceivedMessage.h"
 #include "engine/RemoteDeviceInfo.h"
@@ -37,6 +38,8 @@ struct FolderState {
     int alertCode = 0;
     SyncAnchor last;
     SyncAnchor next;
+    // Read on first use; see PendingMaps.cpp.
+    std::optional<PendingMapJournal> pendingMaps;
     const std::string& localName() const { return source.local.displayName; }
 };
 
@@ -171,6 +174,16 @@ struct SyncClient::Impl {
     void applyServerAddOrReplace(const Generic& command, CommandKind kind, OpenSync* target, const std::string& msgRef);
     void applyServerDelete(const Generic& command, OpenSync* target, const std::string& msgRef);
     int folderIndexByLocalName(const std::string& name) const;
+
+    // --- PendingMaps.cpp
+    PendingMapJournal& pendingMapsOf(int folder);
+    // The device item a repeated server Add names, when the journal knows it and it still exists.
+    StoreItem* itemOfPendingAdd(int folder, DataStore& store, const std::string& serverId);
+    void notePendingAdd(int folder, const std::string& serverId, const std::string& localKey);
+    void savePendingAdds(int folder);
+    // True (and acknowledged) when a new device item is the copy of a server Add the server already holds.
+    bool skipPendingAddCopy(SyncContextHolder& context, ChangeList list, StoreItem& item);
+    void dropPendingMaps(int folder);
     SyncContextHolder* contextOf(int folder) const;
 };
 

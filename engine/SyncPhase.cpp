@@ -193,7 +193,10 @@ bool SyncClient::Impl::syncFolder(int folder, bool lastFolder) {
 void SyncClient::Impl::finishFolders() {
     for (auto& context : contexts) {
         openSyncs.erase(folders[context->folder()].localName());
-        if (context->store() != nullptr) context->store()->saveAnchor(context->nextAnchor());
+        if (context->store() != nullptr) {
+            context->store()->saveAnchor(context->nextAnchor());
+            dropPendingMaps(context->folder());
+        }
     }
     contexts.clear();
     openSyncs.clear();

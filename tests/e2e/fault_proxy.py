@@ -14,6 +14,7 @@ class FaultProxy:
     def __init__(self, target_url):
         self.target = urllib.parse.urlsplit(target_url)
         self.cut_at = None   # 1-based exchange number to cut, None: pass everything
+        self.cut_when = None  # or: cut the first message for which this returns true
         self.mode = AFTER
         self.exchanges = 0
         self.cut_body = None  # the message of the exchange that was cut
@@ -34,7 +35,8 @@ class FaultProxy:
                 body = self.rfile.read(length)
                 with proxy.lock:
                     proxy.exchanges += 1
-                    cut = proxy.exchanges == proxy.cut_at
+                    cut = proxy.exchanges == proxy.cut_at or (
+                        proxy.cut_body is None and proxy.cut_when is not None and proxy.cut_when(body))
                     if cut:
                         proxy.cut_body = body
                 if cut and proxy.mode == BEFORE:
@@ -74,6 +76,7 @@ class FaultProxy:
         self.httpd.shutdown()
         self.httpd.server_close()
 
-    def arm(self, cut_at, mode):
+    def arm(self, cut_at, mode, when=None):
         with self.lock:
             self.exchanges, self.cut_at, self.mode, self.cut_body = 0, cut_at, mode, None
+            self.cut_when = when

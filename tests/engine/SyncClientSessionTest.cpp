@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <memory>
 
@@ -351,6 +352,63 @@ TEST(SyncClientSession, EveryTruncationOfAReplyEndsInAResultOrTheSessionsExcepti
             EXPECT_EQ(e.code(), cut == 0 ? 610u : 621u) << "cut at " << cut;
         }
     }
+}
+
+// A session applies the server's Adds and is cut before its Map reaches the server; the end-of-run
+// files stay as they were, so the next session sees the device copies as new and the server sends
+// the same Adds again. Nothing may end up twice on either side.
+TEST(SyncClientSession, AServerAddWhoseMapWasLostIsNotStoredOrSentTwice) {
+    Session s;
+    TinyFolder& f = s.contacts();
+    f.storedAnchor = kStoredAnchor;
+    const std::filesystem::path journal = s.root.path() / "PendingMap_Contacts";
+    std::string secondText = vcard("A");
+    auto script = [&](int index, const ClientMessage& request, ServerReply& reply) {
+        reply.acceptAll();
+        if (hasFolderAlert(request)) return answerAlerts(request, reply);
+        if (index != 2) return;
+        reply.openSync("Contacts", "./contacts");
+        reply.command(CommandKind::Add, itemCommand(element_type::Add, "a1", {{"s1", secondText}, {"s2", vcard("B")}}, false));
+        reply.closeSync();
+    };
+
+    EXPECT_THROW(s.run([&](int index, const ClientMessage& request, ServerReply& reply) {
+        script(index, request, reply);
+        if (index == 3) {
+            EXPECT_FALSE(request.all(CommandKind::Map).empty());
+            EXPECT_EQ(readFileBytes(journal), "s1\t9000\ns2\t9001\n") << "written before the Map left";
+            s.server->mangle = [](int, std::string) { return std::string(); };
+        }
+    }), CSyncClientException);
+    ASSERT_EQ(f.items.size(), 2u);
+    EXPECT_TRUE(f.savedAnchors.empty());
+
+    // Unrecorded by the failed run: both copies come back as new, beside a genuinely new item.
+    f.items["5"] = vcard("mine");
+    f.items.erase("9001");  // and the user deleted one of them meanwhile
+    f.added = {5, 9000};
+    secondText = vcard("A2");
+    s.server.reset();  // one toolkit instance at a time
+    ASSERT_EQ(s.run(script), kRunDone);
+
+    EXPECT_EQ(sentChanges(s.server->requests), (std::vector<std::string>{"Add 5"}));
+    EXPECT_EQ(f.acknowledged, (std::vector<std::string>{"9000", "5"}));
+    EXPECT_EQ(f.items.at("9000"), vcard("A2")) << "the repeated Add updates the first copy";
+    EXPECT_EQ(f.items.at("9002"), vcard("B")) << "a copy that is gone is created again";
+    EXPECT_EQ(f.items.size(), 3u);
+    const ClientMessage& answer = s.server->requests[2];
+    std::vector<std::string> statuses, mapped;
+    for (Status* st : answer.statusesFor("Add")) statuses.push_back(st->data());
+    EXPECT_EQ(statuses, (std::vector<std::string>{"201", "201"}));
+    const auto maps = answer.all(CommandKind::Map);
+    ASSERT_EQ(maps.size(), 1u);
+    for (std::size_t i = 0; i < static_cast<Map*>(maps[0])->mapItems()->size(); ++i) {
+        const MapItem* item = static_cast<Map*>(maps[0])->mapItems()->at(i);
+        mapped.push_back(locUri(item->target()) + "=" + locUri(item->source()));
+    }
+    EXPECT_EQ(mapped, (std::vector<std::string>{"s1=9000", "s2=9002"}));
+    EXPECT_FALSE(std::filesystem::exists(journal)) << "a completed session drops the journal";
+    EXPECT_EQ(f.savedAnchors.size(), 1u);
 }
 
 }  // namespace
