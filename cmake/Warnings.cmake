@@ -5,6 +5,11 @@ target_compile_options(orvale_warnings INTERFACE
   -Woverloaded-virtual -Wnull-dereference -Wformat=2 -Wimplicit-fallthrough)
 if(ORVALE_WERROR)
   target_compile_options(orvale_warnings INTERFACE -Werror)
+  # GCC 12 at -O3 reports overlaps inside libstdc++'s own string copies and null dereferences inside
+  # GoogleTest's headers that no code path reaches; they stay warnings so a Release build completes.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(orvale_warnings INTERFACE -Wno-error=restrict -Wno-error=null-dereference)
+  endif()
 endif()
 
 # orvale_library(name) declares the subsystem library of the current folder: every .cpp below it
