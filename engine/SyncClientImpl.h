@@ -18,11 +18,11 @@
 #include "engine/ReceivedMessage.h"
 #include "engine/RemoteDeviceInfo.h"
 #include "engine/SessionLimits.h"
-#include "engine/SyncAnchor.h"
 #include "engine/SyncClient.h"
 #include "engine/SyncConfig.h"
 #include "engine/SyncContextHolder.h"
 #include "engine/SyncObserver.h"
+#include "stores/SyncAnchor.h"
 #include "syncml/CommandElements.h"
 
 namespace orvale {

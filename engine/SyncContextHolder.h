@@ -5,10 +5,10 @@
 #include <cstdint>
 
 #include "engine/ElementRef.h"
-#include "engine/SyncAnchor.h"
 #include "stores/DataStore.h"
 #include "stores/ItemList.h"
 #include "stores/StoreItem.h"
+#include "stores/SyncAnchor.h"
 
 namespace orvale {
 

@@ -12,11 +12,11 @@
 #include "engine/AbortRecord.h"
 #include "engine/CSyncClientException.h"
 #include "engine/SessionDataStore.h"
-#include "engine/SyncAnchorException.h"
 #include "engine/SyncClient.h"
 #include "engine/SyncObserver.h"
 #include "stores/CDataStoreException.h"
 #include "stores/DataStoreFactory.h"
+#include "stores/SyncAnchorException.h"
 #include "syncml/CBuildItemsException.h"
 #include "transport/Transport.h"
 

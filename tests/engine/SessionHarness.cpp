@@ -4,11 +4,11 @@
 
 #include <cstring>
 
-#include "engine/SyncAnchor.h"
 #include "stores/DataStore.h"
 #include "stores/DataStoreKind.h"
 #include "stores/ItemList.h"
 #include "stores/StoreItem.h"
+#include "stores/SyncAnchor.h"
 #include "syncml/Toolkit.h"
 
 namespace orvale::test {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/SyncAnchor.h"
 #include "stores/DataStoreFactory.h"
+#include "stores/SyncAnchor.h"
 
 namespace orvale::test {
 
