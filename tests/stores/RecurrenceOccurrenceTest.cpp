@@ -172,7 +172,7 @@ TEST(RecurrenceOccurrence, UtcTimesConvertedToLocalFindTheSameSlotAcrossTheChang
     a->recurrence() = withMask(pattern(1, 1, 39160, 10.0 / 24), kMo);
     auto local = [](const char* utc) {
         std::tm f{};
-        EXPECT_TRUE(datetime::breakDownLocal(datetime::parseUtc(utc), f));
+        EXPECT_TRUE(datetime::breakDownLocal(*datetime::parseUtc(utc), f));
         double v = 0;
         EXPECT_TRUE(platform::systemTimeToVariantTime(datetime::toSystemTime(f), v));
         return v;
