@@ -6,7 +6,7 @@
 
 namespace orvale::calendar {
 
-CalendarItem::CalendarItem(const std::string& key) : key_(key) {
+CalendarItem::CalendarItem(const std::string& key) : TextItem(key) {
     const auto event = readEvent(key_);
     data_ = exportEvent(event ? &*event : nullptr, key_);
 }

@@ -2,11 +2,11 @@
 // One appointment as the engine sees it: its key and its vCalendar 1.0 text holding one VEVENT.
 #include <string>
 
-#include "stores/StoreItem.h"
+#include "stores/TextItem.h"
 
 namespace orvale::calendar {
 
-class CalendarItem final : public StoreItem {
+class CalendarItem final : public TextItem {
 public:
     // An appointment that is not on the device yet: no key, no text until setData stores it.
     CalendarItem() = default;
@@ -14,18 +14,11 @@ public:
     // an empty VEVENT.
     explicit CalendarItem(const std::string& key);
 
-    const std::string& key() const override { return key_; }
-    std::size_t dataSize() const override { return data_.size(); }
     ContentType contentType() const override;
     // Parses the vCalendar and writes the event to the device; a new appointment receives its key
     // here. False when the text holds no readable VEVENT or the device did not take the write: the
     // server must not be told an event is stored that is not.
     bool setData(const std::string& text) override;
-    const char* data() const override { return data_.c_str(); }
-
-private:
-    std::string key_;
-    std::string data_;
 };
 
 }  // namespace orvale::calendar

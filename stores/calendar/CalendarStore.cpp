@@ -18,7 +18,7 @@ TrackerProfile CalendarStore::trackerProfile() const { return calendarTrackerPro
 
 std::vector<uint32_t> CalendarStore::narrowed(std::vector<uint32_t> ids) {
     const auto window = calendarDateWindow();
-    if (!window) return ids;
+    if (!window || ids.empty()) return ids;
     if (!inWindow_) inWindow_ = appointmentsByWindow(*window, todayAsVariantDate());
     std::vector<uint32_t> kept, outside;
     for (uint32_t oid : ids) {

@@ -19,13 +19,15 @@ using F = EventField;
 constexpr std::array<std::string_view, 4> kBusyWords = {"FREE", "TENTATIVE", "BUSY", "OUT OF OFFICE"};
 constexpr std::string_view kMidnight = "T000000";
 
-// "YYYYMMDD" of the day after a "YYYYMMDD..." text; the text's own date when it names none.
+// "YYYYMMDD" of the day after a "YYYYMMDD..." text; the text's own date when it names none or
+// the next would be past the last year a date can have.
 std::string dayAfter(std::string_view text) {
     const auto number = [&](std::size_t at, std::size_t n) { return platform::leadingDecimal(text.substr(at, n)); };
     std::int64_t year = number(0, 4);
     const int m = number(4, 2), d = number(6, 2);
     if (m < 1 || m > 12 || d < 1 || d > 31) return std::string(text.substr(0, 8));
     unsigned month = static_cast<unsigned>(m), day = static_cast<unsigned>(d);
+    if (year >= 9999 && month == 12 && day == 31) return std::string(text.substr(0, 8));
     platform::daysToCivil(platform::civilToDays(year, month, day) + 1, year, month, day);
     char buf[32];
     std::snprintf(buf, sizeof buf, "%04d%02u%02u", static_cast<int>(year), month, day);

@@ -1,19 +1,12 @@
 #include "stores/vcalendar/VCalendarDocument.h"
 
-#include <algorithm>
-#include <cctype>
+#include "stores/versit/VersitText.h"
 
 namespace orvale::vcalendar {
 
 namespace {
 constexpr std::string_view kOuter = "VCALENDAR";
 constexpr std::string_view kVersion = "1.0";
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-    });
-}
 }  // namespace
 
 std::unique_ptr<VersitDocument> newVCalendar(std::string_view inner) {
@@ -23,7 +16,7 @@ std::unique_ptr<VersitDocument> newVCalendar(std::string_view inner) {
 std::unique_ptr<VersitDocument> parseVCalendar(std::string_view text, std::string_view inner) {
     auto doc = newVCalendar(inner);
     if (!doc->parse(text) || doc->lookupComponent() == nullptr) return nullptr;
-    if (doc->components().empty() || !equalsIgnoringCase(doc->components().front()->name(), kOuter)) return nullptr;
+    if (doc->components().empty() || !versit_text::equalsIgnoringCaseAscii(doc->components().front()->name(), kOuter)) return nullptr;
     return doc;
 }
 
