@@ -26,7 +26,9 @@ tests/e2e/contacts.py "${CONTACTS:-50}" >"$work/sample-contacts.vcf"
 "$build/tools/pim/orvale-pim" contacts import "$work/sample-contacts.vcf" >/dev/null
 echo "device root: $ORVALE_DEVICE_ROOT with $("$build/tools/pim/orvale-pim" contacts list | wc -l) contacts"
 
-"$build/tests/e2e/orvale-e2e-run" conf "url=$URL" user=orvale password=orvale-secret contacts=contacts logging=1
+# The settings as a person sets them without screens; the password goes in on standard input.
+echo orvale-secret | "$build/app/orvale-config" set "url=$URL" user=orvale contacts=1 contacts-uri=contacts \
+  logging=1 setup=1 --password-stdin
 echo "orvale autosync ..."
 start=$(date +%s.%N)
 "$build/app/orvale" autosync

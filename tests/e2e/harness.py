@@ -30,7 +30,8 @@ def build_dir():
 
 def program(name):
     paths = {"orvale": "app/orvale", "orvale-pim": "tools/pim/orvale-pim",
-             "orvale-e2e-run": "tests/e2e/orvale-e2e-run"}
+             "orvale-e2e-run": "tests/e2e/orvale-e2e-run", "orvale-config": "app/orvale-config",
+             "orvale-launcher": "app/orvale-launcher"}
     return os.path.join(build_dir(), paths[name])
 
 
