@@ -80,13 +80,21 @@ void anchorPattern(pim::RecurrencePattern& pattern, const pim::Item& appointment
 }
 }  // namespace
 
+std::vector<std::uint32_t> eventPropertyIds() {
+    std::vector<std::uint32_t> ids;
+    for (const auto& p : eventPropertyTable()) ids.push_back(p.identifier);
+    return ids;
+}
+
 std::optional<DeviceEvent> readEvent(const std::string& key) {
     const auto item = appointmentByKey(key);
     if (!item) return std::nullopt;
+    return eventOfItem(*item);
+}
+
+DeviceEvent eventOfItem(pim::Item& item) {
     const auto& table = eventPropertyTable();
-    std::vector<std::uint32_t> ids;
-    for (const auto& p : table) ids.push_back(p.identifier);
-    const auto values = item->getProps(ids);
+    const auto values = item.getProps(eventPropertyIds());
 
     DeviceEvent event;
     EventFields& f = event.fields;
@@ -111,11 +119,11 @@ std::optional<DeviceEvent> readEvent(const std::string& key) {
                 break;
         }
     }
-    if (item->isRecurring()) {
-        event.rule = ruleTextOf(item->recurrence());
-        event.exceptionDates = exceptionDatesText(item->recurrence());
+    if (item.isRecurring()) {
+        event.rule = ruleTextOf(item.recurrence());
+        event.exceptionDates = exceptionDatesText(item.recurrence());
     }
-    for (const auto& recipient : item->recipients()) {
+    for (const auto& recipient : item.recipients()) {
         if (!recipient.address.empty()) event.attendees.push_back(platform::utf16ToUtf8(recipient.address));
     }
     return event;
@@ -127,7 +135,13 @@ bool writeEvent(const ReceivedEvent& event, std::string& key) {
     const bool create = key.empty();
     auto item = create ? session->createItem(pim::kAppointment) : appointmentByKey(key);
     if (!item) return false;
+    fillEvent(event, *item, create);
+    if (!item->save()) return false;
+    if (create) key = keyForOid(item->oid());
+    return true;
+}
 
+void fillEvent(const ReceivedEvent& event, pim::Item& appointment, bool created) {
     // A new appointment gets what the text has; a replaced one also loses every earlier property
     // up to the last one the text sets.
     const auto& table = eventPropertyTable();
@@ -137,34 +151,31 @@ bool writeEvent(const ReceivedEvent& event, std::string& key) {
     std::vector<pim::PropValue> values;
     for (std::size_t r = 0; r < rows; ++r) {
         const std::string& text = event.fields.row(r);
-        if (text.empty() && create) continue;
+        if (text.empty() && created) continue;
         values.push_back(deviceValue(table[r], text));
     }
-    item->setProps(values);
+    appointment.setProps(values);
 
     if (event.rule) {
-        item->clearRecurrence();
-        pim::RecurrencePattern& pattern = item->recurrence();
-        anchorPattern(pattern, *item);
-        if (applyRuleText(*event.rule, pattern, storedTime(*item, F::Start))) {
+        appointment.clearRecurrence();
+        pim::RecurrencePattern& pattern = appointment.recurrence();
+        anchorPattern(pattern, appointment);
+        if (applyRuleText(*event.rule, pattern, storedTime(appointment, F::Start))) {
             if (event.exceptionDates) {
-                deleteExceptionDates(*event.exceptionDates, *item, event.zoneOffset, event.fields[F::AllDay] == "1");
+                deleteExceptionDates(*event.exceptionDates, appointment, event.zoneOffset, event.fields[F::AllDay] == "1");
             }
         } else {
-            item->clearRecurrence();
+            appointment.clearRecurrence();
         }
     }
     if (!event.attendees.empty()) {
-        auto& recipients = item->recipients();
+        auto& recipients = appointment.recipients();
         recipients.clear();
         for (const auto& attendee : event.attendees) {
             std::u16string text = platform::utf8ToUtf16(attendee);
             recipients.push_back({text, text});
         }
     }
-    if (!item->save()) return false;
-    if (create) key = keyForOid(item->oid());
-    return true;
 }
 
 }  // namespace orvale::calendar
