@@ -1,6 +1,5 @@
 #include "stores/calendar/EventDevice.h"
 
-#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -10,7 +9,7 @@
 #include "platform/pim/PimSession.h"
 #include "stores/ItemList.h"
 #include "stores/calendar/EventExceptions.h"
-#include "stores/calendar/EventRecurrence.h"
+#include "stores/recurrence/RecurrenceCodec.h"
 #include "stores/vcalendar/VCalendarTime.h"
 
 namespace orvale::calendar {
@@ -68,15 +67,11 @@ pim::PropValue deviceValue(const EventProperty& p, const std::string& text) {
     return v;
 }
 
-// The pattern's start follows the appointment's, as on the device: its first day, and the time of
-// day at which its occurrences start and end.
-void anchorPattern(pim::RecurrencePattern& pattern, const pim::Item& appointment) {
-    const auto start = vcalendar::variantOfFileTime(storedTime(appointment, F::Start));
-    const auto end = vcalendar::variantOfFileTime(storedTime(appointment, F::End));
-    if (!start) return;
-    pattern.patternStart = std::floor(*start);
-    pattern.startTime = *start - pattern.patternStart;
-    if (end) pattern.endTime = *end - std::floor(*end);
+// The appointment's start as the device holds it: local wall-clock time.
+platform::SystemTime startOf(const pim::Item& appointment) {
+    platform::SystemTime st;
+    platform::fileTimeToSystemTime(storedTime(appointment, F::Start), st);
+    return st;
 }
 }  // namespace
 
@@ -120,7 +115,7 @@ DeviceEvent eventOfItem(pim::Item& item) {
         }
     }
     if (item.isRecurring()) {
-        event.rule = ruleTextOf(item.recurrence());
+        event.rule = recurrence::writeRule(item.recurrence());
         event.exceptionDates = exceptionDatesText(item.recurrence());
     }
     for (const auto& recipient : item.recipients()) {
@@ -157,10 +152,9 @@ void fillEvent(const ReceivedEvent& event, pim::Item& appointment, bool created)
     appointment.setProps(values);
 
     if (event.rule) {
+        // A new pattern starts where the appointment now does.
         appointment.clearRecurrence();
-        pim::RecurrencePattern& pattern = appointment.recurrence();
-        anchorPattern(pattern, appointment);
-        if (applyRuleText(*event.rule, pattern, storedTime(appointment, F::Start))) {
+        if (recurrence::applyRule(*event.rule, appointment.recurrence(), startOf(appointment))) {
             if (event.exceptionDates) {
                 deleteExceptionDates(*event.exceptionDates, appointment, event.zoneOffset, event.fields[F::AllDay] == "1");
             }
