@@ -96,6 +96,14 @@ std::string formatSystemDate(const platform::SystemTime& st) {
     return format(st.year, st.month, st.day, 0, 0, 0, "");
 }
 
+std::string formatSystemLocal(const platform::SystemTime& st) {
+    return format(st.year, st.month, st.day, st.hour, st.minute, st.second, "");
+}
+
+std::string formatSystemNoon(const platform::SystemTime& st) {
+    return format(st.year, st.month, st.day, 12, 0, 0, "");
+}
+
 std::optional<platform::SystemTime> textFields(std::string_view text) {
     if (text.size() != kDateTimeLength && text.size() != kDateTimeLength + 1) return std::nullopt;
     const std::tm f = fieldsOf(text);

@@ -32,6 +32,10 @@ std::string formatLocal(std::int64_t seconds, bool withZ);
 // The device's broken-down time written as it stands: "...T...Z" and "...T000000" (no conversion).
 std::string formatSystemTime(const platform::SystemTime& st);
 std::string formatSystemDate(const platform::SystemTime& st);
+// The same without a Z, for wall-clock values kept as they stand (a task's reminder), and the date
+// followed by "T120000" (a task's dates: at noon no zone moves them to another day).
+std::string formatSystemLocal(const platform::SystemTime& st);
+std::string formatSystemNoon(const platform::SystemTime& st);
 
 // The fixed positions of a 15- or 16-character text (YYYYMMDDTHHMMSS, a 16th character such as Z
 // ignored) as fields, without any zone conversion and not checked for range (31 February stays);

@@ -11,16 +11,6 @@ namespace orvale::calendar {
 namespace pim = platform::pim;
 
 namespace {
-RowKind rowKind(EventFieldKind kind) {
-    switch (kind) {
-        case EventFieldKind::Text: return RowKind::Text;
-        case EventFieldKind::Integer: return RowKind::Number16;
-        case EventFieldKind::Flag: return RowKind::Flag;
-        case EventFieldKind::Time: return RowKind::Time;
-    }
-    return RowKind::Skip;
-}
-
 std::u16string beyondTheRows(pim::Item& item, const std::vector<pim::PropValue>& values) {
     std::u16string text;
     const pim::PropValue& recurring = values.at(static_cast<std::size_t>(EventField::IsRecurring));
@@ -39,7 +29,7 @@ std::u16string beyondTheRows(pim::Item& item, const std::vector<pim::PropValue>&
 TrackerProfile calendarTrackerProfile() {
     TrackerProfile profile;
     profile.folder = pim::kFolderCalendar;
-    for (const EventProperty& p : eventPropertyTable()) profile.rows.push_back({p.identifier, rowKind(p.kind)});
+    profile.rows = vcalendar::fingerprintRows(eventPropertyTable());
     profile.extraText = beyondTheRows;
     return profile;
 }

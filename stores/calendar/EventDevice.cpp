@@ -3,13 +3,13 @@
 #include <memory>
 #include <vector>
 
-#include "platform/DecimalText.h"
 #include "platform/SystemTime.h"
 #include "platform/TextConversion.h"
 #include "platform/pim/PimSession.h"
 #include "stores/ItemList.h"
 #include "stores/calendar/EventExceptions.h"
 #include "stores/recurrence/RecurrenceCodec.h"
+#include "stores/vcalendar/VCalendarFields.h"
 #include "stores/vcalendar/VCalendarTime.h"
 
 namespace orvale::calendar {
@@ -19,52 +19,17 @@ namespace pim = platform::pim;
 namespace {
 using F = EventField;
 
-// 4501-01-01 00:00, the device's "no date".
-std::uint64_t noDateFileTime() {
-    platform::SystemTime st;
-    st.year = 4501;
-    st.month = 1;
-    st.day = 1;
-    std::uint64_t fileTime = 0;
-    platform::systemTimeToFileTime(st, fileTime);
-    return fileTime;
-}
-
 std::uint64_t storedTime(const pim::Item& appointment, F field) {
     return appointment.getProp(eventPropertyTable()[static_cast<std::size_t>(field)].identifier).fileTime;
 }
 
 std::unique_ptr<pim::Item> appointmentByKey(const std::string& key) {
-    pim::Session* session = pim::Session::current();
-    if (session == nullptr) return nullptr;
-    auto item = session->itemByOid(oidForKey(key));
-    if (!item || item->type() != pim::kAppointment) return nullptr;
-    return item;
+    return vcalendar::deviceItemByKey(key, pim::kAppointment);
 }
 
 std::string integerText(const pim::PropValue& v) {
     const std::uint32_t low = v.u32 & 0xFFFFu;
     return low == 0 ? std::string() : std::to_string(low);
-}
-
-pim::PropValue deviceValue(const EventProperty& p, const std::string& text) {
-    pim::PropValue v;
-    v.id = p.identifier;
-    switch (p.kind) {
-        case EventFieldKind::Text:
-            v.text = platform::utf8ToUtf16(text);
-            break;
-        case EventFieldKind::Integer:
-            v.u32 = static_cast<std::uint32_t>(platform::leadingDecimal(text));
-            break;
-        case EventFieldKind::Flag:
-            v.u32 = !text.empty() && text != "0" ? 1 : 0;
-            break;
-        case EventFieldKind::Time:
-            v.fileTime = text.empty() ? noDateFileTime() : vcalendar::fileTimeOfText(text);
-            break;
-    }
-    return v;
 }
 
 // The appointment's start as the device holds it: local wall-clock time.
@@ -75,11 +40,7 @@ platform::SystemTime startOf(const pim::Item& appointment) {
 }
 }  // namespace
 
-std::vector<std::uint32_t> eventPropertyIds() {
-    std::vector<std::uint32_t> ids;
-    for (const auto& p : eventPropertyTable()) ids.push_back(p.identifier);
-    return ids;
-}
+std::vector<std::uint32_t> eventPropertyIds() { return vcalendar::propertyIds(eventPropertyTable()); }
 
 std::optional<DeviceEvent> readEvent(const std::string& key) {
     const auto item = appointmentByKey(key);
@@ -99,13 +60,13 @@ DeviceEvent eventOfItem(pim::Item& item) {
         const pim::PropValue& v = values[r];
         switch (table[r].kind) {
             case EventFieldKind::Text:
-                if (present(r)) f.row(r) = platform::utf16ToUtf8(v.text);
+                f.row(r) = vcalendar::textOfValue(v);
                 break;
             case EventFieldKind::Integer:
                 if (present(r)) f.row(r) = integerText(v);
                 break;
             case EventFieldKind::Flag:
-                f.row(r) = std::string(1, present(r) && v.u32 != 0 ? '1' : '0');
+                f.row(r) = vcalendar::flagOfValue(v);
                 break;
             case EventFieldKind::Time:
                 if (!present(r)) break;
@@ -147,7 +108,7 @@ void fillEvent(const ReceivedEvent& event, pim::Item& appointment, bool created)
     for (std::size_t r = 0; r < rows; ++r) {
         const std::string& text = event.fields.row(r);
         if (text.empty() && created) continue;
-        values.push_back(deviceValue(table[r], text));
+        values.push_back(vcalendar::deviceValue(table[r], text));
     }
     appointment.setProps(values);
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "stores/FieldTexts.h"
+#include "stores/vcalendar/VCalendarFields.h"
 
 namespace orvale::calendar {
 
@@ -33,12 +34,8 @@ enum class EventField : std::size_t {
 inline constexpr std::size_t kEventFieldCount = 18;
 
 // By row: 0-5 text, 6-10 integer, 11-13 flag, 14-17 time.
-enum class EventFieldKind { Text, Integer, Flag, Time };
-
-struct EventProperty {
-    std::uint32_t identifier;  // high 16 bits the property number, low 16 bits the value type
-    EventFieldKind kind;
-};
+using EventFieldKind = vcalendar::FieldKind;
+using EventProperty = vcalendar::FieldProperty;
 
 const std::array<EventProperty, kEventFieldCount>& eventPropertyTable();
 

@@ -9,12 +9,21 @@ namespace orvale::vcalendar {
 namespace {
 constexpr std::string_view kConversionFailed = "19710101T000000Z";
 
+constexpr int kNoDateYear = 4501;
+
 std::optional<platform::SystemTime> fieldsOfFileTime(std::uint64_t fileTime) {
     platform::SystemTime st;
     if (fileTime == 0 || !platform::fileTimeToSystemTime(fileTime, st)) return std::nullopt;
     return st;
 }
+
 }  // namespace
+
+std::optional<platform::SystemTime> setDateOfFileTime(std::uint64_t fileTime) {
+    auto st = fieldsOfFileTime(fileTime);
+    if (st && st->year == kNoDateYear && st->month == 1 && st->day == 1) return std::nullopt;
+    return st;
+}
 
 std::optional<std::string> deviceLocalText(std::string_view value, std::int32_t offsetEast) {
     std::optional<std::int64_t> instant;
@@ -48,6 +57,26 @@ std::string utcTextOfFileTime(std::uint64_t fileTime) {
 std::string dateTextOfFileTime(std::uint64_t fileTime) {
     const auto st = fieldsOfFileTime(fileTime);
     return st ? datetime::formatSystemDate(*st) : std::string();
+}
+
+std::string localTextOfFileTime(std::uint64_t fileTime) {
+    const auto st = setDateOfFileTime(fileTime);
+    return st ? datetime::formatSystemLocal(*st) : std::string();
+}
+
+std::string noonTextOfFileTime(std::uint64_t fileTime) {
+    const auto st = setDateOfFileTime(fileTime);
+    return st ? datetime::formatSystemNoon(*st) : std::string();
+}
+
+std::uint64_t noDateFileTime() {
+    platform::SystemTime st;
+    st.year = kNoDateYear;
+    st.month = 1;
+    st.day = 1;
+    std::uint64_t fileTime = 0;
+    platform::systemTimeToFileTime(st, fileTime);
+    return fileTime;
 }
 
 std::optional<double> variantOfFileTime(std::uint64_t fileTime) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/SystemTime.h"
+
 namespace orvale::vcalendar {
 
 // A received date-time as device local "YYYYMMDDTHHMMSS": with "Z" read as UTC; otherwise as
@@ -22,6 +24,15 @@ std::uint64_t fileTimeOfText(std::string_view text);
 std::string utcTextOfFileTime(std::uint64_t fileTime);
 // A stored date-time's local date followed by "T000000"; empty for 0.
 std::string dateTextOfFileTime(std::uint64_t fileTime);
+// A stored date-time as it stands, without Z, and its date followed by "T120000": empty for 0 and
+// for the device's "no date" (any time on 4501-01-01).
+std::string localTextOfFileTime(std::uint64_t fileTime);
+std::string noonTextOfFileTime(std::uint64_t fileTime);
+
+// 4501-01-01 00:00, what the device stores for a date that is not set.
+std::uint64_t noDateFileTime();
+// A stored date-time as its fields, none for 0 and for the "no date".
+std::optional<platform::SystemTime> setDateOfFileTime(std::uint64_t fileTime);
 
 // The variant date of a stored local date-time, or of a local text as fileTimeOfText reads it;
 // none when it is no real date.
