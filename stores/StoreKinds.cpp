@@ -2,12 +2,13 @@
 
 #include "stores/calendar/CalendarStore.h"
 #include "stores/contacts/ContactsStore.h"
+#include "stores/tasks/TasksStore.h"
 
 namespace orvale {
 
-// Tasks joins here when its store exists.
 void registerStoreKinds() {
     contacts::registerContactsKind();
+    tasks::registerTasksKind();
     calendar::registerCalendarKind();
 }
 

@@ -1,0 +1,27 @@
+#include "stores/tasks/TaskTracking.h"
+
+#include "platform/TextConversion.h"
+#include "stores/recurrence/RecurrenceCodec.h"
+#include "stores/tasks/TaskPropertyTable.h"
+
+namespace orvale::tasks {
+
+namespace pim = platform::pim;
+
+namespace {
+std::u16string beyondTheRows(pim::Item& item, const std::vector<pim::PropValue>& values) {
+    const pim::PropValue& recurring = values.at(static_cast<std::size_t>(TaskField::IsRecurring));
+    if ((recurring.flags & pim::kFlagNotFound) != 0 || recurring.u32 == 0 || !item.isRecurring()) return {};
+    return platform::utf8ToUtf16(recurrence::writeRule(item.recurrence()));
+}
+}  // namespace
+
+TrackerProfile taskTrackerProfile() {
+    TrackerProfile profile;
+    profile.folder = pim::kFolderTasks;
+    profile.rows = vcalendar::fingerprintRows(taskPropertyTable());
+    profile.extraText = beyondTheRows;
+    return profile;
+}
+
+}  // namespace orvale::tasks
