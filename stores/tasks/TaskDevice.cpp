@@ -74,20 +74,21 @@ bool writeTask(const ReceivedTask& task, std::string& key) {
     const bool create = key.empty();
     auto item = create ? session->createItem(pim::kTask) : vcalendar::deviceItemByKey(key, pim::kTask);
     if (!item) return false;
-    fillTask(task, *item, create);
+    fillTask(task, *item);
     if (!item->save()) return false;
     if (create) key = keyForOid(item->oid());
     return true;
 }
 
-void fillTask(const ReceivedTask& task, pim::Item& item, bool created) {
-    // A new task gets what the text has; a replaced one also loses everything the text lacks.
+void fillTask(const ReceivedTask& task, pim::Item& item) {
+    // Every row, new task or replaced: what the text lacks takes the value a new task has on the
+    // device, so a task reads and fingerprints the same however it came to be stored.
     const auto& table = taskPropertyTable();
     std::vector<pim::PropValue> values;
+    values.reserve(table.size());
     static const std::string kNormalImportance = "1";
     for (std::size_t r = 0; r < table.size(); ++r) {
         const std::string& text = task.fields.row(r);
-        if (text.empty() && created) continue;
         const bool importance = r == row(F::Importance);
         values.push_back(vcalendar::deviceValue(table[r], text.empty() && importance ? kNormalImportance : text));
     }

@@ -21,8 +21,8 @@ std::vector<std::uint32_t> taskPropertyIds();
 // An empty key creates a task and receives its key; any other replaces that task. False when the
 // device did not take the write.
 bool writeTask(const ReceivedTask& task, std::string& key);
-// What writeTask puts into the item, without saving it. `created`: the item is new, so only the
-// rows the task carries are set.
-void fillTask(const ReceivedTask& task, platform::pim::Item& item, bool created);
+// What writeTask puts into the item, without saving it: every row of the table, the recurrence
+// when the task carries a rule.
+void fillTask(const ReceivedTask& task, platform::pim::Item& item);
 
 }  // namespace orvale::tasks

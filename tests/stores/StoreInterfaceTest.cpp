@@ -27,6 +27,7 @@ struct StoreInterfaceTest : ::testing::Test {
         test::registerTestKinds();  // after the factory, which may put the real kinds in place
         test::lifetimes() = {};
     }
+    void TearDown() override { test::registerRealKinds(); }
 };
 
 std::string nameOf(DataStoreKind* kind) {

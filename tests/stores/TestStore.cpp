@@ -1,5 +1,9 @@
 #include "TestStore.h"
 
+#include "stores/calendar/CalendarStore.h"
+#include "stores/contacts/ContactsStore.h"
+#include "stores/tasks/TasksStore.h"
+
 namespace orvale::test {
 
 Lifetimes& lifetimes() {
@@ -30,6 +34,12 @@ ContentType TestKind::contentType() const { return ContentType(info_.mimeType, i
 
 void registerTestKinds() {
     for (const KindInfo& k : knownKinds()) registerKind(k.code, [&k] { return new TestKind(k); });
+}
+
+void registerRealKinds() {
+    registerKind(contacts::kContactsKindCode, contacts::makeContactsKind);
+    registerKind(tasks::kTasksKindCode, tasks::makeTasksKind);
+    registerKind(calendar::kCalendarKindCode, calendar::makeCalendarKind);
 }
 
 }  // namespace orvale::test

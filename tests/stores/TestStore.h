@@ -72,7 +72,9 @@ private:
     const KindInfo& info_;
 };
 
-// Puts a TestKind maker in the registry for each of the three kind codes.
+// Puts a TestKind maker in the registry for each of the three kind codes, and the stores' own back
+// (the registry is process-wide; the tests after these need the real stores).
 void registerTestKinds();
+void registerRealKinds();
 
 }  // namespace orvale::test

@@ -22,8 +22,8 @@ protected:
         writeFileBytes(scratch / name, bytes);
         return (scratch / name).string();
     }
-    std::vector<std::string> importOk(const std::vector<std::string>& files) {
-        std::vector<std::string> args = {"contacts", "import"};
+    std::vector<std::string> importOk(const std::vector<std::string>& files, const std::string& folder = "contacts") {
+        std::vector<std::string> args = {folder, "import"};
         args.insert(args.end(), files.begin(), files.end());
         const PimRun run = pim(args);
         EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -162,8 +162,8 @@ struct Changes {
     std::vector<std::string> updated, added, deleted;
     bool operator==(const Changes&) const = default;
 };
-Changes syncRun(const std::vector<std::string>& accepted, bool slow = false) {
-    StoreSession run(1);
+Changes syncRun(const std::vector<std::string>& accepted, bool slow = false, int kindCode = 1) {
+    StoreSession run(kindCode);
     DataStore* store = run.store();
     EXPECT_NE(store, nullptr);
     if (store == nullptr) return {};
@@ -205,6 +205,39 @@ TEST_F(PimToolTest, WhatTheToolChangesIsWhatTheNextSyncSends) {
     EXPECT_EQ(syncRun({edited, removed}), (Changes{{edited}, {added[0]}, {removed}}));
     EXPECT_EQ(syncRun({added[0]}), (Changes{{}, {added[0]}, {}}));
     EXPECT_EQ(syncRun({}), Changes{});
+}
+
+std::string todo(const std::string& lines) {
+    return "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VTODO\r\n" + lines + "END:VTODO\r\nEND:VCALENDAR\r\n";
+}
+
+TEST_F(PimToolTest, TaskEditsDeletesAndAddsAreWhatTheNextSyncSendsARuleAloneIncluded) {
+    const std::string recurring = "SUMMARY:Recurring\r\nDTSTART:20270503\r\nRRULE:D1 #5\r\n";
+    const auto keys = importOk({file("tasks.vcs", todo("SUMMARY:Edited\r\nDUE:20270503\r\n") + todo("SUMMARY:Removed\r\n") +
+                                                      todo(recurring) + todo("SUMMARY:Kept\r\n"))},
+                               "tasks");
+    ASSERT_EQ(keys.size(), 4u);
+    const std::string &edited = keys[0], &removed = keys[1], &ruleChanged = keys[2];
+    syncRun(keys, true, 4);
+    ASSERT_EQ(syncRun({}, false, 4), Changes{});
+
+    ASSERT_EQ(pim({"tasks", "edit", edited, file("e.vcs", todo("SUMMARY:Edited\r\nDUE:20270504\r\n"))}).exitCode, 0);
+    ASSERT_EQ(pim({"tasks", "delete", removed}).exitCode, 0);
+    std::string rule = recurring;
+    rule.replace(rule.find("#5"), 2, "#6");
+    ASSERT_EQ(pim({"tasks", "edit", ruleChanged, file("r.vcs", todo(rule))}).exitCode, 0);
+    const auto added = importOk({file("new.vcs", todo("SUMMARY:Newcomer\r\n"))}, "tasks");
+    ASSERT_EQ(added.size(), 1u);
+
+    Changes found = syncRun({edited, removed, ruleChanged, added[0]}, false, 4);
+    std::sort(found.updated.begin(), found.updated.end());
+    std::vector<std::string> updated = {edited, ruleChanged};
+    std::sort(updated.begin(), updated.end());
+    EXPECT_EQ(found, (Changes{updated, {added[0]}, {removed}}));
+    EXPECT_EQ(syncRun({}, false, 4), Changes{});
+    // The same text again changes nothing.
+    ASSERT_EQ(pim({"tasks", "edit", edited, file("e.vcs", todo("SUMMARY:Edited\r\nDUE:20270504\r\n"))}).exitCode, 0);
+    EXPECT_EQ(syncRun({}, false, 4), Changes{});
 }
 
 TEST_F(PimToolTest, ChangesMadeByAnotherProcessDuringARunAreSentByTheNextOne) {
