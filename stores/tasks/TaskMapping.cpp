@@ -17,10 +17,12 @@ using F = TaskField;
 constexpr std::string_view kNoon = "T120000";
 
 // Rule 2 of the import for every time of a task. A date alone (the usual form of a task's dates) is
-// that local date at noon, the form the store writes, in no zone.
+// that local date at noon, the form the store writes, in no zone. Empty for a value that names no
+// time the device can store (its file times begin in 1601).
 std::string deviceTime(std::string_view value, std::int32_t zoneOffset) {
-    if (datetime::isDateOnly(value)) return std::string(value) + std::string(kNoon);
-    return vcalendar::deviceLocalText(value, zoneOffset).value_or(std::string());
+    std::string local = datetime::isDateOnly(value) ? std::string(value) + std::string(kNoon)
+                                                    : vcalendar::deviceLocalText(value, zoneOffset).value_or(std::string());
+    return vcalendar::fileTimeOfText(local) != 0 ? local : std::string();
 }
 
 // PRIORITY 1 is high (2), 3 and more low (0), anything else normal (1).
@@ -50,13 +52,14 @@ std::optional<ReceivedTask> importTask(std::string_view text) {
     f[F::Categories] = vcalendar::joinCategories(vcalendar::categoryValues(*doc));
 
     const auto readTime = [&](const char* name, F row) {
-        const auto value = doc->getValue(name);
-        if (value) f[row] = deviceTime(*value, zoneOffset);
-        return value.has_value();
+        if (const auto value = doc->getValue(name)) f[row] = deviceTime(*value, zoneOffset);
     };
     readTime("COMPLETED", F::DateCompleted);
     readTime("DTSTART", F::Start);
-    if (!readTime("DUE", F::Due)) f[F::Due] = f[F::Start];
+    readTime("DUE", F::Due);
+    // Also for a DUE that cannot be read: the task then exports without one, and the start would
+    // take its place on the next import anyway.
+    if (f[F::Due].empty()) f[F::Due] = f[F::Start];
 
     if (const auto alarm = vcalendar::alarmValue(*doc)) {
         f[F::ReminderSet] = "1";

@@ -42,12 +42,14 @@ TEST_F(TasksStoreTest, ReceivedValuesGiveTheseRows) {
         {"", "CLASS:PUBLIC\r\n", F::Sensitivity, "0"},
         {"", "CLASS:private\r\n", F::Sensitivity, "0"},
         {"", "STATUS:completed\r\n", F::Complete, ""},
-        // A date alone is that local date at noon, whatever the zone; a value that is no time stays out.
+        // A date alone is that local date at noon, whatever the zone; a value that is no time stays out
+        // (a due date that is none is the start's).
         {"", "DUE:20270503\r\n", F::Due, "20270503T120000"},
         {"TZ:-05\r\n", "COMPLETED:20270503\r\n", F::DateCompleted, "20270503T120000"},
         {"", "DTSTART:20270503T220000Z\r\n", F::Start, "20270504T000000"},
-        {"", "DUE:2027-05-03\r\nDTSTART:20270501\r\n", F::Due, ""},
+        {"", "DUE:2027-05-03\r\nDTSTART:20270501\r\n", F::Due, "20270501T120000"},
         {"", "DUE:20270503T12\r\n", F::Due, ""},
+        {"", "DUE:02020819T120000\r\n", F::Due, ""},  // before the device's first date, 1601
         // TZ with either sign and a colon; a start stands in for a missing due date.
         {"TZ:+01:00\r\n", "DUE:20270115T110000\r\n", F::Due, "20270115T110000"},
         {"TZ:+0530\r\n", "DUE:20270115T110000\r\n", F::Due, "20270115T063000"},
