@@ -84,7 +84,7 @@ void SyncClient::Impl::queueFolderAlerts() {
         folder.next = choice.next;
         if (choice.code == kAlertSlowSync) slowSyncDue = true;
         const std::uint32_t id = nextCmdId();
-        queueCommand(CommandKind::Alert, folderAlert(id, folder, limits.workspaceSize()), id,
+        queueCommand(CommandKind::Alert, folderAlert(id, folder, limits.incomingObjectLimit()), id,
                      static_cast<int>(&folder - folders.data()));
     }
     if (slowSyncDue) queueDeviceInfoGet();

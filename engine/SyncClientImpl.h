@@ -12,6 +12,7 @@
 #include "engine/AbortRecord.h"
 #include "engine/Authenticator.h"
 #include "engine/ElementRef.h"
+#include "engine/LargeObject.h"
 #include "engine/MessageChannel.h"
 #include "engine/PendingMapJournal.h"
 #include "engine/PendingRegistry.h"
@@ -107,6 +108,10 @@ struct SyncClient::Impl {
     bool serverSyncSeen = false;
     RemoteDeviceInfo remoteInfo;
 
+    // --- large objects: ours being sent, the server's being received
+    ElementRef<LargeObject> outgoingObject;
+    IncomingLargeObject incomingObject;
+
     bool aborted() const { return abort && abort->aborted(); }
     std::uint32_t nextCmdId() { return cmdId++; }
 
@@ -160,7 +165,12 @@ struct SyncClient::Impl {
     // --- ChangeSending.cpp
     // Adds the folder's Sync with as many changes as fit; true when all changes are sent.
     bool addFolderChanges(SyncContextHolder& context, bool messageWasEmpty);
-    void reportSkippedItem(SyncContextHolder& context, ChangeList list);
+    enum class ChunkResult { LastSent, MessageFull, Failed };
+    // The next chunk of the pending outgoing large object, cut to the room the message has left.
+    ChunkResult addNextChunk(SyncContextHolder& context, bool messageWasEmpty);
+    bool largeObjectsAllowed(std::size_t size) const;
+    // An item that is not sent this session: counted and reported as failed.
+    void reportSkippedItem(SyncContextHolder& context, CommandKind kind, const std::string& key);
     void itemStatusReceived(const PendingCommand& command, int code);
 
     // --- ServerCommands.cpp
