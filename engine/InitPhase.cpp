@@ -107,6 +107,13 @@ void SyncClient::Impl::queueAlert222() {
     queueCommand(CommandKind::Alert, alert, id);
 }
 
+bool SyncClient::Impl::repliedWithResults() const {
+    for (const ReceivedCommand& c : received.commands) {
+        if (c.kind == CommandKind::Results && c.element) return true;
+    }
+    return false;
+}
+
 SyncClient::Impl::InitStatusOutcome SyncClient::Impl::handleInitStatuses(int& attempts, std::uint32_t refusedMsgId) {
     InitStatusOutcome out;
     // Alerts and Gets the server answered 401/407 along with the header: sent again with it.
@@ -159,7 +166,10 @@ SyncClient::Impl::InitStatusOutcome SyncClient::Impl::handleInitStatuses(int& at
                 break;
             case CommandKind::Get:
                 if (code != 200) observer.textNumber("GET Command was not accepted", code);
-                if (code == 401 || code == 407) refused.push_back(std::move(*command));
+                // A server may accept the Get of a message it refuses and still send no Results:
+                // then it goes again with the new credentials, or the first session would never
+                // learn what the server supports.
+                if (code == 401 || code == 407 || !repliedWithResults()) refused.push_back(std::move(*command));
                 break;
             default:
                 break;

@@ -37,16 +37,20 @@ void SyncClient::Impl::applyServerAddOrReplace(const Generic& command, CommandKi
         const ItemElement* item = items->at(i);
         if (item == nullptr) continue;
         const std::string key = isAdd ? locUri(item->source()) : locUri(item->target());
-        const std::string text = item->data();
+        std::string text = item->data();
         int code = 0;
+        bool reported = true;
         StoreRef<StoreItem> stored;
-        if (item->dataCData() == nullptr || text.empty() || key.empty()) {
+        ChunkOutcome chunk;
+        if (!key.empty()) chunk = receiveChunk(command, *item, kind, target->folder, key);
+        if (chunk.joined) text = std::move(chunk.text);
+        if (chunk.action == ChunkOutcome::Action::Status) {
+            // A chunk is kept or refused; only a whole item reaches the store.
+            code = chunk.status;
+            reported = !chunk.pendingItem;
+        } else if ((item->dataCData() == nullptr && !chunk.joined) || text.empty() || key.empty()) {
             code = 500;
             observer.text("Item has empty body. CmdId: " + cmdRef);
-        } else if (item->moreData()) {
-            // Chunks of a large object are assembled elsewhere; until then none is half-applied.
-            code = 500;
-            observer.text("Chunked item is not accepted. CmdId: " + cmdRef);
         } else if (isAdd) {
             // The server repeats an Add whose Map it never got: update the copy stored then.
             stored = StoreRef<StoreItem>(itemOfPendingAdd(target->folder, *target->store(), key));
@@ -92,6 +96,7 @@ void SyncClient::Impl::applyServerAddOrReplace(const Generic& command, CommandKi
             mapItem->setSource(new SourceOrTarget(stored->key()));
             map->addMapItems(mapItem);
         }
+        if (!reported) continue;
         const bool failed = code != 200 && code != 201;
         observer.itemResult(SyncSide::Server, folder.localName(), observedKind(kind), failed);
         if (context != nullptr) {

@@ -62,7 +62,10 @@ ChunkOutcome IncomingLargeObject::first(const ArrivingItem& item) {
         pending_ = hold(LargeObject::incoming(item.kind, item.folder, std::string(item.key),
                                               static_cast<std::uint32_t>(*item.declaredSize), item.msgId));
         out.status = pending_->append(item.data) ? kStatusChunkKept : kStatusSizeMismatch;
-        if (out.status == kStatusChunkKept) return out;
+        if (out.status == kStatusChunkKept) {
+            out.pendingItem = true;
+            return out;
+        }
         pending_.reset();
     }
     refused_ = Refused{item.kind, item.folder, std::string(item.key), out.status};
@@ -76,6 +79,7 @@ ChunkOutcome IncomingLargeObject::receive(const ArrivingItem& item) {
         if (same) {
             out.action = ChunkOutcome::Action::Status;
             out.status = refused_->status;
+            out.pendingItem = true;
             if (!item.moreData) refused_.reset();
             return out;
         }
@@ -91,6 +95,7 @@ ChunkOutcome IncomingLargeObject::receive(const ArrivingItem& item) {
         }
         if (item.moreData) {
             out.status = kStatusChunkKept;
+            out.pendingItem = true;
             return out;
         }
         if (!pending_->complete()) {

@@ -96,6 +96,8 @@ struct ChunkOutcome {
     };
     Action action = Action::Apply;
     int status = 0;
+    // The item's outcome was told already: a chunk kept (213), or a later chunk of a refused object.
+    bool pendingItem = false;
     bool joined = false;
     std::string text;
     // A pending object this item interrupted: dropped, the server gets Alert 223 for it.

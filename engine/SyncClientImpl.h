@@ -148,6 +148,8 @@ struct SyncClient::Impl {
         bool failed = false;
     };
     InitStatusOutcome handleInitStatuses(int& attempts, std::uint32_t refusedMsgId);
+    // The reply under handling carries device information (Results).
+    bool repliedWithResults() const;
 
     // --- SyncPhase.cpp
     bool runSyncPhase();
@@ -184,6 +186,13 @@ struct SyncClient::Impl {
     void applyServerAddOrReplace(const Generic& command, CommandKind kind, OpenSync* target, const std::string& msgRef);
     void applyServerDelete(const Generic& command, OpenSync* target, const std::string& msgRef);
     int folderIndexByLocalName(const std::string& name) const;
+
+    // --- LargeObjectReceiving.cpp
+    // What becomes of a received Add or Replace item with a key: a chunk kept or refused, or a
+    // whole item to apply (the joined chunks, or the item's own data).
+    ChunkOutcome receiveChunk(const Generic& command, const ItemElement& item, CommandKind kind, int folder,
+                              const std::string& key);
+    void queueNoEndOfData(const LargeObject& object);
 
     // --- PendingMaps.cpp
     PendingMapJournal& pendingMapsOf(int folder);
