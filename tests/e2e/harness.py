@@ -1,8 +1,8 @@
 """What the end-to-end tests share: the loopback server, a device root with the program, and
 readers of what both sides hold and what travelled between them.
 
-The programs come from the build tree given as ORVALE_BUILD_DIR; the server scripts are beside
-this file. Every helper waits with a bound, and every process it starts it also stops.
+The programs come from the build tree given as ORVALE_BUILD_DIR (or, but for the test helper,
+from the installation's ORVALE_BIN_DIR); the server scripts are beside this file. Every helper waits with a bound, and every process it starts it also stops.
 """
 import json
 import os
@@ -29,8 +29,12 @@ def build_dir():
 
 
 def program(name):
-    paths = {"orvale": "app/orvale", "orvale-pim": "tools/pim/orvale-pim",
-             "orvale-e2e-run": "tests/e2e/orvale-e2e-run"}
+    """The program's path: in ORVALE_BIN_DIR when that names an installation, else in the build tree."""
+    paths = {"orvale": "app/orvale", "orvale-pim": "tools/pim/orvale-pim", "orvale-config": "app/orvale-config",
+             "orvale-e2e-run": "tests/e2e/orvale-e2e-run", "orvale-launcher": "app/orvale-launcher"}
+    installed = os.environ.get("ORVALE_BIN_DIR")
+    if installed and name != "orvale-e2e-run":
+        return os.path.join(installed, name)
     return os.path.join(build_dir(), paths[name])
 
 
