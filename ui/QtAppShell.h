@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/ClientApp.h"
+#include "ui/ScreenContext.h"
 #include "ui/WindowRequestPump.h"
 
 namespace orvale::ui {
@@ -18,7 +19,11 @@ class QtAppShell : public AppShell {
     // A message box, listed in the window registry under its caption; also written to stderr.
     void showNotice(std::u16string_view caption, std::u16string_view text) override;
 
-    // The Qt application and the request pump, created on first use.
+    // Who arms the background start when the settings are saved; none by default.
+    void setScheduler(TimedStartScheduler* scheduler) { context_.scheduler = scheduler; }
+    ScreenContext& context() { return context_; }
+
+    // The Qt application (themed) and the request pump, created on first use.
     QApplication& application();
     WindowRequestPump& pump();
 
@@ -28,7 +33,9 @@ class QtAppShell : public AppShell {
     std::unique_ptr<QApplication> app_;
     std::unique_ptr<WindowRequestPump> pump_;
     std::unique_ptr<QObject> endKeyFilter_;
+    std::unique_ptr<QObject> script_;
     ClientApp* client_ = nullptr;
+    ScreenContext context_;
 };
 
 }  // namespace orvale::ui
