@@ -1,7 +1,11 @@
 // One Qt application for the whole test program, on the offscreen platform, themed as the program is.
+// Qt's complaints about objects used from the wrong thread fail the test that caused them: the
+// screens must only ever be touched on the UI thread.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QString>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -9,9 +13,16 @@
 
 namespace {
 
+void failOnThreadMisuse(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg) return;
+    if (message.contains(QLatin1String("thread"), Qt::CaseInsensitive)) ADD_FAILURE() << "Qt: " << message.toStdString();
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 class QtEnvironment : public ::testing::Environment {
   public:
     void SetUp() override {
+        qInstallMessageHandler(failOnThreadMisuse);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         app_ = std::make_unique<QApplication>(argc_, argv_);
         orvale::ui::theme::apply(*app_);
