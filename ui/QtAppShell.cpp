@@ -7,6 +7,7 @@
 #include "app/BackgroundSync.h"
 #include "app/KeepAwake.h"
 #include "app/LicenceText.h"
+#include "app/TimedStartScheduler.h"
 #include "platform/Process.h"
 #include "platform/TextConversion.h"
 #include "ui/EndKeyFilter.h"
@@ -44,6 +45,10 @@ class QtMainDialog : public MainDialog {
 };
 
 }  // namespace
+
+QtAppShell::QtAppShell(int& argc, char** argv) : argc_(argc), argv_(argv) {
+    context_.scheduler = &standardTimedStartScheduler();
+}
 
 QtAppShell::~QtAppShell() {
     if (app_ && endKeyFilter_) app_->removeEventFilter(endKeyFilter_.get());

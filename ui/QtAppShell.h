@@ -12,15 +12,14 @@ namespace orvale::ui {
 
 class QtAppShell : public AppShell {
   public:
-    QtAppShell(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+    // The screens arm the Launcher through the real timed start unless told otherwise.
+    QtAppShell(int& argc, char** argv);
     ~QtAppShell() override;
 
     std::unique_ptr<MainDialog> createMainDialog(ClientApp& app) override;
     // A message box, listed in the window registry under its caption; also written to stderr.
     void showNotice(std::u16string_view caption, std::u16string_view text) override;
 
-    // Who arms the background start when the settings are saved; none by default.
-    void setScheduler(TimedStartScheduler* scheduler) { context_.scheduler = scheduler; }
     ScreenContext& context() { return context_; }
 
     // The Qt application (themed) and the request pump, created on first use.

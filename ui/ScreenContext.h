@@ -12,7 +12,7 @@ namespace orvale::ui {
 
 struct ScreenContext {
     RunEnvironment runs = RunEnvironment::standard();
-    // Null: saving the settings arms nothing.
+    // Null: saving the settings arms nothing. The program's shell puts the real one here.
     TimedStartScheduler* scheduler = nullptr;
     // "SmartPhone": no touch screen; the pages follow the focus instead of tap notifications.
     bool smartPhone = false;

@@ -6,8 +6,6 @@
 #include <QVBoxLayout>
 
 #include "app/SlowSync.h"
-#include "platform/Clock.h"
-#include "platform/Process.h"
 #include "ui/AboutScreen.h"
 #include "ui/FormRows.h"
 #include "ui/Images.h"
@@ -32,7 +30,6 @@ constexpr int kPickerRowHeight = 30;
 constexpr int kScrollMargin = 12;
 
 QString textOf(const ConfigRecord& r, ConfigText field) { return QString::fromStdU16String(r.text(field)); }
-QString numberOf(const ConfigRecord& r, ConfigNumber field) { return QString::number(r.number(field)); }
 std::u16string wide(const EditEx* field) { return field->text().toStdU16String(); }
 
 FocusButton* actionButton(const QString& text, const QString& name, QWidget* parent) {
@@ -88,12 +85,14 @@ QWidget* SettingsScreen::buildPage() {
     auto* l = new QVBoxLayout(page_);
     l->setContentsMargins(theme::kMargin, 6, theme::kMargin + 4, theme::kMargin);
     l->setSpacing(3);
-    const ConfigRecord& r = record_;
+    // Every control as the record has it; Done writes them back in the same terms.
+    const SettingsInput r = settingsInputFromRecord(record_);
+    auto q = [](const std::u16string& text) { return QString::fromStdU16String(text); };
 
     addHeading(l, page_, uiText(kStrGroupServer));
-    url_ = addField(l, page_, uiText(kStrUrl), QStringLiteral("url"), urlFieldText(r));
-    user_ = addField(l, page_, uiText(kStrUsername), QStringLiteral("username"), textOf(r, ConfigText::UserName));
-    password_ = addField(l, page_, uiText(kStrPassword), QStringLiteral("password"), textOf(r, ConfigText::Password));
+    url_ = addField(l, page_, uiText(kStrUrl), QStringLiteral("url"), urlFieldText(record_));
+    user_ = addField(l, page_, uiText(kStrUsername), QStringLiteral("username"), q(r.userName));
+    password_ = addField(l, page_, uiText(kStrPassword), QStringLiteral("password"), q(r.password));
     password_->setEchoMode(QLineEdit::Password);
     l->addSpacing(4);
     FocusButton* test = actionButton(uiText(kStrTestServer), QStringLiteral("testServer"), page_);
@@ -102,13 +101,12 @@ QWidget* SettingsScreen::buildPage() {
 
     rule(l, page_);
     addHeading(l, page_, uiText(kStrGroupFolders));
-    contacts_ = addCheck(l, page_, uiText(kStrContacts), QStringLiteral("contacts"), r.flag(ConfigFlag::ContactsEnabled));
-    contactsUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.contacts"), textOf(r, ConfigText::ContactsUri));
-    tasks_ = addCheck(l, page_, uiText(kStrTasks), QStringLiteral("tasks"), r.flag(ConfigFlag::TasksEnabled));
-    tasksUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.tasks"), textOf(r, ConfigText::TasksUri));
-    calendar_ = addCheck(l, page_, uiText(kStrCalendar), QStringLiteral("calendar"), r.flag(ConfigFlag::CalendarEnabled));
-    calendarUri_ =
-        addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.calendar"), textOf(r, ConfigText::CalendarUri));
+    contacts_ = addCheck(l, page_, uiText(kStrContacts), QStringLiteral("contacts"), r.contacts);
+    contactsUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.contacts"), q(r.contactsUri));
+    tasks_ = addCheck(l, page_, uiText(kStrTasks), QStringLiteral("tasks"), r.tasks);
+    tasksUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.tasks"), q(r.tasksUri));
+    calendar_ = addCheck(l, page_, uiText(kStrCalendar), QStringLiteral("calendar"), r.calendar);
+    calendarUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.calendar"), q(r.calendarUri));
     l->addSpacing(4);
     FocusButton* slow = actionButton(uiText(kStrSlowSync), QStringLiteral("slowSync"), page_);
     l->addWidget(slow, 0, Qt::AlignLeft);
@@ -116,26 +114,24 @@ QWidget* SettingsScreen::buildPage() {
 
     rule(l, page_);
     addHeading(l, page_, uiText(kStrGroupCalendar));
-    range_ = addCheck(l, page_, uiText(kStrSyncEventsBetween), QStringLiteral("range"),
-                      r.flag(ConfigFlag::CalendarRangeEnabled));
-    daysBack_ = numberRow(l, page_, uiText(kStrDaysBefore), QStringLiteral("daysBack"), numberOf(r, ConfigNumber::DaysBack));
-    daysForward_ =
-        numberRow(l, page_, uiText(kStrDaysAfter), QStringLiteral("daysForward"), numberOf(r, ConfigNumber::DaysForward));
+    range_ = addCheck(l, page_, uiText(kStrSyncEventsBetween), QStringLiteral("range"), r.calendarRange);
+    daysBack_ = numberRow(l, page_, uiText(kStrDaysBefore), QStringLiteral("daysBack"), q(r.daysBackText));
+    daysForward_ = numberRow(l, page_, uiText(kStrDaysAfter), QStringLiteral("daysForward"), q(r.daysForwardText));
 
     rule(l, page_);
     addHeading(l, page_, uiText(kStrGroupBackground));
-    autosync_ = addCheck(l, page_, uiText(kStrAutosync), QStringLiteral("autosync"), r.flag(ConfigFlag::AutosyncEnabled));
+    autosync_ = addCheck(l, page_, uiText(kStrAutosync), QStringLiteral("autosync"), r.autosync);
     auto* every = new QHBoxLayout;
     every->setSpacing(6);
     auto* caption = new StaticEx(uiText(kStrEvery), theme::kInk, theme::Size::Body, true, page_);
     every->addWidget(caption);
-    every_ = numberField(page_, QStringLiteral("every"), numberOf(r, ConfigNumber::AutosyncInterval), 5);
+    every_ = numberField(page_, QStringLiteral("every"), q(r.intervalText), 5);
     caption->setBuddy(every_);
     every->addWidget(every_);
     unit_ = new UnitPicker(page_, page_);
     unit_->setObjectName(QStringLiteral("unit"));
     unit_->setRowHeight(kPickerRowHeight);
-    unit_->setCurrentRow(r.number(ConfigNumber::AutosyncUnit));
+    unit_->setCurrentRow(r.unitIndex);
     unit_->setOnOpened([this](QWidget* list) { scroll_->ensureWidgetVisible(list, 0, kScrollMargin); });
     every->addWidget(unit_, 1);
     l->addLayout(every);
@@ -146,7 +142,7 @@ QWidget* SettingsScreen::buildPage() {
     logging_ = new QCheckBox(uiText(kStrEnableLogging), page_);
     logging_->setObjectName(QStringLiteral("logging"));
     logging_->setFont(theme::font(theme::Size::Body, true));
-    logging_->setChecked(r.flag(ConfigFlag::LoggingEnabled));
+    logging_->setChecked(r.logging);
     logRow->addWidget(logging_, 1);
     FocusButton* view = actionButton(uiText(kStrView), QStringLiteral("viewLog"), page_);
     logRow->addWidget(view);
@@ -178,7 +174,8 @@ SettingsInput SettingsScreen::input() const {
 }
 
 void SettingsScreen::rightKey() {
-    const SettingsEnvironment env{platform::localTimeNow(), platform::modulePath().u16string(), context_.scheduler};
+    SettingsEnvironment env = standardSettingsEnvironment();
+    env.scheduler = context_.scheduler;
     saveSettings(record_, input(), env);
     accept();
 }

@@ -185,6 +185,12 @@ std::vector<PropValue> Item::getProps(const std::vector<uint32_t>& ids) const {
 }
 
 PropValue Item::getProp(uint32_t id) const {
+    if (id == kIsRecurringProp && (type_ == kAppointment || type_ == kTask)) {
+        PropValue recurring;
+        recurring.id = id;
+        recurring.u32 = recurrence_ ? 1 : 0;
+        return recurring;
+    }
     for (const auto& v : props_)
         if (v.id == id) return v;
     PropValue missing;
@@ -195,6 +201,8 @@ PropValue Item::getProp(uint32_t id) const {
 
 void Item::setProps(const std::vector<PropValue>& values) {
     for (const auto& v : values) {
+        // Read only: the pattern decides, as on the device; a store writing its default is ignored.
+        if (v.id == kIsRecurringProp && (type_ == kAppointment || type_ == kTask)) continue;
         PropValue stored = v;
         stored.flags = 0;
         if (propType(v.id) == kTypeBool) stored.u32 = v.u32 ? 1 : 0;

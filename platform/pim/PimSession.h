@@ -21,7 +21,8 @@ public:
     int type() const { return type_; }
     int folder() const { return folder_; }
 
-    // One value per identifier, in order; kFlagNotFound for what the item lacks.
+    // One value per identifier, in order; kFlagNotFound for what the item lacks. An appointment's or
+    // task's kIsRecurringProp is always there: whether it has a recurrence pattern.
     std::vector<PropValue> getProps(const std::vector<uint32_t>& ids) const;
     PropValue getProp(uint32_t id) const;
     // Values whose identifier type does not match the field they fill are taken by identifier type.

@@ -19,6 +19,8 @@ inline constexpr uint16_t kFlagNotFound = 0x0100;
 
 // The picture stream of a contact.
 inline constexpr uint32_t kPictureProp = 0x00FF0064;
+// Whether an appointment or task recurs: read only, it follows the item's recurrence pattern.
+inline constexpr uint32_t kIsRecurringProp = 0x0022000B;
 
 inline constexpr int kFolderCalendar = 9;
 inline constexpr int kFolderContacts = 10;

@@ -9,7 +9,7 @@ namespace orvale::contacts {
 
 ContactItem::ContactItem(PictureFetcher fetch) : fetch_(std::move(fetch)) {}
 
-ContactItem::ContactItem(const std::string& key, PictureFetcher fetch) : key_(key), fetch_(std::move(fetch)) {
+ContactItem::ContactItem(const std::string& key, PictureFetcher fetch) : TextItem(key), fetch_(std::move(fetch)) {
     const DeviceContact contact = readContact(key_);
     data_ = contact.found ? exportVCard(contact.fields, key_, contact.pictureType)
                           : exportVCard(ContactFields{}, {}, {});

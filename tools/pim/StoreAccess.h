@@ -15,7 +15,8 @@ public:
     static std::unique_ptr<StoreAccess> open(const std::string& kindName);
     virtual ~StoreAccess() = default;
 
-    // The versit component the store's items are made of ("VCARD", "VCALENDAR").
+    // The versit component the store's items are made of, and the one it holds when it is a
+    // calendar ("VCARD", "VCALENDAR/VEVENT", "VCALENDAR/VTODO").
     virtual std::string itemComponent() const = 0;
     // In the store's own order.
     virtual std::vector<std::string> keys() = 0;
