@@ -3,7 +3,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRadialGradient>
+#include <algorithm>
 
 #include "ui/Theme.h"
 

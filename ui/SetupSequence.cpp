@@ -9,7 +9,6 @@ namespace orvale::ui {
 
 namespace {
 enum class Step { Credentials, ServerTest, FolderUris, Folders };
-
 }  // namespace
 
 bool runSetupPages(MainScreen& owner, ConfigRecord& record, ScreenContext& context) {
