@@ -11,9 +11,9 @@ namespace orvale::launcher {
 std::optional<platform::SystemTime> nextLocalStart(const platform::SystemTime& now,
                                                    std::int64_t intervalSeconds) {
     std::tm fields = datetime::toFields(now);
-    const std::int64_t seconds = datetime::makeLocalTime(fields);
+    const auto seconds = datetime::makeLocalTime(fields);
     std::tm next{};
-    if (seconds == datetime::kInvalidTime || !datetime::breakDownLocal(seconds + intervalSeconds, next)) {
+    if (!seconds || !datetime::breakDownLocal(*seconds + intervalSeconds, next)) {
         return std::nullopt;
     }
     return datetime::toSystemTime(next);

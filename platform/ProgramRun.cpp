@@ -2,12 +2,11 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <pthread.h>
 
 #include <algorithm>
 #include <cerrno>

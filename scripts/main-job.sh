@@ -35,6 +35,7 @@ tests/e2e/contacts.py "${CONTACTS:-50}" >"$work/sample-contacts.vcf"
 "$pim" contacts import "$work/sample-contacts.vcf" >/dev/null
 echo "device root: $ORVALE_DEVICE_ROOT with $("$pim" contacts list | wc -l) contacts"
 
+# The settings as a person sets them without screens; the password goes in on standard input.
 echo orvale-secret | "$config" set --password-stdin "url=$URL" user=orvale contacts=1 contacts-uri=contacts \
   logging=1 setup=1
 echo "orvale autosync ..."

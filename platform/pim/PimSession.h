@@ -34,7 +34,9 @@ public:
     void setPicture(std::string bytes);
 
     bool isRecurring() const { return recurrence_.has_value(); }
-    // Creates an empty pattern on first use, as the device does.
+    // Creates a pattern on first use, as the device does: it starts at the item's start (for a
+    // task its start date, else its due date), never ends, and takes its weekday, day, week and
+    // month from that start. Writing the start later moves the pattern with it.
     RecurrencePattern& recurrence();
     void clearRecurrence() { recurrence_.reset(); }
     // Whether an occurrence starts at `variantDateTime`; deleting it adds an exception.
@@ -52,6 +54,7 @@ public:
 
 private:
     friend class Session;
+    void followStart();
     Session* session_ = nullptr;
     uint32_t oid_ = 0;
     int type_ = 0;
@@ -73,6 +76,7 @@ public:
 
 private:
     friend class Session;
+    void followStart();
     Session* session_ = nullptr;
     std::vector<uint32_t> oids_;
 };

@@ -39,7 +39,7 @@ void setCalendarDateWindow(std::optional<DateWindow> window) { g_window = window
 std::optional<DateWindow> calendarDateWindow() { return g_window; }
 
 double todayAsVariantDate() {
-    const std::int64_t now = datetime::currentTime();
+    const std::int64_t now = datetime::currentTime().value_or(0);
     const std::int64_t day = now >= 0 ? now / 86400 : (now - 86399) / 86400;
     return kVariantDayOfUnixEpoch + static_cast<double>(day);
 }

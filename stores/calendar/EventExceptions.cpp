@@ -3,7 +3,6 @@
 #include <cmath>
 #include <optional>
 
-#include "stores/DateTime.h"
 #include "stores/DateTimeText.h"
 #include "stores/vcalendar/VCalendarTime.h"
 
@@ -29,15 +28,13 @@ double onDayAtPatternTime(double variantDay, const pim::RecurrencePattern& patte
 std::string utcTextOfVariant(double variant) {
     platform::SystemTime st;
     if (!std::isfinite(variant) || !platform::variantTimeToSystemTime(variant, st)) return {};
-    std::tm fields = datetime::toFields(st);
-    const std::int64_t seconds = datetime::makeLocalTime(fields);
-    return seconds == datetime::kInvalidTime ? std::string() : datetime::formatUtc(seconds, true);
+    return datetime::localToUtcText(st);
 }
 
 // The local start a part names, as a variant date.
 std::optional<double> occurrenceOf(std::string_view part, const pim::RecurrencePattern& pattern,
                                    std::int32_t zoneOffset, bool allDay) {
-    if (vcalendar::isDateOnly(part)) {
+    if (datetime::isDateOnly(part)) {
         const auto day = vcalendar::variantOfText(std::string(part) + "T000000");
         if (!day) return std::nullopt;
         return onDayAtPatternTime(*day, pattern);

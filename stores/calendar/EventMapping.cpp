@@ -5,8 +5,8 @@
 
 #include "platform/DecimalText.h"
 #include "platform/SystemTime.h"
-#include "stores/DateTime.h"
 #include "stores/DateTimeText.h"
+#include "stores/ZoneOffset.h"
 #include "stores/vcalendar/VCalendarDocument.h"
 #include "stores/vcalendar/VCalendarTime.h"
 #include "stores/vcalendar/VCalendarValues.h"
@@ -37,11 +37,11 @@ std::string dayAfter(std::string_view text) {
 // Dates without a time of day (the usual form of all-day events elsewhere) are local midnights;
 // a start date without an end is an all-day event too.
 void mendDateOnly(std::optional<std::string>& start, std::optional<std::string>& end) {
-    if (start && vcalendar::isDateOnly(*start)) {
+    if (start && datetime::isDateOnly(*start)) {
         if (!end) end = *start;
         *start += kMidnight;
     }
-    if (end && vcalendar::isDateOnly(*end)) *end += kMidnight;
+    if (end && datetime::isDateOnly(*end)) *end += kMidnight;
 }
 
 bool hasAllDayTimes(const std::string& start, const std::string& end) {
@@ -61,13 +61,13 @@ std::string allDayEnd(const std::string& start, const std::string& end) {
     return day + std::string(kMidnight);
 }
 
-std::int64_t alarmSeconds(std::string_view time, std::int32_t zoneOffset, bool allDay) {
+std::optional<std::int64_t> alarmSeconds(std::string_view time, std::int32_t zoneOffset, bool allDay) {
     if (time.find('Z') != std::string_view::npos) return datetime::parseUtc(time);
     // An alarm without Z is in the zone the event's own times were given in: TZ's, unless the
     // event is all-day, whose times are the device's dates as they stand.
     if (allDay || zoneOffset == 0) return datetime::parseLocal(time);
     const auto local = vcalendar::deviceLocalText(time, zoneOffset);
-    return local ? datetime::parseLocal(*local) : datetime::kInvalidTime;
+    return local ? datetime::parseLocal(*local) : std::nullopt;
 }
 
 std::string busyCode(std::string_view word) {
@@ -113,7 +113,7 @@ std::optional<ReceivedEvent> importEvent(std::string_view text) {
     ReceivedEvent e;
     EventFields& f = e.fields;
     f[F::ReminderSet] = "0";  // a text without an alarm switches the reminder off
-    if (const auto tz = doc->getValue("TZ")) e.zoneOffset = vcalendar::zoneOffsetSeconds(*tz);
+    if (const auto tz = doc->getValue("TZ")) e.zoneOffset = datetime::parseZoneOffset(*tz);
     e.rule = doc->getValue("RRULE");
     e.exceptionDates = doc->getValue("EXDATE");
     if (auto v = doc->getValue("SUMMARY")) f[F::Subject] = std::move(*v);
@@ -143,10 +143,9 @@ std::optional<ReceivedEvent> importEvent(std::string_view text) {
     if (start) {
         if (const auto alarm = vcalendar::alarmValue(*doc)) {
             f[F::ReminderSet] = "1";
-            const std::int64_t startSeconds = datetime::parseLocal(f[F::Start]);
-            const std::int64_t alarmAt = alarmSeconds(vcalendar::alarmTime(*alarm), e.zoneOffset, allDay);
-            if (startSeconds != datetime::kInvalidTime && alarmAt != datetime::kInvalidTime)
-                f[F::ReminderMinutes] = std::to_string((startSeconds - alarmAt) / 60);
+            const auto startSeconds = datetime::parseLocal(f[F::Start]);
+            const auto alarmAt = alarmSeconds(vcalendar::alarmTime(*alarm), e.zoneOffset, allDay);
+            if (startSeconds && alarmAt) f[F::ReminderMinutes] = std::to_string((*startSeconds - *alarmAt) / 60);
         }
     }
     if (auto v = doc->getValue("LOCATION")) f[F::Location] = std::move(*v);
@@ -175,10 +174,9 @@ std::string exportEvent(const DeviceEvent* event, std::string_view key) {
         if (const auto word = vcalendar::classForSensitivity(f[F::Sensitivity])) doc->addProperty("CLASS", *word);
         if (f[F::ReminderSet] == "1" && !f[F::ReminderMinutes].empty()) {
             const bool allDay = f[F::AllDay] == "1";
-            const std::int64_t start = datetime::parseUtc(f[F::Start]);
-            if (start != datetime::kInvalidTime) {
+            if (const auto start = datetime::parseUtc(f[F::Start])) {
                 const std::int64_t minutes = platform::leadingDecimal(f[F::ReminderMinutes]);
-                const std::string at = datetime::formatUtc(start - minutes * 60, !allDay);
+                const std::string at = datetime::formatUtc(*start - minutes * 60, !allDay);
                 if (!at.empty()) vcalendar::addAlarmPair(*doc, at);
             }
         }

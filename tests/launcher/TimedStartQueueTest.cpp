@@ -60,12 +60,14 @@ TEST(TimedStartQueue, SavingArmsReplacesAndRemovesOnlyItsOwnJob) {
     const auto other = base.path() / "other";
     test::RootJobsGuard guard(root), otherGuard(other);
 
-    // Someone else's job, queued far ahead.
-    const auto before = queuedIds();
-    ASSERT_TRUE(platform::atqueue::submit("true\n", {2040, 1, 0, 1, 0, 0, 0, 0}, nullptr));
+    // Someone else's job, queued far ahead; told from the jobs of tests running alongside by its text.
+    const std::string foreignScript = "# not ours: " + root.string() + "\ntrue\n";
+    ASSERT_TRUE(platform::atqueue::submit(foreignScript, {2040, 1, 0, 1, 0, 0, 0, 0}, nullptr));
     std::string foreign;
-    for (const auto& id : queuedIds())
-        if (std::find(before.begin(), before.end(), id) == before.end()) foreign = id;
+    for (const auto& id : queuedIds()) {
+        const auto script = platform::atqueue::jobScript(id);
+        if (script && script->find(foreignScript) != std::string::npos) foreign = id;
+    }
     ASSERT_FALSE(foreign.empty());
     struct Removed {
         std::string id;
@@ -95,6 +97,7 @@ TEST(TimedStartQueue, SavingArmsReplacesAndRemovesOnlyItsOwnJob) {
 
     const auto ids = queuedIds();
     EXPECT_NE(std::find(ids.begin(), ids.end(), foreign), ids.end());
+    EXPECT_NE(platform::atqueue::jobScript(foreign).value_or("").find(foreignScript), std::string::npos);
     test::UsingRoot back(other);
     EXPECT_EQ(startTimes(), std::vector<std::string>{"2027-01-01 23:30"});
 }

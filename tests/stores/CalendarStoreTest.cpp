@@ -189,7 +189,7 @@ TEST_F(ExceptionDatesTest, LongValuesAreReadUpToTheLastWholeDateThatFits) {
         platform::variantTimeToSystemTime(pattern().patternStart + 7.0 * week + 9.0 / 24, st);
         char local[32];
         std::snprintf(local, sizeof local, "%04d%02d%02dT090000", st.year, st.month, st.day);
-        value += datetime::formatUtc(datetime::parseLocal(local), true);
+        value += datetime::formatUtc(*datetime::parseLocal(local), true);
     }
     deleteExceptionDates(value, *item, 0, false);
     ASSERT_EQ(pattern().exceptions.size(), 58u);
@@ -244,7 +244,7 @@ TEST_F(CalendarStoreTest, TheDateWindowKeepsEventsNearTodayAndThoseThatStillRecu
 }
 
 TEST_F(CalendarStoreTest, EventsOutsideTheWindowAreNotListedAndKeepTheirRecordedState) {
-    const std::string today = datetime::formatLocal(datetime::currentTime(), false).substr(0, 8);
+    const std::string today = datetime::formatLocal(*datetime::currentTime(), false).substr(0, 8);
     std::string old, soon;
     {
         test::StoreSession s(2);
