@@ -14,19 +14,6 @@ using detail::Stmt;
 
 namespace {
 
-// One committed state for every query of the read, ended on every way out. Only a transaction
-// begun here is ended here.
-struct ReadTransaction {
-    Session::Impl& s;
-    bool begun;
-    explicit ReadTransaction(Session::Impl& impl) : s(impl), begun(s.exec("BEGIN;")) {}
-    ~ReadTransaction() {
-        if (begun) s.exec("COMMIT;");
-    }
-    ReadTransaction(const ReadTransaction&) = delete;
-    ReadTransaction& operator=(const ReadTransaction&) = delete;
-};
-
 struct Listed {
     uint32_t oid;
     int type;
@@ -57,13 +44,13 @@ constexpr const char* kRecipSql =
 bool Session::visitFolder(int folder, const std::vector<uint32_t>& propIds, size_t streamLimit,
                           const std::function<void(Item&)>& visit, size_t chunkItems) {
     if (!isKnownFolder(folder)) return false;
-    sqlite3* db = impl_->db;
-    ReadTransaction tx(*impl_);
+    Impl& s = *impl_;
+    detail::ReadTransaction tx(s);
 
     // Identifiers and sequence numbers only: a few bytes per item however large the items are.
     std::vector<Listed> listed;
     {
-        Stmt q(db, "SELECT oid, type, seq FROM items WHERE folder=? ORDER BY seq");
+        Stmt q = s.stmt("SELECT oid, type, seq FROM items WHERE folder=? ORDER BY seq");
         q.bind(1, int64_t{folder});
         int rc;
         while ((rc = q.step()) == SQLITE_ROW)
@@ -74,7 +61,7 @@ bool Session::visitFolder(int folder, const std::vector<uint32_t>& propIds, size
 
     std::vector<uint32_t> wanted = propIds;
     std::sort(wanted.begin(), wanted.end());
-    Stmt props(db, kPropsSql), recur(db, kRecurSql), exc(db, kExcSql), recip(db, kRecipSql);
+    Stmt props = s.stmt(kPropsSql), recur = s.stmt(kRecurSql), exc = s.stmt(kExcSql), recip = s.stmt(kRecipSql);
     props.bind(4, static_cast<int64_t>(std::min<size_t>(streamLimit, INT32_MAX)));
     chunkItems = std::max<size_t>(chunkItems, 1);
 

@@ -15,6 +15,10 @@ public:
 protected:
     StoreItem* readItem(const std::string& key) override;
     TrackerProfile trackerProfile() const override;
+    // A contact's content is its fields as the device read gives them, picture included.
+    std::optional<std::string> contentOfText(const std::string& text) override;
+    std::string contentOfItem(const platform::pim::Item& item) const override;
+    std::vector<uint32_t> contentProperties() const override;
 
 private:
     PictureFetcher fetch_;

@@ -10,10 +10,19 @@ namespace orvale::pim_tool {
 
 class StoreAccess {
 public:
-    // None when no store of that kind is registered. `kindName` is a folder name the registry knows
+    // None when no store of that kind is registered, or when the device cannot be used; then
+    // `problem` says why (the device folder cannot be created, the database cannot be opened) and
+    // is empty for a kind without a store. `kindName` is a folder name the registry knows
     // ("Contacts", "Calendar", "Tasks").
-    static std::unique_ptr<StoreAccess> open(const std::string& kindName);
+    static std::unique_ptr<StoreAccess> open(const std::string& kindName, std::string& problem);
     virtual ~StoreAccess() = default;
+
+    // The adds and replaces between these become durable together, at commitWrites, or not at all.
+    virtual bool beginWrites() = 0;
+    virtual bool commitWrites() = 0;
+    virtual void abandonWrites() = 0;
+    // The device database's own words for its last failed write; empty when none failed.
+    virtual std::string deviceError() const = 0;
 
     // The versit component the store's items are made of ("VCARD", "VCALENDAR").
     virtual std::string itemComponent() const = 0;
