@@ -61,16 +61,11 @@ bool ChangeTracker::excluded(const pim::Item& item) {
 }
 
 std::vector<uint32_t> ChangeTracker::includedItems(int folder) {
-    std::vector<uint32_t> ids;
     pim::Session* s = pim::Session::current();
-    if (!s) return ids;
-    // Only the exclusion mark is read: loading every item whole just to test it costs a scan of
+    if (!s) return {};
+    // Only the exclusion mark is looked up: loading every item just to test it costs a read of
     // the folder's every property.
-    const bool read = s->visitFolder(folder, {kExclusionProp}, 0, [&](pim::Item& item) {
-        if (!excluded(item)) ids.push_back(item.oid());
-    });
-    if (!read) ids.clear();
-    return ids;
+    return s->itemsWithout(folder, kExclusionProp).value_or(std::vector<uint32_t>{});
 }
 
 uint32_t ChangeTracker::fingerprint(pim::Item& item) const {

@@ -7,6 +7,7 @@
 #include "platform/pim/PimSession.h"
 #include "stores/AnchorFile.h"
 #include "stores/ChangeTrackerList.h"
+#include "stores/FolderItemList.h"
 #include "stores/SyncAnchor.h"
 
 namespace orvale {
@@ -26,7 +27,12 @@ ChangeTracker& FolderStore::tracker() {
 ItemList* FolderStore::allItems() {
     // The tracker is made here so that a slow sync rewrites the database at the end of the run.
     if (!trackersDiscarded()) tracker();
-    return new ItemList(this, narrowed(ChangeTracker::includedItems(info_.folder)));
+    return new FolderItemList(this, narrowed(ChangeTracker::includedItems(info_.folder)));
+}
+
+StoreItem* FolderStore::itemOf(const std::string& key, const platform::pim::Item* device) {
+    if (StoreItem* item = itemFromDevice(key, device)) return item;
+    return readItem(key);
 }
 
 bool FolderStore::deleteItem(const std::string& key) {
@@ -49,15 +55,15 @@ void FolderStore::loadAnchor(SyncAnchor& out) {
 }
 
 ItemList* FolderStore::updatedItems(const SyncAnchor&, const SyncAnchor&) {
-    return new ItemList(this, narrowed(tracker().updatedList()));
+    return new FolderItemList(this, narrowed(tracker().updatedList()));
 }
 
 ItemList* FolderStore::newItems(const SyncAnchor&, const SyncAnchor&) {
-    return new ItemList(this, narrowed(tracker().newList()));
+    return new FolderItemList(this, narrowed(tracker().newList()));
 }
 
 ItemList* FolderStore::deletedItems(const SyncAnchor&, const SyncAnchor&) {
-    return new ItemList(this, tracker().deletedList());
+    return new FolderItemList(this, tracker().deletedList());
 }
 
 int FolderStore::itemAcknowledged(const std::string& key) {

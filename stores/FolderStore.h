@@ -52,7 +52,18 @@ public:
 
     const KindInfo& info() const { return info_; }
 
+    // The item for a key from what the device holds for it, read already (null: nothing); the
+    // same item readItem would build.
+    StoreItem* itemOf(const std::string& key, const platform::pim::Item* device);
+
 protected:
+    // Builds the item from the device item read for it; null when the store builds its items only
+    // from their keys (the default), which then costs a read of its own per item.
+    virtual StoreItem* itemFromDevice(const std::string& key, const platform::pim::Item* device) {
+        (void)key;
+        (void)device;
+        return nullptr;
+    }
     // What an item is on the device, as one text that two items share exactly when they are equal
     // field for field as this store maps them. For a text: what setData would store (nullopt when it
     // is not an item of this kind); for a device item: read with contentProperties() (the picture

@@ -31,6 +31,11 @@ int folderForType(int type) {
 
 using detail::Stmt;
 
+// Reads walk the file front to back once per scan, so a large page cache buys little; a small one
+// keeps a background run's memory flat. The system's file cache still serves re-reads.
+constexpr const char* kReadCacheSize = "PRAGMA cache_size=-512;";
+constexpr const char* kBatchCacheSize = "PRAGMA cache_size=-16384;";
+
 const char* kSchema =
     "CREATE TABLE IF NOT EXISTS meta(k TEXT PRIMARY KEY, v INTEGER);"
     "INSERT OR IGNORE INTO meta VALUES('counter', 0);"
@@ -110,9 +115,7 @@ bool Session::logOn(std::string* why) {
     if (sqlite3_open(path.c_str(), &impl->db) != SQLITE_OK) return fail();
     sqlite3_busy_timeout(impl->db, 5000);
     if (!impl->exec("PRAGMA journal_mode=WAL;") || !impl->exec("BEGIN IMMEDIATE;")) return fail();
-    // Reads walk the file front to back once per scan, so a large page cache buys little; a small
-    // one keeps a background run's memory flat. The system's file cache still serves re-reads.
-    impl->exec("PRAGMA cache_size=-512;");
+    impl->exec(kReadCacheSize);
     bool ok = impl->exec(kSchema);
     if (!ok) fail();
     impl->exec(ok ? "COMMIT;" : "ROLLBACK;");
@@ -184,6 +187,10 @@ bool Session::beginBatch() {
     if (!s.exec("BEGIN IMMEDIATE;")) return s.failed();
     s.batchDepth = 1;
     s.batchBroken = false;
+    // A batch changes pages all over the file (identifiers are spread over the whole range): with
+    // the small cache of the reads it would write most pages to the log many times before the
+    // commit. The cache grows only as far as the batch needs, up to this.
+    s.exec(kBatchCacheSize);
     return true;
 }
 
@@ -191,10 +198,13 @@ bool Session::commitBatch() {
     Impl& s = *impl_;
     if (s.batchDepth == 0) return false;
     if (--s.batchDepth > 0) return !s.batchBroken;
-    if (!s.batchBroken && s.exec("COMMIT;")) return true;
-    if (!s.batchBroken) s.failed();
-    s.exec("ROLLBACK;");
-    return false;
+    const bool kept = !s.batchBroken && s.exec("COMMIT;");
+    if (!kept) {
+        if (!s.batchBroken) s.failed();
+        s.exec("ROLLBACK;");
+    }
+    s.exec(kReadCacheSize);
+    return kept;
 }
 
 void Session::rollbackBatch() {
@@ -202,6 +212,7 @@ void Session::rollbackBatch() {
     if (s.batchDepth == 0) return;
     s.batchDepth = 0;
     s.exec("ROLLBACK;");
+    s.exec(kReadCacheSize);
 }
 
 bool Session::inBatch() const { return impl_->batchDepth > 0; }

@@ -25,6 +25,8 @@ public:
     // One value per identifier, in order; kFlagNotFound for what the item lacks.
     std::vector<PropValue> getProps(const std::vector<uint32_t>& ids) const;
     PropValue getProp(uint32_t id) const;
+    // The values the item holds, in no particular order, without copying them.
+    const std::vector<PropValue>& heldProps() const { return props_; }
     // Values whose identifier type does not match the field they fill are taken by identifier type.
     void setProps(const std::vector<PropValue>& values);
     void removeProp(uint32_t id);
@@ -105,6 +107,15 @@ public:
     bool visitFolder(int folder, const std::vector<uint32_t>& propIds, size_t streamLimit,
                      const std::function<void(Item&)>& visit, size_t chunkItems = kFolderReadChunk);
     static constexpr size_t kFolderReadChunk = 256;
+    // The items of these identifiers read whole, as itemByOid reads each, but in one transaction
+    // and a fixed number of queries per kReadManyChunk identifiers: one entry per identifier, in
+    // the order given, null for an identifier that names no item. Nullopt when the read failed.
+    std::optional<std::vector<std::unique_ptr<Item>>> itemsByOid(const std::vector<uint32_t>& oids);
+    static constexpr size_t kReadManyChunk = 64;
+    // The folder's items in collection order, leaving out those whose 32-bit property `markProp`
+    // is present and not 0; one index lookup per item rather than a read of its properties.
+    // Nullopt for an unknown folder or a failed read.
+    std::optional<std::vector<uint32_t>> itemsWithout(int folder, uint32_t markProp);
     // kAppointment, kContact or kTask; null for other types.
     std::unique_ptr<Item> createItem(int type);
 

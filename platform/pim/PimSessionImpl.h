@@ -32,6 +32,8 @@ struct Session::Impl {
         sqlite3_close(db);
     }
     bool exec(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+    // A statement without results run from the cache: the ones run per item are not compiled again.
+    bool run(const char* sql) { return stmt(sql).done(); }
     // Keeps why the call just made failed; false, for the caller to pass on.
     bool failed() {
         const int code = sqlite3_errcode(db);
@@ -68,7 +70,7 @@ struct ReadTransaction {
 class WriteScope {
 public:
     explicit WriteScope(Session::Impl& impl)
-        : s_(impl), nested_(impl.batchDepth > 0), open_(s_.exec(nested_ ? "SAVEPOINT item;" : "BEGIN IMMEDIATE;")) {
+        : s_(impl), nested_(impl.batchDepth > 0), open_(s_.run(nested_ ? "SAVEPOINT item" : "BEGIN IMMEDIATE")) {
         if (!open_) s_.failed();
     }
     ~WriteScope() {
@@ -83,14 +85,14 @@ public:
         open_ = false;
         if (!ok) s_.failed();
         if (nested_) {
-            if (ok && s_.exec("RELEASE item;")) return true;
+            if (ok && s_.run("RELEASE item")) return true;
             // A savepoint that cannot be undone leaves the batch with half an item: it must not commit.
-            if (!s_.exec("ROLLBACK TO item;") || !s_.exec("RELEASE item;")) s_.batchBroken = true;
+            if (!s_.run("ROLLBACK TO item") || !s_.run("RELEASE item")) s_.batchBroken = true;
             return false;
         }
-        if (ok && s_.exec("COMMIT;")) return true;
+        if (ok && s_.run("COMMIT")) return true;
         if (ok) s_.failed();
-        s_.exec("ROLLBACK;");
+        s_.run("ROLLBACK");
         return false;
     }
 

@@ -1,6 +1,7 @@
 #include "stores/contacts/ContactDevice.h"
 
 #include <cstdlib>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/TextConversion.h"
@@ -42,11 +43,17 @@ DeviceContact contactOfItem(const pim::Item& item) {
     DeviceContact contact;
     contact.found = true;
     const auto& table = contactPropertyTable();
-    static const std::vector<std::uint32_t> ids = contactPropertyIds();
-    const auto values = item.getProps(ids);
-    for (std::size_t r = 0; r < table.size() && r < values.size(); ++r) {
-        const pim::PropValue& v = values[r];
-        if ((v.flags & pim::kFlagNotFound) != 0) continue;
+    // Row by identifier: the item holds a few of the table's properties, so it is walked rather
+    // than asked for each of the table's rows.
+    static const std::unordered_map<std::uint32_t, std::size_t> rows = [&] {
+        std::unordered_map<std::uint32_t, std::size_t> byId;
+        for (std::size_t r = 0; r < table.size(); ++r) byId.emplace(table[r].identifier, r);
+        return byId;
+    }();
+    for (const pim::PropValue& v : item.heldProps()) {
+        const auto row = rows.find(v.id);
+        if (row == rows.end()) continue;
+        const std::size_t r = row->second;
         switch (table[r].kind) {
             case ContactFieldKind::Text:
                 contact.fields.row(r) = platform::utf16ToUtf8(v.text);  // the whole text, however long

@@ -2,7 +2,9 @@
 // One contact as the engine sees it: its key and its vCard 2.1 text.
 #include <string>
 
+#include "platform/pim/PimSession.h"
 #include "stores/StoreItem.h"
+#include "stores/contacts/ContactDevice.h"
 #include "stores/contacts/ContactPicture.h"
 
 namespace orvale::contacts {
@@ -14,6 +16,8 @@ public:
     // Reads the contact from the device at once. A key that names no contact gives a vCard that
     // holds only VERSION.
     ContactItem(const std::string& key, PictureFetcher fetch);
+    // The same from the device item read for the key already (null: the device has none).
+    ContactItem(const std::string& key, const platform::pim::Item* device, PictureFetcher fetch);
 
     const std::string& key() const override { return key_; }
     std::size_t dataSize() const override { return data_.size(); }
@@ -25,6 +29,8 @@ public:
     const char* data() const override { return data_.c_str(); }
 
 private:
+    void exportFrom(const DeviceContact& contact);
+
     std::string key_;
     std::string data_;
     PictureFetcher fetch_;

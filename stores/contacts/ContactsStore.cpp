@@ -17,6 +17,10 @@ StoreItem* ContactsStore::newItem() { return new ContactItem(fetch_); }
 
 StoreItem* ContactsStore::readItem(const std::string& key) { return new ContactItem(key, fetch_); }
 
+StoreItem* ContactsStore::itemFromDevice(const std::string& key, const platform::pim::Item* device) {
+    return new ContactItem(key, device, fetch_);
+}
+
 TrackerProfile ContactsStore::trackerProfile() const { return contactTrackerProfile(); }
 
 std::optional<std::string> ContactsStore::contentOfText(const std::string& text) {

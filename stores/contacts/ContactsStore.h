@@ -14,6 +14,7 @@ public:
 
 protected:
     StoreItem* readItem(const std::string& key) override;
+    StoreItem* itemFromDevice(const std::string& key, const platform::pim::Item* device) override;
     TrackerProfile trackerProfile() const override;
     // A contact's content is its fields as the device read gives them, picture included.
     std::optional<std::string> contentOfText(const std::string& text) override;

@@ -53,7 +53,7 @@ bool knownKey(StoreAccess& store, const std::string& key, std::ostream& err) {
 }  // namespace
 
 int listItems(StoreAccess& store, std::ostream& out) {
-    for (const auto& key : store.keys()) out << key << '\t' << summarise(store.text(key)) << '\n';
+    store.eachItem([&](const std::string& key, const std::string& text) { out << key << '\t' << summarise(text) << '\n'; });
     return kOk;
 }
 
@@ -96,7 +96,7 @@ int importFiles(StoreAccess& store, const std::vector<std::string>& files, std::
 
 int exportItems(StoreAccess& store, const std::optional<std::string>& file, std::ostream& out, std::ostream& err) {
     std::string all;
-    for (const auto& key : store.keys()) all += store.text(key);
+    store.eachItem([&](const std::string&, const std::string& text) { all += text; });
     if (!file) {
         out << all;
         return kOk;

@@ -64,6 +64,14 @@ public:
         return item ? std::string(item->data(), item->dataSize()) : std::string();
     }
 
+    void eachItem(const std::function<void(const std::string& key, const std::string& text)>& use) override {
+        const ListRef list(store_->allItems());
+        while (list->hasNext()) {
+            const ItemRef item(list->next());
+            if (item) use(item->key(), std::string(item->data(), item->dataSize()));
+        }
+    }
+
     std::optional<std::string> add(const std::string& text) override {
         const ItemRef item(store_->newItem());
         if (!item || !item->setData(text)) return std::nullopt;

@@ -1,6 +1,7 @@
 #pragma once
 // What the tool does with a folder of the device store, in terms of keys and item texts. Everything
 // goes through the generic store interface, so a folder works here as soon as its store exists.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,6 +32,8 @@ public:
     virtual bool exists(const std::string& key) = 0;
     // The item as the store exports it.
     virtual std::string text(const std::string& key) = 0;
+    // Every item with its key, in the store's own order, as text() gives it: one walk of the folder.
+    virtual void eachItem(const std::function<void(const std::string& key, const std::string& text)>& use) = 0;
     // The new item's key, or none when the store refused the text.
     virtual std::optional<std::string> add(const std::string& text) = 0;
     virtual bool replace(const std::string& key, const std::string& text) = 0;
