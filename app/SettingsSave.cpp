@@ -1,6 +1,9 @@
 #include "app/SettingsSave.h"
 
+#include "platform/Clock.h"
 #include "platform/DecimalText.h"
+#include "platform/Process.h"
+#include "platform/TextConversion.h"
 
 namespace orvale {
 
@@ -9,9 +12,33 @@ std::int32_t storedInterval(std::u16string_view intervalText) {
     return v < 0 || v > kMaxAutosyncInterval ? 0 : v;
 }
 
-std::optional<platform::SystemTime> nextStartTime(const platform::SystemTime& localNow, std::int32_t interval,
-                                                  std::int32_t unit) {
-    std::uint64_t unitSeconds = 0;
+SettingsInput settingsInputFromRecord(const ConfigRecord& record) {
+    auto decimal = [&record](ConfigNumber field) {
+        return platform::utf8ToUtf16(std::to_string(record.number(field)));
+    };
+    SettingsInput in;
+    in.contacts = record.flag(ConfigFlag::ContactsEnabled);
+    in.tasks = record.flag(ConfigFlag::TasksEnabled);
+    in.calendar = record.flag(ConfigFlag::CalendarEnabled);
+    in.autosync = record.flag(ConfigFlag::AutosyncEnabled);
+    in.logging = record.flag(ConfigFlag::LoggingEnabled);
+    in.calendarRange = record.flag(ConfigFlag::CalendarRangeEnabled);
+    in.url = record.text(ConfigText::ServerUrl);
+    in.userName = record.text(ConfigText::UserName);
+    in.password = record.text(ConfigText::Password);
+    in.contactsUri = record.text(ConfigText::ContactsUri);
+    in.tasksUri = record.text(ConfigText::TasksUri);
+    in.calendarUri = record.text(ConfigText::CalendarUri);
+    in.daysBackText = decimal(ConfigNumber::DaysBack);
+    in.daysForwardText = decimal(ConfigNumber::DaysForward);
+    in.intervalText = decimal(ConfigNumber::AutosyncInterval);
+    const std::int32_t unit = record.number(ConfigNumber::AutosyncUnit);
+    in.unitIndex = unit >= 0 && unit <= 2 ? unit : -1;
+    return in;
+}
+
+std::optional<std::int64_t> autosyncIntervalSeconds(std::int32_t interval, std::int32_t unit) {
+    std::int64_t unitSeconds = 0;
     switch (unit) {
         case 0:
             unitSeconds = 86'400;
@@ -25,12 +52,25 @@ std::optional<platform::SystemTime> nextStartTime(const platform::SystemTime& lo
         default:
             return std::nullopt;
     }
+    if (interval < 1) return std::nullopt;
+    return static_cast<std::int64_t>(interval) * unitSeconds;
+}
+
+std::optional<platform::SystemTime> nextStartTime(const platform::SystemTime& localNow, std::int32_t interval,
+                                                  std::int32_t unit) {
+    const auto seconds = autosyncIntervalSeconds(interval, unit);
     std::uint64_t ticks = 0;
-    if (interval < 0 || !platform::systemTimeToFileTime(localNow, ticks)) return std::nullopt;
-    ticks += static_cast<std::uint64_t>(interval) * unitSeconds * platform::kTicksPerSecond;
+    if (!seconds || !platform::systemTimeToFileTime(localNow, ticks)) return std::nullopt;
+    ticks += static_cast<std::uint64_t>(*seconds) * platform::kTicksPerSecond;
     platform::SystemTime next;
     if (!platform::fileTimeToSystemTime(ticks, next)) return std::nullopt;
     return next;
+}
+
+SettingsEnvironment standardSettingsEnvironment(const std::filesystem::path& mainProgram) {
+    const std::filesystem::path program = mainProgram.empty() ? platform::modulePath() : mainProgram;
+    return {platform::localTimeNow(), platform::utf8ToUtf16(program.string()),
+            &standardTimedStartScheduler()};
 }
 
 bool saveSettings(ConfigRecord& record, const SettingsInput& input, const SettingsEnvironment& env) {
@@ -59,6 +99,7 @@ bool saveSettings(ConfigRecord& record, const SettingsInput& input, const Settin
                                         record.number(ConfigNumber::AutosyncUnit));
         if (env.scheduler != nullptr) {
             if (next) {
+                keepLauncherLink(std::filesystem::path(platform::utf16ToUtf8(env.programPath)));
                 env.scheduler->runAt(kLauncherDevicePath, *next);
             } else {
                 env.scheduler->cancel(kLauncherDevicePath);

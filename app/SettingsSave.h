@@ -3,15 +3,16 @@
 // itself: the fields go into the record in a fixed order, the timed start is armed or removed, and
 // the record is saved.
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 
 #include "app/ConfigRecord.h"
+#include "app/LauncherLink.h"
+#include "app/TimedStartScheduler.h"
 #include "platform/SystemTime.h"
 
 namespace orvale {
-
-inline constexpr std::u16string_view kLauncherDevicePath = u"\\Application Data\\Orvale\\Launcher.exe";
 
 struct SettingsInput {
     bool contacts = false;
@@ -32,34 +33,37 @@ struct SettingsInput {
     int unitIndex = -1;  // selected row of the unit list; -1 when none is selected
 };
 
-// The platform's timed start of a program, as far as the settings need it. The real arming (the
-// `at` queue) comes with the Launcher; tests and the screens supply their own.
-class TimedStartScheduler {
-  public:
-    virtual ~TimedStartScheduler() = default;
-    // Run `program` at the local date-time `at`, replacing an earlier request for it.
-    virtual void runAt(std::u16string_view program, const platform::SystemTime& at) = 0;
-    // Remove any request for `program` (a run request with no time).
-    virtual void cancel(std::u16string_view program) = 0;
-};
-
 struct SettingsEnvironment {
     platform::SystemTime localNow;  // the current local time
     std::u16string programPath;     // the running program's full path
     TimedStartScheduler* scheduler = nullptr;
 };
 
+// The real environment: the clock now, `mainProgram` (the running program by default) and the
+// real scheduler.
+SettingsEnvironment standardSettingsEnvironment(const std::filesystem::path& mainProgram = {});
+
 inline constexpr std::int32_t kMaxAutosyncInterval = 10000;
+
+// What the settings show when they open: every field from the record, numbers as "%d", the unit's
+// row (none when the record holds a unit the list does not have). The URL stays as stored.
+SettingsInput settingsInputFromRecord(const ConfigRecord& record);
 
 // The interval as stored: the text read as a decimal integer, 0 when outside 0-10000.
 std::int32_t storedInterval(std::u16string_view intervalText);
 
-// Local start time `interval` units after `localNow` (unit 0 day, 1 hour, 2 minute); nullopt for
-// another unit, which the settings never offer and for which nothing is scheduled.
+// Seconds of `interval` units (0 day, 1 hour, 2 minute). nullopt for another unit, which the
+// settings never offer, and for an interval below 1: a zero interval would start a sync at once
+// and re-arm for the same minute for ever.
+std::optional<std::int64_t> autosyncIntervalSeconds(std::int32_t interval, std::int32_t unit);
+
+// Local start time `interval` units after `localNow`; nullopt when nothing is to be scheduled
+// (see autosyncIntervalSeconds).
 std::optional<platform::SystemTime> nextStartTime(const platform::SystemTime& localNow, std::int32_t interval,
                                                   std::int32_t unit);
 
 // Writes the fields, arms or removes the timed start and saves. Returns what save returned.
+// With background sync on but no interval to schedule, the timed start is removed.
 bool saveSettings(ConfigRecord& record, const SettingsInput& input, const SettingsEnvironment& env);
 
 }  // namespace orvale

@@ -21,6 +21,10 @@ SyncArguments prepareSyncArguments(const ConfigRecord& record) {
     a.tasksUri = folderUri(record, ConfigFlag::TasksEnabled, ConfigText::TasksUri);
     if (folderUri(record, ConfigFlag::CalendarEnabled, ConfigText::CalendarUri))
         a.calendarUri = platform::wideToMultiByte(platform::kCodePageDefault, calendarUriForServer(record));
+    if (record.flag(ConfigFlag::CalendarRangeEnabled)) {
+        a.calendarWindow = calendar::DateWindow{record.number(ConfigNumber::DaysBack),
+                                                record.number(ConfigNumber::DaysForward)};
+    }
     return a;
 }
 

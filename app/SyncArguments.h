@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/ConfigRecord.h"
+#include "stores/calendar/CalendarDateWindow.h"
 
 namespace orvale {
 
@@ -15,6 +16,8 @@ struct SyncArguments {
     std::optional<std::string> contactsUri;
     std::optional<std::string> tasksUri;
     std::optional<std::string> calendarUri;  // with the date-range filter when the range is on
+    // The days before and after today whose events the calendar sends, when the range is on.
+    std::optional<calendar::DateWindow> calendarWindow;
 
     bool anyFolder() const { return contactsUri || tasksUri || calendarUri; }
 };

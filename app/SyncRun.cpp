@@ -10,6 +10,7 @@
 #include "stores/DataStoreFactory.h"
 #include "stores/DataStoreKind.h"
 #include "stores/KindRegistry.h"
+#include "stores/calendar/CalendarDateWindow.h"
 #include "transport/Transport.h"
 
 namespace orvale {
@@ -34,6 +35,16 @@ void dropFolderWithoutStore(std::optional<std::string>& uri, int kindCode, std::
 struct SessionRun {
     std::unique_ptr<DataStoreFactory> factory;
     std::unique_ptr<SyncSession> session;
+};
+
+// The calendar store reads the window while the run's stores exist.
+struct DateWindowScope {
+    explicit DateWindowScope(const std::optional<calendar::DateWindow>& window) {
+        calendar::setCalendarDateWindow(window);
+    }
+    ~DateWindowScope() { calendar::setCalendarDateWindow(std::nullopt); }
+    DateWindowScope(const DateWindowScope&) = delete;
+    DateWindowScope& operator=(const DateWindowScope&) = delete;
 };
 
 struct RunInputs {
@@ -80,6 +91,7 @@ RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& p
     RunInputs inputs{args, proxy, env, transport, abort, sessionData.store(), control};
 
     std::optional<int> engineResult = 2;
+    const DateWindowScope window(args.calendarWindow);
     SessionRun s;
     try {
         engineResult = runSession(s, inputs, report);

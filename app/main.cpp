@@ -1,8 +1,37 @@
 // orvale: no argument runs the screens, exactly "autosync" one background run.
+#include <cstring>
+#include <iostream>
+
 #include "app/ClientApp.h"
 #include "ui/QtAppShell.h"
 
+namespace {
+
+constexpr const char* kHelp =
+    "usage: orvale             the screens: set-up, sync, settings, log, About\n"
+    "       orvale autosync    one background sync without any screen, then exit\n"
+    "       orvale --help | --version\n"
+    "\n"
+    "Syncs the contacts, calendar and tasks of the device store in $ORVALE_DEVICE_ROOT (default\n"
+    "$XDG_DATA_HOME/orvale, else ~/.local/share/orvale) with a SyncML server. The mode is the whole\n"
+    "command line: \"autosync\" exactly (case matters) is the background run, anything else the\n"
+    "screens. A background run in progress makes a second start exit: with a notice, or silently\n"
+    "for another \"autosync\". ORVALE_CA_FILE names a PEM file of extra trusted certificate\n"
+    "authorities. The exit code is 0; a run's outcome is on the screen and in Logs.dat.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // Only the single argument --help or --version is taken here, before the application object
+    // exists, so it touches no device state; every other command line reaches it unchanged.
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::cout << kHelp;
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "orvale " ORVALE_VERSION "\n";
+        return 0;
+    }
     // The application object comes first: it decides whether this process may run at all.
     orvale::ClientApp app;
     orvale::ui::QtAppShell shell(argc, argv);

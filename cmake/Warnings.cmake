@@ -23,9 +23,12 @@ function(orvale_library name)
   target_link_libraries(${name} PRIVATE orvale_warnings)
 endfunction()
 
+# orvale_program(name sources...): a program of the installation; it answers --version with
+# ORVALE_VERSION.
 function(orvale_program name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE orvale_warnings)
+  target_compile_definitions(${name} PRIVATE ORVALE_VERSION="${PROJECT_VERSION}")
 endfunction()
 
 # Adds every direct subfolder that has a CMakeLists.txt, except those named in ARGN.

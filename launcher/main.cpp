@@ -1,2 +1,32 @@
-// The Launcher's scheduled body arrives with its own issue; until then a timed start is a no-op.
-int main() { return 0; }
+// orvale-launcher: started by the timed-start service with "AppRunAtTime"; arms its next start and
+// starts `orvale autosync`. Without that argument it changes nothing.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "launcher/LauncherRun.h"
+
+namespace {
+
+constexpr const char* kHelp =
+    "usage: orvale-launcher AppRunAtTime\n"
+    "\n"
+    "The background sync's scheduled starter. The at queue starts it with the argument AppRunAtTime\n"
+    "when a background sync is due; it then arms its next start from Conf.dat's interval and starts\n"
+    "`orvale autosync` unless Orvale's window is open. Background sync is switched on and off in\n"
+    "Orvale's settings or with orvale-config.\n"
+    "\n"
+    "With any other argument, or none, it changes nothing and starts nothing. The exit code is always 0.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const int code = orvale::launcher::runLauncher(arguments, orvale::launcher::systemLauncherServices());
+    // Help is only words on the terminal: the run above has already done nothing for these
+    // arguments, and the exit code stays 0.
+    if (!arguments.empty() && (arguments[0] == "--help" || arguments[0] == "-h")) std::cout << kHelp;
+    if (!arguments.empty() && arguments[0] == "--version")
+        std::cout << "orvale-launcher " ORVALE_VERSION "\n";
+    return code;
+}

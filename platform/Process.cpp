@@ -1,6 +1,7 @@
 #include "platform/Process.h"
 
 #include <fcntl.h>
+#include <sys/auxv.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,21 @@ std::filesystem::path modulePath() {
     std::error_code ec;
     std::filesystem::path p = std::filesystem::read_symlink("/proc/self/exe", ec);
     return ec ? std::filesystem::path() : p;
+}
+
+// The kernel keeps the file name given to exec; the folder it was relative to is still the current
+// folder this early, as nothing in the program changes it.
+std::filesystem::path startedPath() {
+    const auto* name = reinterpret_cast<const char*>(::getauxval(AT_EXECFN));
+    if (name == nullptr || *name == '\0') return modulePath();
+    std::error_code ec;
+    const std::filesystem::path p = std::filesystem::absolute(name, ec);
+    return ec ? modulePath() : p.lexically_normal();
+}
+
+bool isExecutableFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec) && ::access(path.c_str(), X_OK) == 0;
 }
 
 // Double fork: the intermediate child starts a new session and exits at once, so the program is

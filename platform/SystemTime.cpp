@@ -66,6 +66,11 @@ void daysToCivil(std::int64_t days, std::int64_t& year, unsigned& month, unsigne
     year = yoe + era * 400 + (month <= 2 ? 1 : 0);
 }
 
+double linearVariantDays(double v) {
+    const double whole = std::trunc(v);
+    return v >= 0 ? v : whole + (whole - v);
+}
+
 bool systemTimeToFileTime(const SystemTime& st, std::uint64_t& fileTime) {
     if (st.year < 1601 || st.year > 30827 || st.month < 1 || st.month > 12 || st.day < 1 ||
         st.day > daysInMonth(st.year, st.month) || st.hour > 23 || st.minute > 59 || st.second > 59 ||

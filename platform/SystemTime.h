@@ -33,6 +33,10 @@ bool systemTimeToVariantTime(const SystemTime& st, double& variantTime);
 // Fails outside 0100-01-01 .. 9999-12-31 23:59:59; rounds to the nearest second.
 bool variantTimeToSystemTime(double variantTime, SystemTime& st);
 
+// A variant date on a straight line of days. Before the base date the whole part counts back while
+// the fraction still counts forward, so -1.25 (1899-12-29 06:00) lies at -0.75.
+double linearVariantDays(double variantTime);
+
 // Days since 1970-01-01 of a proleptic Gregorian date (month 1-12, day 1-31), and back.
 std::int64_t civilToDays(std::int64_t year, unsigned month, unsigned day);
 void daysToCivil(std::int64_t days, std::int64_t& year, unsigned& month, unsigned& day);

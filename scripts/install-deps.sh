@@ -9,3 +9,5 @@ export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${pkgs[@]}" >/dev/null
 echo "installed ${#pkgs[@]} packages"
+# The tests of background sync and the timed starts themselves need atd running.
+scripts/start-atd.sh

@@ -2,12 +2,21 @@
 # The main job: build, start the loopback SyncML server, fill a fresh device root with sample
 # contacts, write a Conf.dat for that server, run one background sync ("orvale autosync"), print
 # what happened, and stop the server (also when something fails). Packages: scripts/install-deps.sh.
-#   CONTACTS=N   number of sample contacts (default 50)
+#   CONTACTS=N            number of sample contacts (default 50)
+#   ORVALE_BIN_DIR=DIR    run the programs installed in DIR (e.g. from the Debian package) instead
+#                         of building the tree
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD_DIR=${BUILD_DIR:-build}
-BUILD_DIR=$BUILD_DIR scripts/build.sh
-build=$(cd "$BUILD_DIR" && pwd)
+if [ -n "${ORVALE_BIN_DIR:-}" ]; then
+  bin=$(cd "$ORVALE_BIN_DIR" && pwd)
+  orvale=$bin/orvale pim=$bin/orvale-pim config=$bin/orvale-config
+else
+  BUILD_DIR=${BUILD_DIR:-build}
+  BUILD_DIR=$BUILD_DIR scripts/build.sh
+  build=$(cd "$BUILD_DIR" && pwd)
+  orvale=$build/app/orvale pim=$build/tools/pim/orvale-pim config=$build/app/orvale-config
+fi
+echo "programs: $orvale $("$orvale" --version)"
 
 work=$(mktemp -d /tmp/orvale-main-job-XXXXXX)
 export ORVALE_DEVICE_ROOT=$work/device
@@ -23,13 +32,15 @@ server_pid=$PID
 echo "server: $URL (pid $PID, data in $work/server/data)"
 
 tests/e2e/contacts.py "${CONTACTS:-50}" >"$work/sample-contacts.vcf"
-"$build/tools/pim/orvale-pim" contacts import "$work/sample-contacts.vcf" >/dev/null
-echo "device root: $ORVALE_DEVICE_ROOT with $("$build/tools/pim/orvale-pim" contacts list | wc -l) contacts"
+"$pim" contacts import "$work/sample-contacts.vcf" >/dev/null
+echo "device root: $ORVALE_DEVICE_ROOT with $("$pim" contacts list | wc -l) contacts"
 
-"$build/tests/e2e/orvale-e2e-run" conf "url=$URL" user=orvale password=orvale-secret contacts=contacts logging=1
+# The settings as a person sets them without screens; the password goes in on standard input.
+echo orvale-secret | "$config" set --password-stdin "url=$URL" user=orvale contacts=1 contacts-uri=contacts \
+  logging=1 setup=1
 echo "orvale autosync ..."
 start=$(date +%s.%N)
-"$build/app/orvale" autosync
+"$orvale" autosync
 echo "orvale autosync exited with $? after $(python3 -c "import time; print('%.1f s' % (time.time() - $start))")"
 
-ORVALE_BUILD_DIR=$build tests/e2e/run_report.py "$ORVALE_DEVICE_ROOT" "$work/server"
+tests/e2e/run_report.py "$ORVALE_DEVICE_ROOT" "$work/server"

@@ -8,76 +8,58 @@ namespace orvale::datetime {
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86'400;
-constexpr std::int64_t kEpochYear = 1970;
-// Days from 1970 past which no result can fit in 31 bits whatever the zone.
-constexpr std::int64_t kLastUsefulDay = kMaxTime / kSecondsPerDay + 2;
-// Beyond this year even a large negative day of month cannot come back into range.
-constexpr std::int64_t kFarYear = 1'000'000;
 
-constexpr int kMonthDays[2][12] = {
-    {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
-    {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
-};
-
-bool isLeap(std::int64_t y) {
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-int yearDays(std::int64_t y) {
-    return isLeap(y) ? 366 : 365;
+std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
 
 // Moves whole multiples of `unit` from `low` into `high`, leaving 0 <= low < unit.
 void carry(std::int64_t& low, std::int64_t& high, std::int64_t unit) {
-    std::int64_t q = low / unit;
-    if (low % unit < 0) --q;
+    const std::int64_t q = floorDiv(low, unit);
     low -= q * unit;
     high += q;
 }
 
-// Days from 1970-01-01 to the first day of `year` (year >= 1970).
-std::int64_t daysToYear(std::int64_t year) {
-    const auto leapsBefore = [](std::int64_t y) { return y / 4 - y / 100 + y / 400; };
-    return (year - kEpochYear) * 365 + leapsBefore(year - 1) - leapsBefore(kEpochYear - 1);
+// Days since 1970 of the first and the last day the conversions accept.
+std::int64_t firstDay() {
+    static const std::int64_t d = platform::civilToDays(kFirstYear, 1, 1);
+    return d;
+}
+std::int64_t lastDay() {
+    static const std::int64_t d = platform::civilToDays(kLastYear, 12, 31);
+    return d;
 }
 
-struct CivilDay {
-    std::int64_t year;
-    int month;  // 0-11
-    int day;    // 1-31
-    int yearDay;
-};
-
-// Walks years and then months from 1970-01-01; `days` must be 0 .. kLastUsefulDay.
-CivilDay civilOf(std::int64_t days) {
-    CivilDay c{kEpochYear, 0, 1, 0};
-    while (days >= yearDays(c.year)) {
-        days -= yearDays(c.year);
-        ++c.year;
-    }
-    c.yearDay = static_cast<int>(days);
-    const int* lengths = kMonthDays[isLeap(c.year) ? 1 : 0];
-    while (days >= lengths[c.month]) {
-        days -= lengths[c.month];
-        ++c.month;
-    }
-    c.day = static_cast<int>(days) + 1;
-    return c;
+unsigned monthLength(std::int64_t year, unsigned month) {
+    const unsigned next = month == 12 ? 1 : month + 1;
+    return static_cast<unsigned>(platform::civilToDays(year + (month == 12 ? 1 : 0), next, 1) -
+                                 platform::civilToDays(year, month, 1));
 }
 
-void setDate(std::tm& f, std::int64_t days, std::int64_t secondOfDay) {
-    const CivilDay c = civilOf(days);
-    f.tm_year = static_cast<int>(c.year - 1900);
-    f.tm_mon = c.month;
-    f.tm_mday = c.day;
-    f.tm_yday = c.yearDay;
-    f.tm_wday = static_cast<int>((days + 4) % 7);  // 1970-01-01 was a Thursday
+void setFields(std::tm& f, std::int64_t days, std::int64_t secondOfDay) {
+    std::int64_t year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    platform::daysToCivil(days, year, month, day);
+    f.tm_year = static_cast<int>(year - 1900);
+    f.tm_mon = static_cast<int>(month) - 1;
+    f.tm_mday = static_cast<int>(day);
+    f.tm_yday = static_cast<int>(days - platform::civilToDays(year, 1, 1));
+    f.tm_wday = static_cast<int>(days - 7 * floorDiv(days + 4, 7) + 4);  // 1970-01-01 was a Thursday
     f.tm_hour = static_cast<int>(secondOfDay / 3600);
     f.tm_min = static_cast<int>(secondOfDay / 60 % 60);
     f.tm_sec = static_cast<int>(secondOfDay % 60);
 }
 
-// Normalised local days and second of day since 1970, or false before 1970 / far beyond 2038.
-bool normalise(const std::tm& f, std::int64_t& days, std::int64_t& secondOfDay) {
+struct DayAndTime {
+    std::int64_t days;  // since 1970-01-01
+    std::int64_t secondOfDay;
+};
+
+// Carries each field's overflow into the next unit (and borrows for negative values) and counts
+// the days from 1970; nothing when the date falls outside the years accepted. Every field is an
+// int, so the sums below stay far inside 64 bits.
+std::optional<DayAndTime> normalise(const std::tm& f) {
     std::int64_t sec = f.tm_sec;
     std::int64_t min = f.tm_min;
     std::int64_t hour = f.tm_hour;
@@ -88,23 +70,9 @@ bool normalise(const std::tm& f, std::int64_t& days, std::int64_t& secondOfDay) 
     carry(min, hour, 60);
     carry(hour, mday, 24);
     carry(mon, year, 12);
-    if (year < kEpochYear || year > kFarYear) return false;
-    std::int64_t d = daysToYear(year);
-    const int* lengths = kMonthDays[isLeap(year) ? 1 : 0];
-    for (int m = 0; m < mon; ++m) d += lengths[m];
-    d += mday - 1;
-    if (d < 0 || d > kLastUsefulDay) return false;
-    days = d;
-    secondOfDay = hour * 3600 + min * 60 + sec;
-    return true;
-}
-
-std::int64_t localMakeRetrying(std::tm fields) {
-    std::int64_t t = makeLocalTime(fields);
-    if (t != kInvalidTime) return t;
-    fields.tm_hour -= 1;
-    t = makeLocalTime(fields);
-    return t == kInvalidTime ? kInvalidTime : t + 3600;
+    const std::int64_t days = platform::civilToDays(year, static_cast<unsigned>(mon) + 1, 1) + mday - 1;
+    if (days < firstDay() || days > lastDay()) return std::nullopt;
+    return DayAndTime{days, hour * 3600 + min * 60 + sec};
 }
 
 }  // namespace
@@ -133,47 +101,38 @@ std::tm toFields(const platform::SystemTime& st) {
     return f;
 }
 
-std::int64_t makeLocalTime(std::tm& fields) {
-    std::int64_t days = 0;
-    std::int64_t secondOfDay = 0;
-    if (!normalise(fields, days, secondOfDay)) return kInvalidTime;
-    setDate(fields, days, secondOfDay);
+std::optional<std::int64_t> makeLocalTime(std::tm& fields) {
+    const auto n = normalise(fields);
+    if (!n) return std::nullopt;
+    setFields(fields, n->days, n->secondOfDay);
     // The zone is asked about the normalised date: an unnormalised one (31 February) names no day.
     updateZone(toSystemTime(fields));
     fields.tm_isdst = zoneState().daylight ? 1 : 0;
-    const std::int64_t result = days * kSecondsPerDay + secondOfDay + zoneState().biasSeconds;
-    return result > kMaxTime ? kInvalidTime : result;
+    return n->days * kSecondsPerDay + n->secondOfDay + zoneState().biasSeconds;
 }
 
-std::int64_t makeUtcTime(const std::tm& fields) {
-    // t1 reads the fields as local time; t2 measures what that reading added at t1. Their
-    // difference removes the zone's offset, daylight saving time included.
-    const std::int64_t t1 = localMakeRetrying(fields);
-    if (t1 == kInvalidTime) return kInvalidTime;
-    std::tm g{};
-    if (!breakDownUtc(t1, g)) return kInvalidTime;
-    g.tm_isdst = 0;
-    const std::int64_t t2 = localMakeRetrying(g);
-    if (t2 == kInvalidTime) return kInvalidTime;
-    return 2 * t1 - t2;
+std::optional<std::int64_t> makeUtcTime(const std::tm& fields) {
+    // Plain arithmetic: going through local time and back (as the C library idiom does) is an
+    // hour off for the UTC hour after a spring change, whose local reading does not exist.
+    const auto n = normalise(fields);
+    if (!n) return std::nullopt;
+    return n->days * kSecondsPerDay + n->secondOfDay;
 }
 
 bool breakDownUtc(std::int64_t seconds, std::tm& fields) {
-    // Through file times, whose range (1601 to 30827) bounds what can be broken down.
-    constexpr auto kEpochTicks = static_cast<std::int64_t>(platform::kFileTimeOfUnixEpoch);
-    constexpr auto kTicks = static_cast<std::int64_t>(platform::kTicksPerSecond);
-    if (seconds < -(kEpochTicks / kTicks) || seconds > (INT64_MAX - kEpochTicks) / kTicks) return false;
-    const auto ticks = static_cast<std::uint64_t>(kEpochTicks + seconds * kTicks);
-    platform::SystemTime st;
-    if (!platform::fileTimeToSystemTime(ticks, st)) return false;
-    fields = toFields(st);
-    fields.tm_yday = static_cast<int>(platform::civilToDays(st.year, st.month, st.day) -
-                                      platform::civilToDays(st.year, 1, 1));
-    fields.tm_isdst = 0;
+    const std::int64_t days = floorDiv(seconds, kSecondsPerDay);
+    if (days < firstDay() || days > lastDay()) return false;
+    std::tm f{};
+    setFields(f, days, seconds - days * kSecondsPerDay);
+    f.tm_isdst = 0;
+    fields = f;
     return true;
 }
 
 bool breakDownLocal(std::int64_t seconds, std::tm& fields) {
+    // Far outside the range no bias can bring it back, and subtracting one could overflow.
+    if (floorDiv(seconds, kSecondsPerDay) < firstDay() - 2 || floorDiv(seconds, kSecondsPerDay) > lastDay() + 2)
+        return false;
     std::int64_t used = zoneState().biasSeconds;
     if (!breakDownUtc(seconds - used, fields)) return false;
     updateZone(toSystemTime(fields));
@@ -187,30 +146,41 @@ bool breakDownLocal(std::int64_t seconds, std::tm& fields) {
     return true;
 }
 
-std::int64_t currentTime() {
+std::optional<std::int64_t> currentTime() {
     const platform::SystemTime now = platform::localTimeNow();
     updateZone(now);
     std::int64_t s = 0;
-    return secondsSinceEpoch(toFields(now), s) ? s : kInvalidTime;
+    if (!secondsSinceEpoch(toFields(now), s)) return std::nullopt;
+    return s;
 }
 
-bool secondsSinceEpoch(const std::tm& fields, std::int64_t& seconds) {
-    if (fields.tm_year < 1601 - 1900 || fields.tm_year > 30827 - 1900 || fields.tm_mon < 0 ||
-        fields.tm_mon > 11 || fields.tm_mday < 1 || fields.tm_mday > 31 || fields.tm_hour < 0 ||
-        fields.tm_hour > 23 || fields.tm_min < 0 || fields.tm_min > 59 || fields.tm_sec < 0 ||
-        fields.tm_sec > 59) {
+bool secondsSinceEpoch(const std::tm& f, std::int64_t& seconds) {
+    const std::int64_t year = std::int64_t{f.tm_year} + 1900;
+    if (year < kFirstYear || year > kLastYear || f.tm_mon < 0 || f.tm_mon > 11 || f.tm_mday < 1 ||
+        f.tm_hour < 0 || f.tm_hour > 23 || f.tm_min < 0 || f.tm_min > 59 || f.tm_sec < 0 || f.tm_sec > 59) {
         return false;
     }
-    std::uint64_t ticks = 0;
-    if (!platform::systemTimeToFileTime(toSystemTime(fields), ticks)) return false;
-    seconds = (static_cast<std::int64_t>(ticks) - static_cast<std::int64_t>(platform::kFileTimeOfUnixEpoch)) /
-              static_cast<std::int64_t>(platform::kTicksPerSecond);
+    const auto month = static_cast<unsigned>(f.tm_mon + 1);
+    if (static_cast<unsigned>(f.tm_mday) > monthLength(year, month)) return false;
+    seconds = platform::civilToDays(year, month, static_cast<unsigned>(f.tm_mday)) * kSecondsPerDay +
+              f.tm_hour * 3600 + f.tm_min * 60 + f.tm_sec;
     return true;
 }
 
 bool utcFieldsToLocal(const std::tm& utc, std::tm& local) {
     std::int64_t s = 0;
-    return secondsSinceEpoch(utc, s) && breakDownUtc(s - zoneState().biasSeconds, local);
+    return secondsSinceEpoch(utc, s) && breakDownLocal(s, local);
+}
+
+std::optional<std::int64_t> localSystemTimeToSeconds(const platform::SystemTime& local) {
+    std::tm f = toFields(local);
+    return makeLocalTime(f);
+}
+
+std::optional<platform::SystemTime> secondsToLocalSystemTime(std::int64_t seconds) {
+    std::tm f{};
+    if (!breakDownLocal(seconds, f)) return std::nullopt;
+    return toSystemTime(f);
 }
 
 }  // namespace orvale::datetime

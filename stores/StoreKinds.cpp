@@ -1,10 +1,14 @@
 #include "stores/StoreKinds.h"
 
+#include "stores/calendar/CalendarStore.h"
 #include "stores/contacts/ContactsStore.h"
 
 namespace orvale {
 
-// Tasks and calendar join here when their stores exist.
-void registerStoreKinds() { contacts::registerContactsKind(); }
+// Tasks joins here when its store exists.
+void registerStoreKinds() {
+    contacts::registerContactsKind();
+    calendar::registerCalendarKind();
+}
 
 }  // namespace orvale

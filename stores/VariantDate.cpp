@@ -1,7 +1,5 @@
 #include "stores/VariantDate.h"
 
-#include <cmath>
-
 namespace orvale::datetime {
 
 std::optional<double> checkedVariantDate(const platform::SystemTime& st) {
@@ -16,17 +14,8 @@ std::optional<double> checkedVariantDate(const platform::SystemTime& st) {
     return v;
 }
 
-namespace {
-// Before the base date the whole part counts back but the fraction forward; on a straight line
-// -1.25 (1899-12-29 06:00) is -0.75.
-double linearDays(double v) {
-    const double whole = std::trunc(v);
-    return v >= 0 ? v : whole + (whole - v);
-}
-}  // namespace
-
 bool variantDateBefore(const std::optional<double>& a, const std::optional<double>& b) {
-    return a && b && linearDays(*a) < linearDays(*b);
+    return a && b && platform::linearVariantDays(*a) < platform::linearVariantDays(*b);
 }
 
 }  // namespace orvale::datetime

@@ -3,9 +3,11 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/DevicePaths.h"
+#include "platform/SystemTime.h"
 #include "platform/pim/PimSessionImpl.h"
 #include "platform/pim/PimStatement.h"
 #include "platform/pim/RecurrenceOccurrence.h"
@@ -255,6 +257,41 @@ std::unique_ptr<Item> Session::createItem(int type) {
     return item;
 }
 
+namespace {
+
+// A time property as a local variant date; nothing when it is absent or holds no date (zero, or
+// the device's 4501-01-01).
+std::optional<double> dateProp(const Item& item, uint32_t id) {
+    const PropValue v = item.getProp(id);
+    SystemTime st;
+    double date = 0;
+    if (v.flags == kFlagNotFound || (v.fileTime >> 32) == 0 || !fileTimeToSystemTime(v.fileTime, st) ||
+        !systemTimeToVariantTime(st, date) || date == kNoEndDate)
+        return std::nullopt;
+    return date;
+}
+
+// Where a pattern starts: the appointment's start; the task's start, or its due date without one.
+std::optional<double> itemStart(const Item& item) {
+    if (item.type() == kAppointment) return dateProp(item, kAppointmentStartProp);
+    if (item.type() == kTask) {
+        if (auto start = dateProp(item, kTaskStartProp)) return start;
+        return dateProp(item, kTaskDueProp);
+    }
+    return std::nullopt;
+}
+
+bool isStartProp(uint32_t id) {
+    return id == kAppointmentStartProp || id == kAppointmentEndProp || id == kTaskStartProp || id == kTaskDueProp;
+}
+
+double timeOfDay(double date) {
+    const double linear = linearVariantDays(date);
+    return linear - std::floor(linear);
+}
+
+}  // namespace
+
 std::vector<PropValue> Item::getProps(const std::vector<uint32_t>& ids) const {
     std::vector<PropValue> out;
     out.reserve(ids.size());
@@ -263,6 +300,12 @@ std::vector<PropValue> Item::getProps(const std::vector<uint32_t>& ids) const {
 }
 
 PropValue Item::getProp(uint32_t id) const {
+    if (id == kIsRecurringProp && (type_ == kAppointment || type_ == kTask)) {
+        PropValue recurring;
+        recurring.id = id;
+        recurring.u32 = recurrence_ ? 1 : 0;
+        return recurring;
+    }
     for (const auto& v : props_)
         if (v.id == id) return v;
     PropValue missing;
@@ -272,7 +315,11 @@ PropValue Item::getProp(uint32_t id) const {
 }
 
 void Item::setProps(const std::vector<PropValue>& values) {
+    bool moved = false;
     for (const auto& v : values) {
+        // Read only: the pattern decides, as on the device; a store writing its default is ignored.
+        if (v.id == kIsRecurringProp && (type_ == kAppointment || type_ == kTask)) continue;
+        moved = moved || isStartProp(v.id);
         PropValue stored = v;
         stored.flags = 0;
         if (propType(v.id) == kTypeBool) stored.u32 = v.u32 ? 1 : 0;
@@ -280,6 +327,15 @@ void Item::setProps(const std::vector<PropValue>& values) {
         if (it != props_.end()) *it = std::move(stored);
         else props_.push_back(std::move(stored));
     }
+    // Moving a recurring item moves its occurrences, as on the device.
+    if (moved) followStart();
+}
+
+void Item::followStart() {
+    if (!recurrence_) return;
+    if (const auto start = itemStart(*this)) recurrence_->setStart(*start);
+    if (const auto end = type_ == kAppointment ? dateProp(*this, kAppointmentEndProp) : std::nullopt)
+        recurrence_->endTime = timeOfDay(*end);
 }
 
 void Item::removeProp(uint32_t id) {
@@ -300,7 +356,13 @@ void Item::setPicture(std::string bytes) {
 }
 
 RecurrencePattern& Item::recurrence() {
-    if (!recurrence_) recurrence_.emplace();
+    if (!recurrence_) {
+        const auto start = itemStart(*this);
+        RecurrencePattern& rp = recurrence_.emplace(start ? patternStartingAt(*start) : RecurrencePattern{});
+        rp.setNoEnd(true);
+        if (const auto end = type_ == kAppointment ? dateProp(*this, kAppointmentEndProp) : std::nullopt)
+            rp.endTime = timeOfDay(*end);
+    }
     return *recurrence_;
 }
 

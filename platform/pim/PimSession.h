@@ -22,10 +22,12 @@ public:
     int type() const { return type_; }
     int folder() const { return folder_; }
 
-    // One value per identifier, in order; kFlagNotFound for what the item lacks.
+    // One value per identifier, in order; kFlagNotFound for what the item lacks. An appointment's or
+    // task's kIsRecurringProp is always there: whether it has a recurrence pattern.
     std::vector<PropValue> getProps(const std::vector<uint32_t>& ids) const;
     PropValue getProp(uint32_t id) const;
-    // The values the item holds, in no particular order, without copying them.
+    // The values the item holds, in no particular order, without copying them (and without the
+    // values getProp works out, such as kIsRecurringProp).
     const std::vector<PropValue>& heldProps() const { return props_; }
     // Values whose identifier type does not match the field they fill are taken by identifier type.
     void setProps(const std::vector<PropValue>& values);
@@ -36,7 +38,9 @@ public:
     void setPicture(std::string bytes);
 
     bool isRecurring() const { return recurrence_.has_value(); }
-    // Creates an empty pattern on first use, as the device does.
+    // Creates a pattern on first use, as the device does: it starts at the item's start (for a
+    // task its start date, else its due date), never ends, and takes its weekday, day, week and
+    // month from that start. Writing the start later moves the pattern with it.
     RecurrencePattern& recurrence();
     void clearRecurrence() { recurrence_.reset(); }
     // Whether an occurrence starts at `variantDateTime`; deleting it adds an exception.
@@ -54,6 +58,7 @@ public:
 
 private:
     friend class Session;
+    void followStart();
     Session* session_ = nullptr;
     uint32_t oid_ = 0;
     int type_ = 0;
@@ -75,6 +80,7 @@ public:
 
 private:
     friend class Session;
+    void followStart();
     Session* session_ = nullptr;
     std::vector<uint32_t> oids_;
 };

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/pim/RecurrencePattern.h"
+
 namespace orvale::platform::pim {
 
 enum PropType : uint16_t {
@@ -19,6 +21,8 @@ inline constexpr uint16_t kFlagNotFound = 0x0100;
 
 // The picture stream of a contact.
 inline constexpr uint32_t kPictureProp = 0x00FF0064;
+// Whether an appointment or task recurs: read only, it follows the item's recurrence pattern.
+inline constexpr uint32_t kIsRecurringProp = 0x0022000B;
 
 inline constexpr int kFolderCalendar = 9;
 inline constexpr int kFolderContacts = 10;
@@ -29,6 +33,12 @@ inline constexpr bool isKnownFolder(int folder) {
 
 enum ItemType : int { kAppointment = 1, kContact = 2, kTask = 3 };
 
+// The properties a recurrence pattern takes its start from.
+inline constexpr uint32_t kAppointmentStartProp = 0x10420040;
+inline constexpr uint32_t kAppointmentEndProp = 0x10430040;
+inline constexpr uint32_t kTaskStartProp = 0x00620040;
+inline constexpr uint32_t kTaskDueProp = 0x00630040;
+
 inline uint16_t propType(uint32_t id) { return static_cast<uint16_t>(id & 0xFFFFu); }
 
 struct PropValue {
@@ -38,28 +48,6 @@ struct PropValue {
     uint64_t fileTime = 0;   // 0x0040
     std::u16string text;     // 0x001F
     std::string bytes;       // 0x0064
-};
-
-struct Exception {
-    double originalDate = 0;  // variant date of the occurrence it replaces
-    bool deleted = true;
-};
-
-// Every field the recurrence rules read or write. Dates are variant dates (days since 1899-12-30).
-struct RecurrencePattern {
-    int32_t type = 0;
-    int32_t interval = 1;
-    int32_t occurrences = 0;
-    bool noEnd = true;
-    double patternStart = 0;
-    double patternEnd = 0;
-    double startTime = 0;  // time of day of the occurrences, as a fraction of a day
-    double endTime = 0;
-    int32_t dayOfWeekMask = 0;
-    int32_t dayOfMonth = 0;
-    int32_t instance = 0;
-    int32_t monthOfYear = 0;
-    std::vector<Exception> exceptions;
 };
 
 struct Recipient {

@@ -2,7 +2,10 @@
 // Which local date-times a recurrence pattern names. The device looks occurrences up by their start
 // (an excluded date arrives as a date-time), so a pattern must be able to say whether one of its
 // occurrences starts at a given moment.
-#include "platform/pim/PimTypes.h"
+#include <cstdint>
+#include <optional>
+
+#include "platform/pim/RecurrencePattern.h"
 
 namespace orvale::platform::pim {
 
@@ -16,5 +19,13 @@ bool patternOccursAt(const RecurrencePattern& pattern, double localDateTime);
 
 // Whether one of the pattern's exceptions replaces the occurrence on the day of `localDateTime`.
 bool hasExceptionOn(const RecurrencePattern& pattern, double localDateTime);
+
+// The number of occurrences on the days from the pattern's first day through the day of
+// `lastDate` (a local variant date; its time of day does not matter), whatever the pattern's end.
+int64_t occurrencesThrough(const RecurrencePattern& pattern, double lastDate);
+
+// The local date, at midnight, of occurrence `n` (1 is the first), whatever the pattern's end;
+// nothing when the pattern has no such occurrence up to 9999-12-31.
+std::optional<double> nthOccurrenceDate(const RecurrencePattern& pattern, int64_t n);
 
 }  // namespace orvale::platform::pim

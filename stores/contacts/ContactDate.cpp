@@ -2,35 +2,26 @@
 
 #include <cstdio>
 
+#include "platform/SystemTime.h"
+
 namespace orvale::contacts {
 
 namespace {
 constexpr std::int64_t kTicksPerDay = 864'000'000'000;
 
-// Days since 1970-01-01 of a proleptic Gregorian date, and back (era arithmetic, valid for every
-// year the device can hold).
-constexpr std::int64_t daysFromCivil(std::int64_t y, int m, int d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const std::int64_t yoe = y - era * 400;
-    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
+std::int64_t daysFromCivil(std::int64_t y, int m, int d) {
+    return platform::civilToDays(y, static_cast<unsigned>(m), static_cast<unsigned>(d));
 }
 
-constexpr ContactDate civilFromDays(std::int64_t z) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const std::int64_t doe = z - era * 146097;
-    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const std::int64_t mp = (5 * doy + 2) / 153;
-    const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    return ContactDate{static_cast<int>(yoe + era * 400 + (m <= 2)), m, d};
+ContactDate civilFromDays(std::int64_t days) {
+    std::int64_t year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    platform::daysToCivil(days, year, month, day);
+    return ContactDate{static_cast<int>(year), static_cast<int>(month), static_cast<int>(day)};
 }
 
-constexpr std::int64_t kFileTimeEpochDays = daysFromCivil(1601, 1, 1);
+constexpr std::int64_t kFileTimeEpochDays = -134'774;  // 1601-01-01, in days since 1970
 
 std::optional<int> digits(std::string_view text, std::size_t at, std::size_t count) {
     if (at + count > text.size()) return std::nullopt;

@@ -9,12 +9,12 @@ namespace orvale::contacts {
 
 ContactItem::ContactItem(PictureFetcher fetch) : fetch_(std::move(fetch)) {}
 
-ContactItem::ContactItem(const std::string& key, PictureFetcher fetch) : key_(key), fetch_(std::move(fetch)) {
+ContactItem::ContactItem(const std::string& key, PictureFetcher fetch) : TextItem(key), fetch_(std::move(fetch)) {
     exportFrom(readContact(key_));
 }
 
 ContactItem::ContactItem(const std::string& key, const platform::pim::Item* device, PictureFetcher fetch)
-    : key_(key), fetch_(std::move(fetch)) {
+    : TextItem(key), fetch_(std::move(fetch)) {
     exportFrom(device != nullptr && device->type() == platform::pim::kContact ? contactOfItem(*device) : DeviceContact{});
 }
 

@@ -3,13 +3,13 @@
 #include <string>
 
 #include "platform/pim/PimSession.h"
-#include "stores/StoreItem.h"
+#include "stores/TextItem.h"
 #include "stores/contacts/ContactDevice.h"
 #include "stores/contacts/ContactPicture.h"
 
 namespace orvale::contacts {
 
-class ContactItem final : public StoreItem {
+class ContactItem final : public TextItem {
 public:
     // A contact that is not on the device yet: no key, no text until setData stores it.
     explicit ContactItem(PictureFetcher fetch);
@@ -19,20 +19,15 @@ public:
     // The same from the device item read for the key already (null: the device has none).
     ContactItem(const std::string& key, const platform::pim::Item* device, PictureFetcher fetch);
 
-    const std::string& key() const override { return key_; }
-    std::size_t dataSize() const override { return data_.size(); }
     ContentType contentType() const override;
     // Parses the vCard and writes it to the device; a new contact receives its key here. False when
     // the text is no vCard or the device did not take the write: the server must not be told an
     // item is stored that is not.
     bool setData(const std::string& text) override;
-    const char* data() const override { return data_.c_str(); }
 
 private:
     void exportFrom(const DeviceContact& contact);
 
-    std::string key_;
-    std::string data_;
     PictureFetcher fetch_;
 };
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "stores/FieldTexts.h"
+
 namespace orvale {
 
 enum class ContactField : std::size_t {
@@ -85,17 +87,6 @@ inline constexpr std::size_t rowOf(ContactField f) { return static_cast<std::siz
 
 // One contact as UTF-8 texts, one per row; an empty text is no value. Dates are "YYYYMMDD" as read
 // from the device, or whatever date text an imported vCard carried; the picture is Base64.
-class ContactFields {
-public:
-    std::string& operator[](ContactField f) { return rows_[rowOf(f)]; }
-    const std::string& operator[](ContactField f) const { return rows_[rowOf(f)]; }
-    std::string& row(std::size_t r) { return rows_.at(r); }
-    const std::string& row(std::size_t r) const { return rows_.at(r); }
-    void clear() { rows_ = {}; }
-    bool operator==(const ContactFields&) const = default;
-
-private:
-    std::array<std::string, kContactFieldCount> rows_{};
-};
+using ContactFields = FieldTexts<ContactField, kContactFieldCount>;
 
 }  // namespace orvale

@@ -1,22 +1,14 @@
 #include "stores/contacts/ContactVCard.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "stores/contacts/ContactMapping.h"
 #include "stores/versit/VersitDocument.h"
+#include "stores/versit/VersitText.h"
 
 namespace orvale::contacts {
 
 namespace {
 constexpr std::string_view kOuter = "VCARD";
 constexpr std::string_view kVersion = "2.1";
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-    });
-}
 
 class DocumentLookup final : public VCardLookup {
 public:
@@ -46,7 +38,7 @@ std::optional<ContactFields> importVCard(std::string_view text) {
     if (!doc.parse(text) || doc.lookupComponent() == nullptr) return std::nullopt;
     // Anything else (a vCalendar sent to the wrong folder) would otherwise replace a contact by an
     // empty one.
-    if (!equalsIgnoringCase(doc.lookupComponent()->name(), kOuter)) return std::nullopt;
+    if (!versit_text::equalsIgnoringCaseAscii(doc.lookupComponent()->name(), kOuter)) return std::nullopt;
     return importFields(DocumentLookup(doc));
 }
 

@@ -177,4 +177,8 @@ std::string toUpperAscii(std::string_view text) {
     return out;
 }
 
+bool equalsIgnoringCaseAscii(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && toUpperAscii(a) == toUpperAscii(b);
+}
+
 }  // namespace orvale::versit_text

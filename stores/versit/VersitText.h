@@ -30,5 +30,7 @@ bool needsQuotedPrintable(std::string_view value);
 void appendQuotedPrintableEscaped(std::string& out, std::string_view value);
 
 std::string toUpperAscii(std::string_view text);
+// Names of components ("vcard", "VCard") compared as the ASCII letters they are, ignoring case.
+bool equalsIgnoringCaseAscii(std::string_view a, std::string_view b);
 
 }  // namespace orvale::versit_text

@@ -26,7 +26,7 @@ void registerStubKinds(std::initializer_list<int> codes) {
 }
 
 SyncArguments allFolders() {
-    return SyncArguments{"http://127.0.0.1:1/sync", "u", "p", "card", "tasks", "cal?/dr(-1,2)"};
+    return SyncArguments{"http://127.0.0.1:1/sync", "u", "p", "card", "tasks", "cal?/dr(-1,2)", std::nullopt};
 }
 
 class SyncRunTest : public ::testing::Test {
@@ -72,6 +72,12 @@ TEST(SyncArgumentsTest, FolderTakesPartOnlyWhenEnabledWithAUri) {
         EXPECT_EQ(a.tasksUri, c.wantTasks);
         EXPECT_EQ(a.calendarUri, c.wantCalendar);
         EXPECT_EQ(a.anyFolder(), c.wantContacts || c.wantTasks || c.wantCalendar);
+        // The calendar store keeps to the same window the server is asked for.
+        EXPECT_EQ(a.calendarWindow.has_value(), c.range);
+        if (a.calendarWindow) {
+            EXPECT_EQ(a.calendarWindow->daysBefore, 30);
+            EXPECT_EQ(a.calendarWindow->daysAfter, 90);
+        }
     }
 }
 
@@ -104,8 +110,18 @@ TEST_F(SyncRunTest, EngineOutcomeBecomesTheRunResult) {
 
 TEST_F(SyncRunTest, SourcesInFixedOrderWithTheDeviceId) {
     std::string deviceId;
-    script.during = [&](const SessionParts& p) { deviceId = p.config.device.deviceId; };
-    runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script));
+    std::optional<calendar::DateWindow> window;
+    script.during = [&](const SessionParts& p) {
+        deviceId = p.config.device.deviceId;
+        window = calendar::calendarDateWindow();
+    };
+    SyncArguments args = allFolders();
+    args.calendarWindow = calendar::DateWindow{1, 2};
+    runSync(args, std::nullopt, test::scriptedEnvironment(script));
+    // The calendar's date window holds while the session runs, and only then.
+    ASSERT_TRUE(window.has_value());
+    EXPECT_EQ(window->daysAfter, 2);
+    EXPECT_FALSE(calendar::calendarDateWindow().has_value());
     ASSERT_EQ(script.sources.size(), 3u);
     EXPECT_EQ(script.sources[0].kind, kKindContacts);
     EXPECT_EQ(script.sources[1].kind, kKindTasks);

@@ -1,8 +1,8 @@
 """What the end-to-end tests share: the loopback server, a device root with the program, and
 readers of what both sides hold and what travelled between them.
 
-The programs come from the build tree given as ORVALE_BUILD_DIR; the server scripts are beside
-this file. Every helper waits with a bound, and every process it starts it also stops.
+The programs come from the build tree given as ORVALE_BUILD_DIR (or, but for the test helper,
+from the installation's ORVALE_BIN_DIR); the server scripts are beside this file. Every helper waits with a bound, and every process it starts it also stops.
 """
 import json
 import os
@@ -29,8 +29,12 @@ def build_dir():
 
 
 def program(name):
-    paths = {"orvale": "app/orvale", "orvale-pim": "tools/pim/orvale-pim",
-             "orvale-e2e-run": "tests/e2e/orvale-e2e-run"}
+    """The program's path: in ORVALE_BIN_DIR when that names an installation, else in the build tree."""
+    paths = {"orvale": "app/orvale", "orvale-pim": "tools/pim/orvale-pim", "orvale-config": "app/orvale-config",
+             "orvale-e2e-run": "tests/e2e/orvale-e2e-run", "orvale-launcher": "app/orvale-launcher"}
+    installed = os.environ.get("ORVALE_BIN_DIR")
+    if installed and name != "orvale-e2e-run":
+        return os.path.join(installed, name)
     return os.path.join(build_dir(), paths[name])
 
 
@@ -58,21 +62,22 @@ class Server:
                            + list(args), input=data, stdout=subprocess.PIPE, check=True, timeout=60)
         return r.stdout
 
-    def items(self):
-        """{server id: stored bytes} of the contacts database, read in one go from its store."""
+    def items(self, database="contacts", user=USER):
+        """{server id: stored bytes} of a database, read in one go from its store."""
         db = sqlite3.connect(os.path.join(self.workdir, "data", "syncml.sqlite"), timeout=10)
         try:
-            rows = db.execute("SELECT syncml_id, syncml_data FROM syncml_data WHERE syncml_db = 'contacts'"
-                              " AND syncml_uid = ?", [USER]).fetchall()
+            rows = db.execute("SELECT syncml_id, syncml_data FROM syncml_data WHERE syncml_db = ?"
+                              " AND syncml_uid = ?", [database, user]).fetchall()
         finally:
             db.close()
         return {i: d.encode("utf-8") if isinstance(d, str) else d for i, d in rows}
 
-    def map(self):
-        return {r["client_id"]: r["server_id"] for r in json.loads(self.tool("map", "contacts", "--json"))}
+    def map(self, database="contacts"):
+        """{client id: server id}; with two devices, ids of both."""
+        return {r["client_id"]: r["server_id"] for r in json.loads(self.tool("map", database, "--json"))}
 
-    def add(self, vcard):
-        return self.tool("add", "contacts", "-", data=vcard.encode()).decode().strip()
+    def add(self, vcard, database="contacts"):
+        return self.tool("add", database, "-", data=vcard.encode()).decode().strip()
 
     def edit(self, item_id, vcard):
         self.tool("edit", item_id, "-", data=vcard.encode())
@@ -131,38 +136,38 @@ class Device:
         result = int(re.search(r"result=(\d+)", out).group(1))
         return result, lines
 
-    # --- the device's contacts ---
-    def import_contacts(self, text):
-        out = self.run("orvale-pim", "contacts", "import", self._file(text))
+    # --- the device's contacts (or, with folder="calendar", events) ---
+    def import_contacts(self, text, folder="contacts"):
+        out = self.run("orvale-pim", folder, "import", self._file(text))
         return out.stdout.decode().split()
 
     def _file(self, text):
-        path = self.path("import.vcf")
+        path = self.path("import.txt")
         with open(path, "w", encoding="utf-8", newline="") as f:
             f.write(text)
         return path
 
-    def keys(self):
-        out = self.run("orvale-pim", "contacts", "list").stdout.decode()
+    def keys(self, folder="contacts"):
+        out = self.run("orvale-pim", folder, "list").stdout.decode()
         return [line.split("\t", 1)[0] for line in out.splitlines() if line]
 
-    def show(self, key):
-        return self.run("orvale-pim", "contacts", "show", key).stdout
+    def show(self, key, folder="contacts"):
+        return self.run("orvale-pim", folder, "show", key).stdout
 
-    def items(self):
-        """{key: exported text}; the export names each contact's key in its UID line."""
+    def items(self, folder="contacts"):
+        """{key: exported text}; the export names each item's key in its UID line."""
         out = {}
-        for card in re.findall(rb"BEGIN:VCARD.*?END:VCARD\r?\n?", self.run("orvale-pim", "contacts", "export").stdout,
-                               re.S):
+        block = rb"BEGIN:VCARD.*?END:VCARD\r?\n?" if folder == "contacts" else rb"BEGIN:VCALENDAR.*?END:VCALENDAR\r?\n?"
+        for card in re.findall(block, self.run("orvale-pim", folder, "export").stdout, re.S):
             uid = re.search(rb"^UID:(.*?)\r?$", card, re.M)
             out[uid.group(1).decode() if uid else str(len(out))] = card
         return out
 
-    def edit(self, key, text):
-        self.run("orvale-pim", "contacts", "edit", key, self._file(text))
+    def edit(self, key, text, folder="contacts"):
+        self.run("orvale-pim", folder, "edit", key, self._file(text))
 
-    def delete(self, key):
-        self.run("orvale-pim", "contacts", "delete", key)
+    def delete(self, key, folder="contacts"):
+        self.run("orvale-pim", folder, "delete", key)
 
     # --- end-of-run files ---
     def state_files(self):

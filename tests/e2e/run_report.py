@@ -43,7 +43,8 @@ def main():
         for folder in sorted(set(sent) | set(received) | {"Contacts"}):
             print("%-9s sent: %s; received: %s" % (folder, describe(sent.get(folder, {})),
                                                    describe(received.get(folder, {}))))
-    print("last sync text: %s" % (device.show_conf().get("lastsync") or "(none: the run did not succeed)"))
+    settings = dict(line.split("=", 1) for line in device.run("orvale-config", "show").stdout.decode().splitlines())
+    print("last sync text: %s" % (settings.get("lastsync") or "(none: the run did not succeed)"))
     log = device.run_log()
     if log is not None:
         print("Logs.dat: %s" % log.replace("\r\n", " | ").strip(" |"))

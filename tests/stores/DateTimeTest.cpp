@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -7,6 +8,7 @@
 #include "stores/DateTime.h"
 #include "stores/DateTimeText.h"
 #include "stores/VariantDate.h"
+#include "stores/ZoneOffset.h"
 #include "support/PinnedZone.h"
 
 namespace orvale::datetime {
@@ -25,39 +27,62 @@ std::tm fields(int y, int mon, int d, int h = 0, int mi = 0, int s = 0) {
     return f;
 }
 
-TEST(DateTimeUtc, ParseFormatRoundTripAndIndependentOracle) {
-    PinnedZone utc("UTC");
+// The whole range the device's dates cover, before 1970 and after 2038 included, checked against
+// the host's own timegm in both zones: UTC texts must not depend on the device's zone.
+TEST(DateTimeRange, UtcTextsFromYear100To9999AgreeWithTheHost) {
     struct Case {
         const char* text;
         std::int64_t seconds;
     } cases[] = {
         {"19700101T000000", 0},
+        {"19691231T235959", -1},  // a valid time, not a failure
+        {"19650301T120000", -152625600},
         {"20070101T120000", 1167652800},
         {"20000229T235959", 951868799},
-        {"20380119T031407", 2147483647},
+        {"20380119T031408", 2147483648},
+        {"20390615T090000", 2191741200},
+        {"99991231T235959", 253402300799},
+        {"01000101T000000", -59011459200},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(parseUtc(c.text), c.seconds) << c.text;
-        EXPECT_EQ(parseLocal(c.text), c.seconds) << c.text;
-        std::tm f = fields(1970, 1, 1);
-        ASSERT_TRUE(breakDownUtc(c.seconds, f));
-        EXPECT_EQ(static_cast<std::int64_t>(timegm(&f)), c.seconds) << "host oracle " << c.text;
-        EXPECT_EQ(formatUtc(c.seconds, true), std::string(c.text) + "Z");
-        EXPECT_EQ(formatLocal(c.seconds, false), c.text);
+    for (const char* zone : {"UTC", "Europe/Berlin"}) {
+        PinnedZone pinned(zone);
+        for (const auto& c : cases) {
+            ASSERT_EQ(parseUtc(c.text), c.seconds) << zone << " " << c.text;
+            std::tm f{};
+            ASSERT_TRUE(breakDownUtc(c.seconds, f));
+            EXPECT_EQ(static_cast<std::int64_t>(timegm(&f)), c.seconds) << "host oracle " << c.text;
+            EXPECT_EQ(formatUtc(c.seconds, true), std::string(c.text) + "Z");
+        }
+        EXPECT_FALSE(parseUtc("00991231T235959")) << zone;
+        EXPECT_FALSE(parseUtc("99991232T000000")) << zone;  // normalises into the year 10000
+        EXPECT_EQ(formatUtc(253402300800, false), "") << zone;
     }
 }
 
-TEST(DateTimeUtc, LimitsAndShortTexts) {
-    PinnedZone utc("UTC");
-    std::tm f = fields(1969, 12, 31, 23, 59, 59);
-    EXPECT_EQ(makeLocalTime(f), kInvalidTime);
-    f = fields(2038, 1, 19, 3, 14, 8);
-    EXPECT_EQ(makeLocalTime(f), kInvalidTime);
-    f = fields(2038, 1, 19, 3, 14, 7);
-    EXPECT_EQ(makeLocalTime(f), kMaxTime);
-    EXPECT_EQ(parseLocal("20070101T1200"), kInvalidTime);
-    EXPECT_EQ(parseLocalDate("2007010"), kInvalidTime);
-    EXPECT_EQ(parseLocalDate("20070315"), parseLocal("20070315T000000"));
+TEST(DateTimeRange, LocalTimesBefore1970AndAfter2038FollowTheZone) {
+    PinnedZone berlin("Europe/Berlin");
+    // Germany kept no summer time in 1965; the rules go on past 2038.
+    for (const char* text : {"19650301T120000", "19650701T120000", "20390115T090000", "20390615T090000",
+                             "19691231T235959", "21000301T000000"}) {
+        std::tm f = fields(std::atoi(std::string(text, 4).c_str()), std::atoi(std::string(text + 4, 2).c_str()),
+                           std::atoi(std::string(text + 6, 2).c_str()), std::atoi(std::string(text + 9, 2).c_str()),
+                           std::atoi(std::string(text + 11, 2).c_str()), std::atoi(std::string(text + 13, 2).c_str()));
+        f.tm_isdst = -1;
+        const auto host = static_cast<std::int64_t>(mktime(&f));
+        EXPECT_EQ(parseLocal(text), host) << text;
+        EXPECT_EQ(formatLocal(host, false), text) << text;
+    }
+    // At the ends of the range the zone's old local mean time (+00:53:28) is cut to whole minutes,
+    // so the host is no oracle there; the texts must still come back.
+    for (const char* text : {"01000101T120000", "99991231T120000"}) {
+        const auto t = parseLocal(text);
+        ASSERT_TRUE(t) << text;
+        EXPECT_EQ(formatLocal(*t, false), text);
+    }
+    // Local 9999-12-31 23:59 is within range, its UTC reading an hour later is not shown locally.
+    EXPECT_TRUE(parseLocal("99991231T235959"));
+    EXPECT_EQ(formatLocal(*parseUtc("99991231T235959"), false), "");
+    EXPECT_EQ(parseLocal("20070101T1200"), std::nullopt);
 }
 
 TEST(DateTimeUtc, NormalisesOverflowAndBorrows) {
@@ -75,7 +100,7 @@ TEST(DateTimeUtc, NormalisesOverflowAndBorrows) {
     for (auto& c : cases) {
         std::tm f = c.in;
         std::tm oracle = c.in;
-        const std::int64_t t = makeLocalTime(f);
+        const auto t = makeLocalTime(f);
         EXPECT_EQ(t, static_cast<std::int64_t>(timegm(&oracle)));
         EXPECT_EQ(f.tm_year + 1900, c.year);
         EXPECT_EQ(f.tm_mon + 1, c.month);
@@ -90,20 +115,20 @@ TEST(DateTimeUtc, NormalisesOverflowAndBorrows) {
 
 TEST(DateTimeBerlin, UtcToLocalAcrossDaylightSaving) {
     PinnedZone berlin("Europe/Berlin");
-    EXPECT_EQ(formatLocal(parseUtc("20070101T120000"), false), "20070101T130000");
+    EXPECT_EQ(formatLocal(*parseUtc("20070101T120000"), false), "20070101T130000");
     // One hour east with a one-hour daylight bias: local noon in July is 10:00 UTC.
     EXPECT_EQ(parseLocal("20070701T120000"), parseUtc("20070701T100000"));
-    EXPECT_EQ(formatUtc(parseLocal("20070701T120000"), true), "20070701T100000Z");
+    EXPECT_EQ(formatUtc(*parseLocal("20070701T120000"), true), "20070701T100000Z");
     // A summer conversion first, then a winter one: the winter one must not keep the summer bias.
-    EXPECT_EQ(formatLocal(parseUtc("20070701T120000"), false), "20070701T140000");
-    EXPECT_EQ(formatLocal(parseUtc("20071201T120000"), false), "20071201T130000");
-    const std::int64_t t = parseUtc("20070301T080000");
+    EXPECT_EQ(formatLocal(*parseUtc("20070701T120000"), false), "20070701T140000");
+    EXPECT_EQ(formatLocal(*parseUtc("20071201T120000"), false), "20071201T130000");
+    const std::int64_t t = *parseUtc("20070301T080000");
     EXPECT_EQ(formatLocal(t, true), formatLocal(t, false) + "Z");
 }
 
 TEST(DateTimeBerlin, AgreesWithHostRulesOverAYear) {
     PinnedZone berlin("Europe/Berlin");
-    for (std::int64_t t = parseUtc("20100101T000000"); t < parseUtc("20110101T000000"); t += 86400 / 4 + 7) {
+    for (std::int64_t t = *parseUtc("20100101T000000"); t < *parseUtc("20110101T000000"); t += 86400 / 4 + 7) {
         const auto host = static_cast<std::time_t>(t);
         std::tm expected{};
         localtime_r(&host, &expected);
@@ -127,6 +152,45 @@ TEST(DateTimeBerlin, FixedZoneOffsetToDeviceLocal) {
     ASSERT_TRUE(utcFieldsToLocal(fields(2007, 1, 10, 23, 30), local));
     EXPECT_EQ(local.tm_mday, 11);
     EXPECT_EQ(local.tm_hour, 0);
+}
+
+// UTC texts are read by arithmetic: no hour of the days of change may be shifted by the zone.
+TEST(DateTimeBerlin, UtcTextsAroundTheChangesIgnoreTheZone) {
+    PinnedZone berlin("Europe/Berlin");
+    for (const int month : {3, 10}) {
+        const int day = month == 3 ? 25 : 28;
+        for (int hour = 0; hour < 24; ++hour) {
+            char text[32];
+            std::snprintf(text, sizeof text, "2007%02d%02dT%02d3000", month, day, hour);
+            std::tm f = fields(2007, month, day, hour, 30);
+            EXPECT_EQ(parseUtc(text), static_cast<std::int64_t>(timegm(&f))) << text;
+        }
+    }
+}
+
+TEST(DateTimeText, DateOnlyValuesAreLocalDates) {
+    for (const char* zone : {"UTC", "Europe/Berlin"}) {
+        PinnedZone pinned(zone);
+        EXPECT_EQ(parseLocalDate("20270410"), parseLocal("20270410T000000")) << zone;
+        EXPECT_EQ(parseLocalDate("19650704"), parseLocal("19650704T000000")) << zone;
+        for (const char* notDate : {"2027041", "202704100", "2027-04-1", "20270231", "20271301", "00000101", ""})
+            EXPECT_FALSE(isDateOnly(notDate)) << notDate;
+    }
+    const auto d = parseDateOnly("20270410");
+    ASSERT_TRUE(d);
+    EXPECT_EQ(formatSystemDate(*d), "20270410T000000");
+}
+
+TEST(DateTimeText, ZoneOffsetsWithEitherSignAndAColon) {
+    struct Case {
+        const char* value;
+        std::int32_t seconds;
+    } cases[] = {
+        {"+01", 3600},     {"+01:00", 3600}, {"+0530", 19800}, {"+05:30", 19800}, {"0100", 3600},
+        {"-05", -18000},   {"-0500", -18000}, {"-03:30", -12600}, {"-5", -18000}, {"", 0},
+        {"Z", 0},          {"+", 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(parseZoneOffset(c.value), c.seconds) << c.value;
 }
 
 TEST(DateTimeText, PlatformFieldsWrittenAsTheyStand) {

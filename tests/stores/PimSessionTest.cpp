@@ -110,6 +110,7 @@ TEST_F(PimSessionTest, RecurrenceExceptionsAndRecipientsPersist) {
 
     auto back = s().itemByOid(a->oid());
     ASSERT_TRUE(back->isRecurring());
+    EXPECT_EQ(back->getProp(kIsRecurringProp).u32, 1u);
     EXPECT_EQ(back->recurrence().dayOfWeekMask, 0x2A);
     EXPECT_FALSE(back->recurrence().noEnd);
     ASSERT_EQ(back->recurrence().exceptions.size(), 1u);
@@ -118,8 +119,14 @@ TEST_F(PimSessionTest, RecurrenceExceptionsAndRecipientsPersist) {
     EXPECT_EQ(back->recipients()[0].address, u"ann@example.org");
 
     back->clearRecurrence();
+    // The flag is read only: it follows the pattern whatever a store writes.
+    PropValue claim;
+    claim.id = kIsRecurringProp;
+    claim.u32 = 1;
+    back->setProps({claim});
     ASSERT_TRUE(back->save());
     EXPECT_FALSE(s().itemByOid(a->oid())->isRecurring());
+    EXPECT_EQ(s().itemByOid(a->oid())->getProp(kIsRecurringProp).u32, 0u);
 }
 
 TEST_F(PimSessionTest, SecondConnectionWritesWhileASessionIsOpen) {

@@ -143,6 +143,14 @@ TEST(RecurrenceOccurrence, CountedPatternsHaveExactlyTheirCount) {
         int matches = 0;
         for (double d = kWed20070103 - 10; d < kWed20070103 + 12 * 366; ++d) matches += patternOccursAt(rp, d + k0900);
         EXPECT_EQ(matches, 7) << "type " << rp.type << " interval " << rp.interval;
+        // The closed forms behind a pattern's two ends: the count up to a day, the n-th date.
+        int seen = 0;
+        for (double d = kWed20070103 - 3; d < kWed20070103 + 4 * 366; ++d) {
+            if (patternOccursAt(base, d + k0900)) {
+                ASSERT_EQ(nthOccurrenceDate(base, ++seen), d) << rp.type;
+            }
+            ASSERT_EQ(occurrencesThrough(base, d + 0.75), seen) << "type " << rp.type << " day " << d;
+        }
     }
 }
 
@@ -172,7 +180,7 @@ TEST(RecurrenceOccurrence, UtcTimesConvertedToLocalFindTheSameSlotAcrossTheChang
     a->recurrence() = withMask(pattern(1, 1, 39160, 10.0 / 24), kMo);
     auto local = [](const char* utc) {
         std::tm f{};
-        EXPECT_TRUE(datetime::breakDownLocal(datetime::parseUtc(utc), f));
+        EXPECT_TRUE(datetime::breakDownLocal(*datetime::parseUtc(utc), f));
         double v = 0;
         EXPECT_TRUE(platform::systemTimeToVariantTime(datetime::toSystemTime(f), v));
         return v;

@@ -21,12 +21,15 @@ PimRun runPim(const std::vector<std::string>& args, const std::filesystem::path&
     return runProgram(ORVALE_PIM, args, scratch);
 }
 
-PimRun runProgram(const std::string& program, const std::vector<std::string>& args, const std::filesystem::path& scratch) {
+PimRun runProgram(const std::string& program, const std::vector<std::string>& args, const std::filesystem::path& scratch,
+                  const std::string& input) {
     const auto out = scratch / "run.out";
     const auto err = scratch / "run.err";
+    const auto in = scratch / "run.in";
+    writeFileBytes(in, input);
     std::string command = quoted(program);
     for (const auto& a : args) command += " " + quoted(a);
-    command += " >" + quoted(out.string()) + " 2>" + quoted(err.string()) + " </dev/null";
+    command += " >" + quoted(out.string()) + " 2>" + quoted(err.string()) + " <" + quoted(in.string());
     const int status = std::system(command.c_str());
     PimRun run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -12,8 +12,9 @@ struct PimRun {
     std::string err;
 };
 
-// Any program of tools/ (its path), the same way.
-PimRun runProgram(const std::string& program, const std::vector<std::string>& args, const std::filesystem::path& scratch);
+// Any program of tools/ (its path), the same way; `input` is its standard input.
+PimRun runProgram(const std::string& program, const std::vector<std::string>& args, const std::filesystem::path& scratch,
+                  const std::string& input = {});
 PimRun runPim(const std::vector<std::string>& args, const std::filesystem::path& scratch);
 
 // The keys an import printed, one per line.

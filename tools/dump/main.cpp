@@ -18,6 +18,7 @@ using namespace orvale::dump_tool;
 
 constexpr const char* kHelp =
     "usage: orvale-dump [FILE|FOLDER]...\n"
+    "       orvale-dump --help | --version\n"
     "\n"
     "Prints each SyncML message (WBXML or XML, told apart by its first byte) as indented SyncML XML.\n"
     "A FOLDER stands for its .xml files in exchange order; with no argument the capture folder of the\n"
@@ -53,6 +54,10 @@ int main(int argc, char** argv) {
     for (const std::string& a : args) {
         if (a == "-h" || a == "--help") {
             std::cout << kHelp;
+            return kOk;
+        }
+        if (a == "--version") {
+            std::cout << "orvale-dump " ORVALE_VERSION "\n";
             return kOk;
         }
         if (!a.empty() && a[0] == '-') {

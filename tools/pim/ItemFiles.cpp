@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "stores/versit/VersitDocument.h"
+#include "stores/versit/VersitText.h"
 
 namespace orvale::pim_tool {
 
@@ -51,13 +52,20 @@ SplitResult splitItems(std::string_view text) {
 }
 
 std::string itemProblem(std::string_view item, std::string_view component) {
+    const std::size_t slash = component.find('/');
+    const std::string_view outer = component.substr(0, slash);
     VersitDocument doc("", "", "");
     if (!doc.parse(item) || doc.lookupComponent() == nullptr) return "cannot be parsed";
-    const std::string& name = doc.lookupComponent()->name();
-    if (name.size() != component.size() || !startsWithIgnoringCase(name, component)) {
-        return "is a " + name + ", not a " + std::string(component);
-    }
-    return {};
+    const VersitComponent& top = *doc.lookupComponent();
+    const auto named = [](const VersitComponent& c, std::string_view name) {
+        return versit_text::equalsIgnoringCaseAscii(c.name(), name);
+    };
+    if (!named(top, outer)) return "is a " + top.name() + ", not a " + std::string(outer);
+    if (slash == std::string_view::npos) return {};
+    const std::string_view inner = component.substr(slash + 1);
+    for (const auto& child : top.children())
+        if (named(*child, inner)) return {};
+    return "is a " + top.name() + " without a " + std::string(inner);
 }
 
 std::optional<std::string> readFile(const std::string& path) {

@@ -17,7 +17,8 @@ struct SplitResult {
 // an error; nested BEGIN/END blocks stay inside their item.
 SplitResult splitItems(std::string_view text);
 
-// Why an item cannot go into a store whose items are `component` blocks ("VCARD"); empty when it can.
+// Why an item cannot go into a store whose items are `component` blocks ("VCARD", or a block with
+// the one it must hold: "VCALENDAR/VEVENT"); empty when it can.
 std::string itemProblem(std::string_view item, std::string_view component);
 
 // Whole file, or none when it cannot be read.

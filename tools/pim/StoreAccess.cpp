@@ -109,7 +109,10 @@ std::unique_ptr<StoreAccess> StoreAccess::open(const std::string& kindName, std:
         delete kind;
         return nullptr;
     }
-    const std::string component = kind->contentType().mimeType() == "text/x-vcard" ? "VCARD" : "VCALENDAR";
+    const std::string name = kind->kindName();
+    const std::string component = name == "WinMobileContacts"    ? "VCARD"
+                                  : name == "WinMobileCalendars" ? "VCALENDAR/VEVENT"
+                                                                 : "VCALENDAR/VTODO";
     return std::make_unique<GenericAccess>(std::move(factory), store, component);
 }
 

@@ -25,7 +25,8 @@ public:
     // The device database's own words for its last failed write; empty when none failed.
     virtual std::string deviceError() const = 0;
 
-    // The versit component the store's items are made of ("VCARD", "VCALENDAR").
+    // The versit component the store's items are made of, and the one it holds when it is a
+    // calendar ("VCARD", "VCALENDAR/VEVENT", "VCALENDAR/VTODO").
     virtual std::string itemComponent() const = 0;
     // In the store's own order.
     virtual std::vector<std::string> keys() = 0;

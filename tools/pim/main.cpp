@@ -16,6 +16,7 @@ using namespace orvale::pim_tool;
 
 constexpr const char* kHelp =
     "usage: orvale-pim FOLDER COMMAND [ARGS]\n"
+    "       orvale-pim --help | --version\n"
     "\n"
     "FOLDER is contacts, calendar or tasks of the device store in $ORVALE_DEVICE_ROOT\n"
     "(default $XDG_DATA_HOME/orvale, else ~/.local/share/orvale).\n"
@@ -79,6 +80,10 @@ int main(int argc, char** argv) {
     const std::vector<std::string> all(argv + 1, argv + argc);
     if (all.size() == 1 && (all[0] == "--help" || all[0] == "-h")) {
         std::cout << kHelp;
+        return kOk;
+    }
+    if (all.size() == 1 && all[0] == "--version") {
+        std::cout << "orvale-pim " ORVALE_VERSION "\n";
         return kOk;
     }
     if (all.size() < 2) return usageError("a folder and a command are needed");

@@ -7,6 +7,11 @@
 //                       last-sync line, the counts per shown folder and "result=N"; exits with N.
 //                       CANCEL-AFTER cancels the run at that item result.
 //   server-test         the server test; prints its three lines and saves the record
+//   occurrences FROM TO every calendar event as "SUMMARY<tab>starts", the local start times
+//                       (YYYYMMDDTHHMMSS, comma-separated) of its occurrences on the days FROM to TO
+//                       (YYYYMMDD), computed from the event's stored start, pattern and exceptions
+#include <cmath>
+#include <cstdio>
 #include <iostream>
 #include <map>
 #include <string>
@@ -16,7 +21,10 @@
 #include "app/RunControl.h"
 #include "app/ServerTest.h"
 #include "platform/DecimalText.h"
+#include "platform/SystemTime.h"
 #include "platform/TextConversion.h"
+#include "platform/pim/PimSession.h"
+#include "platform/pim/RecurrenceOccurrence.h"
 
 namespace {
 
@@ -103,6 +111,54 @@ int serverTest() {
     return static_cast<int>(out.result);
 }
 
+double variantOfDay(const std::string& day) {
+    platform::SystemTime st;
+    st.year = static_cast<std::uint16_t>(platform::leadingDecimal(day.substr(0, 4)));
+    st.month = static_cast<std::uint16_t>(platform::leadingDecimal(day.substr(4, 2)));
+    st.day = static_cast<std::uint16_t>(platform::leadingDecimal(day.substr(6, 2)));
+    double v = 0;
+    platform::systemTimeToVariantTime(st, v);
+    return v;
+}
+
+std::string localText(double variant) {
+    platform::SystemTime st;
+    if (!platform::variantTimeToSystemTime(variant, st)) return "?";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d%02d%02dT%02d%02d%02d", st.year, st.month, st.day, st.hour, st.minute,
+                  st.second);
+    return buf;
+}
+
+int occurrences(int argc, char** argv) {
+    namespace pim = platform::pim;
+    if (argc != 4 || !pim::Session::logOn()) return 2;
+    const double first = variantOfDay(argv[2]), last = variantOfDay(argv[3]);
+    auto folder = pim::Session::current()->defaultFolderItems(pim::kFolderCalendar);
+    for (int i = 1; folder && i <= folder->count(); ++i) {
+        auto item = folder->item(i);
+        if (!item) continue;
+        std::uint64_t fileTime = item->getProp(0x10420040).fileTime;
+        platform::SystemTime st;
+        double start = 0;
+        if (!platform::fileTimeToSystemTime(fileTime, st) || !platform::systemTimeToVariantTime(st, start)) continue;
+        std::string starts;
+        auto add = [&](double when) { starts += (starts.empty() ? "" : ",") + localText(when); };
+        if (!item->isRecurring()) {
+            if (start >= first && start < last + 1) add(start);
+        } else {
+            const pim::RecurrencePattern& rp = item->recurrence();
+            for (double day = first; day <= last; day += 1) {
+                const double when = day + (start - std::floor(start));
+                if (pim::patternOccursAt(rp, when) && !pim::hasExceptionOn(rp, when)) add(when);
+            }
+        }
+        std::cout << narrow(item->getProp(0x0020001F).text) << '\t' << starts << '\n';
+    }
+    pim::Session::logOff();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,6 +167,8 @@ int main(int argc, char** argv) {
     if (command == "show") return show();
     if (command == "sync") return sync(argc, argv);
     if (command == "server-test") return serverTest();
-    std::cerr << "usage: orvale-e2e-run conf KEY=VALUE... | show | sync [CANCEL-AFTER] | server-test\n";
+    if (command == "occurrences") return occurrences(argc, argv);
+    std::cerr << "usage: orvale-e2e-run conf KEY=VALUE... | show | sync [CANCEL-AFTER] | server-test"
+                 " | occurrences FROM TO\n";
     return 2;
 }

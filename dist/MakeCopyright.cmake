@@ -1,0 +1,27 @@
+# Writes the Debian copyright file: the header (copyright.in) and the licence agreement as its
+# licence text, each line indented by one space and each empty line written as " .".
+# -DHEADER= -DLICENCE= -DOUT=
+file(READ ${HEADER} header)
+if(EXISTS ${LICENCE})
+  file(READ ${LICENCE} text)
+else()
+  set(text "The licence agreement that Orvale shows on its About screen.\n")
+endif()
+string(REPLACE "\r" "" text "${text}")
+string(REGEX REPLACE "\n+$" "" text "${text}")
+# Line by line without CMake lists, which would split the text at its semicolons.
+set(body "")
+string(APPEND text "\n")
+string(FIND "${text}" "\n" end)
+while(end GREATER_EQUAL 0)
+  string(SUBSTRING "${text}" 0 ${end} line)
+  math(EXPR next "${end} + 1")
+  string(SUBSTRING "${text}" ${next} -1 text)
+  if(line STREQUAL "")
+    string(APPEND body " .\n")
+  else()
+    string(APPEND body " ${line}\n")
+  endif()
+  string(FIND "${text}" "\n" end)
+endwhile()
+file(WRITE ${OUT} "${header}${body}")

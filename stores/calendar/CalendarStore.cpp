@@ -1,0 +1,40 @@
+#include "stores/calendar/CalendarStore.h"
+
+#include "stores/ChangeTrackerList.h"
+#include "stores/FolderKind.h"
+#include "stores/calendar/CalendarDateWindow.h"
+#include "stores/calendar/CalendarItem.h"
+#include "stores/calendar/CalendarTracking.h"
+
+namespace orvale::calendar {
+
+CalendarStore::CalendarStore(DataStoreKind* kind) : FolderStore(kind, *kindInfoByCode(kCalendarKindCode)) {}
+
+StoreItem* CalendarStore::newItem() { return new CalendarItem(); }
+
+StoreItem* CalendarStore::readItem(const std::string& key) { return new CalendarItem(key); }
+
+TrackerProfile CalendarStore::trackerProfile() const { return calendarTrackerProfile(); }
+
+std::vector<uint32_t> CalendarStore::narrowed(std::vector<uint32_t> ids) {
+    const auto window = calendarDateWindow();
+    if (!window || ids.empty()) return ids;
+    if (!inWindow_) inWindow_ = appointmentsByWindow(*window, todayAsVariantDate());
+    std::vector<uint32_t> kept, outside;
+    for (uint32_t oid : ids) {
+        // An identifier the read did not find is in neither list.
+        const auto it = inWindow_->find(oid);
+        if (it != inWindow_->end()) (it->second ? kept : outside).push_back(oid);
+    }
+    if (!trackersDiscarded()) tracker().preserve(outside);
+    return kept;
+}
+
+DataStoreKind* makeCalendarKind() {
+    return new FolderKind(*kindInfoByCode(kCalendarKindCode),
+                          [](DataStoreKind* kind) -> DataStore* { return new CalendarStore(kind); });
+}
+
+void registerCalendarKind() { registerDefaultKind(kCalendarKindCode, makeCalendarKind); }
+
+}  // namespace orvale::calendar

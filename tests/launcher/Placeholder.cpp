@@ -1,1 +1,0 @@
-// Tests of this folder arrive with the subsystem.

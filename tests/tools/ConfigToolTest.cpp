@@ -1,0 +1,122 @@
+// orvale-config as a script runs it: every key, values it must refuse, the password from stdin.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "PimRun.h"
+#include "app/ClientApp.h"
+#include "app/ConfigRecord.h"
+#include "platform/DevicePaths.h"
+#include "platform/NamedMutex.h"
+#include "support/TempDeviceRoot.h"
+
+namespace orvale::test {
+namespace {
+
+class ConfigToolTest : public ::testing::Test {
+  protected:
+    ConfigToolTest() : scratch(root.path() / "scratch") { std::filesystem::create_directories(scratch); }
+
+    PimRun config(std::vector<std::string> args, const std::string& input = {}) {
+        return runProgram(ORVALE_CONFIG, args, scratch, input);
+    }
+    std::string conf() const { return readFileBytes(platform::hostPath(kConfigPath)); }
+    std::u16string storedPassword() const {
+        ConfigRecord r;
+        r.load();
+        return r.text(ConfigText::Password);
+    }
+
+    TempDeviceRoot root;
+    std::filesystem::path scratch;
+};
+
+TEST_F(ConfigToolTest, EveryKeyIsSetAndShown) {
+    PimRun run = config({"set", "url=https://sync.example/rpc", "user=karin", "password=pw", "contacts=1",
+                         "contacts-uri=card", "tasks=1", "tasks-uri=todo", "calendar=1", "calendar-uri=cal",
+                         "range=1", "days-back=-30", "days-forward=90", "autosync=0", "interval=15",
+                         "unit=minute", "logging=1", "setup=1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string all =
+        "url=https://sync.example/rpc\nuser=karin\npassword=(set)\ncontacts=1\ncontacts-uri=card\n"
+        "tasks=1\ntasks-uri=todo\ncalendar=1\ncalendar-uri=cal\nrange=1\ndays-back=-30\ndays-forward=90\n"
+        "autosync=0\ninterval=15\nunit=minute\nlogging=1\nsetup=1\nlastsync=\nprogram=\n";
+    EXPECT_EQ(config({"show"}).out, all);
+    EXPECT_EQ(storedPassword(), u"pw");
+    struct stat st {};
+    ASSERT_EQ(::stat(platform::hostPath(kConfigPath).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    // A set changes what it names and nothing else; an interval outside 0-10000 is stored as 0.
+    run = config({"set", "contacts=0", "unit=1", "interval=20000"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("stored as 0"), std::string::npos);
+    std::string expected = all;
+    expected.replace(expected.find("contacts=1"), 10, "contacts=0");
+    expected.replace(expected.find("interval=15\nunit=minute"), 23, "interval=0\nunit=hour");
+    EXPECT_EQ(config({"show"}).out, expected);
+}
+
+TEST_F(ConfigToolTest, RefusedArgumentsChangeNothing) {
+    ASSERT_EQ(config({"set", "user=karin", "password=pw"}).exitCode, 0);
+    const std::string before = conf();
+    const std::string secret(41, 's');
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* says;
+    } cases[] = {
+        {{}, 2, "no command"},
+        {{"frobnicate"}, 2, "unknown command"},
+        {{"set"}, 2, "at least one"},
+        {{"set", "user"}, 2, "KEY=VALUE"},
+        {{"set", "colour=red"}, 2, "unknown key \"colour\""},
+        {{"set", "user=x", "contacts=yes"}, 2, "contacts: \"yes\" (0 or 1)"},
+        {{"set", "days-back=12x"}, 2, "a whole number"},
+        {{"set", "interval=99999999999"}, 2, "a whole number"},
+        {{"set", "unit=week"}, 2, "day, hour or minute"},
+        {{"set", "user=" + std::string(41, 'u')}, 2, "longer than 40"},
+        {{"set", "url=" + std::string(181, 'h')}, 2, "longer than 180"},
+        {{"set", "url=caf\xe9"}, 2, "not UTF-8"},
+        {{"set", "lastsync=today"}, 2, "cannot be set"},
+        {{"set", "password=" + secret}, 2, "password (longer than 40"},
+        {{"set", "password=x", "--password-stdin"}, 2, "given twice"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says);
+        const PimRun run = config(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find(secret), std::string::npos);
+        EXPECT_EQ(conf(), before);
+    }
+
+    // While Orvale runs on the root, its own save at the end would undo a change.
+    int lastError = 0;
+    const auto running = platform::NamedMutex::create(kInstanceMutexName, true, lastError);
+    ASSERT_TRUE(running);
+    const PimRun run = config({"set", "user=other"});
+    EXPECT_EQ(run.exitCode, 4);
+    EXPECT_EQ(conf(), before);
+}
+
+TEST_F(ConfigToolTest, PasswordFromStandardInput) {
+    PimRun run = config({"set", "--password-stdin", "user=karin"}, "pa ss w\xc3\xb6rd\r\nsecond line\n");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(storedPassword(), u"pa ss w\u00f6rd");
+    run = config({"show"});
+    EXPECT_NE(run.out.find("password=(set)\n"), std::string::npos);
+    EXPECT_EQ(run.out.find("pa ss"), std::string::npos);
+
+    const std::string tooLong(41, 'p');
+    run = config({"set", "--password-stdin"}, tooLong + "\n");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err.find(tooLong), std::string::npos);
+    EXPECT_EQ(storedPassword(), u"pa ss w\u00f6rd");
+
+    ASSERT_EQ(config({"set", "--password-stdin"}, "").exitCode, 0);  // an empty input is an empty password
+    EXPECT_EQ(storedPassword(), u"");
+    EXPECT_NE(config({"show"}).out.find("password=(empty)\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvale::test

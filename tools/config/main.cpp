@@ -1,0 +1,151 @@
+// orvale-config: Orvale's settings for people who run it without screens (servers, scripts). A set
+// goes through the settings screen's own save: the same validation, the same arming or removal of
+// background sync, the same Conf.dat.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/ClientApp.h"
+#include "app/ConfigRecord.h"
+#include "app/SettingsSave.h"
+#include "platform/NamedMutex.h"
+#include "platform/Process.h"
+#include "tools/config/ConfigKeys.h"
+
+namespace {
+
+using namespace orvale;
+using namespace orvale::config_tool;
+
+enum ExitCode : int {
+    kOk = 0,
+    kNotSaved = 1,  // Conf.dat could not be written, or the orvale program is missing
+    kUsage = 2,     // wrong arguments, unknown key, bad value
+    kNotArmed = 3,  // saved, but the at queue refused to arm or remove background sync
+    kBusy = 4,      // Orvale runs on this device root; nothing was changed
+};
+
+constexpr std::size_t kMostPasswordInput = 4096;
+
+std::string helpText() {
+    return "usage: orvale-config show\n"
+           "       orvale-config set [--password-stdin] KEY=VALUE...\n"
+           "       orvale-config --help | --version\n"
+           "\n"
+           "Shows or changes the settings in Conf.dat of the device root $ORVALE_DEVICE_ROOT (default\n"
+           "$XDG_DATA_HOME/orvale, else ~/.local/share/orvale). show prints every setting as KEY=VALUE\n"
+           "but the password, which it shows as (set) or (empty). set changes the keys given and saves\n"
+           "the way the settings screen does: with autosync=1 each save arms the next background sync\n"
+           "at now + interval (through the at queue), with autosync=0 it removes it.\n"
+           "--password-stdin reads the password from the first line of standard input, so that it\n"
+           "never appears in a process list.\n"
+           "\n"
+           "keys:\n" +
+           keyHelp() +
+           "\n"
+           "exit codes: 0 done, 1 Conf.dat could not be written (or the orvale program is not beside\n"
+           "orvale-config), 2 wrong arguments, unknown key or bad value (nothing is changed), 3 saved but\n"
+           "background sync could not be armed or removed, 4 Orvale is running on this device root\n"
+           "(nothing is changed)\n";
+}
+
+int usageError(const std::string& problem) {
+    std::cerr << "orvale-config: " << problem << "\n(orvale-config --help shows the usage)\n";
+    return kUsage;
+}
+
+// The first line of standard input, without its line end.
+std::optional<std::string> passwordFromInput() {
+    std::string line;
+    char c = 0;
+    while (std::cin.get(c) && c != '\n') {
+        if (line.size() == kMostPasswordInput) return std::nullopt;
+        line.push_back(c);
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+int show() {
+    ConfigRecord record;
+    if (!record.load()) std::cerr << "orvale-config: no Conf.dat yet; these are the defaults\n";
+    showSettings(record, std::cout);
+    return kOk;
+}
+
+int set(const std::vector<std::string>& args) {
+    if (args.empty()) return usageError("set needs at least one KEY=VALUE");
+    // A running Orvale saves its own copy of the record when its sync or its settings end, which
+    // would undo this change without a word.
+    int lastError = 0;
+    const auto mutex = platform::NamedMutex::create(kInstanceMutexName, true, lastError);
+    if (lastError == platform::kErrorAlreadyExists) {
+        std::cerr << "orvale-config: Orvale is running on this device root (its screens or a background "
+                     "sync); try again when it has ended\n";
+        return kBusy;
+    }
+    ConfigRecord record;
+    record.load();
+    EditableSettings settings = editableFrom(record);
+    bool passwordFromStdin = false, passwordGiven = false;
+    std::vector<std::string> notices;
+    for (const std::string& arg : args) {
+        if (arg == "--password-stdin") {
+            passwordFromStdin = true;
+            continue;
+        }
+        const auto eq = arg.find('=');
+        if (eq == std::string::npos || eq == 0) return usageError("expected KEY=VALUE, got \"" + arg + "\"");
+        const std::string key = arg.substr(0, eq);
+        passwordGiven = passwordGiven || key == "password";
+        const SetOutcome outcome = applySetting(key, std::string_view(arg).substr(eq + 1), settings);
+        if (!outcome.ok) return usageError(outcome.problem);
+        if (!outcome.notice.empty()) notices.push_back(outcome.notice);
+    }
+    if (passwordFromStdin) {
+        if (passwordGiven) return usageError("the password is given twice (password= and --password-stdin)");
+        const auto password = passwordFromInput();
+        if (!password) return usageError("the password on standard input is too long");
+        const SetOutcome outcome = applySetting("password", *password, settings);
+        if (!outcome.ok) return usageError(outcome.problem);
+    }
+    // Background sync starts the main program beside this tool.
+    const std::filesystem::path mainProgram = platform::modulePath().parent_path() / "orvale";
+    if (settings.input.autosync && !platform::isExecutableFile(mainProgram)) {
+        std::cerr << "orvale-config: background sync needs the orvale program beside orvale-config ("
+                  << mainProgram.string() << ")\n";
+        return kNotSaved;
+    }
+    for (const auto& n : notices) std::cerr << "orvale-config: " << n << "\n";
+
+    record.setFlag(ConfigFlag::SetupDone, settings.setupDone);
+    SettingsEnvironment env = standardSettingsEnvironment(mainProgram);
+    if (!saveSettings(record, settings.input, env)) {
+        std::cerr << "orvale-config: cannot write " << record.path() << "\n";
+        return kNotSaved;
+    }
+    const std::string& armError = standardTimedStartScheduler().lastError();
+    if (!armError.empty()) {
+        std::cerr << "orvale-config: saved, but background sync could not be "
+                  << (settings.input.autosync ? "armed" : "removed") << ": " << armError << "\n";
+        return kNotArmed;
+    }
+    return kOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> all(argv + 1, argv + argc);
+    if (all.size() == 1 && (all[0] == "--help" || all[0] == "-h")) {
+        std::cout << helpText();
+        return kOk;
+    }
+    if (all.size() == 1 && all[0] == "--version") {
+        std::cout << "orvale-config " ORVALE_VERSION "\n";
+        return kOk;
+    }
+    if (all.size() == 1 && all[0] == "show") return show();
+    if (!all.empty() && all[0] == "set") return set({all.begin() + 1, all.end()});
+    return usageError(all.empty() ? "no command" : "unknown command \"" + all[0] + "\"");
+}
