@@ -14,6 +14,7 @@ FolderItemList::FolderItemList(FolderStore* store, std::vector<uint32_t> ids)
 StoreItem* FolderItemList::next() {
     const size_t at = position();
     if (folder_ == nullptr || at >= ids().size()) return nullptr;
+    if (!folder_->readsAhead()) return ItemList::next();
     if (at < bufferStart_ || at >= bufferStart_ + buffer_.size()) {
         buffer_.clear();
         bufferStart_ = at;

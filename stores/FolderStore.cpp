@@ -30,10 +30,6 @@ ItemList* FolderStore::allItems() {
     return new FolderItemList(this, narrowed(ChangeTracker::includedItems(info_.folder)));
 }
 
-StoreItem* FolderStore::itemOf(const std::string& key, const platform::pim::Item* device) {
-    if (StoreItem* item = itemFromDevice(key, device)) return item;
-    return readItem(key);
-}
 
 bool FolderStore::deleteItem(const std::string& key) {
     pim::Session* session = pim::Session::current();

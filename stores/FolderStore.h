@@ -53,16 +53,17 @@ public:
     const KindInfo& info() const { return info_; }
 
     // The item for a key from what the device holds for it, read already (null: nothing); the
-    // same item readItem would build.
-    StoreItem* itemOf(const std::string& key, const platform::pim::Item* device);
+    // same item readItem would build. Only when readsAhead.
+    StoreItem* itemOf(const std::string& key, const platform::pim::Item* device) { return itemFromDevice(key, device); }
+    bool readsAhead() const { return buildsFromDevice(); }
 
 protected:
-    // Builds the item from the device item read for it; null when the store builds its items only
-    // from their keys (the default), which then costs a read of its own per item.
+    // Builds the item from the device item read for it, when buildsFromDevice; a store that builds
+    // its items only from their keys (the default) costs a read of its own per item.
+    virtual bool buildsFromDevice() const { return false; }
     virtual StoreItem* itemFromDevice(const std::string& key, const platform::pim::Item* device) {
-        (void)key;
         (void)device;
-        return nullptr;
+        return readItem(key);
     }
     // What an item is on the device, as one text that two items share exactly when they are equal
     // field for field as this store maps them. For a text: what setData would store (nullopt when it

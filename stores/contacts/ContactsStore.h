@@ -14,6 +14,7 @@ public:
 
 protected:
     StoreItem* readItem(const std::string& key) override;
+    bool buildsFromDevice() const override { return true; }
     StoreItem* itemFromDevice(const std::string& key, const platform::pim::Item* device) override;
     TrackerProfile trackerProfile() const override;
     // A contact's content is its fields as the device read gives them, picture included.
