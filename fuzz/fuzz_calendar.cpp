@@ -26,12 +26,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (mkdtemp(root.data()) == nullptr) std::abort();
     setenv("ORVALE_DEVICE_ROOT", root.c_str(), 1);
     setenv("TZ", "Europe/Berlin", 1);
-    if (!pim::Session::logOn()) std::abort();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
+    // A session per input, as a sync run has: nothing the store keeps outlives the input.
+    if (!pim::Session::logOn()) std::abort();
     if (const auto event = calendar::importEvent(text)) {
         std::string key;
         if (calendar::writeEvent(*event, key)) {
@@ -52,5 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pattern.startTime = 0.375;
     calendar::deleteExceptionDates(text, *item, 3600, size % 2 == 0);
     (void)calendar::exceptionDatesText(pattern);
+    item.reset();
+    pim::Session::logOff();
     return 0;
 }

@@ -4,7 +4,7 @@
 #include "platform/pim/PimTypes.h"
 #include "stores/calendar/EventExceptions.h"
 #include "stores/calendar/EventPropertyTable.h"
-#include "stores/calendar/EventRecurrence.h"
+#include "stores/recurrence/RecurrenceCodec.h"
 
 namespace orvale::calendar {
 
@@ -25,7 +25,7 @@ std::u16string beyondTheRows(pim::Item& item, const std::vector<pim::PropValue>&
     std::u16string text;
     const pim::PropValue& recurring = values.at(static_cast<std::size_t>(EventField::IsRecurring));
     if ((recurring.flags & pim::kFlagNotFound) == 0 && recurring.u32 != 0 && item.isRecurring()) {
-        text += platform::utf8ToUtf16(ruleTextOf(item.recurrence()));
+        text += platform::utf8ToUtf16(recurrence::writeRule(item.recurrence()));
         text += platform::utf8ToUtf16(exceptionDatesText(item.recurrence()));
     }
     for (const auto& recipient : item.recipients()) {

@@ -1,6 +1,5 @@
 #include "stores/calendar/EventDevice.h"
 
-#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -10,7 +9,7 @@
 #include "platform/pim/PimSession.h"
 #include "stores/ItemList.h"
 #include "stores/calendar/EventExceptions.h"
-#include "stores/calendar/EventRecurrence.h"
+#include "stores/recurrence/RecurrenceCodec.h"
 #include "stores/vcalendar/VCalendarTime.h"
 
 namespace orvale::calendar {
@@ -68,25 +67,29 @@ pim::PropValue deviceValue(const EventProperty& p, const std::string& text) {
     return v;
 }
 
-// The pattern's start follows the appointment's, as on the device: its first day, and the time of
-// day at which its occurrences start and end.
-void anchorPattern(pim::RecurrencePattern& pattern, const pim::Item& appointment) {
-    const auto start = vcalendar::variantOfFileTime(storedTime(appointment, F::Start));
-    const auto end = vcalendar::variantOfFileTime(storedTime(appointment, F::End));
-    if (!start) return;
-    pattern.patternStart = std::floor(*start);
-    pattern.startTime = *start - pattern.patternStart;
-    if (end) pattern.endTime = *end - std::floor(*end);
+// The appointment's start as the device holds it: local wall-clock time.
+platform::SystemTime startOf(const pim::Item& appointment) {
+    platform::SystemTime st;
+    platform::fileTimeToSystemTime(storedTime(appointment, F::Start), st);
+    return st;
 }
 }  // namespace
+
+std::vector<std::uint32_t> eventPropertyIds() {
+    std::vector<std::uint32_t> ids;
+    for (const auto& p : eventPropertyTable()) ids.push_back(p.identifier);
+    return ids;
+}
 
 std::optional<DeviceEvent> readEvent(const std::string& key) {
     const auto item = appointmentByKey(key);
     if (!item) return std::nullopt;
+    return eventOfItem(*item);
+}
+
+DeviceEvent eventOfItem(pim::Item& item) {
     const auto& table = eventPropertyTable();
-    std::vector<std::uint32_t> ids;
-    for (const auto& p : table) ids.push_back(p.identifier);
-    const auto values = item->getProps(ids);
+    const auto values = item.getProps(eventPropertyIds());
 
     DeviceEvent event;
     EventFields& f = event.fields;
@@ -111,11 +114,11 @@ std::optional<DeviceEvent> readEvent(const std::string& key) {
                 break;
         }
     }
-    if (item->isRecurring()) {
-        event.rule = ruleTextOf(item->recurrence());
-        event.exceptionDates = exceptionDatesText(item->recurrence());
+    if (item.isRecurring()) {
+        event.rule = recurrence::writeRule(item.recurrence());
+        event.exceptionDates = exceptionDatesText(item.recurrence());
     }
-    for (const auto& recipient : item->recipients()) {
+    for (const auto& recipient : item.recipients()) {
         if (!recipient.address.empty()) event.attendees.push_back(platform::utf16ToUtf8(recipient.address));
     }
     return event;
@@ -127,7 +130,13 @@ bool writeEvent(const ReceivedEvent& event, std::string& key) {
     const bool create = key.empty();
     auto item = create ? session->createItem(pim::kAppointment) : appointmentByKey(key);
     if (!item) return false;
+    fillEvent(event, *item, create);
+    if (!item->save()) return false;
+    if (create) key = keyForOid(item->oid());
+    return true;
+}
 
+void fillEvent(const ReceivedEvent& event, pim::Item& appointment, bool created) {
     // A new appointment gets what the text has; a replaced one also loses every earlier property
     // up to the last one the text sets.
     const auto& table = eventPropertyTable();
@@ -137,34 +146,30 @@ bool writeEvent(const ReceivedEvent& event, std::string& key) {
     std::vector<pim::PropValue> values;
     for (std::size_t r = 0; r < rows; ++r) {
         const std::string& text = event.fields.row(r);
-        if (text.empty() && create) continue;
+        if (text.empty() && created) continue;
         values.push_back(deviceValue(table[r], text));
     }
-    item->setProps(values);
+    appointment.setProps(values);
 
     if (event.rule) {
-        item->clearRecurrence();
-        pim::RecurrencePattern& pattern = item->recurrence();
-        anchorPattern(pattern, *item);
-        if (applyRuleText(*event.rule, pattern, storedTime(*item, F::Start))) {
+        // A new pattern starts where the appointment now does.
+        appointment.clearRecurrence();
+        if (recurrence::applyRule(*event.rule, appointment.recurrence(), startOf(appointment))) {
             if (event.exceptionDates) {
-                deleteExceptionDates(*event.exceptionDates, *item, event.zoneOffset, event.fields[F::AllDay] == "1");
+                deleteExceptionDates(*event.exceptionDates, appointment, event.zoneOffset, event.fields[F::AllDay] == "1");
             }
         } else {
-            item->clearRecurrence();
+            appointment.clearRecurrence();
         }
     }
     if (!event.attendees.empty()) {
-        auto& recipients = item->recipients();
+        auto& recipients = appointment.recipients();
         recipients.clear();
         for (const auto& attendee : event.attendees) {
             std::u16string text = platform::utf8ToUtf16(attendee);
             recipients.push_back({text, text});
         }
     }
-    if (!item->save()) return false;
-    if (create) key = keyForOid(item->oid());
-    return true;
 }
 
 }  // namespace orvale::calendar

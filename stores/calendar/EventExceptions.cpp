@@ -3,7 +3,6 @@
 #include <cmath>
 #include <optional>
 
-#include "stores/DateTime.h"
 #include "stores/DateTimeText.h"
 #include "stores/vcalendar/VCalendarTime.h"
 
@@ -35,7 +34,7 @@ std::string utcTextOfVariant(double variant) {
 // The local start a part names, as a variant date.
 std::optional<double> occurrenceOf(std::string_view part, const pim::RecurrencePattern& pattern,
                                    std::int32_t zoneOffset, bool allDay) {
-    if (vcalendar::isDateOnly(part)) {
+    if (datetime::isDateOnly(part)) {
         const auto day = vcalendar::variantOfText(std::string(part) + "T000000");
         if (!day) return std::nullopt;
         return onDayAtPatternTime(*day, pattern);

@@ -5,8 +5,8 @@
 
 #include "platform/DecimalText.h"
 #include "platform/SystemTime.h"
-#include "stores/DateTime.h"
 #include "stores/DateTimeText.h"
+#include "stores/ZoneOffset.h"
 #include "stores/vcalendar/VCalendarDocument.h"
 #include "stores/vcalendar/VCalendarTime.h"
 #include "stores/vcalendar/VCalendarValues.h"
@@ -37,11 +37,11 @@ std::string dayAfter(std::string_view text) {
 // Dates without a time of day (the usual form of all-day events elsewhere) are local midnights;
 // a start date without an end is an all-day event too.
 void mendDateOnly(std::optional<std::string>& start, std::optional<std::string>& end) {
-    if (start && vcalendar::isDateOnly(*start)) {
+    if (start && datetime::isDateOnly(*start)) {
         if (!end) end = *start;
         *start += kMidnight;
     }
-    if (end && vcalendar::isDateOnly(*end)) *end += kMidnight;
+    if (end && datetime::isDateOnly(*end)) *end += kMidnight;
 }
 
 bool hasAllDayTimes(const std::string& start, const std::string& end) {
@@ -113,7 +113,7 @@ std::optional<ReceivedEvent> importEvent(std::string_view text) {
     ReceivedEvent e;
     EventFields& f = e.fields;
     f[F::ReminderSet] = "0";  // a text without an alarm switches the reminder off
-    if (const auto tz = doc->getValue("TZ")) e.zoneOffset = vcalendar::zoneOffsetSeconds(*tz);
+    if (const auto tz = doc->getValue("TZ")) e.zoneOffset = datetime::parseZoneOffset(*tz);
     e.rule = doc->getValue("RRULE");
     e.exceptionDates = doc->getValue("EXDATE");
     if (auto v = doc->getValue("SUMMARY")) f[F::Subject] = std::move(*v);

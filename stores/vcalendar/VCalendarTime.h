@@ -8,16 +8,10 @@
 
 namespace orvale::vcalendar {
 
-// The TZ property's offset in seconds east of UTC ("-05", "0100"); 0 without TZ.
-std::int32_t zoneOffsetSeconds(std::string_view tz);
-
 // A received date-time as device local "YYYYMMDDTHHMMSS": with "Z" read as UTC; otherwise as
 // device local time, first moved from the zone `offsetEast` seconds east of UTC when that is not 0.
 // None when the text names no date-time the device can hold.
 std::optional<std::string> deviceLocalText(std::string_view value, std::int32_t offsetEast);
-
-// "YYYYMMDD" and nothing else: a date without a time of day.
-bool isDateOnly(std::string_view value);
 
 // A 15- or 16-character date-time cut at its fixed positions (a trailing "Z" ignored) as the
 // device's file time, no zone applied; 0 for any other text or one that names no date-time.

@@ -44,7 +44,8 @@ protected:
             const auto& rp = item->recurrence();
             out += std::to_string(rp.type) + std::to_string(rp.interval) + std::to_string(rp.occurrences) +
                    std::to_string(rp.noEnd) + std::to_string(rp.patternEnd) + std::to_string(rp.dayOfWeekMask) +
-                   std::to_string(rp.exceptions.size());
+                   std::to_string(rp.exceptions.size()) + std::to_string(rp.patternStart) + std::to_string(rp.startTime) +
+                   std::to_string(rp.dayOfMonth) + std::to_string(rp.instance) + std::to_string(rp.monthOfYear);
         }
         for (const auto& r : item->recipients()) out += std::to_string(r.address.size()) + ",";
         return out;
@@ -54,21 +55,36 @@ protected:
     test::PinnedZone zone{"Europe/Berlin"};
 };
 
+// The items of a file, each from its BEGIN:VCALENDAR line to its END:VCALENDAR line.
+std::vector<std::string> itemsOf(const std::string& text) {
+    std::vector<std::string> items;
+    constexpr std::string_view kEnd = "END:VCALENDAR\r\n";
+    for (std::size_t at = 0, end; (end = text.find(kEnd, at)) != std::string::npos; at = end + kEnd.size())
+        items.push_back(text.substr(at, end + kEnd.size() - at));
+    return items;
+}
+
 TEST_F(CalendarGoldenTest, ExportsMatchTheExpectedTextByteForByteAndAgainUnchanged) {
-    for (const char* name : {"timed-utc", "local-tz", "all-day-date", "all-day-time"}) {
+    for (const char* name : {"timed-utc", "local-tz", "all-day-date", "all-day-time", "recurring"}) {
         SCOPED_TRACE(name);
-        std::string key;
-        const std::string exported = roundTrip(test::readFileBytes(kData / (std::string(name) + ".vcs")), key);
-        std::string expected = test::readFileBytes(kData / (std::string(name) + ".expected.vcs"));
-        const std::size_t at = expected.find("@KEY@");
-        if (at != std::string::npos) expected.replace(at, 5, key);
-        EXPECT_EQ(exported, expected);
-        // The export imported again onto the same appointment changes nothing on the device.
-        const std::string before = stored(key);
-        std::string again = key;
-        EXPECT_EQ(roundTrip(exported, again), expected);
-        EXPECT_EQ(again, key);
-        EXPECT_EQ(stored(key), before);
+        const auto inputs = itemsOf(test::readFileBytes(kData / (std::string(name) + ".vcs")));
+        const auto expected = itemsOf(test::readFileBytes(kData / (std::string(name) + ".expected.vcs")));
+        ASSERT_EQ(inputs.size(), expected.size());
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
+            SCOPED_TRACE(i);
+            std::string key;
+            const std::string exported = roundTrip(inputs[i], key);
+            std::string want = expected[i];
+            const std::size_t at = want.find("@KEY@");
+            if (at != std::string::npos) want.replace(at, 5, key);
+            EXPECT_EQ(exported, want);
+            // The export imported again onto the same appointment changes nothing on the device.
+            const std::string before = stored(key);
+            std::string again = key;
+            EXPECT_EQ(roundTrip(exported, again), want);
+            EXPECT_EQ(again, key);
+            EXPECT_EQ(stored(key), before);
+        }
     }
 }
 
