@@ -24,7 +24,8 @@ constexpr const char* kHelp =
     "commands:\n"
     "  list              one line per item: its key, a tab, its name or summary\n"
     "  show KEY          the item's text exactly as the store exports it\n"
-    "  import FILE...    stores every item of the files as a new item; prints each new key\n"
+    "  import FILE...    stores every item of the files as a new item, all or none; prints each\n"
+    "                    new key\n"
     "  export [FILE]     every item, one after the other, into FILE or to standard output\n"
     "  edit KEY FILE     replaces the item by the single item in FILE\n"
     "  delete KEY        deletes the item\n"
@@ -34,7 +35,8 @@ constexpr const char* kHelp =
     "\n"
     "exit codes: 0 done, 1 the store refused a write or delete, 2 wrong arguments,\n"
     "3 a file cannot be read or written, 4 an item cannot be parsed or is of the wrong kind,\n"
-    "5 unknown key, 6 the folder's store does not exist yet\n";
+    "5 unknown key, 6 the folder's store does not exist yet, 7 the device folder or its database\n"
+    "cannot be used\n";
 
 struct Folder {
     const char* kindName;  // as the store registry knows it
@@ -94,7 +96,12 @@ int main(int argc, char** argv) {
     if (count < command->second.fewest || (command->second.most >= 0 && count > command->second.most)) {
         return usageError("wrong number of arguments for '" + all[1] + "'");
     }
-    const auto store = StoreAccess::open(folder->second.kindName);
+    std::string problem;
+    const auto store = StoreAccess::open(folder->second.kindName, problem);
+    if (!problem.empty()) {
+        std::cerr << "orvale-pim: " << problem << "\n";
+        return kNoDevice;
+    }
     if (!store) {
         std::cerr << "orvale-pim: the " << all[0] << " store (" << folder->second.storeKind
                   << ") does not exist yet\n";
