@@ -2,6 +2,7 @@
 // One opened folder as the engine drives it. Concrete stores (contacts, tasks, calendar) override the
 // abstract slots; the rest have the behaviour every store shares.
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -85,6 +86,13 @@ public:
         (void)text;
         return {};
     }
+
+    // Every item of the folder with its key and its text as itemByKey gives it, in the folder's
+    // order: what a backup holds. All of the folder, whatever a date window sends. `visit` must not
+    // write to the store. False when the folder could not be read whole. The default walks
+    // allItems().
+    using ItemVisitor = std::function<void(const std::string& key, const std::string& text)>;
+    virtual bool exportItems(const ItemVisitor& visit);
 
     DataStoreKind* kind() const { return kind_; }
 

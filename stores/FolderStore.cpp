@@ -9,6 +9,7 @@
 #include "stores/ChangeTrackerList.h"
 #include "stores/FolderItemList.h"
 #include "stores/SyncAnchor.h"
+#include "stores/backup/StoreBackup.h"
 
 namespace orvale {
 
@@ -25,11 +26,39 @@ ChangeTracker& FolderStore::tracker() {
 }
 
 ItemList* FolderStore::allItems() {
-    // The tracker is made here so that a slow sync rewrites the database at the end of the run.
-    if (!trackersDiscarded()) tracker();
+    if (!trackersDiscarded()) {
+        // The tracker is made here so that a slow sync rewrites the database at the end of the run.
+        tracker();
+        // The engine asks for all items only for a slow sync, and a slow sync may bring the server's
+        // whole folder over the device's: the folder as it stands is kept first. A tool (which
+        // records no changes) only lists.
+        const bool firstSync = readAnchorLine(info_.anchorFile).empty();
+        backup::backUpStore(*this, info_.folderName,
+                            firstSync ? backup::BackupReason::FirstSync : backup::BackupReason::SlowSync);
+    }
     return new FolderItemList(this, narrowed(ChangeTracker::includedItems(info_.folder)));
 }
 
+bool FolderStore::exportItems(const ItemVisitor& visit) {
+    pim::Session* session = pim::Session::current();
+    if (session == nullptr) return false;
+    std::vector<uint32_t> props = exportProperties();
+    if (props.empty()) {
+        // No tracker and no date window: a backup is of the whole folder and changes no run's lists.
+        const std::vector<uint32_t> ids = ChangeTracker::includedItems(info_.folder);
+        for (const uint32_t oid : ids) {
+            StoreItem* item = readItem(keyForOid(oid));
+            if (item == nullptr) continue;
+            visit(item->key(), std::string(item->data(), item->dataSize()));
+            item->release();
+        }
+        return true;
+    }
+    props.push_back(ChangeTracker::kExclusionProperty);
+    return session->visitFolder(info_.folder, props, SIZE_MAX, [&](pim::Item& item) {
+        if (!ChangeTracker::excluded(item)) visit(keyForOid(item.oid()), exportText(item));
+    });
+}
 
 bool FolderStore::deleteItem(const std::string& key) {
     pim::Session* session = pim::Session::current();

@@ -49,6 +49,8 @@ public:
     void dropPendingMaps() override;
     // By the contents the concrete store gives (contentOfText, contentOfItem); none when it gives none.
     std::vector<std::string> keysWithContent(const std::string& text) override;
+    // From one bulk read of the folder when the concrete store gives exportText, else item by item.
+    bool exportItems(const ItemVisitor& visit) override;
 
     const KindInfo& info() const { return info_; }
 
@@ -78,6 +80,15 @@ protected:
         return {};
     }
     virtual std::vector<uint32_t> contentProperties() const { return {}; }
+
+    // An item's text exactly as readItem gives it, made from the item of a bulk folder read that
+    // holds exportProperties() (streams whole). A store that gives no properties (the default) is
+    // exported item by item.
+    virtual std::vector<uint32_t> exportProperties() const { return {}; }
+    virtual std::string exportText(const platform::pim::Item& item) const {
+        (void)item;
+        return {};
+    }
 
     // The item for a key, read from the device at once; an item carrying only its key when the
     // device has no such item (a deleted one still needs its key to be sent).

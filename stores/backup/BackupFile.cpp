@@ -80,13 +80,14 @@ std::optional<HeaderAt> header(std::string_view file) {
     if (!blank || !blank->empty() || !isFolderName(*folder) || !isBackupTime(*taken)) return std::nullopt;
     h.folder = std::string(*folder);
     h.taken = std::string(*taken);
-    if (*reason == reasonText(BackupReason::FirstSync)) {
-        h.reason = BackupReason::FirstSync;
-    } else if (*reason == reasonText(BackupReason::SlowSync)) {
-        h.reason = BackupReason::SlowSync;
-    } else {
-        return std::nullopt;
+    bool known = false;
+    for (const BackupReason r : {BackupReason::FirstSync, BackupReason::SlowSync, BackupReason::ByHand}) {
+        if (*reason == reasonText(r)) {
+            h.reason = r;
+            known = true;
+        }
     }
+    if (!known) return std::nullopt;
     const auto count = decimal(*items, kMaxBackupItems);
     const auto size = decimal(*bytes, kMaxBackupBytes);
     std::uint32_t sum = 0;
@@ -111,7 +112,12 @@ bool isBackupTime(std::string_view t) {
 }
 
 std::string_view reasonText(BackupReason reason) {
-    return reason == BackupReason::FirstSync ? "first sync" : "slow sync";
+    switch (reason) {
+        case BackupReason::FirstSync: return "first sync";
+        case BackupReason::SlowSync: return "slow sync";
+        case BackupReason::ByHand: return "by hand";
+    }
+    return "slow sync";
 }
 
 void BackupBuilder::add(std::string_view key, std::string_view text) {

@@ -12,7 +12,7 @@
 
 namespace orvale::backup {
 
-enum class BackupReason { FirstSync, SlowSync };
+enum class BackupReason { FirstSync, SlowSync, ByHand };
 
 struct BackupHeader {
     std::string folder;  // the kind's folder name, "Contacts"
@@ -56,7 +56,7 @@ private:
 // YYYYMMDDTHHMMSSZ, digits where the digits go.
 bool isBackupTime(std::string_view text);
 
-// "first sync", "slow sync".
+// "first sync", "slow sync", "by hand".
 std::string_view reasonText(BackupReason reason);
 
 // The header alone, from the start of a file; nullopt when it is not a backup's header.

@@ -49,6 +49,13 @@ std::string ContactsStore::contentOfItem(const platform::pim::Item& item) const 
 
 std::vector<uint32_t> ContactsStore::contentProperties() const { return contactPropertyIds(); }
 
+std::vector<uint32_t> ContactsStore::exportProperties() const { return contactPropertyIds(); }
+
+std::string ContactsStore::exportText(const platform::pim::Item& item) const {
+    const DeviceContact contact = contactOfItem(item);
+    return exportVCard(contact.fields, keyForOid(item.oid()), contact.pictureType);
+}
+
 DataStoreKind* makeContactsKind() {
     return new FolderKind(*kindInfoByCode(kContactsKindCode),
                           [](DataStoreKind* kind) -> DataStore* { return new ContactsStore(kind); });

@@ -21,6 +21,8 @@ protected:
     std::optional<std::string> contentOfText(const std::string& text) override;
     std::string contentOfItem(const platform::pim::Item& item) const override;
     std::vector<uint32_t> contentProperties() const override;
+    std::vector<uint32_t> exportProperties() const override;
+    std::string exportText(const platform::pim::Item& item) const override;
 
 private:
     PictureFetcher fetch_;

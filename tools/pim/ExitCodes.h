@@ -11,6 +11,7 @@ enum ExitCode : int {
     kUnknownKey = 5,      // no item has that key
     kNoStore = 6,         // the folder's store does not exist (yet)
     kNoDevice = 7,        // the device folder cannot be created or its database cannot be opened
+    kDamagedBackup = 8,   // the backup is cut, altered or of another folder; nothing was changed
 };
 
 }  // namespace orvale::pim_tool

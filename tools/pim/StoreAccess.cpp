@@ -29,8 +29,10 @@ using ListRef = std::unique_ptr<ItemList, Released<ItemList>>;
 // the same root meanwhile.
 class GenericAccess final : public StoreAccess {
 public:
-    GenericAccess(std::unique_ptr<DataStoreFactory> factory, DataStore* store, std::string component)
-        : factory_(std::move(factory)), store_(store), component_(std::move(component)) {}
+    GenericAccess(std::unique_ptr<DataStoreFactory> factory, DataStore* store, std::string component,
+                  std::string folderName)
+        : factory_(std::move(factory)), store_(store), component_(std::move(component)),
+          folderName_(std::move(folderName)) {}
     ~GenericAccess() override {
         store_->release();  // before the factory closes the device session
     }
@@ -38,6 +40,14 @@ public:
     GenericAccess& operator=(const GenericAccess&) = delete;
 
     std::string itemComponent() const override { return component_; }
+
+    std::optional<std::string> backUp() override {
+        return backup::backUpStore(*store_, folderName_, backup::BackupReason::ByHand);
+    }
+    backup::RestoreOutcome restore(const backup::Backup& backup) override {
+        keys_.reset();
+        return backup::restoreStore(*store_, backup);
+    }
 
     bool beginWrites() override { return store_->beginWrites(); }
     bool commitWrites() override { return store_->commitWrites(); }
@@ -93,6 +103,7 @@ private:
     std::unique_ptr<DataStoreFactory> factory_;
     DataStore* store_;
     std::string component_;
+    std::string folderName_;
     std::optional<std::vector<std::string>> keys_;
 };
 
@@ -113,7 +124,7 @@ std::unique_ptr<StoreAccess> StoreAccess::open(const std::string& kindName, std:
     const std::string component = name == "WinMobileContacts"    ? "VCARD"
                                   : name == "WinMobileCalendars" ? "VCALENDAR/VEVENT"
                                                                  : "VCALENDAR/VTODO";
-    return std::make_unique<GenericAccess>(std::move(factory), store, component);
+    return std::make_unique<GenericAccess>(std::move(factory), store, component, kindName);
 }
 
 }  // namespace orvale::pim_tool

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "stores/backup/StoreBackup.h"
+
 namespace orvale::pim_tool {
 
 class StoreAccess {
@@ -24,6 +26,10 @@ public:
     virtual void abandonWrites() = 0;
     // The device database's own words for its last failed write; empty when none failed.
     virtual std::string deviceError() const = 0;
+
+    // The folder's backups: a new one taken now, and the folder put back as one holds it.
+    virtual std::optional<std::string> backUp() = 0;
+    virtual backup::RestoreOutcome restore(const backup::Backup& backup) = 0;
 
     // The versit component the store's items are made of, and the one it holds when it is a
     // calendar ("VCARD", "VCALENDAR/VEVENT", "VCALENDAR/VTODO").
