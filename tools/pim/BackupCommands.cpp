@@ -19,8 +19,8 @@ constexpr const char* kProgram = "orvale-pim: ";
 std::string localTimeOf(const std::string& taken) {
     std::tm local{};
     char text[32];
-    const std::int64_t seconds = datetime::parseUtc(taken);
-    if (seconds < 0 || !datetime::breakDownLocal(seconds, local) ||
+    const std::optional<std::int64_t> seconds = datetime::parseUtc(taken);
+    if (!seconds || !datetime::breakDownLocal(*seconds, local) ||
         std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local) == 0)
         return taken;
     return text;
