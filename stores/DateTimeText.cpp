@@ -99,16 +99,10 @@ std::string formatSystemDate(const platform::SystemTime& st) {
 std::optional<platform::SystemTime> textFields(std::string_view text) {
     if (text.size() != kDateTimeLength && text.size() != kDateTimeLength + 1) return std::nullopt;
     const std::tm f = fieldsOf(text);
-    platform::SystemTime st;
-    // Each field is at most a two- or four-digit reading, so it fits; a sign makes it wrap, which
-    // the conversions that follow refuse as they refuse any other field out of range.
-    st.year = static_cast<std::uint16_t>(f.tm_year + 1900);
-    st.month = static_cast<std::uint16_t>(f.tm_mon + 1);
-    st.day = static_cast<std::uint16_t>(f.tm_mday);
-    st.hour = static_cast<std::uint16_t>(f.tm_hour);
-    st.minute = static_cast<std::uint16_t>(f.tm_min);
-    st.second = static_cast<std::uint16_t>(f.tm_sec);
-    return st;
+    // Each field is a reading of at most four digits, so it fits; only a sign could make it wrap.
+    if (f.tm_year + 1900 < 0 || f.tm_mon + 1 < 0 || f.tm_mday < 0 || f.tm_hour < 0 || f.tm_min < 0 || f.tm_sec < 0)
+        return std::nullopt;
+    return toSystemTime(f);
 }
 
 std::string localToUtcText(const platform::SystemTime& local) {

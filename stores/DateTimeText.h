@@ -34,7 +34,8 @@ std::string formatSystemTime(const platform::SystemTime& st);
 std::string formatSystemDate(const platform::SystemTime& st);
 
 // The fixed positions of a 15- or 16-character text (YYYYMMDDTHHMMSS, a 16th character such as Z
-// ignored) as fields, without any zone conversion and unchecked; nothing for other lengths.
+// ignored) as fields, without any zone conversion and not checked for range (31 February stays);
+// nothing for other lengths or a field with a sign.
 std::optional<platform::SystemTime> textFields(std::string_view text);
 
 // A device-local date-time as the UTC text "YYYYMMDDTHHMMSSZ"; empty out of range.

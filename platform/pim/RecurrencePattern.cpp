@@ -1,6 +1,7 @@
 #include "platform/pim/RecurrencePattern.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "platform/SystemTime.h"
 #include "platform/pim/RecurrenceOccurrence.h"
@@ -16,52 +17,24 @@ bool isDate(double v) {
 
 constexpr double kLastDate = 2958465.0;  // 9999-12-31
 
-bool inRange(int32_t v, int32_t low, int32_t high) { return v >= low && v <= high; }
-
 }  // namespace
 
+bool RecurrencePattern::setField(int32_t& field, int32_t value, int32_t low, int32_t high) {
+    if (value < low || value > high) return false;
+    field = value;
+    settleEnd();
+    return true;
+}
+
 bool RecurrencePattern::setType(int32_t value) {
-    if (!inRange(value, kRecursDaily, kRecursYearNth) || value == 4) return false;
-    type = value;
-    settleEnd();
-    return true;
+    return value != 4 && setField(type, value, kRecursDaily, kRecursYearNth);
 }
-
-bool RecurrencePattern::setInterval(int32_t value) {
-    // 0 is the device's "every weekday" form of a daily pattern.
-    if (value < 0) return false;
-    interval = value;
-    settleEnd();
-    return true;
-}
-
-bool RecurrencePattern::setDayOfWeekMask(int32_t value) {
-    if (!inRange(value, 1, 0x7F)) return false;
-    dayOfWeekMask = value;
-    settleEnd();
-    return true;
-}
-
-bool RecurrencePattern::setDayOfMonth(int32_t value) {
-    if (!inRange(value, 1, 31)) return false;
-    dayOfMonth = value;
-    settleEnd();
-    return true;
-}
-
-bool RecurrencePattern::setInstance(int32_t value) {
-    if (!inRange(value, 1, 5)) return false;
-    instance = value;
-    settleEnd();
-    return true;
-}
-
-bool RecurrencePattern::setMonthOfYear(int32_t value) {
-    if (!inRange(value, 1, 12)) return false;
-    monthOfYear = value;
-    settleEnd();
-    return true;
-}
+// 0 is the device's "every weekday" form of a daily pattern.
+bool RecurrencePattern::setInterval(int32_t value) { return setField(interval, value, 0, INT32_MAX); }
+bool RecurrencePattern::setDayOfWeekMask(int32_t value) { return setField(dayOfWeekMask, value, 1, 0x7F); }
+bool RecurrencePattern::setDayOfMonth(int32_t value) { return setField(dayOfMonth, value, 1, 31); }
+bool RecurrencePattern::setInstance(int32_t value) { return setField(instance, value, 1, 5); }
+bool RecurrencePattern::setMonthOfYear(int32_t value) { return setField(monthOfYear, value, 1, 12); }
 
 bool RecurrencePattern::setOccurrences(int32_t count) {
     if (count < 1) return false;

@@ -74,6 +74,7 @@ struct RecurrencePattern {
     void setStart(double localDateTime);
 
 private:
+    bool setField(int32_t& field, int32_t value, int32_t low, int32_t high);
     // Recomputes the end that follows from the one that leads.
     void settleEnd();
 };
