@@ -1,0 +1,88 @@
+#include "ui/ScreenDialog.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include "ui/Images.h"
+#include "ui/SoftKeyBar.h"
+#include "ui/Strings.h"
+#include "ui/Theme.h"
+#include "ui/controls/BgStatic.h"
+#include "ui/controls/FocusButton.h"
+#include "ui/controls/ImageButton.h"
+#include "ui/controls/StaticEx.h"
+#include "ui/controls/StretchStatic.h"
+
+namespace orvale::ui {
+
+ScreenDialog::ScreenDialog(const QString& objectName, const QString& title, QWidget* parent) : QDialog(parent) {
+    setObjectName(objectName);
+    setWindowTitle(title);
+    resize(theme::kScreenSize);
+    setMinimumSize(theme::kScreenSize);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    header_ = new StretchStatic(kImageHeader, this);
+    header_->setFixedHeight(theme::kHeaderHeight);
+    headerLayout_ = new QHBoxLayout(header_);
+    headerLayout_->setContentsMargins(12, 0, 8, 2);
+    headerLayout_->setSpacing(8);
+    title_ = new StaticEx(title, Qt::white, theme::Size::Title, true, header_);
+    title_->setObjectName(QStringLiteral("title"));
+    headerLayout_->addWidget(title_, 1);
+    outer->addWidget(header_);
+
+    bodyPanel_ = new BgStatic(theme::kPaper, this);
+    body_ = new QVBoxLayout(bodyPanel_);
+    body_->setContentsMargins(theme::kMargin, theme::kMargin, theme::kMargin, theme::kMargin);
+    body_->setSpacing(6);
+    outer->addWidget(bodyPanel_, 1);
+
+    softKeys_ = new SoftKeyBar(this);
+    outer->addWidget(softKeys_);
+    connect(softKeys_->left(), &QPushButton::clicked, this, [this] { leftKey(); });
+    connect(softKeys_->right(), &QPushButton::clicked, this, [this] { rightKey(); });
+    auto press = [](QPushButton* key) {
+        if (key->isVisible() && key->isEnabled()) key->click();
+    };
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            [this, press] { press(softKeys_->left()); });
+    connect(new QShortcut(QKeySequence(Qt::Key_F2), this), &QShortcut::activated, this,
+            [this, press] { press(softKeys_->right()); });
+}
+
+ImageButton* ScreenDialog::addHeaderButton(int image, const QString& name, const QString& accessibleName) {
+    auto* button = new ImageButton(image, image, header_);
+    button->setObjectName(name);
+    button->setAccessibleName(accessibleName);
+    button->setToolTip(accessibleName);
+    button->setSizeHint({28, 28});
+    button->setFixedSize(28, 28);
+    headerLayout_->addWidget(button, 0, Qt::AlignVCenter);
+    return button;
+}
+
+void ScreenDialog::addHeaderLogo() {
+    auto* logo = new StretchStatic(kImageLogo, header_);
+    logo->setFixedSize(26, 26);
+    headerLayout_->insertWidget(0, logo, 0, Qt::AlignVCenter);
+}
+
+void ScreenDialog::leftKey() { reject(); }
+void ScreenDialog::rightKey() { accept(); }
+
+void showMessage(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Information, uiText(kStrTitle), text, QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("message"));
+    const qreal dpr = parent != nullptr ? parent->devicePixelRatioF() : qApp->devicePixelRatio();
+    box.setIconPixmap(programImage(kImageLogo, QSize(34, 34), dpr));
+    box.exec();
+}
+
+}  // namespace orvale::ui
