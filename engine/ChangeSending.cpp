@@ -124,7 +124,7 @@ bool SyncClient::Impl::addFolderChanges(SyncContextHolder& context, bool message
     }
     while (StoreItem* item = context.current()) {
         const ChangeList list = context.currentList();
-        if (skipPendingAddCopy(context, list, *item)) {
+        if (skipOwnCopy(context, list, *item)) {
             context.advance();
             continue;
         }
