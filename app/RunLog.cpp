@@ -44,4 +44,17 @@ bool writeRunLog(const RunLogSummary& summary, std::string_view devicePath) {
     return platform::writeWholeFile(platform::hostPath(devicePath), bytes, 0644);
 }
 
+std::u16string readRunLog(std::string_view devicePath) {
+    const auto bytes = platform::readFilePrefix(platform::hostPath(devicePath), kRunLogViewerChars * 2);
+    std::u16string text;
+    if (!bytes) return text;
+    for (std::size_t i = 0; i + 1 < bytes->size(); i += 2) {
+        const auto c = static_cast<char16_t>(static_cast<unsigned char>((*bytes)[i]) |
+                                             static_cast<unsigned char>((*bytes)[i + 1]) << 8);
+        if (c == 0) break;
+        text.push_back(c);
+    }
+    return text;
+}
+
 }  // namespace orvale

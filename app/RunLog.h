@@ -28,4 +28,9 @@ std::u16string formatRunLog(const RunLogSummary& summary);
 // Replaces the file; false when it cannot be written (the log is then skipped).
 bool writeRunLog(const RunLogSummary& summary, std::string_view devicePath = kRunLogPath);
 
+// What the log viewer shows: the first 1024 characters of the file at most, up to the first NUL;
+// empty when the file cannot be read.
+inline constexpr std::size_t kRunLogViewerChars = 1024;
+std::u16string readRunLog(std::string_view devicePath = kRunLogPath);
+
 }  // namespace orvale

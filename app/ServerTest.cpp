@@ -6,6 +6,7 @@
 
 #include "app/ConfigRecord.h"
 #include "app/DerivedSettings.h"
+#include "app/RunControl.h"
 #include "app/RunScope.h"
 #include "app/RunSessionData.h"
 #include "app/RunStatistics.h"
@@ -39,7 +40,7 @@ std::optional<ConfigText> fieldFor(const ContentType& type, const std::string& s
     return ConfigText::TasksUri;
 }
 
-SyncResult testRun(const ConfigRecord& record, const RunEnvironment& env, RemoteDeviceInfo& info) {
+SyncResult testRun(const ConfigRecord& record, const RunEnvironment& env, RunControl* control, RemoteDeviceInfo& info) {
     const std::string url = narrowField(record, ConfigText::ServerUrl);
     const std::string user = narrowField(record, ConfigText::UserName);
     const std::string password = narrowField(record, ConfigText::Password);
@@ -56,7 +57,12 @@ SyncResult testRun(const ConfigRecord& record, const RunEnvironment& env, Remote
         DataStoreFactory factory;
         auto session = env.makeSession(
             SessionParts{config.client, factory, *transport.transport, statistics, abort, sessionData.store()});
-        if (session->testServer(url, user, password)) {
+        // After the engine exists: constructing it clears the abort flag.
+        if (control) control->attach(abort, transport.abort);
+        const bool authenticated = session->testServer(url, user, password);
+        if (control && control->cancelled()) {
+            result = SyncResult::NotReached;
+        } else if (authenticated) {
             result = SyncResult::Done;
             info = session->remoteDeviceInfo();
         } else {
@@ -67,6 +73,8 @@ SyncResult testRun(const ConfigRecord& record, const RunEnvironment& env, Remote
     } catch (...) {
         result = SyncResult::Exception;
     }
+    // The transport goes with this scope: nothing may reach it afterwards.
+    if (control) control->detach();
     setCurrentAbortRecord(nullptr);
     return result;
 }
@@ -87,12 +95,12 @@ bool assignFolderUris(ConfigRecord& record, const RemoteDeviceInfo& info) {
     return any;
 }
 
-ServerTestOutcome runServerTest(ConfigRecord& record, const RunEnvironment& env) {
+ServerTestOutcome runServerTest(ConfigRecord& record, const RunEnvironment& env, RunControl* control) {
     ServerTestOutcome out;
     RemoteDeviceInfo info;
     {
         CaptureScope capture;
-        out.result = testRun(record, env, info);
+        out.result = testRun(record, env, control, info);
     }
     switch (out.result) {
         case SyncResult::InitFailed: out.lines[0] = platform::loadString(kStringAuthFailed); return out;

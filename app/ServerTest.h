@@ -11,6 +11,7 @@
 namespace orvale {
 
 class ConfigRecord;
+class RunControl;
 
 struct ServerTestOutcome {
     SyncResult result = SyncResult::Done;
@@ -20,8 +21,10 @@ struct ServerTestOutcome {
 };
 
 // On success the three URI fields of `record` are cleared and refilled from the server's data
-// stores; the record is not saved. Other results leave it alone.
-ServerTestOutcome runServerTest(ConfigRecord& record, const RunEnvironment& env = RunEnvironment::standard());
+// stores; the record is not saved. Other results leave it alone. `control` lets another thread cut
+// the test short (the screen's Back while a server stalls); a cut test reads as not reached.
+ServerTestOutcome runServerTest(ConfigRecord& record, const RunEnvironment& env = RunEnvironment::standard(),
+                                RunControl* control = nullptr);
 
 // The folder pairing on its own: every store, its preferred receive type first and then each of its
 // receive types; a later store overrides an earlier one. True when any URI was assigned.

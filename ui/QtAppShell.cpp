@@ -1,42 +1,58 @@
 #include "ui/QtAppShell.h"
 
 #include <QMessageBox>
+#include <cstdlib>
 #include <iostream>
 
 #include "app/BackgroundSync.h"
 #include "app/KeepAwake.h"
+#include "app/LicenceText.h"
+#include "app/TimedStartScheduler.h"
+#include "platform/Process.h"
 #include "platform/TextConversion.h"
 #include "ui/EndKeyFilter.h"
-#include "ui/PlaceholderMainWindow.h"
+#include "ui/MainScreen.h"
 #include "ui/RegisteredWindow.h"
+#include "ui/Theme.h"
+#include "ui/automation/UiScript.h"
 
 namespace orvale::ui {
 
 namespace {
 
-class PlaceholderMainDialog : public MainDialog {
+class QtMainDialog : public MainDialog {
   public:
-    explicit PlaceholderMainDialog(QtAppShell& shell) : shell_(shell) {}
-    ~PlaceholderMainDialog() override { stopKeepAwake(keepAwake_); }
+    QtMainDialog(QtAppShell& shell, ClientApp& app) : shell_(shell), app_(app) {}
+    ~QtMainDialog() override { stopKeepAwake(keepAwake_); }
 
     void runModal() override {
         shell_.application();
-        PlaceholderMainWindow window;
+        // The device's installer put the licence into the application data folder; here the
+        // program keeps it there from the copy installed beside it.
+        if (auto source = installedLicenceFile(platform::modulePath()); !source.empty()) placeLicenceText(source);
+        shell_.context().smartPhone = app_.platformType() == u"SmartPhone";
+        MainScreen screen(shell_.context());
         shell_.pump().watch();
-        window.exec();
+        if (screen.openScreen()) screen.exec();
     }
 
     void runBackgroundSync() override { orvale::runBackgroundSync(keepAwake_); }
 
   private:
     QtAppShell& shell_;
+    ClientApp& app_;
     KeepAwakeSlot keepAwake_;
 };
 
 }  // namespace
 
+QtAppShell::QtAppShell(int& argc, char** argv) : argc_(argc), argv_(argv) {
+    context_.scheduler = &standardTimedStartScheduler();
+}
+
 QtAppShell::~QtAppShell() {
     if (app_ && endKeyFilter_) app_->removeEventFilter(endKeyFilter_.get());
+    script_.reset();
     endKeyFilter_.reset();
     pump_.reset();
     app_.reset();
@@ -45,10 +61,13 @@ QtAppShell::~QtAppShell() {
 QApplication& QtAppShell::application() {
     if (!app_) {
         app_ = std::make_unique<QApplication>(argc_, argv_);
+        theme::apply(*app_);
         if (client_ != nullptr) {
             endKeyFilter_ = std::make_unique<EndKeyFilter>(*client_);
             app_->installEventFilter(endKeyFilter_.get());
         }
+        if (const char* script = std::getenv(kUiScriptVariable); script != nullptr && *script != '\0')
+            script_ = UiScript::start(script);
     }
     return *app_;
 }
@@ -61,7 +80,7 @@ WindowRequestPump& QtAppShell::pump() {
 
 std::unique_ptr<MainDialog> QtAppShell::createMainDialog(ClientApp& app) {
     client_ = &app;
-    return std::make_unique<PlaceholderMainDialog>(*this);
+    return std::make_unique<QtMainDialog>(*this, app);
 }
 
 void QtAppShell::showNotice(std::u16string_view caption, std::u16string_view text) {

@@ -5,20 +5,24 @@
 #include <memory>
 
 #include "app/ClientApp.h"
+#include "ui/ScreenContext.h"
 #include "ui/WindowRequestPump.h"
 
 namespace orvale::ui {
 
 class QtAppShell : public AppShell {
   public:
-    QtAppShell(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+    // The screens arm the Launcher through the real timed start unless told otherwise.
+    QtAppShell(int& argc, char** argv);
     ~QtAppShell() override;
 
     std::unique_ptr<MainDialog> createMainDialog(ClientApp& app) override;
     // A message box, listed in the window registry under its caption; also written to stderr.
     void showNotice(std::u16string_view caption, std::u16string_view text) override;
 
-    // The Qt application and the request pump, created on first use.
+    ScreenContext& context() { return context_; }
+
+    // The Qt application (themed) and the request pump, created on first use.
     QApplication& application();
     WindowRequestPump& pump();
 
@@ -28,7 +32,9 @@ class QtAppShell : public AppShell {
     std::unique_ptr<QApplication> app_;
     std::unique_ptr<WindowRequestPump> pump_;
     std::unique_ptr<QObject> endKeyFilter_;
+    std::unique_ptr<QObject> script_;
     ClientApp* client_ = nullptr;
+    ScreenContext context_;
 };
 
 }  // namespace orvale::ui

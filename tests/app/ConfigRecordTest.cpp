@@ -6,6 +6,7 @@
 #include "app/RunLog.h"
 #include "app/SettingsSave.h"
 #include "platform/DevicePaths.h"
+#include "support/RecordingScheduler.h"
 #include "support/TempDeviceRoot.h"
 
 namespace orvale {
@@ -91,22 +92,7 @@ TEST(DerivedSettings, CalendarUriCarriesTheRangeOnlyWhenEnabled) {
     EXPECT_EQ(narrowField(r, ConfigText::CalendarUri), "cal");
 }
 
-class RecordingScheduler : public TimedStartScheduler {
-  public:
-    void runAt(std::u16string_view program, const platform::SystemTime& at) override {
-        program_ = program;
-        at_ = at;
-        ++arms;
-    }
-    void cancel(std::u16string_view program) override {
-        program_ = program;
-        ++cancels;
-    }
-    std::u16string program_;
-    platform::SystemTime at_;
-    int arms = 0;
-    int cancels = 0;
-};
+using test::RecordingScheduler;
 
 TEST(SettingsSave, IntervalRangeNextStartAndArming) {
     test::TempDeviceRoot root;

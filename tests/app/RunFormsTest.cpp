@@ -2,7 +2,7 @@
 // shows, which record fields it changes, and which files it leaves.
 #include <gtest/gtest.h>
 
-#include "RunDoubles.h"
+#include "support/RunDoubles.h"
 #include "app/BackgroundSync.h"
 #include "app/ConfigRecord.h"
 #include "app/InteractiveRun.h"

@@ -2,7 +2,7 @@
 // end-of-run files a run writes.
 #include <gtest/gtest.h>
 
-#include "RunDoubles.h"
+#include "support/RunDoubles.h"
 #include "app/RunControl.h"
 #include "app/SyncArguments.h"
 #include "app/SyncRun.h"

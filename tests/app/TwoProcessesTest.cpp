@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +13,7 @@
 #include "app/ConfigRecord.h"
 #include "platform/TextConversion.h"
 #include "platform/WindowRegistry.h"
+#include "support/StalledServer.h"
 #include "support/TempDeviceRoot.h"
 
 extern char** environ;
@@ -96,34 +95,12 @@ TEST_F(TwoProcesses, SecondInteractiveStartReplacesTheFirstWindow) {
     EXPECT_TRUE(platform::topLevelWindows().empty());
 }
 
-// A server that takes the connection and never answers: a background run against it lasts until the
-// test ends it.
-class SilentServer {
-  public:
-    SilentServer() {
-        fd_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof a;
-        if (bind(fd_, reinterpret_cast<sockaddr*>(&a), len) == 0 && listen(fd_, 4) == 0 &&
-            getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-            port_ = ntohs(a.sin_port);
-    }
-    ~SilentServer() { close(fd_); }
-    int port() const { return port_; }
-
-  private:
-    int fd_ = -1;
-    int port_ = 0;
-};
-
 TEST_F(TwoProcesses, StartsDuringABackgroundRunAreRefused) {
-    SilentServer server;
+    // A background run against a server that never answers lasts until the test ends it.
+    test::StalledServer server;
     ASSERT_NE(server.port(), 0);
     ConfigRecord conf;
-    conf.setText(ConfigText::ServerUrl,
-                 platform::utf8ToUtf16("http://127.0.0.1:" + std::to_string(server.port()) + "/sync"));
+    conf.setText(ConfigText::ServerUrl, platform::utf8ToUtf16(server.url()));
     conf.setText(ConfigText::UserName, u"orvale");
     conf.setFlag(ConfigFlag::ContactsEnabled, true);
     conf.setText(ConfigText::ContactsUri, u"contacts");

@@ -1,7 +1,9 @@
 #pragma once
 // Stand-ins for the engine, the transport and a store kind, so that the run driver can be driven
 // through every outcome without a server.
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -60,6 +62,25 @@ class ScriptedSession : public SyncSession {
     }
     SessionParts parts_;
     SessionScript& script_;
+};
+
+// Holds a scripted session (from its `during`) until the test lets it go on.
+class Gate {
+  public:
+    void wait() {
+        std::unique_lock<std::mutex> lock(m_);
+        cv_.wait(lock, [this] { return open_; });
+    }
+    void open() {
+        std::lock_guard<std::mutex> lock(m_);
+        open_ = true;
+        cv_.notify_all();
+    }
+
+  private:
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool open_ = false;
 };
 
 inline RunEnvironment scriptedEnvironment(SessionScript& script) {

@@ -1,0 +1,148 @@
+// The main screen: one run at a time off the UI thread, what it shows of a run, cancel against a
+// server that stalls, and closing from a screen several levels up.
+#include <QMenu>
+#include <QMessageBox>
+#include <QTest>
+
+#include "ScreenFixture.h"
+#include "app/ClientApp.h"
+#include "platform/DevicePaths.h"
+#include "platform/TextConversion.h"
+#include "stores/contacts/ContactsStore.h"
+#include "support/StalledServer.h"
+#include "ui/EndKeyFilter.h"
+#include "ui/MainScreen.h"
+#include "ui/SoftKeyBar.h"
+#include "ui/controls/DrawCallback.h"
+#include "ui/controls/FocusButton.h"
+
+namespace orvale {
+namespace {
+
+using namespace test;
+using ui::DrawCallback;
+
+QString keys(ui::MainScreen& s) {
+    const auto* l = s.softKeys()->left();
+    const auto* r = s.softKeys()->right();
+    return (l->isVisible() ? l->text() : "-") + "/" + (r->isVisible() ? r->text() : "-");
+}
+
+class MainScreenTest : public ScreenFixture {
+  protected:
+    void ready(ConfigRecord r = readyRecord()) { ASSERT_TRUE(r.save()); }
+};
+
+TEST_F(MainScreenTest, OneRunAtATimeAndWhatItShows) {
+    ready();
+    Gate gate;
+    script.during = [&](const SessionParts& p) {
+        p.observer.syncStart(SyncSide::Client, "Contacts", 3);
+        for (int i = 0; i < 3; ++i) p.observer.itemResult(SyncSide::Client, "Contacts", kObservedAdd, false);
+        p.observer.itemResult(SyncSide::Server, "Contacts", kObservedAdd, false);
+        gate.wait();
+    };
+    ui::MainScreen main(context);
+    ASSERT_TRUE(main.openScreen());
+    main.show();
+    EXPECT_EQ(keys(main), "Sync/Menu");
+    keepPicture(&main, "main-idle");
+
+    click(child(&main, "sync"));
+    click(child(&main, "sync"));
+    main.startSync();
+    EXPECT_EQ(keys(main), "Cancel/-");
+    ASSERT_TRUE(waitFor([&] { return main.counts()->count(0, DrawCallback::Sent) == 3; }));
+    EXPECT_EQ(main.counts()->count(0, DrawCallback::Received), 1);
+    EXPECT_EQ(textOf(&main, "status"), "Syncing...");
+    keepPicture(&main, "main-syncing");
+    gate.open();
+    ASSERT_TRUE(waitFor([&] { return !main.running(); }));
+    EXPECT_EQ(script.sessionsMade, 1);
+    EXPECT_EQ(textOf(&main, "status"), "Done!");
+    EXPECT_TRUE(textOf(&main, "lastSync").startsWith("Synchronized: "));
+    EXPECT_EQ(keys(main), "Sync/Menu");
+    keepPicture(&main, "main-done");
+
+    // A failed run says so, and keeps the last successful time.
+    const QString last = textOf(&main, "lastSync");
+    script.result = 4;
+    script.during = nullptr;
+    click(main.softKeys()->left());
+    ASSERT_TRUE(waitFor([&] { return !main.running() && !main.workerBusy(); }));
+    EXPECT_EQ(textOf(&main, "status"), "Sync failed");
+    EXPECT_EQ(textOf(&main, "lastSync"), last);
+    EXPECT_EQ(main.counts()->count(0, DrawCallback::Sent), 0);
+    keepPicture(&main, "main-failed");
+}
+
+TEST_F(MainScreenTest, CountsOnlyGrowAndUnknownFoldersAreIgnored) {
+    ready();
+    ui::MainScreen main(context);
+    ASSERT_TRUE(main.openScreen());
+    main.reportCount(1, 0, 7);
+    main.reportCount(1, 0, 5);
+    main.reportCount(8, 0, 9);
+    main.reportCount(4, 1, 12345);
+    EXPECT_EQ(main.counts()->count(0, DrawCallback::Sent), 7);
+    EXPECT_EQ(main.counts()->count(2, DrawCallback::Received), 12345);
+    EXPECT_EQ(main.counts()->count(0, DrawCallback::Received), 0);
+    EXPECT_EQ(main.counts()->count(1, DrawCallback::Sent), 0);
+    main.resetProgress();
+    EXPECT_EQ(main.counts()->count(0, DrawCallback::Sent), 0);
+}
+
+TEST_F(MainScreenTest, CancelAgainstAStalledServerReactsAtOnce) {
+    StalledServer server;
+    registerKind(kKindContacts, contacts::makeContactsKind);  // the real store, as the program has it
+    context.runs = RunEnvironment::standard();
+    ready(readyRecord(platform::utf8ToUtf16(server.url())));
+    const std::string confBefore = readFileBytes(platform::hostPath(kConfigPath));
+    ui::MainScreen main(context);
+    ASSERT_TRUE(main.openScreen());
+    main.show();
+    click(main.softKeys()->left());
+    ASSERT_TRUE(waitFor([&] { return server.connections() > 0; }, 10000));
+
+    QString said;
+    ModalScript acks;
+    acks.then("message", [&](QWidget* box) {
+            said = static_cast<QMessageBox*>(box)->text();
+            keepPicture(&main, "main-cancel-message", box);
+            static_cast<QDialog*>(box)->accept();
+        })
+        .start();
+    click(main.softKeys()->left());  // Cancel
+    EXPECT_EQ(said, "Sync cancelled");
+    // At once, before the run has wound down: idle again, saying so.
+    EXPECT_FALSE(main.running());
+    EXPECT_EQ(textOf(&main, "status"), "Cancelled");
+    EXPECT_EQ(keys(main), "Sync/Menu");
+    keepPicture(&main, "main-cancelled");
+    // The run stops at its next safe point, well before any network time-out.
+    EXPECT_TRUE(waitFor([&] { return !main.workerBusy(); }, 5000));
+    EXPECT_EQ(textOf(&main, "status"), "Cancelled");
+    EXPECT_EQ(readFileBytes(platform::hostPath(kConfigPath)), confBefore);
+}
+
+TEST_F(MainScreenTest, TheEndKeyClosesEveryScreen) {
+    ready();
+    ClientApp app;
+    ui::EndKeyFilter filter(app);
+    qApp->installEventFilter(&filter);
+    ui::MainScreen main(context);
+    ASSERT_TRUE(main.openScreen());
+    ModalScript walk;
+    walk.then("main", [&](QWidget*) { main.menu()->actions().at(1)->trigger(); })  // Settings
+        .then("settings", [](QWidget* s) { clickChild(s, "header.about"); })
+        .then("about", [](QWidget* s) { QTest::keyRelease(s, Qt::Key_F4); })
+        .start();
+    main.exec();
+    qApp->removeEventFilter(&filter);
+    EXPECT_EQ(walk.visited(), (QStringList{"main", "settings", "about"}));
+    EXPECT_TRUE(main.closing());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+}  // namespace
+}  // namespace orvale

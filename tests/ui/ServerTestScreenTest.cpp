@@ -1,0 +1,73 @@
+// The server test screen: drawn before the test begins, its lines and the folder URIs from the
+// server's device information, and Back while a server stalls.
+#include <QElapsedTimer>
+
+#include "ScreenFixture.h"
+#include "platform/TextConversion.h"
+#include "support/StalledServer.h"
+#include "ui/ServerTestScreen.h"
+#include "ui/SoftKeyBar.h"
+#include "ui/controls/FocusButton.h"
+
+namespace orvale {
+namespace {
+
+using namespace test;
+
+RemoteDataStore store(const char* ref, const char* type) {
+    RemoteDataStore s;
+    s.sourceRef = ref;
+    s.rxPref = ContentType(type);
+    return s;
+}
+
+QStringList lines(ui::ServerTestScreen& s) {
+    return {textOf(&s, "line1"), textOf(&s, "line2"), textOf(&s, "line3")};
+}
+
+class ServerTestScreenTest : public ScreenFixture {};
+
+TEST_F(ServerTestScreenTest, FillsTheFolderUrisFromTheServersDeviceInformation) {
+    script.deviceInfo.dataStores = {store("Events", "text/x-vcalendar"), store("Jobs", "text/x-vcalendar"),
+                                    store("Card", "text/x-vcard")};
+    ConfigRecord record = readyRecord();
+    ui::ServerTestScreen screen(record, context);
+    screen.show();
+    EXPECT_EQ(lines(screen), (QStringList{"Testing server...", "", ""}));
+    EXPECT_EQ(script.sessionsMade, 0);  // not before the screen is drawn
+    keepPicture(&screen, "servertest-running");
+    ASSERT_TRUE(waitFor([&] { return !screen.testing() && script.sessionsMade == 1; }));
+    EXPECT_EQ(lines(screen), (QStringList{"Authenticated successfully", "Configured Folders", "Done!"}));
+    EXPECT_EQ(record.text(ConfigText::CalendarUri), u"Events");
+    EXPECT_EQ(record.text(ConfigText::TasksUri), u"Jobs");
+    EXPECT_EQ(record.text(ConfigText::ContactsUri), u"Card");
+    keepPicture(&screen, "servertest-done");
+
+    // Again, refused: the record keeps what it had.
+    script.authenticated = false;
+    clickChild(&screen, "testServer");
+    ASSERT_TRUE(waitFor([&] { return !screen.testing() && script.sessionsMade == 2; }));
+    EXPECT_EQ(lines(screen), (QStringList{"Authentication failed", "", ""}));
+    EXPECT_EQ(record.text(ConfigText::TasksUri), u"Jobs");
+    keepPicture(&screen, "servertest-failed");
+}
+
+TEST_F(ServerTestScreenTest, BackWhileAServerStallsDoesNotWaitForIt) {
+    StalledServer server;
+    context.runs = RunEnvironment::standard();
+    ConfigRecord record = readyRecord(platform::utf8ToUtf16(server.url()));
+    const auto before = record.bytes();
+    ui::ServerTestScreen screen(record, context);
+    screen.show();
+    ASSERT_TRUE(waitFor([&] { return server.connections() > 0; }, 10000));
+    QElapsedTimer clock;
+    clock.start();
+    click(screen.softKeys()->left());
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_FALSE(screen.testing());
+    EXPECT_EQ(screen.result(), QDialog::Rejected);
+    EXPECT_EQ(record.bytes(), before);
+}
+
+}  // namespace
+}  // namespace orvale

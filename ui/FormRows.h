@@ -1,0 +1,23 @@
+#pragma once
+// The rows the pages are made of: a small label over its field, a check box, a heading.
+#include <QString>
+
+class QBoxLayout;
+class QCheckBox;
+class QWidget;
+
+namespace orvale::ui {
+
+class EditEx;
+class StaticEx;
+
+StaticEx* addLabel(QBoxLayout* layout, QWidget* parent, const QString& text);
+StaticEx* addHeading(QBoxLayout* layout, QWidget* parent, const QString& text);
+// A label and, under it, a text field holding `value`.
+EditEx* addField(QBoxLayout* layout, QWidget* parent, const QString& label, const QString& name,
+                 const QString& value);
+QCheckBox* addCheck(QBoxLayout* layout, QWidget* parent, const QString& label, const QString& name, bool checked);
+// A field that takes only digits, at most `maxDigits` of them.
+EditEx* numberField(QWidget* parent, const QString& name, const QString& value, int maxDigits);
+
+}  // namespace orvale::ui

@@ -1,0 +1,18 @@
+#pragma once
+// The summary of the last sync run written with logging on ("Logs.dat"), its first 1024 characters.
+#include "ui/TextViewer.h"
+
+namespace orvale::ui {
+
+class LogViewer : public TextViewer {
+  public:
+    explicit LogViewer(QWidget* parent = nullptr);
+};
+
+// The licence agreement in the application data folder.
+class LicenceViewer : public TextViewer {
+  public:
+    explicit LicenceViewer(QWidget* parent = nullptr);
+};
+
+}  // namespace orvale::ui

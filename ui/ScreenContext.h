@@ -1,0 +1,21 @@
+#pragma once
+// What the screens need from outside: how runs and server tests meet the server, who arms the
+// background start, and the layout the platform asks for. The program passes the real ones; tests
+// pass scripted runs and a recording scheduler.
+#include "app/RunEnvironment.h"
+
+namespace orvale {
+class TimedStartScheduler;
+}
+
+namespace orvale::ui {
+
+struct ScreenContext {
+    RunEnvironment runs = RunEnvironment::standard();
+    // Null: saving the settings arms nothing. The program's shell puts the real one here.
+    TimedStartScheduler* scheduler = nullptr;
+    // "SmartPhone": no touch screen; the pages follow the focus instead of tap notifications.
+    bool smartPhone = false;
+};
+
+}  // namespace orvale::ui

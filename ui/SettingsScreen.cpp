@@ -1,0 +1,222 @@
+#include "ui/SettingsScreen.h"
+
+#include <QHBoxLayout>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "app/SlowSync.h"
+#include "ui/AboutScreen.h"
+#include "ui/FormRows.h"
+#include "ui/Images.h"
+#include "ui/LogViewer.h"
+#include "ui/ServerTestScreen.h"
+#include "ui/SetupPages.h"
+#include "ui/SoftKeyBar.h"
+#include "ui/Strings.h"
+#include "ui/Theme.h"
+#include "ui/controls/BgStatic.h"
+#include "ui/controls/EditEx.h"
+#include "ui/controls/FocusButton.h"
+#include "ui/controls/ImageButton.h"
+#include "ui/controls/Notification.h"
+#include "ui/controls/StaticEx.h"
+#include "ui/controls/UnitPicker.h"
+
+namespace orvale::ui {
+
+namespace {
+constexpr int kPickerRowHeight = 30;
+constexpr int kScrollMargin = 12;
+
+QString textOf(const ConfigRecord& r, ConfigText field) { return QString::fromStdU16String(r.text(field)); }
+std::u16string wide(const EditEx* field) { return field->text().toStdU16String(); }
+
+FocusButton* actionButton(const QString& text, const QString& name, QWidget* parent) {
+    auto* button = new FocusButton(text, parent);
+    button->setObjectName(name);
+    button->setProperty("role", QStringLiteral("action"));
+    button->setAutoDefault(false);
+    return button;
+}
+
+// A label on the left, a short number field on the right.
+EditEx* numberRow(QBoxLayout* layout, QWidget* parent, const QString& label, const QString& name, const QString& value) {
+    auto* row = new QHBoxLayout;
+    auto* caption = new StaticEx(label, theme::kInk, theme::Size::Small, true, parent);
+    row->addWidget(caption, 1);
+    EditEx* field = numberField(parent, name, value, 5);
+    field->setAccessibleName(label);
+    caption->setBuddy(field);
+    row->addWidget(field);
+    layout->addLayout(row);
+    return field;
+}
+
+void rule(QBoxLayout* layout, QWidget* parent) {
+    layout->addSpacing(6);
+    auto* line = new BgStatic(theme::kLine, parent);
+    line->setFixedHeight(1);
+    layout->addWidget(line);
+}
+}  // namespace
+
+SettingsScreen::SettingsScreen(ConfigRecord& record, ScreenContext& context, QWidget* parent)
+    : ScreenDialog(QStringLiteral("settings"), uiText(kStrSettings), parent), record_(record), context_(context) {
+    connect(addHeaderButton(kImageInfo, QStringLiteral("header.about"), uiText(kStrAbout)), &QAbstractButton::clicked,
+            this, [this] { openAbout(); });
+    body()->setContentsMargins(0, 0, 0, 0);
+    scroll_ = new QScrollArea(bodyPanel());
+    scroll_->setObjectName(QStringLiteral("scroll"));
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scroll_->setWidget(buildPage());
+    body()->addWidget(scroll_);
+    softKeys()->setKeys(uiText(kStrBack), uiText(kStrDone));
+    softKeys()->right()->setDefault(true);
+    url_->setFocus();
+}
+
+QWidget* SettingsScreen::buildPage() {
+    page_ = new BgStatic(theme::kPaper);
+    page_->setObjectName(QStringLiteral("page"));
+    auto* l = new QVBoxLayout(page_);
+    l->setContentsMargins(theme::kMargin, 6, theme::kMargin + 4, theme::kMargin);
+    l->setSpacing(3);
+    // Every control as the record has it; Done writes them back in the same terms.
+    const SettingsInput r = settingsInputFromRecord(record_);
+    auto q = [](const std::u16string& text) { return QString::fromStdU16String(text); };
+
+    addHeading(l, page_, uiText(kStrGroupServer));
+    url_ = addField(l, page_, uiText(kStrUrl), QStringLiteral("url"), urlFieldText(record_));
+    user_ = addField(l, page_, uiText(kStrUsername), QStringLiteral("username"), q(r.userName));
+    password_ = addField(l, page_, uiText(kStrPassword), QStringLiteral("password"), q(r.password));
+    password_->setEchoMode(QLineEdit::Password);
+    l->addSpacing(4);
+    FocusButton* test = actionButton(uiText(kStrTestServer), QStringLiteral("testServer"), page_);
+    l->addWidget(test, 0, Qt::AlignLeft);
+    connect(test, &QPushButton::clicked, this, [this] { testServer(); });
+
+    rule(l, page_);
+    addHeading(l, page_, uiText(kStrGroupFolders));
+    contacts_ = addCheck(l, page_, uiText(kStrContacts), QStringLiteral("contacts"), r.contacts);
+    contactsUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.contacts"), q(r.contactsUri));
+    tasks_ = addCheck(l, page_, uiText(kStrTasks), QStringLiteral("tasks"), r.tasks);
+    tasksUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.tasks"), q(r.tasksUri));
+    calendar_ = addCheck(l, page_, uiText(kStrCalendar), QStringLiteral("calendar"), r.calendar);
+    calendarUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.calendar"), q(r.calendarUri));
+    l->addSpacing(4);
+    FocusButton* slow = actionButton(uiText(kStrSlowSync), QStringLiteral("slowSync"), page_);
+    l->addWidget(slow, 0, Qt::AlignLeft);
+    connect(slow, &QPushButton::clicked, this, [this] { slowSync(); });
+
+    rule(l, page_);
+    addHeading(l, page_, uiText(kStrGroupCalendar));
+    range_ = addCheck(l, page_, uiText(kStrSyncEventsBetween), QStringLiteral("range"), r.calendarRange);
+    daysBack_ = numberRow(l, page_, uiText(kStrDaysBefore), QStringLiteral("daysBack"), q(r.daysBackText));
+    daysForward_ = numberRow(l, page_, uiText(kStrDaysAfter), QStringLiteral("daysForward"), q(r.daysForwardText));
+
+    rule(l, page_);
+    addHeading(l, page_, uiText(kStrGroupBackground));
+    autosync_ = addCheck(l, page_, uiText(kStrAutosync), QStringLiteral("autosync"), r.autosync);
+    auto* every = new QHBoxLayout;
+    every->setSpacing(6);
+    auto* caption = new StaticEx(uiText(kStrEvery), theme::kInk, theme::Size::Body, true, page_);
+    every->addWidget(caption);
+    every_ = numberField(page_, QStringLiteral("every"), q(r.intervalText), 5);
+    caption->setBuddy(every_);
+    every->addWidget(every_);
+    unit_ = new UnitPicker(page_, page_);
+    unit_->setObjectName(QStringLiteral("unit"));
+    unit_->setRowHeight(kPickerRowHeight);
+    unit_->setCurrentRow(r.unitIndex);
+    unit_->setOnOpened([this](QWidget* list) { scroll_->ensureWidgetVisible(list, 0, kScrollMargin); });
+    every->addWidget(unit_, 1);
+    l->addLayout(every);
+
+    rule(l, page_);
+    addHeading(l, page_, uiText(kStrGroupLogging));
+    auto* logRow = new QHBoxLayout;
+    logging_ = new QCheckBox(uiText(kStrEnableLogging), page_);
+    logging_->setObjectName(QStringLiteral("logging"));
+    logging_->setFont(theme::font(theme::Size::Body, true));
+    logging_->setChecked(r.logging);
+    logRow->addWidget(logging_, 1);
+    FocusButton* view = actionButton(uiText(kStrView), QStringLiteral("viewLog"), page_);
+    logRow->addWidget(view);
+    connect(view, &QPushButton::clicked, this, [this] { viewLog(); });
+    l->addLayout(logRow);
+    l->addStretch(1);
+    return page_;
+}
+
+SettingsInput SettingsScreen::input() const {
+    SettingsInput in;
+    in.contacts = contacts_->isChecked();
+    in.tasks = tasks_->isChecked();
+    in.calendar = calendar_->isChecked();
+    in.autosync = autosync_->isChecked();
+    in.logging = logging_->isChecked();
+    in.calendarRange = range_->isChecked();
+    in.url = wide(url_);
+    in.userName = wide(user_);
+    in.password = wide(password_);
+    in.contactsUri = wide(contactsUri_);
+    in.tasksUri = wide(tasksUri_);
+    in.calendarUri = wide(calendarUri_);
+    in.daysBackText = wide(daysBack_);
+    in.daysForwardText = wide(daysForward_);
+    in.intervalText = wide(every_);
+    in.unitIndex = unit_->currentRow();
+    return in;
+}
+
+void SettingsScreen::rightKey() {
+    SettingsEnvironment env = standardSettingsEnvironment();
+    env.scheduler = context_.scheduler;
+    saveSettings(record_, input(), env);
+    accept();
+}
+
+void SettingsScreen::customEvent(QEvent* event) {
+    if (event->type() != kNotifyFocused) return ScreenDialog::customEvent(event);
+    event->accept();
+    // Without a touch screen the page follows the focus by itself.
+    if (context_.smartPhone) return;
+    const QRect global = static_cast<ControlNotification*>(event)->screenRect();
+    const QRect local(page_->mapFromGlobal(global.topLeft()), global.size());
+    scroll_->ensureVisible(local.center().x(), local.center().y(), 0, local.height() / 2 + kScrollMargin);
+}
+
+void SettingsScreen::slowSync() {
+    forgetSyncAnchors();
+    showMessage(this, uiText(kStrNextSyncSlow));
+}
+
+void SettingsScreen::testServer() {
+    const auto before = record_.bytes();
+    ServerTestScreen test(record_, context_, this);
+    test.exec();
+    // The folders the test found are kept by Done like anything typed here.
+    if (record_.bytes() != before) fillUris();
+}
+
+void SettingsScreen::fillUris() {
+    contactsUri_->setText(textOf(record_, ConfigText::ContactsUri));
+    tasksUri_->setText(textOf(record_, ConfigText::TasksUri));
+    calendarUri_->setText(textOf(record_, ConfigText::CalendarUri));
+}
+
+void SettingsScreen::viewLog() {
+    LogViewer viewer(this);
+    viewer.exec();
+}
+
+void SettingsScreen::openAbout() {
+    AboutScreen about(this);
+    about.exec();
+}
+
+}  // namespace orvale::ui

@@ -1,0 +1,136 @@
+#include "ui/SetupPages.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "platform/DecimalText.h"
+#include "ui/FormRows.h"
+#include "ui/Images.h"
+#include "ui/SoftKeyBar.h"
+#include "ui/Strings.h"
+#include "ui/controls/EditEx.h"
+#include "ui/controls/FocusButton.h"
+#include "ui/controls/ImageButton.h"
+#include "ui/controls/StaticEx.h"
+#include "ui/controls/UnitPicker.h"
+
+namespace orvale::ui {
+
+namespace {
+constexpr int kPickerRowHeight = 30;
+
+QString textOf(const ConfigRecord& r, ConfigText field) { return QString::fromStdU16String(r.text(field)); }
+std::u16string wide(const EditEx* field) { return field->text().toStdU16String(); }
+}  // namespace
+
+QString urlFieldText(const ConfigRecord& record) {
+    const QString url = textOf(record, ConfigText::ServerUrl);
+    return url.isEmpty() ? uiText(kStrEmptyUrl) : url;
+}
+
+CredentialsPage::CredentialsPage(ConfigRecord& record, QWidget* parent)
+    : ScreenDialog(QStringLiteral("credentials"), uiText(kStrTitle), parent), record_(record) {
+    connect(addHeaderButton(kImageNext, QStringLiteral("header.next"), uiText(kStrNext)), &QAbstractButton::clicked,
+            this, [this] { rightKey(); });
+    body()->setSpacing(3);
+    url_ = addField(body(), bodyPanel(), uiText(kStrUrl), QStringLiteral("url"), urlFieldText(record));
+    user_ = addField(body(), bodyPanel(), uiText(kStrUsername), QStringLiteral("username"),
+                     textOf(record, ConfigText::UserName));
+    password_ = addField(body(), bodyPanel(), uiText(kStrPassword), QStringLiteral("password"),
+                         textOf(record, ConfigText::Password));
+    password_->setEchoMode(QLineEdit::Password);
+    body()->addSpacing(4);
+    autosync_ = addCheck(body(), bodyPanel(), uiText(kStrAutosync), QStringLiteral("autosync"),
+                         record.flag(ConfigFlag::AutosyncEnabled));
+
+    auto* row = new QHBoxLayout;
+    row->setSpacing(6);
+    auto* every = new StaticEx(uiText(kStrEvery), theme::kInk, theme::Size::Body, true, bodyPanel());
+    row->addWidget(every);
+    const std::int32_t n = record.number(ConfigNumber::AutosyncInterval);
+    every_ = numberField(bodyPanel(), QStringLiteral("every"), QString::number(n > 0 ? n : 1), 4);
+    every->setBuddy(every_);
+    row->addWidget(every_);
+    unit_ = new UnitPicker(this, bodyPanel());
+    unit_->setObjectName(QStringLiteral("unit"));
+    unit_->setRowHeight(kPickerRowHeight);
+    unit_->setCurrentRow(record.number(ConfigNumber::AutosyncUnit));
+    row->addWidget(unit_, 1);
+    body()->addLayout(row);
+    body()->addStretch(1);
+
+    softKeys()->setKeys(uiText(kStrExit), uiText(kStrNext));
+    softKeys()->right()->setDefault(true);
+    url_->setFocus();
+}
+
+void CredentialsPage::rightKey() {
+    if (url_->text().isEmpty() || user_->text().isEmpty() || password_->text().isEmpty()) {
+        showMessage(this, uiText(kStrEnterCredentials));
+        return;
+    }
+    record_.setText(ConfigText::ServerUrl, wide(url_));
+    record_.setText(ConfigText::UserName, wide(user_));
+    record_.setText(ConfigText::Password, wide(password_));
+    record_.setFlag(ConfigFlag::AutosyncEnabled, autosync_->isChecked());
+    record_.setNumber(ConfigNumber::AutosyncUnit, unit_->currentRow() < 0 ? 0 : unit_->currentRow());
+    record_.setNumber(ConfigNumber::AutosyncInterval, platform::leadingDecimal(wide(every_)));
+    accept();
+}
+
+FolderUrisPage::FolderUrisPage(ConfigRecord& record, QWidget* parent)
+    : ScreenDialog(QStringLiteral("folderuris"), uiText(kStrTitle), parent), record_(record) {
+    addHeading(body(), bodyPanel(), uiText(kStrDatabaseUri));
+    contacts_ = addField(body(), bodyPanel(), uiText(kStrContacts), QStringLiteral("uri.contacts"),
+                         textOf(record, ConfigText::ContactsUri));
+    tasks_ = addField(body(), bodyPanel(), uiText(kStrTasks), QStringLiteral("uri.tasks"),
+                      textOf(record, ConfigText::TasksUri));
+    calendar_ = addField(body(), bodyPanel(), uiText(kStrCalendar), QStringLiteral("uri.calendar"),
+                         textOf(record, ConfigText::CalendarUri));
+    body()->addStretch(1);
+    softKeys()->setKeys(uiText(kStrBack), uiText(kStrNext));
+    softKeys()->right()->setDefault(true);
+    contacts_->setFocus();
+}
+
+void FolderUrisPage::rightKey() {
+    if (contacts_->text().isEmpty() && tasks_->text().isEmpty() && calendar_->text().isEmpty()) {
+        showMessage(this, uiText(kStrEnterFolderUri));
+        return;
+    }
+    record_.setText(ConfigText::ContactsUri, wide(contacts_));
+    record_.setText(ConfigText::TasksUri, wide(tasks_));
+    record_.setText(ConfigText::CalendarUri, wide(calendar_));
+    accept();
+}
+
+FoldersPage::FoldersPage(ConfigRecord& record, QWidget* parent)
+    : ScreenDialog(QStringLiteral("folders"), uiText(kStrTitle), parent), record_(record) {
+    addHeading(body(), bodyPanel(), uiText(kStrWantToSync));
+    body()->addSpacing(4);
+    contacts_ = addCheck(body(), bodyPanel(), uiText(kStrContacts), QStringLiteral("folder.contacts"),
+                         record.flag(ConfigFlag::ContactsEnabled));
+    tasks_ = addCheck(body(), bodyPanel(), uiText(kStrTasks), QStringLiteral("folder.tasks"),
+                      record.flag(ConfigFlag::TasksEnabled));
+    calendar_ = addCheck(body(), bodyPanel(), uiText(kStrCalendar), QStringLiteral("folder.calendar"),
+                         record.flag(ConfigFlag::CalendarEnabled));
+    body()->addStretch(1);
+    softKeys()->setKeys(uiText(kStrBack), uiText(kStrDone));
+    softKeys()->right()->setDefault(true);
+    contacts_->setFocus();
+}
+
+void FoldersPage::rightKey() {
+    // A box only ever switches its folder on here; the settings switch folders off.
+    if (contacts_->isChecked()) record_.setFlag(ConfigFlag::ContactsEnabled, true);
+    if (tasks_->isChecked()) record_.setFlag(ConfigFlag::TasksEnabled, true);
+    if (calendar_->isChecked()) record_.setFlag(ConfigFlag::CalendarEnabled, true);
+    if (!record_.flag(ConfigFlag::ContactsEnabled) && !record_.flag(ConfigFlag::TasksEnabled) &&
+        !record_.flag(ConfigFlag::CalendarEnabled)) {
+        showMessage(this, uiText(kStrCheckFolder));
+        return;
+    }
+    accept();
+}
+
+}  // namespace orvale::ui

@@ -1,0 +1,9 @@
+#include "ui/Strings.h"
+
+#include "platform/StringTable.h"
+
+namespace orvale::ui {
+
+QString uiText(int id) { return QString::fromStdU16String(platform::loadString(id)); }
+
+}  // namespace orvale::ui
