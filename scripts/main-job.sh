@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The main job: build, start the loopback SyncML server, fill a fresh device root with sample
-# contacts, write a Conf.dat for that server, run one background sync ("orvale autosync"), print
-# what happened, and stop the server (also when something fails). Packages: scripts/install-deps.sh.
+# contacts, events and tasks, write a Conf.dat for that server with each folder paired with its own
+# server database, run one background sync ("orvale autosync"), print what happened, and stop the
+# server (also when something fails). Packages: scripts/install-deps.sh.
 #   CONTACTS=N            number of sample contacts (default 50)
+#   EVENTS=N, TASKS=N     number of sample events and tasks (default 20 each)
 #   ORVALE_BIN_DIR=DIR    run the programs installed in DIR (e.g. from the Debian package) instead
 #                         of building the tree
 set -euo pipefail
@@ -32,12 +34,17 @@ server_pid=$PID
 echo "server: $URL (pid $PID, data in $work/server/data)"
 
 tests/e2e/contacts.py "${CONTACTS:-50}" >"$work/sample-contacts.vcf"
+tests/e2e/events.py "${EVENTS:-20}" >"$work/sample-events.vcs"
+tests/e2e/tasks.py "${TASKS:-20}" >"$work/sample-tasks.vcs"
 "$pim" contacts import "$work/sample-contacts.vcf" >/dev/null
-echo "device root: $ORVALE_DEVICE_ROOT with $("$pim" contacts list | wc -l) contacts"
+"$pim" calendar import "$work/sample-events.vcs" >/dev/null
+"$pim" tasks import "$work/sample-tasks.vcs" >/dev/null
+echo "device root: $ORVALE_DEVICE_ROOT with $("$pim" contacts list | wc -l) contacts," \
+  "$("$pim" calendar list | wc -l) events and $("$pim" tasks list | wc -l) tasks"
 
 # The settings as a person sets them without screens; the password goes in on standard input.
 echo orvale-secret | "$config" set --password-stdin "url=$URL" user=orvale contacts=1 contacts-uri=contacts \
-  logging=1 setup=1
+  calendar=1 calendar-uri=calendar tasks=1 tasks-uri=tasks logging=1 setup=1
 echo "orvale autosync ..."
 start=$(date +%s.%N)
 "$orvale" autosync

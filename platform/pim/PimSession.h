@@ -42,6 +42,8 @@ public:
     // task its start date, else its due date), never ends, and takes its weekday, day, week and
     // month from that start. Writing the start later moves the pattern with it.
     RecurrencePattern& recurrence();
+    // The pattern as it stands, for reading an item without changing it; null when it does not recur.
+    const RecurrencePattern* recurrencePattern() const { return recurrence_ ? &*recurrence_ : nullptr; }
     void clearRecurrence() { recurrence_.reset(); }
     // Whether an occurrence starts at `variantDateTime`; deleting it adds an exception.
     bool hasOccurrenceAt(double variantDateTime) const;

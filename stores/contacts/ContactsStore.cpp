@@ -36,14 +36,8 @@ std::optional<std::string> ContactsStore::contentOfText(const std::string& text)
 
 std::string ContactsStore::contentOfItem(const platform::pim::Item& item) const {
     const DeviceContact contact = contactOfItem(item);
-    std::string content;
-    auto append = [&](const std::string& field) {
-        content += std::to_string(field.size());
-        content += ':';
-        content += field;
-    };
-    for (std::size_t r = 0; r < kContactFieldCount; ++r) append(contact.fields.row(r));
-    append(contact.pictureType);
+    std::string content = contact.fields.countedText();
+    appendCountedText(content, contact.pictureType);
     return content;
 }
 

@@ -39,7 +39,7 @@ std::optional<DeviceTask> readTask(const std::string& key) {
     return taskOfItem(*item);
 }
 
-DeviceTask taskOfItem(pim::Item& item) {
+DeviceTask taskOfItem(const pim::Item& item) {
     const auto& table = taskPropertyTable();
     const auto values = item.getProps(taskPropertyIds());
     DeviceTask task;
@@ -64,7 +64,7 @@ DeviceTask taskOfItem(pim::Item& item) {
                 break;
         }
     }
-    if (item.isRecurring()) task.rule = recurrence::writeRule(item.recurrence());
+    if (const pim::RecurrencePattern* pattern = item.recurrencePattern()) task.rule = recurrence::writeRule(*pattern);
     return task;
 }
 

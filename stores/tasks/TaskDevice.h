@@ -15,7 +15,7 @@ namespace orvale::tasks {
 std::optional<DeviceTask> readTask(const std::string& key);
 // The task a device item holds, as readTask gives it; also for an item not saved yet, or one read
 // with only taskPropertyIds() of its properties.
-DeviceTask taskOfItem(platform::pim::Item& item);
+DeviceTask taskOfItem(const platform::pim::Item& item);
 std::vector<std::uint32_t> taskPropertyIds();
 
 // An empty key creates a task and receives its key; any other replaces that task. False when the

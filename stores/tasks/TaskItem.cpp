@@ -11,6 +11,12 @@ TaskItem::TaskItem(const std::string& key) : TextItem(key) {
     data_ = exportTask(task ? &*task : nullptr, key_);
 }
 
+TaskItem::TaskItem(const std::string& key, const platform::pim::Item* device) : TextItem(key) {
+    const bool task = device != nullptr && device->type() == platform::pim::kTask;
+    const DeviceTask read = task ? taskOfItem(*device) : DeviceTask{};
+    data_ = exportTask(task ? &read : nullptr, key_);
+}
+
 ContentType TaskItem::contentType() const { return ContentType("text/x-vcalendar", "2.1"); }
 
 bool TaskItem::setData(const std::string& text) {

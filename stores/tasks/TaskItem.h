@@ -2,6 +2,7 @@
 // One task as the engine sees it: its key and its vCalendar 1.0 text holding one VTODO.
 #include <string>
 
+#include "platform/pim/PimSession.h"
 #include "stores/TextItem.h"
 
 namespace orvale::tasks {
@@ -13,6 +14,8 @@ public:
     // Reads the task from the device at once. A key that names none gives a VCALENDAR with an empty
     // VTODO.
     explicit TaskItem(const std::string& key);
+    // The same from the device item read for the key already (null: the device has none).
+    TaskItem(const std::string& key, const platform::pim::Item* device);
 
     ContentType contentType() const override;
     // Parses the vCalendar and writes the task to the device; a new task receives its key here.

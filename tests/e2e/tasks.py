@@ -54,4 +54,4 @@ def tasks(count, first=1, today=None):
 if __name__ == "__main__":
     count = int(sys.argv[1])
     first = int(sys.argv[2]) if len(sys.argv) > 2 else 1
-    sys.stdout.write(tasks(count, first))
+    sys.stdout.buffer.write(tasks(count, first).encode("utf-8"))

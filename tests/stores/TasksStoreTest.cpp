@@ -128,5 +128,28 @@ TEST_F(TasksStoreTest, AReplaceClearsWhatTheTextLacksAndARuleThatDoesNotTakeLeav
     EXPECT_EQ(s.text(undated).find("RRULE"), std::string::npos);
 }
 
+TEST_F(TasksStoreTest, ServerTextsMatchTheTasksTheyWouldStoreAsInFolderOrder) {
+    test::StoreSession s(4);
+    const std::string body = "SUMMARY:Report\r\nDUE:20270503\r\nPRIORITY:1\r\nRRULE:W1 MO #4\r\n";
+    const std::string first = s.add(todo(body));
+    const std::string other = s.add(todo("SUMMARY:Other\r\n"));
+    const std::string second = s.add(todo(body));
+    ASSERT_FALSE(first.empty() || other.empty() || second.empty());
+    const struct {
+        const char* what;
+        std::string text;
+        std::vector<std::string> keys;
+    } cases[] = {
+        {"the same text", todo(body), {first, second}},
+        {"another order, a UID, the due date as a time on that day",
+         todo("UID:srv-1\r\nRRULE:W1 MO #4\r\nPRIORITY:1\r\nDUE:20270503T060000Z\r\nSUMMARY:Report\r\n"), {first, second}},
+        {"another priority", todo("SUMMARY:Report\r\nDUE:20270503\r\nPRIORITY:2\r\nRRULE:W1 MO #4\r\n"), {}},
+        {"another rule", todo("SUMMARY:Report\r\nDUE:20270503\r\nPRIORITY:1\r\nRRULE:W1 MO #5\r\n"), {}},
+        {"the other task", todo("SUMMARY:Other\r\n"), {other}},
+        {"an event", "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:Other\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(s.store()->keysWithContent(c.text), c.keys) << c.what;
+}
+
 }  // namespace
 }  // namespace orvale::tasks
