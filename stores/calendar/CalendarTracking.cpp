@@ -13,10 +13,9 @@ namespace pim = platform::pim;
 namespace {
 std::u16string beyondTheRows(pim::Item& item, const std::vector<pim::PropValue>& values) {
     std::u16string text;
-    const pim::PropValue& recurring = values.at(static_cast<std::size_t>(EventField::IsRecurring));
-    if ((recurring.flags & pim::kFlagNotFound) == 0 && recurring.u32 != 0 && item.isRecurring()) {
-        text += platform::utf8ToUtf16(recurrence::writeRule(item.recurrence()));
-        text += platform::utf8ToUtf16(exceptionDatesText(item.recurrence()));
+    if (const auto* pattern = vcalendar::trackedPattern(item, values.at(static_cast<std::size_t>(EventField::IsRecurring)))) {
+        text += platform::utf8ToUtf16(recurrence::writeRule(*pattern));
+        text += platform::utf8ToUtf16(exceptionDatesText(*pattern));
     }
     for (const auto& recipient : item.recipients()) {
         text += recipient.name;

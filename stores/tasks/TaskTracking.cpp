@@ -10,9 +10,8 @@ namespace pim = platform::pim;
 
 namespace {
 std::u16string beyondTheRows(pim::Item& item, const std::vector<pim::PropValue>& values) {
-    const pim::PropValue& recurring = values.at(static_cast<std::size_t>(TaskField::IsRecurring));
-    if ((recurring.flags & pim::kFlagNotFound) != 0 || recurring.u32 == 0 || !item.isRecurring()) return {};
-    return platform::utf8ToUtf16(recurrence::writeRule(item.recurrence()));
+    const auto* pattern = vcalendar::trackedPattern(item, values.at(static_cast<std::size_t>(TaskField::IsRecurring)));
+    return pattern != nullptr ? platform::utf8ToUtf16(recurrence::writeRule(*pattern)) : std::u16string();
 }
 }  // namespace
 

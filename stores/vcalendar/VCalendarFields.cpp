@@ -63,6 +63,10 @@ std::string textOfValue(const pim::PropValue& value) {
 
 std::string flagOfValue(const pim::PropValue& value) { return present(value) && value.u32 != 0 ? "1" : "0"; }
 
+const pim::RecurrencePattern* trackedPattern(const pim::Item& item, const pim::PropValue& isRecurring) {
+    return present(isRecurring) && isRecurring.u32 != 0 ? item.recurrencePattern() : nullptr;
+}
+
 std::unique_ptr<pim::Item> deviceItemByKey(const std::string& key, int type) {
     pim::Session* session = pim::Session::current();
     if (session == nullptr) return nullptr;

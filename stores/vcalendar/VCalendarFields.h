@@ -36,6 +36,11 @@ platform::pim::PropValue deviceValue(const FieldProperty& property, const std::s
 std::string textOfValue(const platform::pim::PropValue& value);
 std::string flagOfValue(const platform::pim::PropValue& value);
 
+// The pattern whose rule goes into an item's fingerprint: the item's, when its is-recurring value
+// (as the tracker read it) is set and it has one; null otherwise.
+const platform::pim::RecurrencePattern* trackedPattern(const platform::pim::Item& item,
+                                                       const platform::pim::PropValue& isRecurring);
+
 // The item of that type the key names; null when the session is not open, or the key names no item
 // or one of another type (a key of another folder).
 std::unique_ptr<platform::pim::Item> deviceItemByKey(const std::string& key, int type);

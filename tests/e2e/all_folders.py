@@ -15,7 +15,7 @@ import events
 import harness
 import run_report
 import tasks as sample
-from harness import Device, E2eCase, next_second, without_uid
+from harness import Device, E2eCase, by_summary, next_second, summary, without_uid
 
 ZONE = "Europe/Berlin"
 COUNTS = {"contacts": 10, "calendar": 10, "tasks": 40}
@@ -30,9 +30,8 @@ def device(root, url):
     return dev
 
 
-def by_summary(items):
-    return {re.search(rb"^SUMMARY:(.*?)\r?$", text, re.M).group(1).decode(): without_uid(text)
-            for text in items.values()}
+def tasks_by_summary(dev):
+    return {s: without_uid(t) for s, t in by_summary(dev.items("tasks")).items()}
 
 
 def uid(text):
@@ -72,18 +71,17 @@ class AllFolders(E2eCase):
         self.assertEqual(two.sync()["result"], 0)
         self.assertEqual(log_counts(two), {FOLDERS[f]: (n, 0) for f, n in COUNTS.items()})
         tasks_one = one.items("tasks")
-        self.assertEqual(by_summary(two.items("tasks")), by_summary(tasks_one))
+        self.assertEqual(tasks_by_summary(two), tasks_by_summary(one))
         recurring = [t for t in tasks_one.values() if b"\r\nRRULE:" in t]
         self.assertGreaterEqual(len(recurring), 5)
 
         # 3. Two-way: a task edited, one deleted and one added on the first device, one edited on
         # the server; each travels once, and the second device ends up with the same tasks.
-        texts = {re.search(rb"^SUMMARY:(.*?)\r?$", t, re.M).group(1).decode(): t for t in tasks_one.values()}
+        texts = by_summary(tasks_one)
         one.edit(uid(texts["Task3"]), texts["Task3"].decode().replace("PRIORITY:1", "PRIORITY:3"), "tasks")
         one.delete(uid(texts["Task4"]), "tasks")
         one.import_contacts(sample.tasks(1, 100), "tasks")
-        server_ids = {re.search(rb"^SUMMARY:(.*?)\r?$", d, re.M).group(1).decode(): i
-                      for i, d in srv.items("tasks").items()}
+        server_ids = {summary(d): i for i, d in srv.items("tasks").items()}
         next_second()
         srv.edit(server_ids["Task5"], srv.items("tasks")[server_ids["Task5"]].decode().replace("Task5", "Task5 moved"))
         next_second()
@@ -96,8 +94,8 @@ class AllFolders(E2eCase):
         self.assertEqual(two.sync()["result"], 0)
         self.assertEqual(run_report.per_folder(two, "client"), {})
         self.assertEqual(run_report.per_folder(two, "server"), {"Tasks": {"Replace": 2, "Delete": 1, "Add": 1}})
-        self.assertEqual(by_summary(two.items("tasks")), by_summary(one.items("tasks")))
-        self.assertIn("Task5 moved", by_summary(two.items("tasks")))
+        self.assertEqual(tasks_by_summary(two), tasks_by_summary(one))
+        self.assertIn("Task5 moved", tasks_by_summary(two))
 
 
 if __name__ == "__main__":

@@ -14,7 +14,7 @@ import shutil
 
 import events as sample
 import harness
-from harness import Device, E2eCase, next_second, sent_commands, without_uid
+from harness import Device, E2eCase, by_summary, next_second, sent_commands, without_uid
 
 ZONE = "Europe/Berlin"
 CALENDAR = "calendar"
@@ -34,10 +34,6 @@ def occurrences(dev):
     first, last = today - datetime.timedelta(days=60), today + datetime.timedelta(days=400)
     out = dev.run("orvale-e2e-run", "occurrences", first.strftime("%Y%m%d"), last.strftime("%Y%m%d")).stdout
     return dict(line.split("\t", 1) for line in out.decode().splitlines())
-
-
-def by_summary(items):
-    return {re.search(rb"^SUMMARY:(.*?)\r?$", text, re.M).group(1).decode(): text for text in items.values()}
 
 
 class CalendarSync(E2eCase):

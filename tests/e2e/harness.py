@@ -246,6 +246,16 @@ def names(items):
     return sorted(out)
 
 
+def summary(text):
+    """The SUMMARY value of a vCalendar text: an event's or task's identity on both sides."""
+    return re.search(rb"^SUMMARY:(.*?)\r?$", text, re.M).group(1).decode()
+
+
+def by_summary(items):
+    """{SUMMARY value: text} of vCalendar texts."""
+    return {summary(text): text for text in items.values()}
+
+
 def without_uid(data):
     return b"".join(l for l in data.splitlines(keepends=True) if not l.startswith(b"UID:"))
 

@@ -55,20 +55,11 @@ protected:
     test::PinnedZone zone{"Europe/Berlin"};
 };
 
-// The items of a file, each from its BEGIN:VCALENDAR line to its END:VCALENDAR line.
-std::vector<std::string> itemsOf(const std::string& text) {
-    std::vector<std::string> items;
-    constexpr std::string_view kEnd = "END:VCALENDAR\r\n";
-    for (std::size_t at = 0, end; (end = text.find(kEnd, at)) != std::string::npos; at = end + kEnd.size())
-        items.push_back(text.substr(at, end + kEnd.size() - at));
-    return items;
-}
-
 TEST_F(CalendarGoldenTest, ExportsMatchTheExpectedTextByteForByteAndAgainUnchanged) {
     for (const char* name : {"timed-utc", "local-tz", "all-day-date", "all-day-time", "recurring"}) {
         SCOPED_TRACE(name);
-        const auto inputs = itemsOf(test::readFileBytes(kData / (std::string(name) + ".vcs")));
-        const auto expected = itemsOf(test::readFileBytes(kData / (std::string(name) + ".expected.vcs")));
+        const auto inputs = test::vcalendarItems(test::readFileBytes(kData / (std::string(name) + ".vcs")));
+        const auto expected = test::vcalendarItems(test::readFileBytes(kData / (std::string(name) + ".expected.vcs")));
         ASSERT_EQ(inputs.size(), expected.size());
         for (std::size_t i = 0; i < inputs.size(); ++i) {
             SCOPED_TRACE(i);

@@ -36,15 +36,6 @@ std::string stored(const std::string& key) {
     return out;
 }
 
-// The items of a file, each from its BEGIN:VCALENDAR line to its END:VCALENDAR line.
-std::vector<std::string> itemsOf(const std::string& text) {
-    std::vector<std::string> items;
-    constexpr std::string_view kEnd = "END:VCALENDAR\r\n";
-    for (std::size_t at = 0, end; (end = text.find(kEnd, at)) != std::string::npos; at = end + kEnd.size())
-        items.push_back(text.substr(at, end + kEnd.size() - at));
-    return items;
-}
-
 TEST(TaskGoldenTest, ExportsMatchTheExpectedTextByteForByteAndAgainUnchanged) {
     test::TempDeviceRoot root;
     test::PinnedZone zone{"Europe/Berlin"};
@@ -52,8 +43,8 @@ TEST(TaskGoldenTest, ExportsMatchTheExpectedTextByteForByteAndAgainUnchanged) {
     ASSERT_NE(s.store(), nullptr);
     for (const char* name : {"every-property", "date-forms", "recurring"}) {
         SCOPED_TRACE(name);
-        const auto inputs = itemsOf(test::readFileBytes(kData / (std::string(name) + ".vcs")));
-        const auto expected = itemsOf(test::readFileBytes(kData / (std::string(name) + ".expected.vcs")));
+        const auto inputs = test::vcalendarItems(test::readFileBytes(kData / (std::string(name) + ".vcs")));
+        const auto expected = test::vcalendarItems(test::readFileBytes(kData / (std::string(name) + ".expected.vcs")));
         ASSERT_EQ(inputs.size(), expected.size());
         for (std::size_t i = 0; i < inputs.size(); ++i) {
             SCOPED_TRACE(i);

@@ -40,4 +40,12 @@ void writeFileBytes(const std::filesystem::path& p, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::vector<std::string> vcalendarItems(const std::string& text) {
+    std::vector<std::string> items;
+    constexpr std::string_view kEnd = "END:VCALENDAR\r\n";
+    for (std::size_t at = 0, end; (end = text.find(kEnd, at)) != std::string::npos; at = end + kEnd.size())
+        items.push_back(text.substr(at, end + kEnd.size() - at));
+    return items;
+}
+
 }  // namespace orvale::test

@@ -2,6 +2,7 @@
 // A fresh device root for one test: created empty, exported as ORVALE_DEVICE_ROOT, removed after.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace orvale::test {
 
@@ -23,5 +24,7 @@ private:
 // Whole file as bytes; empty when it cannot be read.
 std::string readFileBytes(const std::filesystem::path& p);
 void writeFileBytes(const std::filesystem::path& p, const std::string& bytes);
+// The vCalendars of a text one after the other, each from its start to its END:VCALENDAR line.
+std::vector<std::string> vcalendarItems(const std::string& text);
 
 }  // namespace orvale::test
