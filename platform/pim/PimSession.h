@@ -39,6 +39,8 @@ public:
     // month from that start. Writing the start later moves the pattern with it.
     RecurrencePattern& recurrence();
     void clearRecurrence() { recurrence_.reset(); }
+    // The pattern of a recurring item, for a reader that must not make one; null otherwise.
+    const RecurrencePattern* recurrencePattern() const { return recurrence_ ? &*recurrence_ : nullptr; }
     // Whether an occurrence starts at `variantDateTime`; deleting it adds an exception.
     bool hasOccurrenceAt(double variantDateTime) const;
     bool deleteOccurrenceAt(double variantDateTime);

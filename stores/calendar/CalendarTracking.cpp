@@ -24,9 +24,10 @@ RowKind rowKind(EventFieldKind kind) {
 std::u16string beyondTheRows(pim::Item& item, const std::vector<pim::PropValue>& values) {
     std::u16string text;
     const pim::PropValue& recurring = values.at(static_cast<std::size_t>(EventField::IsRecurring));
-    if ((recurring.flags & pim::kFlagNotFound) == 0 && recurring.u32 != 0 && item.isRecurring()) {
-        text += platform::utf8ToUtf16(recurrence::writeRule(item.recurrence()));
-        text += platform::utf8ToUtf16(exceptionDatesText(item.recurrence()));
+    const pim::RecurrencePattern* pattern = item.recurrencePattern();
+    if ((recurring.flags & pim::kFlagNotFound) == 0 && recurring.u32 != 0 && pattern != nullptr) {
+        text += platform::utf8ToUtf16(recurrence::writeRule(*pattern));
+        text += platform::utf8ToUtf16(exceptionDatesText(*pattern));
     }
     for (const auto& recipient : item.recipients()) {
         text += recipient.name;
