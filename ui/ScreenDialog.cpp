@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -77,8 +78,42 @@ void ScreenDialog::addHeaderLogo() {
 void ScreenDialog::leftKey() { reject(); }
 void ScreenDialog::rightKey() { accept(); }
 
+namespace {
+// Qt sizes a message box for a desktop and wraps only very long texts; on the handheld screen
+// every text wraps to the width the screen has.
+class HandheldMessageBox : public QMessageBox {
+  public:
+    using QMessageBox::QMessageBox;
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        fit();
+    }
+    bool event(QEvent* event) override {
+        const bool handled = QMessageBox::event(event);
+        // Qt sizes the box again whenever its layout asks; it is fitted again after that.
+        if (event->type() == QEvent::LayoutRequest && isVisible()) fit();
+        return handled;
+    }
+
+  private:
+    void fit() {
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (label == nullptr || width() <= kWidth) return;
+        label->setWordWrap(true);
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        setFixedSize(kWidth, layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(kWidth)
+                                                           : sizeHint().height());
+    }
+
+    static constexpr int kWidth = theme::kScreenSize.width() - 20;
+};
+}  // namespace
+
 void showMessage(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Information, uiText(kStrTitle), text, QMessageBox::Ok, parent);
+    HandheldMessageBox box(QMessageBox::Information, uiText(kStrTitle), text, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("message"));
     const qreal dpr = parent != nullptr ? parent->devicePixelRatioF() : qApp->devicePixelRatio();
     box.setIconPixmap(programImage(kImageLogo, QSize(34, 34), dpr));
