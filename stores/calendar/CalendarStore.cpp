@@ -14,17 +14,28 @@ StoreItem* CalendarStore::newItem() { return new CalendarItem(); }
 
 StoreItem* CalendarStore::readItem(const std::string& key) { return new CalendarItem(key); }
 
-TrackerProfile CalendarStore::trackerProfile() const { return calendarTrackerProfile(); }
+TrackerProfile CalendarStore::trackerProfile() const {
+    TrackerProfile profile = calendarTrackerProfile();
+    if (const auto window = calendarDateWindow()) {
+        // The tracker may outlive the store; it holds the view, not the store.
+        window_->fromTracker = true;
+        profile.observe = [view = window_, window = *window, today = todayAsVariantDate()](const platform::pim::Item& item) {
+            view->inside[item.oid()] = insideDateWindow(item, window, today);
+        };
+    }
+    return profile;
+}
 
 std::vector<uint32_t> CalendarStore::narrowed(std::vector<uint32_t> ids) {
     const auto window = calendarDateWindow();
     if (!window || ids.empty()) return ids;
-    if (!inWindow_) inWindow_ = appointmentsByWindow(*window, todayAsVariantDate());
+    if (!windowRead_ && !window_->fromTracker) window_->inside = appointmentsByWindow(*window, todayAsVariantDate());
+    windowRead_ = true;
     std::vector<uint32_t> kept, outside;
     for (uint32_t oid : ids) {
         // An identifier the read did not find is in neither list.
-        const auto it = inWindow_->find(oid);
-        if (it != inWindow_->end()) (it->second ? kept : outside).push_back(oid);
+        const auto it = window_->inside.find(oid);
+        if (it != window_->inside.end()) (it->second ? kept : outside).push_back(oid);
     }
     if (!trackersDiscarded()) tracker().preserve(outside);
     return kept;

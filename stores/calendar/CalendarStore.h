@@ -1,5 +1,6 @@
 #pragma once
 // The device's calendar folder as the store of kind WinMobileCalendars.
+#include <memory>
 #include <optional>
 #include <unordered_map>
 
@@ -22,8 +23,15 @@ protected:
     std::vector<uint32_t> narrowed(std::vector<uint32_t> ids) override;
 
 private:
-    // Read once per store: the lists of one session all see the same window.
-    std::optional<std::unordered_map<uint32_t, bool>> inWindow_;
+    // Whether each appointment is inside the window, worked out once per store (the lists of one
+    // session all see the same window): by the change tracker's first scan when this store made the
+    // tracker, else by a read of its own.
+    struct WindowView {
+        bool fromTracker = false;
+        std::unordered_map<uint32_t, bool> inside;
+    };
+    std::shared_ptr<WindowView> window_ = std::make_shared<WindowView>();
+    bool windowRead_ = false;
 };
 
 // A new calendar kind, as the kind registry makes it.
