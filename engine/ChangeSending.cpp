@@ -63,7 +63,7 @@ bool SyncClient::Impl::addFolderChanges(SyncContextHolder& context, bool message
     int itemsInMessage = 0;
     while (StoreItem* item = context.current()) {
         const ChangeList list = context.currentList();
-        if (skipPendingAddCopy(context, list, *item)) {
+        if (skipOwnCopy(context, list, *item)) {
             context.advance();
             continue;
         }

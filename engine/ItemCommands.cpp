@@ -1,5 +1,7 @@
 // The server's Add, Replace and Delete applied item by item to the folder's store, with one Status
-// per item and one Map per Add that created anything.
+// per item and one Map per Add that created anything. Every write of one received message goes
+// into one write group of the store (see MessageWrites.cpp), made durable before our reply leaves.
+#include "engine/AlertChoice.h"
 #include "engine/SyncClientImpl.h"
 
 namespace orvale {
@@ -16,6 +18,89 @@ int observedKind(CommandKind kind) {
 
 }  // namespace
 
+SyncClient::Impl::AppliedItem SyncClient::Impl::applyServerAdd(OpenSync& target, const std::string& serverId,
+                                                               const std::string& text, const std::string& cmdRef) {
+    DataStore& store = *target.store();
+    // The server repeats an Add whose Map it never got: update the copy stored then.
+    if (StoreRef<StoreItem> stored{itemOfPendingAdd(target.folder, store, serverId)}) {
+        if (!stored->setData(text)) {
+            observer.text("Cant set content. CmdId: " + cmdRef);
+            return {400, {}};
+        }
+        return {201, stored->key(), true};
+    }
+    // A slow sync brings the server's every item, also those the device holds already (the
+    // server may have lost its map of them, or a first session was interrupted): an item of the
+    // device's own that equals the server's, and has no server item yet, is that server item.
+    if (folders[target.folder].alertCode == kAlertSlowSync) {
+        if (std::optional<std::string> equal = unmappedItemWithContent(target.folder, store, text)) return {201, *equal, true};
+    }
+    StoreRef<StoreItem> created{store.newItem()};
+    if (!created) {
+        observer.text("Cant create element. CmdId: " + cmdRef);
+        return {500, {}};
+    }
+    if (!created->setData(text)) {
+        observer.text("Cant set content. CmdId: " + cmdRef);
+        return {400, {}};
+    }
+    return {201, created->key()};
+}
+
+SyncClient::Impl::AppliedItem SyncClient::Impl::applyServerItem(OpenSync& target, CommandKind kind,
+                                                                const std::string& key, const std::string& text,
+                                                                const std::string& cmdRef) {
+    if (!writesOpen(*target.store())) {
+        observer.text("Device store cannot be written. CmdId: " + cmdRef);
+        return {500, {}};
+    }
+    if (kind == CommandKind::Add) return applyServerAdd(target, key, text, cmdRef);
+    StoreRef<StoreItem> stored{target.store()->itemByKey(key)};
+    if (!stored) return {404, {}};
+    if (!stored->setData(text)) {
+        observer.text("Cant set content. CmdId: " + cmdRef);
+        return {400, {}};
+    }
+    return {200, {}};
+}
+
+void SyncClient::Impl::answerServerItem(OpenSync& target, ItemCommandReply& reply, const std::string& key,
+                                        const AppliedItem& applied) {
+    const bool isAdd = reply.kind == CommandKind::Add;
+    const FolderState& folder = folders[target.folder];
+    Status* status = newStatus(reply.msgRef, reply.cmdRef, reply.kind, applied.code);
+    queueStatus(status);
+    if (isAdd) status->addSourceRef(key);
+    else status->addTargetRef(key);
+
+    if (isAdd && applied.code == 201) {
+        notePendingAdd(target.folder, *target.store(), key, applied.localKey, applied.existingItem);
+        if (reply.map == nullptr) {
+            reply.map = new Map();
+            const std::uint32_t id = nextCmdId();
+            reply.map->setCmdID(static_cast<std::int64_t>(id));
+            reply.map->setTarget(new SourceOrTarget(folder.source.remote.uri));
+            reply.map->setSource(new SourceOrTarget(folder.localName()));
+            queueCommand(CommandKind::Map, reply.map, id, target.folder);
+        }
+        auto* mapItem = new MapItem();
+        mapItem->setTarget(new SourceOrTarget(key));
+        mapItem->setSource(new SourceOrTarget(applied.localKey));
+        reply.map->addMapItems(mapItem);
+    }
+    const bool failed = applied.code != 200 && applied.code != 201;
+    observer.itemResult(SyncSide::Server, folder.localName(), observedKind(reply.kind), failed);
+    if (SyncContextHolder* context = target.context) {
+        FolderCounters& c = context->counters;
+        if (failed) {
+            ++(isAdd ? c.addsFailed : c.replacesFailed);
+            ++c.failed;
+        } else {
+            ++(isAdd ? c.added : c.replaced);
+        }
+    }
+}
+
 void SyncClient::Impl::applyServerAddOrReplace(const Generic& command, CommandKind kind, OpenSync* target,
                                                const std::string& msgRef) {
     const std::string cmdRef = command.cmdID();
@@ -30,82 +115,25 @@ void SyncClient::Impl::applyServerAddOrReplace(const Generic& command, CommandKi
         return;
     }
     const bool isAdd = kind == CommandKind::Add;
-    const FolderState& folder = folders[target->folder];
-    SyncContextHolder* context = target->context;
-    Map* map = nullptr;
+    ItemCommandReply reply{msgRef, cmdRef, kind};
     for (std::size_t i = 0; i < items->size(); ++i) {
         const ItemElement* item = items->at(i);
         if (item == nullptr) continue;
         const std::string key = isAdd ? locUri(item->source()) : locUri(item->target());
         const std::string text = item->data();
-        int code = 0;
-        StoreRef<StoreItem> stored;
+        AppliedItem applied;
         if (item->dataCData() == nullptr || text.empty() || key.empty()) {
-            code = 500;
+            applied.code = 500;
             observer.text("Item has empty body. CmdId: " + cmdRef);
         } else if (item->moreData()) {
             // Chunks of a large object are assembled elsewhere; until then none is half-applied.
-            code = 500;
+            applied.code = 500;
             observer.text("Chunked item is not accepted. CmdId: " + cmdRef);
-        } else if (isAdd) {
-            // The server repeats an Add whose Map it never got: update the copy stored then.
-            stored = StoreRef<StoreItem>(itemOfPendingAdd(target->folder, *target->store(), key));
-            if (stored && stored->setData(text)) {
-                code = 201;
-            } else if (stored = StoreRef<StoreItem>(target->store()->newItem()); !stored) {
-                code = 500;
-                observer.text("Cant create element. CmdId: " + cmdRef);
-            } else if (!stored->setData(text)) {
-                code = 400;
-                observer.text("Cant set content. CmdId: " + cmdRef);
-            } else {
-                code = 201;
-            }
         } else {
-            stored = StoreRef<StoreItem>(target->store()->itemByKey(key));
-            if (!stored) {
-                code = 404;
-            } else if (!stored->setData(text)) {
-                code = 400;
-                observer.text("Cant set content. CmdId: " + cmdRef);
-            } else {
-                code = 200;
-            }
+            applied = applyServerItem(*target, kind, key, text, cmdRef);
         }
-        Status* status = newStatus(msgRef, cmdRef, kind, code);
-        queueStatus(status);
-        if (isAdd) status->addSourceRef(key);
-        else status->addTargetRef(key);
-
-        if (code == 201) {
-            notePendingAdd(target->folder, key, stored->key());
-            if (map == nullptr) {
-                map = new Map();
-                const std::uint32_t id = nextCmdId();
-                map->setCmdID(static_cast<std::int64_t>(id));
-                map->setTarget(new SourceOrTarget(folder.source.remote.uri));
-                map->setSource(new SourceOrTarget(folder.localName()));
-                queueCommand(CommandKind::Map, map, id, target->folder);
-            }
-            auto* mapItem = new MapItem();
-            mapItem->setTarget(new SourceOrTarget(key));
-            mapItem->setSource(new SourceOrTarget(stored->key()));
-            map->addMapItems(mapItem);
-        }
-        const bool failed = code != 200 && code != 201;
-        observer.itemResult(SyncSide::Server, folder.localName(), observedKind(kind), failed);
-        if (context != nullptr) {
-            FolderCounters& c = context->counters;
-            if (failed) {
-                ++(isAdd ? c.addsFailed : c.replacesFailed);
-                ++c.failed;
-            } else {
-                ++(isAdd ? c.added : c.replaced);
-            }
-        }
+        answerServerItem(*target, reply, key, applied);
     }
-    // Durable before the message with the Map can leave.
-    if (map != nullptr) savePendingAdds(target->folder);
 }
 
 void SyncClient::Impl::applyServerDelete(const Generic& command, OpenSync* target, const std::string& msgRef) {
@@ -121,12 +149,14 @@ void SyncClient::Impl::applyServerDelete(const Generic& command, OpenSync* targe
         return;
     }
     const FolderState& folder = folders[target->folder];
+    const bool writable = writesOpen(*target->store());
+    if (!writable) observer.text("Device store cannot be written. CmdId: " + cmdRef);
     for (std::size_t i = 0; i < items->size(); ++i) {
         const ItemElement* item = items->at(i);
         const std::string key = item != nullptr ? locUri(item->target()) : std::string();
         // An empty key would read as object 0; it names nothing.
-        const bool deleted = !key.empty() && target->store()->deleteItem(key);
-        const int code = key.empty() ? 500 : deleted ? 200 : 211;
+        const bool deleted = writable && !key.empty() && target->store()->deleteItem(key);
+        const int code = key.empty() || !writable ? 500 : deleted ? 200 : 211;
         Status* status = newStatus(msgRef, cmdRef, CommandKind::Delete, code);
         queueStatus(status);
         status->addTargetRef(key);

@@ -3,6 +3,10 @@
 // server's item ID and the local key it was stored under. A session whose Map never reached the
 // server leaves this behind, so the next session can tell the server's repeated Add and the
 // device's unrecorded copy from genuinely new items, instead of storing and sending a duplicate.
+//
+// The entries live in the folder's store, written in the same write group as the items they name
+// (one per received message), so no item the device stored from the server is ever unknown to the
+// journal, whenever the process dies. This class is the session's bounded view of them.
 #include <cstddef>
 #include <map>
 #include <optional>
@@ -11,44 +15,34 @@
 
 namespace orvale {
 
+class DataStore;
+
 class PendingMapJournal {
 public:
-    // Bounds on what is read back; a file outside them is treated as damaged.
-    static constexpr std::size_t kMaxFileBytes = 4 * 1024 * 1024;
-    static constexpr std::size_t kMaxLineBytes = 1024;
+    // Bounds on what is kept and read back; a store holding entries outside them is not trusted
+    // at all (the journal then starts empty).
+    static constexpr std::size_t kMaxFieldBytes = 511;
     static constexpr std::size_t kMaxEntries = 32768;
 
-    // "PendingMap_" + the local store name, a bare file in the device root.
-    static std::string fileNameFor(const std::string& localStore);
-
-    explicit PendingMapJournal(const std::string& localStore);
-
-    // Reads the file; a missing or damaged file leaves the journal empty.
-    void load();
+    // Reads the store's entries.
+    void load(DataStore& store);
 
     std::optional<std::string> localKeyFor(const std::string& serverId) const;
     bool hasLocalKey(const std::string& localKey) const { return localKeys_.count(localKey) != 0; }
     std::size_t size() const { return entries_.size(); }
 
-    // Notes an applied Add in memory; false when it cannot be kept (a field that the line layout
-    // cannot carry, or the journal is full).
-    bool record(const std::string& serverId, const std::string& localKey);
+    // Notes an applied Add, here and in the store's open write group; false when it cannot be kept
+    // (an empty or over-long field, the journal is full, or the store refused it).
+    bool record(DataStore& store, const std::string& serverId, const std::string& localKey);
 
-    // Writes every entry (temporary file renamed over the old one); false when it could not be written.
-    bool save() const;
+    // The session completed: the store lets the entries go (see DataStore::dropPendingMaps).
+    void drop(DataStore& store);
 
-    // Deletes the file and forgets every entry.
-    void remove();
-
-    // The line layout, exposed for the round trip: "<server ID>\t<local key>\n" per entry.
-    std::string serialize() const;
-    // Nullopt when the bytes are damaged or outside the bounds.
-    static std::optional<std::map<std::string, std::string>> parse(const std::string& bytes);
+    static bool keepable(const std::string& field) { return !field.empty() && field.size() <= kMaxFieldBytes; }
 
 private:
     void rebuildLocalKeys();
 
-    std::string fileName_;
     std::map<std::string, std::string> entries_;  // server ID -> local key
     std::set<std::string> localKeys_;
 };

@@ -1,49 +1,82 @@
-// The pending-map journal wired into a session. A server Add is noted once it is stored, and the
-// journal is written before the message carrying its Map leaves; a session that fails before the
-// server got the Map leaves the journal behind. The next session then updates the item it already
-// stored when the server sends the Add again, and does not send that item up as new. Only a
-// completed session, when the folder's anchor is saved, deletes the journal.
+// The pending-map journal wired into a session, and what a session knows of the server items it
+// has mapped so far. A server Add is noted in the journal in the same write group as the item it
+// stored, so the note is durable before the message carrying its Map can leave; a session that
+// fails before the server got the Map leaves the journal behind. The next session then updates the
+// item it already stored when the server sends the Add again, and does not send that item up as
+// new. Only a completed session lets the journal go.
+#include "engine/AlertChoice.h"
 #include "engine/SyncClientImpl.h"
 
 namespace orvale {
 
-PendingMapJournal& SyncClient::Impl::pendingMapsOf(int folder) {
+PendingMapJournal& SyncClient::Impl::pendingMapsOf(int folder, DataStore& store) {
     FolderState& state = folders[folder];
     if (!state.pendingMaps) {
-        state.pendingMaps.emplace(state.localName());
-        state.pendingMaps->load();
+        state.pendingMaps.emplace();
+        state.pendingMaps->load(store);
     }
     return *state.pendingMaps;
 }
 
+bool SyncClient::Impl::mappedToOther(int folder, const std::string& localKey, const std::string& serverId) const {
+    const auto& mapped = folders[folder].mappedThisSession;
+    const auto it = mapped.find(localKey);
+    return it != mapped.end() && it->second != serverId;
+}
+
 StoreItem* SyncClient::Impl::itemOfPendingAdd(int folder, DataStore& store, const std::string& serverId) {
-    const std::optional<std::string> localKey = pendingMapsOf(folder).localKeyFor(serverId);
-    if (!localKey) return nullptr;
+    const std::optional<std::string> localKey = pendingMapsOf(folder, store).localKeyFor(serverId);
+    // One device item is one server item: a key another server item took in this session is not
+    // this one's any more.
+    if (!localKey || mappedToOther(folder, *localKey, serverId)) return nullptr;
     return store.itemByKey(*localKey);
 }
 
-void SyncClient::Impl::notePendingAdd(int folder, const std::string& serverId, const std::string& localKey) {
-    if (!pendingMapsOf(folder).record(serverId, localKey)) {
+std::optional<std::string> SyncClient::Impl::unmappedItemWithContent(int folder, DataStore& store, const std::string& text) {
+    const PendingMapJournal& journal = pendingMapsOf(folder, store);
+    const auto& mapped = folders[folder].mappedThisSession;
+    for (const std::string& key : store.keysWithContent(text)) {
+        // A journalled item waits for its own server item.
+        if (mapped.count(key) == 0 && !journal.hasLocalKey(key)) return key;
+    }
+    return std::nullopt;
+}
+
+void SyncClient::Impl::notePendingAdd(int folder, DataStore& store, const std::string& serverId,
+                                      const std::string& localKey, bool existingItem) {
+    folders[folder].mappedThisSession[localKey] = serverId;
+    // A device item the server's Add landed on has its server counterpart now: the change tracker
+    // records it, also when it is still listed as new and was not sent.
+    if (existingItem) store.itemAcknowledged(localKey);
+    if (!pendingMapsOf(folder, store).record(store, serverId, localKey)) {
         observer.text("Added item is not kept for a lost Map: " + localKey);
     }
 }
 
-void SyncClient::Impl::savePendingAdds(int folder) {
-    if (!pendingMapsOf(folder).save()) observer.text("Pending map journal cannot be written: " + folders[folder].localName());
-}
-
-bool SyncClient::Impl::skipPendingAddCopy(SyncContextHolder& context, ChangeList list, StoreItem& item) {
-    if (list != ChangeList::New) return false;
-    if (!pendingMapsOf(context.folder()).hasLocalKey(item.key())) return false;
-    // The change tracker records it at save, so it is not reported as new again.
-    if (context.store() != nullptr) context.store()->itemAcknowledged(item.key());
+bool SyncClient::Impl::skipOwnCopy(SyncContextHolder& context, ChangeList list, StoreItem& item) {
+    DataStore* store = context.store();
+    if (store == nullptr || (list != ChangeList::New && list != ChangeList::All)) return false;
+    const std::string& key = item.key();
+    if (folders[context.folder()].mappedThisSession.count(key) != 0) return true;
+    if (!pendingMapsOf(context.folder(), *store).hasLocalKey(key)) return false;
+    // In a two-way session the server kept its item and only the Map may be missing; it sends
+    // the Add again if so. In a slow sync the server may have lost everything: the copy stays
+    // unrecorded unless the server's Add lands on it, so it goes up as new next time otherwise.
+    if (list == ChangeList::New) store->itemAcknowledged(key);
     return true;
 }
 
-void SyncClient::Impl::dropPendingMaps(int folder) {
-    FolderState& state = folders[folder];
-    if (!state.pendingMaps) state.pendingMaps.emplace(state.localName());
-    state.pendingMaps->remove();
+int SyncClient::Impl::ownCopiesIn(SyncContextHolder& context, ChangeList list) {
+    DataStore* store = context.store();
+    const ItemList* items = context.list(list);
+    if (store == nullptr || items == nullptr) return 0;
+    const PendingMapJournal& journal = pendingMapsOf(context.folder(), *store);
+    if (journal.size() == 0) return 0;
+    int copies = 0;
+    for (const std::uint32_t oid : items->ids()) copies += journal.hasLocalKey(keyForOid(oid)) ? 1 : 0;
+    return copies;
 }
+
+void SyncClient::Impl::dropPendingMaps(int folder, DataStore& store) { pendingMapsOf(folder, store).drop(store); }
 
 }  // namespace orvale

@@ -153,6 +153,11 @@ void SyncClient::Impl::handleServerGet(const PutOrGet& get, const std::string& m
 
 ServerCommandsOutcome SyncClient::Impl::handleServerCommands() {
     ServerCommandsOutcome out;
+    // What an unexpected way out leaves open is not kept: nothing of a half-handled message counts.
+    struct AbandonUnlessCommitted {
+        SyncClient::Impl& impl;
+        ~AbandonUnlessCommitted() { impl.abandonMessageWrites(); }
+    } abandon{*this};
     // The server's messages are numbered in step with ours: its reply answered our last message.
     ++msgId;
     const std::string msgRef = std::to_string(answeredMsgId);
@@ -226,6 +231,10 @@ ServerCommandsOutcome SyncClient::Impl::handleServerCommands() {
         }
     }
     received.commands.clear();
+    if (!commitMessageWrites()) {
+        observer.text("Device store did not keep the items of the message");
+        out.writesLost = true;
+    }
     return out;
 }
 

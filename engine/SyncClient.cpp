@@ -55,7 +55,7 @@ int SyncClient::Impl::run(const ServerConfig& serverConfig, const std::vector<Sy
     server = serverConfig;
     observer.sessionBegin();
     folders.clear();
-    for (const auto& s : sources) folders.push_back(FolderState{s, true, 0, SyncAnchor(), SyncAnchor(), std::nullopt});
+    for (const auto& s : sources) folders.push_back(FolderState{s, true, 0, SyncAnchor(), SyncAnchor(), std::nullopt, {}});
     startSession(server.url, server.user, server.password);
 
     int result = kRunDone;

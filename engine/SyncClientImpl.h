@@ -40,6 +40,8 @@ struct FolderState {
     SyncAnchor next;
     // Read on first use; see PendingMaps.cpp.
     std::optional<PendingMapJournal> pendingMaps;
+    // Device items a server Add was mapped to in this session: local key -> server item ID.
+    std::map<std::string, std::string> mappedThisSession;
     const std::string& localName() const { return source.local.displayName; }
 };
 
@@ -61,6 +63,16 @@ struct OpenSync {
 // What a server command handling pass found.
 struct ServerCommandsOutcome {
     bool packageComplete = false;
+    // The device store did not keep the message's writes: our reply would claim what is not stored.
+    bool writesLost = false;
+};
+
+// The answer to one server Add or Replace command under construction.
+struct ItemCommandReply {
+    const std::string& msgRef;
+    const std::string& cmdRef;
+    CommandKind kind;
+    Map* map = nullptr;  // the command's Map, once an item of it was added
 };
 
 struct SyncClient::Impl {
@@ -104,6 +116,8 @@ struct SyncClient::Impl {
     std::vector<FolderState> folders;
     std::vector<std::unique_ptr<SyncContextHolder>> contexts;
     std::map<std::string, OpenSync> openSyncs;
+    // Stores whose write group the message being handled opened, in opening order.
+    std::vector<DataStore*> messageWrites;
     bool serverSyncSeen = false;
     RemoteDeviceInfo remoteInfo;
 
@@ -174,16 +188,45 @@ struct SyncClient::Impl {
     void applyServerAddOrReplace(const Generic& command, CommandKind kind, OpenSync* target, const std::string& msgRef);
     void applyServerDelete(const Generic& command, OpenSync* target, const std::string& msgRef);
     int folderIndexByLocalName(const std::string& name) const;
+    // One complete server item applied to the target's store, inside the message's write group:
+    // the code for its Status and, for an Add answered 201, the key of the device item it is now.
+    struct AppliedItem {
+        int code = 0;
+        std::string localKey;
+        bool existingItem = false;  // the Add landed on an item the device held already
+    };
+    // `key` is the server's item ID for an Add, the device key for a Replace; `text` is the whole
+    // item (a large object's chunks put together). The caller answers it with answerServerItem.
+    AppliedItem applyServerItem(OpenSync& target, CommandKind kind, const std::string& key, const std::string& text,
+                                const std::string& cmdRef);
+    AppliedItem applyServerAdd(OpenSync& target, const std::string& serverId, const std::string& text,
+                               const std::string& cmdRef);
+    // The item's Status, its MapItem in the command's Map, the journal entry, observer and counters.
+    void answerServerItem(OpenSync& target, ItemCommandReply& reply, const std::string& key, const AppliedItem& applied);
+
+    // --- MessageWrites.cpp
+    // Opens the store's write group for the message being handled, once; false when it cannot be.
+    bool writesOpen(DataStore& store);
+    // Commits every group the message opened; false when any of their writes were not kept.
+    bool commitMessageWrites();
+    void abandonMessageWrites();
 
     // --- PendingMaps.cpp
-    PendingMapJournal& pendingMapsOf(int folder);
+    PendingMapJournal& pendingMapsOf(int folder, DataStore& store);
     // The device item a repeated server Add names, when the journal knows it and it still exists.
     StoreItem* itemOfPendingAdd(int folder, DataStore& store, const std::string& serverId);
-    void notePendingAdd(int folder, const std::string& serverId, const std::string& localKey);
-    void savePendingAdds(int folder);
-    // True (and acknowledged) when a new device item is the copy of a server Add the server already holds.
-    bool skipPendingAddCopy(SyncContextHolder& context, ChangeList list, StoreItem& item);
-    void dropPendingMaps(int folder);
+    // A device item equal to the text that no server item of this session has taken and that does
+    // not wait for its own server item (journalled); none when there is no such item.
+    std::optional<std::string> unmappedItemWithContent(int folder, DataStore& store, const std::string& text);
+    bool mappedToOther(int folder, const std::string& localKey, const std::string& serverId) const;
+    void notePendingAdd(int folder, DataStore& store, const std::string& serverId, const std::string& localKey,
+                        bool existingItem);
+    // True when a device item on the new or all list is not to be sent: it is the copy of a server
+    // item (journalled, or mapped in this session).
+    bool skipOwnCopy(SyncContextHolder& context, ChangeList list, StoreItem& item);
+    // How many items of the list are journalled copies, which skipOwnCopy will leave out.
+    int ownCopiesIn(SyncContextHolder& context, ChangeList list);
+    void dropPendingMaps(int folder, DataStore& store);
     SyncContextHolder* contextOf(int folder) const;
 };
 

@@ -37,6 +37,7 @@ public:
 
     void setList(ChangeList which, ItemList* adopted) { lists_[static_cast<int>(which)] = StoreRef<ItemList>(adopted); }
     int listCount(ChangeList which) const;
+    const ItemList* list(ChangeList which) const { return lists_[static_cast<int>(which)].get(); }
 
     // The item at the remembered position and the list it came from; null when every list is
     // exhausted. The item stays current until `advance`, so a message that has no room for it

@@ -28,19 +28,21 @@ bool SyncClient::Impl::openFolderContext(int folder, SyncContextHolder& context)
         return false;
     }
     context.setStore(store);
+    // The journalled copies of server items are not sent (see PendingMaps.cpp), so they are not
+    // announced either.
     if (state.alertCode == kAlertTwoWay) {
         observer.event(614);
         context.setList(ChangeList::Updated, store->updatedItems(state.last, context.nextAnchor()));
         context.setList(ChangeList::New, store->newItems(state.last, context.nextAnchor()));
         context.setList(ChangeList::Deleted, store->deletedItems(state.last, context.nextAnchor()));
         context.changes = context.listCount(ChangeList::Updated) + context.listCount(ChangeList::New) +
-                          context.listCount(ChangeList::Deleted);
+                          context.listCount(ChangeList::Deleted) - ownCopiesIn(context, ChangeList::New);
         return true;
     }
     if (state.alertCode == kAlertSlowSync) {
         observer.event(613);
         context.setList(ChangeList::All, store->allItems());
-        context.changes = context.listCount(ChangeList::All);
+        context.changes = context.listCount(ChangeList::All) - ownCopiesIn(context, ChangeList::All);
         store->slot14();
         store->slot13();
         store->slot15();
@@ -151,7 +153,14 @@ bool SyncClient::Impl::syncFolder(int folder, bool lastFolder) {
             done = true;
             break;
         }
-        const bool packageComplete = handleServerCommands().packageComplete;
+        const ServerCommandsOutcome commands = handleServerCommands();
+        if (commands.writesLost) {
+            // Our statuses would tell the server we hold items we do not: the session ends here,
+            // and the next one repeats the work.
+            sessionOk = false;
+            break;
+        }
+        const bool packageComplete = commands.packageComplete;
         if (packageComplete && previousComplete) {
             awaiting222 = false;
             if (!commandQueue.empty() || !allSent) {
@@ -195,7 +204,7 @@ void SyncClient::Impl::finishFolders() {
         openSyncs.erase(folders[context->folder()].localName());
         if (context->store() != nullptr) {
             context->store()->saveAnchor(context->nextAnchor());
-            dropPendingMaps(context->folder());
+            dropPendingMaps(context->folder(), *context->store());
         }
     }
     contexts.clear();

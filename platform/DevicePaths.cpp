@@ -1,6 +1,9 @@
 #include "platform/DevicePaths.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
+#include <system_error>
 
 #include "platform/TextConversion.h"
 
@@ -18,6 +21,19 @@ std::filesystem::path deviceRoot() {
     if (const char* xdg = nonEmptyEnv("XDG_DATA_HOME")) return std::filesystem::path(xdg) / "orvale";
     if (const char* home = nonEmptyEnv("HOME")) return std::filesystem::path(home) / ".local/share/orvale";
     return std::filesystem::path("/tmp/orvale");
+}
+
+std::string createDeviceRoot() {
+    const std::filesystem::path root = deviceRoot();
+    std::error_code ec;
+    if (std::filesystem::is_directory(root, ec)) return {};
+    std::filesystem::create_directories(root, ec);
+    if (ec || !std::filesystem::is_directory(root, ec)) {
+        return "the device folder " + root.string() + " cannot be created: " +
+               (ec ? ec.message() : std::string("it is not a folder"));
+    }
+    ::chmod(root.c_str(), 0700);
+    return {};
 }
 
 std::filesystem::path hostPath(std::string_view devicePath) {

@@ -14,6 +14,9 @@ namespace orvale::platform {
 // with wider permissions. False when the file cannot be written.
 bool writeWholeFile(const std::filesystem::path& path, std::string_view bytes, mode_t mode);
 
+// Makes the folder's entries (a file just renamed into it) durable. False when it cannot.
+bool syncFolder(const std::filesystem::path& folder);
+
 // At most `maxBytes` from the start of the file; nullopt when it cannot be opened.
 std::optional<std::string> readFilePrefix(const std::filesystem::path& path, std::size_t maxBytes);
 

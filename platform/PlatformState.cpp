@@ -10,6 +10,7 @@
 namespace orvale::platform {
 
 std::filesystem::path platformStateDir(std::string_view area) {
+    if (!createDeviceRoot().empty()) return {};
     std::filesystem::path dir = deviceRoot() / ".platform" / std::string(area);
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);

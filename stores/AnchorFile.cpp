@@ -3,14 +3,14 @@
 #include <fstream>
 
 #include "platform/DevicePaths.h"
+#include "platform/FileAccess.h"
 
 namespace orvale {
 
 void writeAnchorFile(const std::string& fileName, const std::string& label, const std::string& remote,
                      int64_t time) {
-    std::ofstream out(platform::hostPath(fileName), std::ios::binary | std::ios::trunc);
-    if (!out) return;
-    out << label << ':' << remote << ':' << time;
+    // Replaced whole, so a process that dies meanwhile leaves the old anchor rather than none.
+    platform::writeWholeFile(platform::hostPath(fileName), label + ':' + remote + ':' + std::to_string(time), 0644);
 }
 
 std::string readAnchorLine(const std::string& fileName) {

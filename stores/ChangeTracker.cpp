@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "platform/DevicePaths.h"
+#include "platform/FileAccess.h"
 #include "platform/StringTable.h"
 #include "platform/SystemTime.h"
 #include "platform/TextConversion.h"
@@ -17,7 +18,7 @@ namespace pim = platform::pim;
 
 namespace {
 
-constexpr uint32_t kExclusionProp = 0x001B0013;
+constexpr uint32_t kExclusionProp = ChangeTracker::kExclusionProperty;
 // The fingerprint takes the picture's text from at most this many bytes of it.
 constexpr size_t kPictureLimit = 64000;
 
@@ -60,16 +61,11 @@ bool ChangeTracker::excluded(const pim::Item& item) {
 }
 
 std::vector<uint32_t> ChangeTracker::includedItems(int folder) {
-    std::vector<uint32_t> ids;
     pim::Session* s = pim::Session::current();
-    if (!s) return ids;
-    // Only the exclusion mark is read: loading every item whole just to test it costs a scan of
+    if (!s) return {};
+    // Only the exclusion mark is looked up: loading every item just to test it costs a read of
     // the folder's every property.
-    const bool read = s->visitFolder(folder, {kExclusionProp}, 0, [&](pim::Item& item) {
-        if (!excluded(item)) ids.push_back(item.oid());
-    });
-    if (!read) ids.clear();
-    return ids;
+    return s->itemsWithout(folder, kExclusionProp).value_or(std::vector<uint32_t>{});
 }
 
 uint32_t ChangeTracker::fingerprint(pim::Item& item) const {
@@ -112,7 +108,8 @@ ChangeTracker::ChangeTracker(TrackerProfile profile) : profile_(std::move(profil
 ChangeTracker::~ChangeTracker() {
     if (discarded_) return;
     showStatus(293);
-    save();
+    if (!save()) return;
+    for (const auto& then : afterSave_) then();
 }
 
 void ChangeTracker::load() {
@@ -173,9 +170,9 @@ void ChangeTracker::preserve(std::vector<uint32_t>& ids) {
     ids.clear();
 }
 
-void ChangeTracker::save() {
+bool ChangeTracker::save() {
     std::string name = databaseName(profile_.folder);
-    if (name.empty()) return;
+    if (name.empty()) return false;
     // Items reported this run that the server did not accept keep their recorded state.
     Map kept = preserved_;
     auto keep = [&](uint32_t oid) {
@@ -206,7 +203,7 @@ void ChangeTracker::save() {
             current[key] = seen->second;
         }
     });
-    if (!read) return;
+    if (!read) return false;
     current_ = std::move(current);
     for (const auto& [key, fp] : scanned_) {
         if (present.count(key) || ownWrite(static_cast<uint32_t>(key))) continue;
@@ -227,8 +224,8 @@ void ChangeTracker::save() {
         for (uint32_t v : {oid, fp})
             for (int b = 0; b < 4; ++b) bytes.push_back(static_cast<char>((v >> (8 * b)) & 0xFFu));
     }
-    std::ofstream out(platform::hostPath(name), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    // Replaced whole: a process that dies while writing leaves the old database, never part of one.
+    return platform::writeWholeFile(platform::hostPath(name), bytes, 0644);
 }
 
 }  // namespace orvale

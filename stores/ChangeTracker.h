@@ -53,6 +53,12 @@ public:
     void acknowledge(uint32_t oid) { acknowledged_.insert(oid); }
     // The database stays as it is when the tracker goes: nothing of this session is recorded.
     void discard() { discarded_ = true; }
+    // Runs once the database has been rewritten and is on disk; not when it could not be, or the
+    // tracker is discarded.
+    void whenSaved(std::function<void()> then) { afterSave_.push_back(std::move(then)); }
+
+    // The property that excludes an item from synchronisation when set and non-zero.
+    static constexpr uint32_t kExclusionProperty = 0x001B0013;
 
     uint32_t fingerprint(platform::pim::Item& item) const;
     static bool excluded(const platform::pim::Item& item);
@@ -67,7 +73,7 @@ private:
     // a chunk at a time. False when the folder could not be read.
     bool scanFolder(const std::function<void(platform::pim::Item&)>& visit) const;
     void compute();
-    void save();
+    bool save();
 
     TrackerProfile profile_;
     std::vector<uint32_t> rowIds_;
@@ -81,6 +87,7 @@ private:
     Map preserved_;
     std::set<uint32_t> acknowledged_;
     bool discarded_ = false;
+    std::vector<std::function<void()>> afterSave_;
 };
 
 }  // namespace orvale

@@ -16,10 +16,9 @@ std::array<uint32_t, 256> makeTable() {
 }
 }  // namespace
 
-uint32_t crc32(std::string_view bytes) {
+uint32_t crc32(std::string_view bytes, uint32_t previous) {
     static const std::array<uint32_t, 256> table = makeTable();
-    if (bytes.empty()) return 0;
-    uint32_t c = 0xFFFFFFFFu;
+    uint32_t c = ~previous;
     for (unsigned char b : bytes) c = table[(c ^ b) & 0xFFu] ^ (c >> 8);
     return ~c;
 }

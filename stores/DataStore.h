@@ -1,7 +1,11 @@
 #pragma once
 // One opened folder as the engine drives it. Concrete stores (contacts, tasks, calendar) override the
 // abstract slots; the rest have the behaviour every store shares.
+#include <cstddef>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "stores/ItemList.h"
 #include "stores/StoreCounted.h"
@@ -37,6 +41,58 @@ public:
     virtual void slot15() = 0;
     virtual void release() = 0;
     virtual void addRef() = 0;
+
+    // ---- Beyond the slots above: what a sync needs to make one durable step of each message.
+    //
+    // Write groups. The writes made between beginWrites and commitWrites (setData of the store's
+    // items, deleteItem, notePendingMap) become durable together at commitWrites, or not at all:
+    // a process that dies in between leaves the store as it was. One write refused inside a group
+    // (setData or deleteItem false) is undone alone; the others stay in the group. Groups of the
+    // stores of one factory may nest into one another; only the outermost commit is the durable
+    // step. beginWrites false: no group is open and none needs ending. commitWrites false: none
+    // of the group's writes were kept. The defaults suit a store whose every write is durable on
+    // its own the moment it returns.
+    virtual bool beginWrites() { return true; }
+    virtual bool commitWrites() { return true; }
+    // Ends the group without keeping any of its writes.
+    virtual void abandonWrites() {}
+
+    // Pending maps: the server items this folder stored in sessions that have not completed, each
+    // server item ID with the key it was stored under, for the session after an interrupted one.
+    // noted inside a write group, an entry is durable exactly when the item it names is. The
+    // defaults keep nothing (a store without them cannot tell a repeated server Add from a new one).
+    struct PendingMap {
+        std::string serverId;
+        std::string localKey;
+    };
+    // Nullopt when they cannot be read or there are more than `most`.
+    virtual std::optional<std::vector<PendingMap>> pendingMaps(std::size_t most) {
+        (void)most;
+        return std::vector<PendingMap>{};
+    }
+    virtual bool notePendingMap(const std::string& serverId, const std::string& localKey) {
+        (void)serverId;
+        (void)localKey;
+        return false;
+    }
+    // The session completed. A store may keep the entries until the change tracking has recorded
+    // its items (so a process that dies in between still knows them), but not beyond this run.
+    virtual void dropPendingMaps() {}
+
+    // The keys of the folder's items whose content equals `text` field for field, as this store
+    // maps an item's text to the device, in the folder's order. Empty when none does, or when the
+    // store does not compare content (the default).
+    virtual std::vector<std::string> keysWithContent(const std::string& text) {
+        (void)text;
+        return {};
+    }
+
+    // Every item of the folder with its key and its text as itemByKey gives it, in the folder's
+    // order: what a backup holds. All of the folder, whatever a date window sends. `visit` must not
+    // write to the store. False when the folder could not be read whole. The default walks
+    // allItems().
+    using ItemVisitor = std::function<void(const std::string& key, const std::string& text)>;
+    virtual bool exportItems(const ItemVisitor& visit);
 
     DataStoreKind* kind() const { return kind_; }
 

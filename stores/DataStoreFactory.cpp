@@ -1,5 +1,6 @@
 #include "stores/DataStoreFactory.h"
 
+#include "platform/DevicePaths.h"
 #include "platform/pim/PimSession.h"
 #include "stores/ChangeTrackerList.h"
 #include "stores/KindRegistry.h"
@@ -12,7 +13,13 @@ namespace orvale {
 DataStoreFactory::DataStoreFactory(ChangeRecording recording) : recording_(recording) {
     registerStoreKinds();
     setTrackersDiscarded(recording_ == ChangeRecording::Discard);
-    platform::pim::Session::logOn();
+    openError_ = platform::createDeviceRoot();
+    if (openError_.empty()) platform::pim::Session::logOn(&openError_);
+}
+
+std::string DataStoreFactory::deviceError() const {
+    const platform::pim::Session* session = platform::pim::Session::current();
+    return session != nullptr ? session->lastError() : openError_;
 }
 
 DataStoreFactory::~DataStoreFactory() {

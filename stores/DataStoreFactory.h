@@ -1,6 +1,7 @@
 #pragma once
-// One per sync run: opens the device session when built; when destroyed, saves every change tracker
-// of the run (rewriting the change databases) and closes the session.
+// One per sync run: opens the device session when built (creating the device root when it is
+// missing); when destroyed, saves every change tracker of the run (rewriting the change databases)
+// and closes the session.
 #include <string>
 #include <vector>
 
@@ -27,9 +28,16 @@ public:
     virtual const std::string& name() const { return name_; }
     virtual void slot6() {}
 
+    // Beyond the slots: why the device session did not open (the device folder cannot be created,
+    // the database cannot be opened); empty when it did.
+    const std::string& openError() const { return openError_; }
+    // The device database's own words for its last failed call; empty without a session.
+    std::string deviceError() const;
+
 private:
     std::string name_;
     ChangeRecording recording_;
+    std::string openError_;
 };
 
 }  // namespace orvale

@@ -1,9 +1,15 @@
 #include "stores/FolderStore.h"
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+
 #include "platform/pim/PimSession.h"
 #include "stores/AnchorFile.h"
 #include "stores/ChangeTrackerList.h"
+#include "stores/FolderItemList.h"
 #include "stores/SyncAnchor.h"
+#include "stores/backup/StoreBackup.h"
 
 namespace orvale {
 
@@ -20,9 +26,38 @@ ChangeTracker& FolderStore::tracker() {
 }
 
 ItemList* FolderStore::allItems() {
-    // The tracker is made here so that a slow sync rewrites the database at the end of the run.
-    if (!trackersDiscarded()) tracker();
-    return new ItemList(this, narrowed(ChangeTracker::includedItems(info_.folder)));
+    if (!trackersDiscarded()) {
+        // The tracker is made here so that a slow sync rewrites the database at the end of the run.
+        tracker();
+        // The engine asks for all items only for a slow sync, and a slow sync may bring the server's
+        // whole folder over the device's: the folder as it stands is kept first. A tool (which
+        // records no changes) only lists.
+        const bool firstSync = readAnchorLine(info_.anchorFile).empty();
+        backup::backUpStore(*this, info_.folderName,
+                            firstSync ? backup::BackupReason::FirstSync : backup::BackupReason::SlowSync);
+    }
+    return new FolderItemList(this, narrowed(ChangeTracker::includedItems(info_.folder)));
+}
+
+bool FolderStore::exportItems(const ItemVisitor& visit) {
+    pim::Session* session = pim::Session::current();
+    if (session == nullptr) return false;
+    std::vector<uint32_t> props = exportProperties();
+    if (props.empty()) {
+        // No tracker and no date window: a backup is of the whole folder and changes no run's lists.
+        const std::vector<uint32_t> ids = ChangeTracker::includedItems(info_.folder);
+        for (const uint32_t oid : ids) {
+            StoreItem* item = readItem(keyForOid(oid));
+            if (item == nullptr) continue;
+            visit(item->key(), std::string(item->data(), item->dataSize()));
+            item->release();
+        }
+        return true;
+    }
+    props.push_back(ChangeTracker::kExclusionProperty);
+    return session->visitFolder(info_.folder, props, SIZE_MAX, [&](pim::Item& item) {
+        if (!ChangeTracker::excluded(item)) visit(keyForOid(item.oid()), exportText(item));
+    });
 }
 
 bool FolderStore::deleteItem(const std::string& key) {
@@ -45,21 +80,99 @@ void FolderStore::loadAnchor(SyncAnchor& out) {
 }
 
 ItemList* FolderStore::updatedItems(const SyncAnchor&, const SyncAnchor&) {
-    return new ItemList(this, narrowed(tracker().updatedList()));
+    return new FolderItemList(this, narrowed(tracker().updatedList()));
 }
 
 ItemList* FolderStore::newItems(const SyncAnchor&, const SyncAnchor&) {
-    return new ItemList(this, narrowed(tracker().newList()));
+    return new FolderItemList(this, narrowed(tracker().newList()));
 }
 
 ItemList* FolderStore::deletedItems(const SyncAnchor&, const SyncAnchor&) {
-    return new ItemList(this, tracker().deletedList());
+    return new FolderItemList(this, tracker().deletedList());
 }
 
 int FolderStore::itemAcknowledged(const std::string& key) {
     // Without a tracker this run sent nothing from this folder, so there is nothing to record.
     if (tracker_ != nullptr) tracker_->acknowledge(oidForKey(key));
     return 1;
+}
+
+bool FolderStore::beginWrites() {
+    pim::Session* session = pim::Session::current();
+    return session != nullptr && session->beginBatch();
+}
+
+bool FolderStore::commitWrites() {
+    pim::Session* session = pim::Session::current();
+    return session != nullptr && session->commitBatch();
+}
+
+void FolderStore::abandonWrites() {
+    if (pim::Session* session = pim::Session::current()) session->rollbackBatch();
+}
+
+std::optional<std::vector<DataStore::PendingMap>> FolderStore::pendingMaps(std::size_t most) {
+    pim::Session* session = pim::Session::current();
+    if (session == nullptr) return std::nullopt;
+    auto stored = session->pendingMaps(info_.folder, most);
+    if (!stored) return std::nullopt;
+    std::vector<PendingMap> out;
+    out.reserve(stored->size());
+    for (auto& entry : *stored) out.push_back({std::move(entry.serverId), keyForOid(entry.oid)});
+    return out;
+}
+
+bool FolderStore::notePendingMap(const std::string& serverId, const std::string& localKey) {
+    pim::Session* session = pim::Session::current();
+    return session != nullptr && session->notePendingMap(info_.folder, serverId, oidForKey(localKey));
+}
+
+void FolderStore::dropPendingMaps() {
+    const int folder = info_.folder;
+    auto drop = [folder] {
+        if (pim::Session* session = pim::Session::current()) session->dropPendingMaps(folder);
+    };
+    // Until the change database records the session's items, only the entries tell the next
+    // session that the copies of server items are not the device's own new items.
+    if (tracker_ != nullptr && !trackersDiscarded()) {
+        tracker_->whenSaved(drop);
+    } else {
+        drop();
+    }
+}
+
+std::vector<std::string> FolderStore::keysWithContent(const std::string& text) {
+    std::vector<std::string> keys;
+    pim::Session* session = pim::Session::current();
+    const std::vector<uint32_t> props = contentProperties();
+    if (session == nullptr || props.empty()) return keys;
+    const std::hash<std::string> hash;
+    if (!contentIndex_) {
+        contentIndex_.emplace();
+        std::vector<uint32_t> read = props;
+        read.push_back(ChangeTracker::kExclusionProperty);
+        uint32_t position = 0;
+        session->visitFolder(info_.folder, read, SIZE_MAX, [&](pim::Item& item) {
+            if (!ChangeTracker::excluded(item)) contentIndex_->emplace(hash(contentOfItem(item)), std::pair{position, item.oid()});
+            ++position;
+        });
+    }
+    // Most texts a fresh device receives have nothing to be compared with: no mapping for them.
+    if (contentIndex_->empty()) return keys;
+    const std::optional<std::string> wanted = contentOfText(text);
+    if (!wanted) return keys;
+    const auto [first, last] = contentIndex_->equal_range(hash(*wanted));
+    // In the folder's order, so the first equal item wins.
+    std::vector<std::pair<uint32_t, uint32_t>> candidates;
+    for (auto it = first; it != last; ++it) candidates.push_back(it->second);
+    std::sort(candidates.begin(), candidates.end());
+    for (const auto& [position, oid] : candidates) {
+        const auto item = session->itemByOid(oid);
+        if (item && item->folder() == info_.folder && !ChangeTracker::excluded(*item) && contentOfItem(*item) == *wanted) {
+            keys.push_back(keyForOid(oid));
+        }
+    }
+    return keys;
 }
 
 }  // namespace orvale

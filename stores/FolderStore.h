@@ -2,8 +2,12 @@
 // What the contacts, tasks and calendar stores share: one device folder, its anchor file, its change
 // tracker and the lists made from it. A concrete store adds how its items are built and which
 // properties make up their fingerprints.
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "stores/ChangeTracker.h"
@@ -34,9 +38,58 @@ public:
     void release() override { releaseCount(); }
     void addRef() override { addRefCount(); }
 
+    // Write groups are batches of the device session; pending maps are kept in the device's
+    // database beside the folder's items. The entries outlive a completed session until the
+    // change database has recorded the items (when the run's factory goes).
+    bool beginWrites() override;
+    bool commitWrites() override;
+    void abandonWrites() override;
+    std::optional<std::vector<PendingMap>> pendingMaps(std::size_t most) override;
+    bool notePendingMap(const std::string& serverId, const std::string& localKey) override;
+    void dropPendingMaps() override;
+    // By the contents the concrete store gives (contentOfText, contentOfItem); none when it gives none.
+    std::vector<std::string> keysWithContent(const std::string& text) override;
+    // From one bulk read of the folder when the concrete store gives exportText, else item by item.
+    bool exportItems(const ItemVisitor& visit) override;
+
     const KindInfo& info() const { return info_; }
 
+    // The item for a key from what the device holds for it, read already (null: nothing); the
+    // same item readItem would build. Only when readsAhead.
+    StoreItem* itemOf(const std::string& key, const platform::pim::Item* device) { return itemFromDevice(key, device); }
+    bool readsAhead() const { return buildsFromDevice(); }
+
 protected:
+    // Builds the item from the device item read for it, when buildsFromDevice; a store that builds
+    // its items only from their keys (the default) costs a read of its own per item.
+    virtual bool buildsFromDevice() const { return false; }
+    virtual StoreItem* itemFromDevice(const std::string& key, const platform::pim::Item* device) {
+        (void)device;
+        return readItem(key);
+    }
+    // What an item is on the device, as one text that two items share exactly when they are equal
+    // field for field as this store maps them. For a text: what setData would store (nullopt when it
+    // is not an item of this kind); for a device item: read with contentProperties() (the picture
+    // whole). A store that gives no contents (the defaults) matches nothing.
+    virtual std::optional<std::string> contentOfText(const std::string& text) {
+        (void)text;
+        return std::nullopt;
+    }
+    virtual std::string contentOfItem(const platform::pim::Item& item) const {
+        (void)item;
+        return {};
+    }
+    virtual std::vector<uint32_t> contentProperties() const { return {}; }
+
+    // An item's text exactly as readItem gives it, made from the item of a bulk folder read that
+    // holds exportProperties() (streams whole). A store that gives no properties (the default) is
+    // exported item by item.
+    virtual std::vector<uint32_t> exportProperties() const { return {}; }
+    virtual std::string exportText(const platform::pim::Item& item) const {
+        (void)item;
+        return {};
+    }
+
     // The item for a key, read from the device at once; an item carrying only its key when the
     // device has no such item (a deleted one still needs its key to be sent).
     virtual StoreItem* readItem(const std::string& key) = 0;
@@ -49,6 +102,10 @@ protected:
 
 private:
     const KindInfo& info_;
+    // Content hash -> items, of the folder as it was when first asked; a candidate is read again
+    // and compared whole before it counts.
+    // Values: the item's position in the folder and its identifier.
+    std::optional<std::unordered_multimap<std::size_t, std::pair<uint32_t, uint32_t>>> contentIndex_;
 };
 
 }  // namespace orvale

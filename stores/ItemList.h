@@ -29,6 +29,11 @@ public:
 
     const std::vector<uint32_t>& ids() const { return ids_; }
 
+protected:
+    size_t position() const { return position_; }
+    void advance() { ++position_; }
+    DataStore* store() const { return store_; }
+
 private:
     size_t position_ = 0;
     std::vector<uint32_t> ids_;

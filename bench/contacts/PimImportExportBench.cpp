@@ -13,18 +13,13 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench/support/SampleContact.h"
+
 namespace {
 
 constexpr int kItems = 10000;
 
-std::string contact(int i) {
-    const std::string n = std::to_string(i);
-    return "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Family" + n + ";Given" + n + "\r\nFN:Given" + n + " Family" + n +
-           "\r\nORG:Company " + n + ";Unit\r\nTEL;WORK:+1 555 " + n + "\r\nTEL;CELL:+1 556 " + n +
-           "\r\nEMAIL;INTERNET:person" + n + "@example.com\r\nADR;HOME:;;" + n +
-           " Main Street;Springfield;IL;62701;USA\r\nNOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:Met in " +
-           "G=C3=B6teborg.=0D=0ASecond line.\r\nBDAY:1970-01-01\r\nEND:VCARD\r\n";
-}
+std::string contact(int i) { return orvale::bench::sampleContact(i); }
 
 std::string event(int i) {
     const std::string n = std::to_string(i);
@@ -65,8 +60,11 @@ double seconds(const std::function<void()>& f) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Each iteration imports into a fresh store and exports from it; only the step asked for is timed.
-void importThenExport(benchmark::State& state, const std::string& folder, std::string (*item)(int), bool timeImport) {
+enum class Timed { Import, Export, Backup };
+
+// Each iteration imports into a fresh store and exports from it (or backs it up); only the step
+// asked for is timed.
+void importThenExport(benchmark::State& state, const std::string& folder, std::string (*item)(int), Timed timed) {
     for (auto _ : state) {
         Scratch s;
         const auto input = s.dir / "in.txt";
@@ -75,19 +73,23 @@ void importThenExport(benchmark::State& state, const std::string& folder, std::s
             for (int i = 0; i < kItems; ++i) out << item(i);
         }
         const double importing = seconds([&] { pim(s, folder + " import '" + input.string() + "'"); });
-        const double exporting = seconds([&] { pim(s, folder + " export '" + (s.dir / "out.txt").string() + "'"); });
-        state.SetIterationTime(timeImport ? importing : exporting);
+        const double exporting = timed == Timed::Backup
+                                     ? seconds([&] { pim(s, folder + " backup"); })
+                                     : seconds([&] { pim(s, folder + " export '" + (s.dir / "out.txt").string() + "'"); });
+        state.SetIterationTime(timed == Timed::Import ? importing : exporting);
     }
     state.SetItemsProcessed(state.iterations() * kItems);
 }
 
-void BM_PimImport10000Contacts(benchmark::State& state) { importThenExport(state, "contacts", contact, true); }
-void BM_PimExport10000Contacts(benchmark::State& state) { importThenExport(state, "contacts", contact, false); }
-void BM_PimImport10000Events(benchmark::State& state) { importThenExport(state, "calendar", event, true); }
-void BM_PimExport10000Events(benchmark::State& state) { importThenExport(state, "calendar", event, false); }
+void BM_PimImport10000Contacts(benchmark::State& state) { importThenExport(state, "contacts", contact, Timed::Import); }
+void BM_PimExport10000Contacts(benchmark::State& state) { importThenExport(state, "contacts", contact, Timed::Export); }
+void BM_PimBackup10000Contacts(benchmark::State& state) { importThenExport(state, "contacts", contact, Timed::Backup); }
+void BM_PimImport10000Events(benchmark::State& state) { importThenExport(state, "calendar", event, Timed::Import); }
+void BM_PimExport10000Events(benchmark::State& state) { importThenExport(state, "calendar", event, Timed::Export); }
 
 BENCHMARK(BM_PimImport10000Contacts)->Iterations(1)->Unit(benchmark::kSecond)->UseManualTime();
 BENCHMARK(BM_PimExport10000Contacts)->Iterations(1)->Unit(benchmark::kSecond)->UseManualTime();
+BENCHMARK(BM_PimBackup10000Contacts)->Iterations(1)->Unit(benchmark::kSecond)->UseManualTime();
 BENCHMARK(BM_PimImport10000Events)->Iterations(1)->Unit(benchmark::kSecond)->UseManualTime();
 BENCHMARK(BM_PimExport10000Events)->Iterations(1)->Unit(benchmark::kSecond)->UseManualTime();
 

@@ -2,6 +2,7 @@
 // and dominates a scan of a large folder; here each table is walked once per chunk of items, and
 // only one chunk is held at a time.
 #include <algorithm>
+#include <string>
 #include <unordered_map>
 
 #include "platform/pim/PimSession.h"
@@ -13,19 +14,6 @@ namespace orvale::platform::pim {
 using detail::Stmt;
 
 namespace {
-
-// One committed state for every query of the read, ended on every way out. Only a transaction
-// begun here is ended here.
-struct ReadTransaction {
-    Session::Impl& s;
-    bool begun;
-    explicit ReadTransaction(Session::Impl& impl) : s(impl), begun(s.exec("BEGIN;")) {}
-    ~ReadTransaction() {
-        if (begun) s.exec("COMMIT;");
-    }
-    ReadTransaction(const ReadTransaction&) = delete;
-    ReadTransaction& operator=(const ReadTransaction&) = delete;
-};
 
 struct Listed {
     uint32_t oid;
@@ -57,13 +45,13 @@ constexpr const char* kRecipSql =
 bool Session::visitFolder(int folder, const std::vector<uint32_t>& propIds, size_t streamLimit,
                           const std::function<void(Item&)>& visit, size_t chunkItems) {
     if (!isKnownFolder(folder)) return false;
-    sqlite3* db = impl_->db;
-    ReadTransaction tx(*impl_);
+    Impl& s = *impl_;
+    detail::ReadTransaction tx(s);
 
     // Identifiers and sequence numbers only: a few bytes per item however large the items are.
     std::vector<Listed> listed;
     {
-        Stmt q(db, "SELECT oid, type, seq FROM items WHERE folder=? ORDER BY seq");
+        Stmt q = s.stmt("SELECT oid, type, seq FROM items WHERE folder=? ORDER BY seq");
         q.bind(1, int64_t{folder});
         int rc;
         while ((rc = q.step()) == SQLITE_ROW)
@@ -74,7 +62,7 @@ bool Session::visitFolder(int folder, const std::vector<uint32_t>& propIds, size
 
     std::vector<uint32_t> wanted = propIds;
     std::sort(wanted.begin(), wanted.end());
-    Stmt props(db, kPropsSql), recur(db, kRecurSql), exc(db, kExcSql), recip(db, kRecipSql);
+    Stmt props = s.stmt(kPropsSql), recur = s.stmt(kRecurSql), exc = s.stmt(kExcSql), recip = s.stmt(kRecipSql);
     props.bind(4, static_cast<int64_t>(std::min<size_t>(streamLimit, INT32_MAX)));
     chunkItems = std::max<size_t>(chunkItems, 1);
 
@@ -135,6 +123,104 @@ std::optional<std::vector<Item>> Session::readFolder(int folder, const std::vect
                      SIZE_MAX))
         return std::nullopt;
     return items;
+}
+
+namespace {
+
+// "<head> IN (?1, ..., ?N)<tail>" for one chunk of identifiers; the text lives as long as the
+// program, so the session can keep the statement prepared by its address.
+const char* inChunkSql(std::string& text, const char* head, const char* tail) {
+    if (text.empty()) {
+        text = head;
+        text += " IN (";
+        for (size_t i = 1; i <= Session::kReadManyChunk; ++i) text += (i > 1 ? ", ?" : "?") + std::to_string(i);
+        text += ")";
+        text += tail;
+    }
+    return text.c_str();
+}
+
+}  // namespace
+
+std::optional<std::vector<std::unique_ptr<Item>>> Session::itemsByOid(const std::vector<uint32_t>& oids) {
+    static std::string itemsText, propsText, recurText, excText, recipText;
+    const char* itemsSql = inChunkSql(itemsText, "SELECT oid, folder, type FROM items WHERE oid", "");
+    const char* propsSql = inChunkSql(propsText, "SELECT oid, pid, u32, ft, data FROM props WHERE oid", " ORDER BY oid, pid");
+    const char* recurSql = inChunkSql(recurText,
+                                      "SELECT oid, type, ival, occ, noend, pstart, pend, st, et, mask, dom, inst, moy"
+                                      " FROM recur WHERE oid", "");
+    const char* excSql = inChunkSql(excText, "SELECT oid, orig, deleted FROM exc WHERE oid", " ORDER BY rowid");
+    const char* recipSql = inChunkSql(recipText, "SELECT oid, name, addr FROM recip WHERE oid", " ORDER BY oid, pos");
+
+    Impl& s = *impl_;
+    detail::ReadTransaction tx(s);
+    std::vector<std::unique_ptr<Item>> out(oids.size());
+    std::unordered_map<uint32_t, Item*> found;
+    for (size_t first = 0; first < oids.size(); first += kReadManyChunk) {
+        const size_t end = std::min(oids.size(), first + kReadManyChunk);
+        found.clear();
+        auto eachRow = [&](const char* sql, auto use) {
+            Stmt q = s.stmt(sql);
+            // Identifier 0 names no item: it fills the places of a short chunk.
+            for (size_t k = 0; k < kReadManyChunk; ++k)
+                q.bind(static_cast<int>(k + 1), int64_t{first + k < end ? oids[first + k] : 0u});
+            int status;
+            while ((status = q.step()) == SQLITE_ROW) use(q);
+            return status == SQLITE_DONE;
+        };
+        auto owner = [&](Stmt& q) -> Item* {
+            auto it = found.find(static_cast<uint32_t>(q.i64(0)));
+            return it != found.end() ? it->second : nullptr;
+        };
+        bool ok = eachRow(itemsSql, [&](Stmt& q) {
+            auto item = std::make_unique<Item>();
+            item->session_ = this;
+            item->oid_ = static_cast<uint32_t>(q.i64(0));
+            item->folder_ = static_cast<int>(q.i64(1));
+            item->type_ = static_cast<int>(q.i64(2));
+            found[item->oid_] = item.get();
+            for (size_t k = first; k < end; ++k) {
+                if (oids[k] == item->oid_ && !out[k]) {
+                    out[k] = std::move(item);
+                    break;
+                }
+            }
+        });
+        ok = ok && eachRow(propsSql, [&](Stmt& q) {
+            if (Item* item = owner(q)) item->props_.push_back(detail::propFromRow(q, 1));
+        });
+        ok = ok && eachRow(recurSql, [&](Stmt& q) {
+            if (Item* item = owner(q)) item->recurrence_ = detail::patternFromRow(q, 1);
+        });
+        ok = ok && eachRow(excSql, [&](Stmt& q) {
+            Item* item = owner(q);
+            if (item && item->recurrence_) item->recurrence_->exceptions.push_back({q.dbl(1), q.i64(2) != 0});
+        });
+        ok = ok && eachRow(recipSql, [&](Stmt& q) {
+            if (Item* item = owner(q)) item->recipients_.push_back({detail::bytesText(q.blob(1)), detail::bytesText(q.blob(2))});
+        });
+        if (!ok) return std::nullopt;
+        // An identifier given twice: each place gets the item.
+        for (size_t k = first; k < end; ++k) {
+            if (out[k] || found.count(oids[k]) == 0) continue;
+            out[k] = std::make_unique<Item>(*found[oids[k]]);
+        }
+    }
+    return out;
+}
+
+std::optional<std::vector<uint32_t>> Session::itemsWithout(int folder, uint32_t markProp) {
+    if (!isKnownFolder(folder)) return std::nullopt;
+    Impl& s = *impl_;
+    Stmt q = s.stmt(
+        "SELECT i.oid FROM items i LEFT JOIN props p ON p.oid = i.oid AND p.pid = ?2"
+        " WHERE i.folder = ?1 AND IFNULL(p.u32, 0) = 0 ORDER BY i.seq");
+    q.bind(1, int64_t{folder}).bind(2, int64_t{markProp});
+    std::vector<uint32_t> oids;
+    int rc;
+    while ((rc = q.step()) == SQLITE_ROW) oids.push_back(static_cast<uint32_t>(q.i64(0)));
+    if (rc != SQLITE_DONE) return std::nullopt;
+    return oids;
 }
 
 }  // namespace orvale::platform::pim

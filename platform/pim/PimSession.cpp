@@ -33,6 +33,11 @@ int folderForType(int type) {
 
 using detail::Stmt;
 
+// Reads walk the file front to back once per scan, so a large page cache buys little; a small one
+// keeps a background run's memory flat. The system's file cache still serves re-reads.
+constexpr const char* kReadCacheSize = "PRAGMA cache_size=-512;";
+constexpr const char* kBatchCacheSize = "PRAGMA cache_size=-16384;";
+
 const char* kSchema =
     "CREATE TABLE IF NOT EXISTS meta(k TEXT PRIMARY KEY, v INTEGER);"
     "INSERT OR IGNORE INTO meta VALUES('counter', 0);"
@@ -46,7 +51,9 @@ const char* kSchema =
     "CREATE TABLE IF NOT EXISTS exc(oid INTEGER, orig REAL, deleted INTEGER);"
     "CREATE INDEX IF NOT EXISTS exc_oid ON exc(oid);"
     "CREATE TABLE IF NOT EXISTS recip(oid INTEGER, pos INTEGER, name BLOB, addr BLOB);"
-    "CREATE INDEX IF NOT EXISTS recip_oid ON recip(oid);";
+    "CREATE INDEX IF NOT EXISTS recip_oid ON recip(oid);"
+    "CREATE TABLE IF NOT EXISTS pending_maps(folder INTEGER, server_id BLOB, oid INTEGER,"
+    " UNIQUE(folder, server_id));";
 
 }  // namespace
 
@@ -96,17 +103,23 @@ RecurrencePattern patternFromRow(Stmt& r, int first) {
 Session::Session(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Session::~Session() = default;
 
-bool Session::logOn() {
+bool Session::logOn(std::string* why) {
     if (g_session) return true;
     auto impl = std::make_unique<Impl>();
     std::string path = hostPath("pim.db").string();
-    if (sqlite3_open(path.c_str(), &impl->db) != SQLITE_OK) return false;
+    auto fail = [&] {
+        if (why != nullptr) {
+            *why = "the device database " + path + " cannot be opened: " +
+                   (impl->db != nullptr ? sqlite3_errmsg(impl->db) : "out of memory");
+        }
+        return false;
+    };
+    if (sqlite3_open(path.c_str(), &impl->db) != SQLITE_OK) return fail();
     sqlite3_busy_timeout(impl->db, 5000);
-    if (!impl->exec("PRAGMA journal_mode=WAL;") || !impl->exec("BEGIN IMMEDIATE;")) return false;
-    // Reads walk the file front to back once per scan, so a large page cache buys little; a small
-    // one keeps a background run's memory flat. The system's file cache still serves re-reads.
-    impl->exec("PRAGMA cache_size=-512;");
+    if (!impl->exec("PRAGMA journal_mode=WAL;") || !impl->exec("BEGIN IMMEDIATE;")) return fail();
+    impl->exec(kReadCacheSize);
     bool ok = impl->exec(kSchema);
+    if (!ok) fail();
     impl->exec(ok ? "COMMIT;" : "ROLLBACK;");
     if (!ok) return false;
     g_session = new Session(std::move(impl));
@@ -124,7 +137,7 @@ bool Session::writtenHere(uint32_t oid) const { return impl_->written.count(oid)
 
 std::optional<ItemCollection> Session::defaultFolderItems(int folder) {
     if (!isKnownFolder(folder)) return std::nullopt;
-    Stmt q(impl_->db, "SELECT oid FROM items WHERE folder=? ORDER BY seq");
+    Stmt q = impl_->stmt("SELECT oid FROM items WHERE folder=? ORDER BY seq");
     if (!q.ok()) return std::nullopt;
     q.bind(1, int64_t{folder});
     ItemCollection c;
@@ -136,37 +149,102 @@ std::optional<ItemCollection> Session::defaultFolderItems(int folder) {
 }
 
 std::unique_ptr<Item> Session::itemByOid(uint32_t oid) {
-    sqlite3* db = impl_->db;
+    Impl& s = *impl_;
     // One read transaction, so the parts of an item come from one committed state.
-    impl_->exec("BEGIN;");
+    detail::ReadTransaction tx(s);
     std::unique_ptr<Item> item;
-    Stmt q(db, "SELECT folder, type FROM items WHERE oid=?");
+    Stmt q = s.stmt("SELECT folder, type FROM items WHERE oid=?");
     q.bind(1, int64_t{oid});
-    if (q.step() == SQLITE_ROW) {
-        item = std::make_unique<Item>();
-        item->session_ = this;
-        item->oid_ = oid;
-        item->folder_ = static_cast<int>(q.i64(0));
-        item->type_ = static_cast<int>(q.i64(1));
-        Stmt p(db, "SELECT pid, u32, ft, data FROM props WHERE oid=? ORDER BY pid");
-        p.bind(1, int64_t{oid});
-        while (p.step() == SQLITE_ROW) item->props_.push_back(detail::propFromRow(p, 0));
-        Stmt r(db, "SELECT type, ival, occ, noend, pstart, pend, st, et, mask, dom, inst, moy"
-                   " FROM recur WHERE oid=?");
-        r.bind(1, int64_t{oid});
-        if (r.step() == SQLITE_ROW) {
-            RecurrencePattern rp = detail::patternFromRow(r, 0);
-            Stmt e(db, "SELECT orig, deleted FROM exc WHERE oid=? ORDER BY rowid");
-            e.bind(1, int64_t{oid});
-            while (e.step() == SQLITE_ROW) rp.exceptions.push_back({e.dbl(0), e.i64(1) != 0});
-            item->recurrence_ = std::move(rp);
-        }
-        Stmt c(db, "SELECT name, addr FROM recip WHERE oid=? ORDER BY pos");
-        c.bind(1, int64_t{oid});
-        while (c.step() == SQLITE_ROW) item->recipients_.push_back({detail::bytesText(c.blob(0)), detail::bytesText(c.blob(1))});
+    if (q.step() != SQLITE_ROW) return item;
+    item = std::make_unique<Item>();
+    item->session_ = this;
+    item->oid_ = oid;
+    item->folder_ = static_cast<int>(q.i64(0));
+    item->type_ = static_cast<int>(q.i64(1));
+    Stmt p = s.stmt("SELECT pid, u32, ft, data FROM props WHERE oid=? ORDER BY pid");
+    p.bind(1, int64_t{oid});
+    while (p.step() == SQLITE_ROW) item->props_.push_back(detail::propFromRow(p, 0));
+    Stmt r = s.stmt("SELECT type, ival, occ, noend, pstart, pend, st, et, mask, dom, inst, moy"
+                    " FROM recur WHERE oid=?");
+    r.bind(1, int64_t{oid});
+    if (r.step() == SQLITE_ROW) {
+        RecurrencePattern rp = detail::patternFromRow(r, 0);
+        Stmt e = s.stmt("SELECT orig, deleted FROM exc WHERE oid=? ORDER BY rowid");
+        e.bind(1, int64_t{oid});
+        while (e.step() == SQLITE_ROW) rp.exceptions.push_back({e.dbl(0), e.i64(1) != 0});
+        item->recurrence_ = std::move(rp);
     }
-    impl_->exec("COMMIT;");
+    Stmt c = s.stmt("SELECT name, addr FROM recip WHERE oid=? ORDER BY pos");
+    c.bind(1, int64_t{oid});
+    while (c.step() == SQLITE_ROW) item->recipients_.push_back({detail::bytesText(c.blob(0)), detail::bytesText(c.blob(1))});
     return item;
+}
+
+bool Session::beginBatch() {
+    Impl& s = *impl_;
+    if (s.batchDepth > 0) {
+        ++s.batchDepth;
+        return true;
+    }
+    if (!s.exec("BEGIN IMMEDIATE;")) return s.failed();
+    s.batchDepth = 1;
+    s.batchBroken = false;
+    // A batch changes pages all over the file (identifiers are spread over the whole range): with
+    // the small cache of the reads it would write most pages to the log many times before the
+    // commit. The cache grows only as far as the batch needs, up to this.
+    s.exec(kBatchCacheSize);
+    return true;
+}
+
+bool Session::commitBatch() {
+    Impl& s = *impl_;
+    if (s.batchDepth == 0) return false;
+    if (--s.batchDepth > 0) return !s.batchBroken;
+    const bool kept = !s.batchBroken && s.exec("COMMIT;");
+    if (!kept) {
+        if (!s.batchBroken) s.failed();
+        s.exec("ROLLBACK;");
+    }
+    s.exec(kReadCacheSize);
+    return kept;
+}
+
+void Session::rollbackBatch() {
+    Impl& s = *impl_;
+    if (s.batchDepth == 0) return;
+    s.batchDepth = 0;
+    s.exec("ROLLBACK;");
+    s.exec(kReadCacheSize);
+}
+
+bool Session::inBatch() const { return impl_->batchDepth > 0; }
+
+std::string Session::lastError() const { return impl_->lastError; }
+
+std::optional<std::vector<Session::PendingMap>> Session::pendingMaps(int folder, size_t most) {
+    Impl& s = *impl_;
+    detail::ReadTransaction tx(s);
+    Stmt q = s.stmt("SELECT server_id, oid FROM pending_maps WHERE folder=? ORDER BY rowid");
+    q.bind(1, int64_t{folder});
+    std::vector<PendingMap> out;
+    int rc;
+    while ((rc = q.step()) == SQLITE_ROW) {
+        if (out.size() == most) return std::nullopt;
+        out.push_back({q.blob(0), static_cast<uint32_t>(q.i64(1))});
+    }
+    if (rc != SQLITE_DONE) return std::nullopt;
+    return out;
+}
+
+bool Session::notePendingMap(int folder, std::string_view serverId, uint32_t oid) {
+    Stmt q = impl_->stmt("INSERT OR REPLACE INTO pending_maps(folder, server_id, oid) VALUES(?, ?, ?)");
+    q.bind(1, int64_t{folder}).bindBlob(2, serverId.data(), serverId.size()).bind(3, int64_t{oid});
+    return q.done();
+}
+
+bool Session::dropPendingMaps(int folder) {
+    Stmt q = impl_->stmt("DELETE FROM pending_maps WHERE folder=?");
+    return q.bind(1, int64_t{folder}).done();
 }
 
 std::unique_ptr<Item> Session::createItem(int type) {
@@ -301,61 +379,65 @@ bool Item::deleteOccurrenceAt(double when) {
 bool Item::save() {
     if (!session_ || partial_) return false;
     Session::Impl& s = *session_->impl_;
-    sqlite3* db = s.db;
-    if (!s.exec("BEGIN IMMEDIATE;")) return false;
+    detail::WriteScope write(s);
+    if (!write.open()) return false;
     bool ok = true;
     uint32_t oid = oid_;
     if (oid == 0) {
-        // Counter values whose identifier would be 0 are skipped: 0 means "no item".
+        // Counter values whose identifier would be 0 are skipped: 0 means "no item". The counter
+        // only grows, so it also orders the folder: a new item comes after every other.
+        int64_t counter = 0;
         do {
-            Stmt c(db, "UPDATE meta SET v=v+1 WHERE k='counter' RETURNING v");
+            Stmt c = s.stmt("UPDATE meta SET v=v+1 WHERE k='counter' RETURNING v");
             ok = c.step() == SQLITE_ROW;
-            oid = ok ? oidForCounter(static_cast<uint32_t>(c.i64(0))) : 1;
+            counter = ok ? c.i64(0) : 0;
+            oid = ok ? oidForCounter(static_cast<uint32_t>(counter)) : 1;
         } while (ok && oid == 0);
-        Stmt ins(db, "INSERT INTO items VALUES(?, ?, ?, (SELECT IFNULL(MAX(seq), 0) + 1 FROM items))");
-        ok = ok && ins.bind(1, int64_t{oid}).bind(2, int64_t{folder_}).bind(3, int64_t{type_}).done();
+        Stmt ins = s.stmt("INSERT INTO items VALUES(?, ?, ?, ?)");
+        ok = ok && ins.bind(1, int64_t{oid}).bind(2, int64_t{folder_}).bind(3, int64_t{type_}).bind(4, counter).done();
     } else {
-        Stmt chk(db, "SELECT 1 FROM items WHERE oid=?");
+        Stmt chk = s.stmt("SELECT 1 FROM items WHERE oid=?");
         ok = chk.bind(1, int64_t{oid}).step() == SQLITE_ROW;
+        for (const char* sql : {"DELETE FROM props WHERE oid=?", "DELETE FROM recur WHERE oid=?",
+                                "DELETE FROM exc WHERE oid=?", "DELETE FROM recip WHERE oid=?"}) {
+            Stmt d = s.stmt(sql);
+            ok = ok && d.bind(1, int64_t{oid}).done();
+        }
     }
-    for (const char* sql : {"DELETE FROM props WHERE oid=?", "DELETE FROM recur WHERE oid=?",
-                            "DELETE FROM exc WHERE oid=?", "DELETE FROM recip WHERE oid=?"}) {
-        Stmt d(db, sql);
-        ok = ok && d.bind(1, int64_t{oid}).done();
-    }
+    Stmt p = s.stmt("INSERT INTO props VALUES(?, ?, ?, ?, ?)");
     for (const auto& v : props_) {
         if (!ok) break;
-        Stmt p(db, "INSERT INTO props VALUES(?, ?, ?, ?, ?)");
-        std::string data = propType(v.id) == kTypeText ? detail::textBytes(v.text) : v.bytes;
+        p.reset();
         p.bind(1, int64_t{oid}).bind(2, int64_t{v.id}).bind(3, int64_t{v.u32});
-        p.bind(4, static_cast<int64_t>(v.fileTime)).bindBlob(5, data.data(), data.size());
+        p.bind(4, static_cast<int64_t>(v.fileTime));
+        // The value's own bytes, bound without a copy: they outlive the statement's step.
+        if (propType(v.id) == kTypeText) p.bindBlobStatic(5, v.text.data(), v.text.size() * sizeof(char16_t));
+        else p.bindBlobStatic(5, v.bytes.data(), v.bytes.size());
         ok = p.done();
     }
     if (ok && recurrence_) {
         const auto& rp = *recurrence_;
-        Stmt r(db, "INSERT INTO recur VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        Stmt r = s.stmt("INSERT INTO recur VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
         r.bind(1, int64_t{oid}).bind(2, int64_t{rp.type}).bind(3, int64_t{rp.interval});
         r.bind(4, int64_t{rp.occurrences}).bind(5, int64_t{rp.noEnd ? 1 : 0}).bind(6, rp.patternStart);
         r.bind(7, rp.patternEnd).bind(8, rp.startTime).bind(9, rp.endTime).bind(10, int64_t{rp.dayOfWeekMask});
         r.bind(11, int64_t{rp.dayOfMonth}).bind(12, int64_t{rp.instance}).bind(13, int64_t{rp.monthOfYear});
         ok = r.done();
+        Stmt x = s.stmt("INSERT INTO exc VALUES(?, ?, ?)");
         for (const auto& e : rp.exceptions) {
-            Stmt x(db, "INSERT INTO exc VALUES(?, ?, ?)");
+            x.reset();
             ok = ok && x.bind(1, int64_t{oid}).bind(2, e.originalDate).bind(3, int64_t{e.deleted ? 1 : 0}).done();
         }
     }
     int64_t pos = 0;
+    Stmt x = s.stmt("INSERT INTO recip VALUES(?, ?, ?, ?)");
     for (const auto& rc : recipients_) {
-        Stmt x(db, "INSERT INTO recip VALUES(?, ?, ?, ?)");
-        std::string n = detail::textBytes(rc.name), a = detail::textBytes(rc.address);
-        x.bind(1, int64_t{oid}).bind(2, ++pos).bindBlob(3, n.data(), n.size()).bindBlob(4, a.data(), a.size());
+        const size_t n = rc.name.size() * sizeof(char16_t), a = rc.address.size() * sizeof(char16_t);
+        x.reset();
+        x.bind(1, int64_t{oid}).bind(2, ++pos).bindBlobStatic(3, rc.name.data(), n).bindBlobStatic(4, rc.address.data(), a);
         ok = ok && x.done();
     }
-    ok = ok && s.exec("COMMIT;");
-    if (!ok) {
-        s.exec("ROLLBACK;");
-        return false;
-    }
+    if (!write.end(ok)) return false;
     oid_ = oid;
     s.written.insert(oid);
     return true;
@@ -364,21 +446,18 @@ bool Item::save() {
 bool Item::remove() {
     if (!session_ || partial_ || oid_ == 0) return false;
     Session::Impl& s = *session_->impl_;
-    if (!s.exec("BEGIN IMMEDIATE;")) return false;
+    detail::WriteScope write(s);
+    if (!write.open()) return false;
     bool ok = true;
     bool found = false;
     for (const char* sql : {"DELETE FROM items WHERE oid=?", "DELETE FROM props WHERE oid=?",
                             "DELETE FROM recur WHERE oid=?", "DELETE FROM exc WHERE oid=?",
                             "DELETE FROM recip WHERE oid=?"}) {
-        Stmt d(s.db, sql);
+        Stmt d = s.stmt(sql);
         ok = ok && d.bind(1, int64_t{oid_}).done();
         if (!found) found = sqlite3_changes(s.db) > 0;
     }
-    ok = ok && found && s.exec("COMMIT;");
-    if (!ok) {
-        s.exec("ROLLBACK;");
-        return false;
-    }
+    if (!write.end(ok && found)) return false;
     s.written.insert(oid_);
     oid_ = 0;
     return true;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,9 @@ public:
     // task's kIsRecurringProp is always there: whether it has a recurrence pattern.
     std::vector<PropValue> getProps(const std::vector<uint32_t>& ids) const;
     PropValue getProp(uint32_t id) const;
+    // The values the item holds, in no particular order, without copying them (and without the
+    // values getProp works out, such as kIsRecurringProp).
+    const std::vector<PropValue>& heldProps() const { return props_; }
     // Values whose identifier type does not match the field they fill are taken by identifier type.
     void setProps(const std::vector<PropValue>& values);
     void removeProp(uint32_t id);
@@ -85,8 +89,9 @@ private:
 
 class Session {
 public:
-    // Opens <root>/pim.db (created when missing). Returns false when the file cannot be opened.
-    static bool logOn();
+    // Opens <root>/pim.db (created when missing). Returns false when the file cannot be opened,
+    // and then puts what went wrong, naming the file, into `why` when given.
+    static bool logOn(std::string* why = nullptr);
     static void logOff();
     static Session* current();
 
@@ -110,12 +115,51 @@ public:
     bool visitFolder(int folder, const std::vector<uint32_t>& propIds, size_t streamLimit,
                      const std::function<void(Item&)>& visit, size_t chunkItems = kFolderReadChunk);
     static constexpr size_t kFolderReadChunk = 256;
+    // The items of these identifiers read whole, as itemByOid reads each, but in one transaction
+    // and a fixed number of queries per kReadManyChunk identifiers: one entry per identifier, in
+    // the order given, null for an identifier that names no item. Nullopt when the read failed.
+    std::optional<std::vector<std::unique_ptr<Item>>> itemsByOid(const std::vector<uint32_t>& oids);
+    static constexpr size_t kReadManyChunk = 64;
+    // The folder's items in collection order, leaving out those whose 32-bit property `markProp`
+    // is present and not 0; one index lookup per item rather than a read of its properties.
+    // Nullopt for an unknown folder or a failed read.
+    std::optional<std::vector<uint32_t>> itemsWithout(int folder, uint32_t markProp);
     // kAppointment, kContact or kTask; null for other types.
     std::unique_ptr<Item> createItem(int type);
 
     // Whether this process saved or removed the item since logging on. Other processes may write
     // the same database meanwhile; this tells a run's own writes apart from theirs.
     bool writtenHere(uint32_t oid) const;
+
+    // A batch: every save, remove and pending-map change between beginBatch and commitBatch is
+    // durable together, at the commit, or not at all (one transaction, one sync to disk). A save
+    // or remove that fails inside the batch is undone alone and the batch goes on. Calls nest:
+    // only the outermost commit ends the batch. False from beginBatch when no batch could be
+    // opened (the database is held by another process beyond the busy timeout); nothing is then
+    // open and nothing needs ending. False from commitBatch when the batch's writes were not
+    // kept, none of them.
+    bool beginBatch();
+    bool commitBatch();
+    // Ends the batch (all nesting levels) without keeping anything of it.
+    void rollbackBatch();
+    bool inBatch() const;
+    // The database's own words for the last write (save, remove, batch) that failed; empty while
+    // none has.
+    std::string lastError() const;
+
+    // The server items a sync stored in a folder and whose Maps the server may not have got:
+    // each server item ID with the item it was stored as. Kept in the database beside the items,
+    // so inside a batch an entry is durable exactly when its item is. Sync bookkeeping, not part
+    // of any item; nothing else reads it.
+    struct PendingMap {
+        std::string serverId;
+        uint32_t oid = 0;
+    };
+    // In the order noted; nullopt when the read failed or the folder holds more than `most`.
+    std::optional<std::vector<PendingMap>> pendingMaps(int folder, size_t most);
+    // Notes or replaces the entry for `serverId`.
+    bool notePendingMap(int folder, std::string_view serverId, uint32_t oid);
+    bool dropPendingMaps(int folder);
 
     struct Impl;
 

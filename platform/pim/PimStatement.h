@@ -13,8 +13,19 @@ namespace orvale::platform::pim::detail {
 
 class Stmt {
 public:
+    // A statement of its own, finalised when it goes.
     Stmt(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &s_, nullptr); }
-    ~Stmt() { sqlite3_finalize(s_); }
+    // A statement prepared once and kept by the session: reset and unbound when this goes, so the
+    // next user finds it as new.
+    explicit Stmt(sqlite3_stmt* kept) : s_(kept), kept_(true) {}
+    ~Stmt() {
+        if (!kept_) {
+            sqlite3_finalize(s_);
+        } else if (s_ != nullptr) {
+            sqlite3_reset(s_);
+            sqlite3_clear_bindings(s_);
+        }
+    }
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
     bool ok() const { return s_ != nullptr; }
@@ -22,6 +33,11 @@ public:
     Stmt& bind(int i, double v) { sqlite3_bind_double(s_, i, v); return *this; }
     Stmt& bindBlob(int i, const void* p, size_t n) {
         sqlite3_bind_blob(s_, i, n ? p : "", static_cast<int>(n), SQLITE_TRANSIENT);
+        return *this;
+    }
+    // The bytes must stay put until the statement is stepped and reset.
+    Stmt& bindBlobStatic(int i, const void* p, size_t n) {
+        sqlite3_bind_blob(s_, i, n ? p : "", static_cast<int>(n), SQLITE_STATIC);
         return *this;
     }
     int step() { return s_ ? sqlite3_step(s_) : SQLITE_ERROR; }
@@ -45,6 +61,7 @@ public:
 
 private:
     sqlite3_stmt* s_ = nullptr;
+    bool kept_ = false;
 };
 
 std::string textBytes(const std::u16string& t);

@@ -1,6 +1,7 @@
 #include "stores/contacts/ContactDevice.h"
 
 #include <cstdlib>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/TextConversion.h"
@@ -26,18 +27,33 @@ pim::PropValue emptyValue(const ContactProperty& p) {
 }
 }  // namespace
 
+std::vector<std::uint32_t> contactPropertyIds() {
+    std::vector<std::uint32_t> ids;
+    for (const auto& p : contactPropertyTable()) ids.push_back(p.identifier);
+    return ids;
+}
+
 DeviceContact readContact(const std::string& key) {
-    DeviceContact contact;
     const auto item = contactByKey(key);
-    if (!item || item->type() != pim::kContact) return contact;
+    if (!item || item->type() != pim::kContact) return {};
+    return contactOfItem(*item);
+}
+
+DeviceContact contactOfItem(const pim::Item& item) {
+    DeviceContact contact;
     contact.found = true;
     const auto& table = contactPropertyTable();
-    std::vector<std::uint32_t> ids;
-    for (const auto& p : table) ids.push_back(p.identifier);
-    const auto values = item->getProps(ids);
-    for (std::size_t r = 0; r < table.size() && r < values.size(); ++r) {
-        const pim::PropValue& v = values[r];
-        if ((v.flags & pim::kFlagNotFound) != 0) continue;
+    // Row by identifier: the item holds a few of the table's properties, so it is walked rather
+    // than asked for each of the table's rows.
+    static const std::unordered_map<std::uint32_t, std::size_t> rows = [&] {
+        std::unordered_map<std::uint32_t, std::size_t> byId;
+        for (std::size_t r = 0; r < table.size(); ++r) byId.emplace(table[r].identifier, r);
+        return byId;
+    }();
+    for (const pim::PropValue& v : item.heldProps()) {
+        const auto row = rows.find(v.id);
+        if (row == rows.end()) continue;
+        const std::size_t r = row->second;
         switch (table[r].kind) {
             case ContactFieldKind::Text:
                 contact.fields.row(r) = platform::utf16ToUtf8(v.text);  // the whole text, however long
@@ -49,10 +65,33 @@ DeviceContact readContact(const std::string& key) {
                 break;
         }
     }
-    const PictureText picture = pictureForVCard(item->picture());
+    const PictureText picture = pictureForVCard(item.picture());
     contact.fields[ContactField::Picture] = picture.base64;
     contact.pictureType = picture.type;
     return contact;
+}
+
+void fillContact(const ContactFields& fields, pim::Item& item, bool created, const PictureFetcher& fetch) {
+    const auto& table = contactPropertyTable();
+    std::vector<pim::PropValue> values;
+    values.reserve(table.size());
+    for (std::size_t r = 0; r < table.size(); ++r) {
+        const ContactProperty& p = table[r];
+        if (p.kind == ContactFieldKind::Picture) continue;
+        const std::string& text = fields.row(r);
+        if (text.empty() && created) continue;
+        pim::PropValue v = emptyValue(p);
+        if (!text.empty() && p.kind == ContactFieldKind::Text) v.text = platform::utf8ToUtf16(text);
+        if (!text.empty() && p.kind == ContactFieldKind::Date) {
+            const auto date = parseContactDate(text);
+            if (!date && created) continue;
+            if (date) v.fileTime = fileTimeOfDate(*date);
+        }
+        values.push_back(std::move(v));
+    }
+    item.setProps(values);
+    const std::string& photo = fields[ContactField::Picture];
+    item.setPicture(photo.empty() ? std::string() : pictureBytesFromVCard(photo, fetch));
 }
 
 bool writeContact(const ContactFields& fields, std::string& key, const PictureFetcher& fetch) {
@@ -61,26 +100,7 @@ bool writeContact(const ContactFields& fields, std::string& key, const PictureFe
     const bool create = key.empty();
     auto item = create ? session->createItem(pim::kContact) : contactByKey(key);
     if (!item || item->type() != pim::kContact) return false;
-
-    const auto& table = contactPropertyTable();
-    std::vector<pim::PropValue> values;
-    for (std::size_t r = 0; r < table.size(); ++r) {
-        const ContactProperty& p = table[r];
-        if (p.kind == ContactFieldKind::Picture) continue;
-        const std::string& text = fields.row(r);
-        if (text.empty() && create) continue;
-        pim::PropValue v = emptyValue(p);
-        if (!text.empty() && p.kind == ContactFieldKind::Text) v.text = platform::utf8ToUtf16(text);
-        if (!text.empty() && p.kind == ContactFieldKind::Date) {
-            const auto date = parseContactDate(text);
-            if (!date && create) continue;
-            if (date) v.fileTime = fileTimeOfDate(*date);
-        }
-        values.push_back(std::move(v));
-    }
-    item->setProps(values);
-    const std::string& photo = fields[ContactField::Picture];
-    item->setPicture(photo.empty() ? std::string() : pictureBytesFromVCard(photo, fetch));
+    fillContact(fields, *item, create, fetch);
     if (!item->save()) return false;
     if (create) key = std::to_string(static_cast<std::int32_t>(item->oid()));
     return true;

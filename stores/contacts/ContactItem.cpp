@@ -10,7 +10,15 @@ namespace orvale::contacts {
 ContactItem::ContactItem(PictureFetcher fetch) : fetch_(std::move(fetch)) {}
 
 ContactItem::ContactItem(const std::string& key, PictureFetcher fetch) : TextItem(key), fetch_(std::move(fetch)) {
-    const DeviceContact contact = readContact(key_);
+    exportFrom(readContact(key_));
+}
+
+ContactItem::ContactItem(const std::string& key, const platform::pim::Item* device, PictureFetcher fetch)
+    : TextItem(key), fetch_(std::move(fetch)) {
+    exportFrom(device != nullptr && device->type() == platform::pim::kContact ? contactOfItem(*device) : DeviceContact{});
+}
+
+void ContactItem::exportFrom(const DeviceContact& contact) {
     data_ = contact.found ? exportVCard(contact.fields, key_, contact.pictureType)
                           : exportVCard(ContactFields{}, {}, {});
 }

@@ -1,8 +1,11 @@
 #include "stores/contacts/ContactsStore.h"
 
+#include "platform/pim/PimSession.h"
 #include "stores/FolderKind.h"
+#include "stores/contacts/ContactDevice.h"
 #include "stores/contacts/ContactItem.h"
 #include "stores/contacts/ContactTracking.h"
+#include "stores/contacts/ContactVCard.h"
 #include "stores/contacts/PictureDownload.h"
 
 namespace orvale::contacts {
@@ -14,7 +17,44 @@ StoreItem* ContactsStore::newItem() { return new ContactItem(fetch_); }
 
 StoreItem* ContactsStore::readItem(const std::string& key) { return new ContactItem(key, fetch_); }
 
+StoreItem* ContactsStore::itemFromDevice(const std::string& key, const platform::pim::Item* device) {
+    return new ContactItem(key, device, fetch_);
+}
+
 TrackerProfile ContactsStore::trackerProfile() const { return contactTrackerProfile(); }
+
+std::optional<std::string> ContactsStore::contentOfText(const std::string& text) {
+    const auto fields = importVCard(text);
+    platform::pim::Session* session = platform::pim::Session::current();
+    if (!fields || session == nullptr) return std::nullopt;
+    // Through the device's own values, so a text and the item it would become give one content.
+    const auto item = session->createItem(platform::pim::kContact);
+    if (!item) return std::nullopt;
+    fillContact(*fields, *item, true, fetch_);
+    return contentOfItem(*item);
+}
+
+std::string ContactsStore::contentOfItem(const platform::pim::Item& item) const {
+    const DeviceContact contact = contactOfItem(item);
+    std::string content;
+    auto append = [&](const std::string& field) {
+        content += std::to_string(field.size());
+        content += ':';
+        content += field;
+    };
+    for (std::size_t r = 0; r < kContactFieldCount; ++r) append(contact.fields.row(r));
+    append(contact.pictureType);
+    return content;
+}
+
+std::vector<uint32_t> ContactsStore::contentProperties() const { return contactPropertyIds(); }
+
+std::vector<uint32_t> ContactsStore::exportProperties() const { return contactPropertyIds(); }
+
+std::string ContactsStore::exportText(const platform::pim::Item& item) const {
+    const DeviceContact contact = contactOfItem(item);
+    return exportVCard(contact.fields, keyForOid(item.oid()), contact.pictureType);
+}
 
 DataStoreKind* makeContactsKind() {
     return new FolderKind(*kindInfoByCode(kContactsKindCode),

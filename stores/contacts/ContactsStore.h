@@ -14,7 +14,15 @@ public:
 
 protected:
     StoreItem* readItem(const std::string& key) override;
+    bool buildsFromDevice() const override { return true; }
+    StoreItem* itemFromDevice(const std::string& key, const platform::pim::Item* device) override;
     TrackerProfile trackerProfile() const override;
+    // A contact's content is its fields as the device read gives them, picture included.
+    std::optional<std::string> contentOfText(const std::string& text) override;
+    std::string contentOfItem(const platform::pim::Item& item) const override;
+    std::vector<uint32_t> contentProperties() const override;
+    std::vector<uint32_t> exportProperties() const override;
+    std::string exportText(const platform::pim::Item& item) const override;
 
 private:
     PictureFetcher fetch_;

@@ -1,13 +1,20 @@
 #!/usr/bin/env python3
 """End-to-end faults: the connection is cut at exchange k, for every k of a session in turn, with
 changes waiting on both sides, once after the server answered (the reply is lost) and once before
-the server saw the message. Each cut run fails and leaves the end-of-run files as they were; the
-next run completes, after which device and server hold the same contacts, none lost."""
+the server saw the message; the same for every exchange of a new device's first (slow) sync with
+items both ways. Each cut run fails and leaves the end-of-run files as they were; the next run
+completes, after which device and server hold the same contacts, none lost, none twice."""
 import collections
+import shutil
 
 import harness
 from fault_proxy import AFTER, BEFORE, FaultProxy
 from harness import E2eCase, names, next_second
+
+
+def fresh(root):
+    shutil.rmtree(root, ignore_errors=True)
+    return root
 
 
 def counted(items):
@@ -81,6 +88,48 @@ class Faults(E2eCase):
                     self.assertEqual(on_server, expected, where)
                     k += 1
                 self.assertGreaterEqual(k, 3, mode)
+
+    def test_cut_at_every_exchange_of_a_first_slow_sync(self):
+        """A new device's first sync, a slow sync with items both ways spread over several
+        messages, is cut at exchange k for every k, after and before the server saw it. The cut
+        run leaves the end-of-run files as they were; the next run completes, and both sides then
+        hold every contact of both exactly once."""
+        srv = self.server
+        source = harness.Device(fresh(self.device.root + "-source"))
+        source.import_contacts(harness.sample.contacts(300))
+        source.conf(srv.url, contacts="contacts")
+        self.assertEqual(source.sync()["result"], 0)
+        expected = counted(srv.items())
+        with FaultProxy(srv.url) as proxy:
+            serial = 100000
+            for mode in (AFTER, BEFORE):
+                k = 1
+                while True:
+                    where = "%s cut at exchange %d of a first sync" % (mode, k)
+                    dev = harness.Device(fresh("%s-first-%s-%d" % (self.device.root, mode, k)))
+                    dev.import_contacts(harness.sample.contacts(40, serial))
+                    dev.conf(proxy.url, contacts="contacts")
+                    own = counted(dev.items())
+                    serial += 40
+                    next_second()
+                    before = dev.state_files()
+                    proxy.arm(k, mode)
+                    report = dev.sync()
+                    if proxy.exchanges < k:
+                        self.assertEqual(report["result"], 0, where)
+                    else:
+                        self.assertNotEqual(report["result"], 0, where)
+                        self.assertEqual(dev.state_files(), before, where)
+                        proxy.arm(None, mode)
+                        next_second()
+                        self.assertEqual(dev.sync()["result"], 0, where)
+                    expected += own
+                    self.assertEqual(counted(dev.items()), expected, where)
+                    self.assertEqual(counted(srv.items()), expected, where)
+                    if proxy.exchanges < k:
+                        break
+                    k += 1
+                self.assertGreaterEqual(k, 6, mode)
 
     def test_lost_map_duplicates_nothing(self):
         """A server Add is applied, then the message with the client's Map never reaches the

@@ -23,6 +23,7 @@ public:
     std::size_t dataSize() const override { return text_.size(); }
     ContentType contentType() const override { return ContentType("text/x-vcard"); }
     bool setData(const std::string& text) override {
+        EXPECT_TRUE(folder_.groupStart) << "a server item written outside a write group";
         if (!folder_.refuse.empty() && text.find(folder_.refuse) != std::string::npos) return false;
         if (key_.empty()) key_ = keyForOid(folder_.nextKey++);
         folder_.items[key_] = text_ = text;
@@ -70,6 +71,47 @@ public:
     void slot15() override {}
     void release() override { releaseCount(); }
     void addRef() override { addRefCount(); }
+
+    bool beginWrites() override {
+        EXPECT_FALSE(folder_.groupStart) << "a write group began inside another";
+        folder_.groupStart.emplace(folder_.items, folder_.pendingMaps);
+        return true;
+    }
+    bool commitWrites() override {
+        if (!folder_.groupStart) return false;
+        if (folder_.failCommit) {
+            abandonWrites();
+            return false;
+        }
+        folder_.groupStart.reset();
+        ++folder_.groupsCommitted;
+        return true;
+    }
+    void abandonWrites() override {
+        if (!folder_.groupStart) return;
+        folder_.items = std::move(folder_.groupStart->first);
+        folder_.pendingMaps = std::move(folder_.groupStart->second);
+        folder_.groupStart.reset();
+    }
+    std::optional<std::vector<PendingMap>> pendingMaps(std::size_t most) override {
+        if (folder_.pendingMaps.size() > most) return std::nullopt;
+        std::vector<PendingMap> out;
+        for (const auto& [serverId, key] : folder_.pendingMaps) out.push_back({serverId, key});
+        return out;
+    }
+    bool notePendingMap(const std::string& serverId, const std::string& localKey) override {
+        EXPECT_TRUE(folder_.groupStart) << "a pending map noted outside a write group";
+        folder_.pendingMaps[serverId] = localKey;
+        return true;
+    }
+    void dropPendingMaps() override { folder_.pendingMaps.clear(); }
+    std::vector<std::string> keysWithContent(const std::string& text) override {
+        std::vector<std::string> keys;
+        if (!folder_.compareContent) return keys;
+        for (const auto& [key, stored] : folder_.items)
+            if (stored == text) keys.push_back(key);
+        return keys;
+    }
 
 private:
     TinyFolder& folder_;

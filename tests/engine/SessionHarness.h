@@ -22,7 +22,8 @@ namespace orvale::test {
 inline constexpr const char* kTestUrl = "http://sync.example.com/sync";
 inline constexpr const char* kTestDevice = "IMEI:0011223344556677889900";
 
-// One folder of the fake device.
+// One folder of the fake device. Its write groups keep what was there when a group began, so an
+// abandoned group (or a process that dies before the commit) leaves items and pending maps as they were.
 struct TinyFolder {
     std::map<std::string, std::string> items;  // key -> text
     std::vector<std::uint32_t> updated, added, deleted;
@@ -30,6 +31,12 @@ struct TinyFolder {
     std::vector<std::string> acknowledged, savedAnchors;
     std::string refuse;                         // setData refuses texts holding this
     std::uint32_t nextKey = 9000;
+    std::map<std::string, std::string> pendingMaps;  // server ID -> key
+    int groupsCommitted = 0;
+    bool failCommit = false;                    // the next commits keep nothing
+    bool compareContent = true;                 // keysWithContent finds equal texts
+    // Open group: the state it began from.
+    std::optional<std::pair<std::map<std::string, std::string>, std::map<std::string, std::string>>> groupStart;
 };
 
 class TinyFactory : public DataStoreFactory {

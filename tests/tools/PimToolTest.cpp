@@ -154,6 +154,37 @@ TEST_F(PimToolTest, BadInputIsRefusedWithAClearMessageAndNothingHalfDone) {
     EXPECT_NE(pim({"calendar", "list"}).out.find("\tx\n"), std::string::npos);
 }
 
+// A fresh machine has no device root yet: the tool makes it as the main program does. What keeps
+// the tool from the device is named, not reported as a refused item.
+TEST_F(PimToolTest, FirstUseMakesTheDeviceRootAndADeviceThatCannotBeUsedIsNamed) {
+    const std::string card = file("one.vcf", "BEGIN:VCARD\r\nVERSION:2.1\r\nFN:First\r\nEND:VCARD\r\n");
+    writeFileBytes(root.path() / "a-file", "x");
+    std::filesystem::create_directories(root.path() / "db-is-a-folder" / "pim.db");
+    const struct {
+        std::filesystem::path deviceRoot;
+        int exitCode;
+        const char* message;
+    } cases[] = {
+        {root.path() / "fresh" / "orvale", 0, ""},
+        {root.path() / "a-file" / "orvale", 7, "the device folder "},
+        {root.path() / "db-is-a-folder", 7, "the device database "},
+    };
+    for (const auto& c : cases) {
+        ::setenv("ORVALE_DEVICE_ROOT", c.deviceRoot.c_str(), 1);
+        const PimRun run = pim({"contacts", "import", card});
+        ::setenv("ORVALE_DEVICE_ROOT", root.path().c_str(), 1);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.deviceRoot << ": " << run.err;
+        if (c.exitCode == 0) {
+            EXPECT_EQ(printedLines(run.out).size(), 1u);
+            EXPECT_EQ(std::filesystem::status(c.deviceRoot).permissions() & std::filesystem::perms::all,
+                      std::filesystem::perms::owner_all);
+            continue;
+        }
+        EXPECT_NE(run.err.find(c.message + c.deviceRoot.string()), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("not stored"), std::string::npos) << run.err;
+    }
+}
+
 // What the next sync run finds: the three change lists, with the keys listed in `accepted` then
 // acknowledged as the server's statuses would. The first run of a folder is a slow sync.
 struct Changes {

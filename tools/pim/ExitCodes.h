@@ -10,6 +10,8 @@ enum ExitCode : int {
     kUnparsableItem = 4,  // a file holds no item, an unfinished one, or one of the wrong kind
     kUnknownKey = 5,      // no item has that key
     kNoStore = 6,         // the folder's store does not exist (yet)
+    kNoDevice = 7,        // the device folder cannot be created or its database cannot be opened
+    kDamagedBackup = 8,   // the backup is cut, altered or of another folder; nothing was changed
 };
 
 }  // namespace orvale::pim_tool

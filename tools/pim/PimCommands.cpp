@@ -53,7 +53,7 @@ bool knownKey(StoreAccess& store, const std::string& key, std::ostream& err) {
 }  // namespace
 
 int listItems(StoreAccess& store, std::ostream& out) {
-    for (const auto& key : store.keys()) out << key << '\t' << summarise(store.text(key)) << '\n';
+    store.eachItem([&](const std::string& key, const std::string& text) { out << key << '\t' << summarise(text) << '\n'; });
     return kOk;
 }
 
@@ -66,21 +66,37 @@ int showItem(StoreAccess& store, const std::string& key, std::ostream& out, std:
 int importFiles(StoreAccess& store, const std::vector<std::string>& files, std::ostream& out, std::ostream& err) {
     const LoadedItems loaded = loadItems(files, store.itemComponent(), err);
     if (loaded.exitCode != kOk) return loaded.exitCode;
-    int result = kOk;
-    for (std::size_t i = 0; i < loaded.items.size(); ++i) {
-        if (const auto key = store.add(loaded.items[i])) {
-            out << *key << '\n' << std::flush;
-        } else {
-            err << kProgram << "item " << i + 1 << " of the import was not stored by the device store\n";
-            result = kStoreRefused;
-        }
+    // One transaction for the whole import: nothing of it is stored unless all of it is.
+    if (!store.beginWrites()) {
+        err << kProgram << "nothing was imported: the device database cannot be written: " << store.deviceError() << "\n";
+        return kStoreRefused;
     }
-    return result;
+    std::vector<std::string> keys;
+    keys.reserve(loaded.items.size());
+    for (std::size_t i = 0; i < loaded.items.size(); ++i) {
+        const auto key = store.add(loaded.items[i]);
+        if (!key) {
+            const std::string cause = store.deviceError();
+            store.abandonWrites();
+            err << kProgram << "nothing was imported: item " << i + 1 << " was not stored: "
+                << (cause.empty() ? "the store cannot read it as a " + store.itemComponent()
+                                  : "the device database did not take it: " + cause)
+                << "\n";
+            return kStoreRefused;
+        }
+        keys.push_back(*key);
+    }
+    if (!store.commitWrites()) {
+        err << kProgram << "nothing was imported: the device database did not keep it: " << store.deviceError() << "\n";
+        return kStoreRefused;
+    }
+    for (const auto& key : keys) out << key << '\n';
+    return kOk;
 }
 
 int exportItems(StoreAccess& store, const std::optional<std::string>& file, std::ostream& out, std::ostream& err) {
     std::string all;
-    for (const auto& key : store.keys()) all += store.text(key);
+    store.eachItem([&](const std::string&, const std::string& text) { all += text; });
     if (!file) {
         out << all;
         return kOk;

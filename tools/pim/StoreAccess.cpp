@@ -25,11 +25,14 @@ using ListRef = std::unique_ptr<ItemList, Released<ItemList>>;
 
 // Any folder through the generic store interface, the way the engine drives it. The factory
 // discards its change trackers: what the tool changes is recorded by no one, so the next sync
-// reports it. Every write is one device transaction, so a sync may run on the same root meanwhile.
+// reports it. Every write, or every group of writes, is one device transaction, so a sync may run on
+// the same root meanwhile.
 class GenericAccess final : public StoreAccess {
 public:
-    GenericAccess(std::unique_ptr<DataStoreFactory> factory, DataStore* store, std::string component)
-        : factory_(std::move(factory)), store_(store), component_(std::move(component)) {}
+    GenericAccess(std::unique_ptr<DataStoreFactory> factory, DataStore* store, std::string component,
+                  std::string folderName)
+        : factory_(std::move(factory)), store_(store), component_(std::move(component)),
+          folderName_(std::move(folderName)) {}
     ~GenericAccess() override {
         store_->release();  // before the factory closes the device session
     }
@@ -37,6 +40,19 @@ public:
     GenericAccess& operator=(const GenericAccess&) = delete;
 
     std::string itemComponent() const override { return component_; }
+
+    std::optional<std::string> backUp() override {
+        return backup::backUpStore(*store_, folderName_, backup::BackupReason::ByHand);
+    }
+    backup::RestoreOutcome restore(const backup::Backup& backup) override {
+        keys_.reset();
+        return backup::restoreStore(*store_, backup);
+    }
+
+    bool beginWrites() override { return store_->beginWrites(); }
+    bool commitWrites() override { return store_->commitWrites(); }
+    void abandonWrites() override { store_->abandonWrites(); }
+    std::string deviceError() const override { return factory_->deviceError(); }
 
     std::vector<std::string> keys() override {
         if (!keys_) {
@@ -56,6 +72,14 @@ public:
     std::string text(const std::string& key) override {
         const ItemRef item(store_->itemByKey(key));
         return item ? std::string(item->data(), item->dataSize()) : std::string();
+    }
+
+    void eachItem(const std::function<void(const std::string& key, const std::string& text)>& use) override {
+        const ListRef list(store_->allItems());
+        while (list->hasNext()) {
+            const ItemRef item(list->next());
+            if (item) use(item->key(), std::string(item->data(), item->dataSize()));
+        }
     }
 
     std::optional<std::string> add(const std::string& text) override {
@@ -79,13 +103,16 @@ private:
     std::unique_ptr<DataStoreFactory> factory_;
     DataStore* store_;
     std::string component_;
+    std::string folderName_;
     std::optional<std::vector<std::string>> keys_;
 };
 
 }  // namespace
 
-std::unique_ptr<StoreAccess> StoreAccess::open(const std::string& kindName) {
+std::unique_ptr<StoreAccess> StoreAccess::open(const std::string& kindName, std::string& problem) {
     auto factory = std::make_unique<DataStoreFactory>(ChangeRecording::Discard);
+    problem = factory->openError();
+    if (!problem.empty()) return nullptr;
     DataStoreKind* kind = factory->createKindByName(kindName);
     if (kind == nullptr) return nullptr;
     DataStore* store = kind->openStore(nullptr);  // the store now keeps the kind alive
@@ -97,7 +124,7 @@ std::unique_ptr<StoreAccess> StoreAccess::open(const std::string& kindName) {
     const std::string component = name == "WinMobileContacts"    ? "VCARD"
                                   : name == "WinMobileCalendars" ? "VCALENDAR/VEVENT"
                                                                  : "VCALENDAR/VTODO";
-    return std::make_unique<GenericAccess>(std::move(factory), store, component);
+    return std::make_unique<GenericAccess>(std::move(factory), store, component, kindName);
 }
 
 }  // namespace orvale::pim_tool

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/pim/BackupCommands.h"
 #include "tools/pim/ExitCodes.h"
 #include "tools/pim/PimCommands.h"
 #include "tools/pim/StoreAccess.h"
@@ -24,17 +25,27 @@ constexpr const char* kHelp =
     "commands:\n"
     "  list              one line per item: its key, a tab, its name or summary\n"
     "  show KEY          the item's text exactly as the store exports it\n"
-    "  import FILE...    stores every item of the files as a new item; prints each new key\n"
+    "  import FILE...    stores every item of the files as a new item, all or none; prints each\n"
+    "                    new key\n"
     "  export [FILE]     every item, one after the other, into FILE or to standard output\n"
     "  edit KEY FILE     replaces the item by the single item in FILE\n"
     "  delete KEY        deletes the item\n"
+    "  backups           the folder's backups, newest first: name, local time, items, why taken\n"
+    "  backup            takes a backup of the folder now; prints its name\n"
+    "  restore BACKUP    puts the folder back as the backup holds it: items not in it are deleted,\n"
+    "                    the others get its texts (one deleted since comes back with a new key);\n"
+    "                    all or nothing, and the next sync sends the changes to the server\n"
+    "\n"
+    "A sync keeps the last five backups of a folder in Backups/FOLDER of the device root, taking one\n"
+    "before each slow sync (the first sync of a folder is one).\n"
     "\n"
     "Files hold vCards (contacts) or vCalendars (calendar, tasks), one after the other, with CR LF or\n"
     "LF line ends. Nothing is imported unless every file can be read and every item parsed.\n"
     "\n"
     "exit codes: 0 done, 1 the store refused a write or delete, 2 wrong arguments,\n"
     "3 a file cannot be read or written, 4 an item cannot be parsed or is of the wrong kind,\n"
-    "5 unknown key, 6 the folder's store does not exist yet\n";
+    "5 unknown key or backup, 6 the folder's store does not exist yet, 7 the device folder or its\n"
+    "database cannot be used, 8 the backup is damaged (nothing was changed)\n";
 
 struct Folder {
     const char* kindName;  // as the store registry knows it
@@ -53,7 +64,8 @@ struct Command {
 };
 const std::map<std::string, Command> kCommands = {
     {"list", {0, 0}}, {"show", {1, 1}}, {"import", {1, -1}},
-    {"export", {0, 1}}, {"edit", {2, 2}}, {"delete", {1, 1}},
+    {"export", {0, 1}}, {"edit", {2, 2}}, {"delete", {1, 1}}, {"backups", {0, 0}},
+    {"backup", {0, 0}}, {"restore", {1, 1}},
 };
 
 int usageError(const std::string& problem) {
@@ -61,7 +73,11 @@ int usageError(const std::string& problem) {
     return kUsage;
 }
 
-int run(StoreAccess& store, const std::string& command, const std::vector<std::string>& args) {
+int run(StoreAccess& store, const std::string& folderName, const std::string& command,
+        const std::vector<std::string>& args) {
+    if (command == "backups") return listBackups(folderName, std::cout);
+    if (command == "backup") return takeBackup(store, std::cout, std::cerr);
+    if (command == "restore") return restoreBackup(store, folderName, args[0], std::cout, std::cerr);
     if (command == "list") return listItems(store, std::cout);
     if (command == "show") return showItem(store, args[0], std::cout, std::cerr);
     if (command == "import") return importFiles(store, args, std::cout, std::cerr);
@@ -94,11 +110,16 @@ int main(int argc, char** argv) {
     if (count < command->second.fewest || (command->second.most >= 0 && count > command->second.most)) {
         return usageError("wrong number of arguments for '" + all[1] + "'");
     }
-    const auto store = StoreAccess::open(folder->second.kindName);
+    std::string problem;
+    const auto store = StoreAccess::open(folder->second.kindName, problem);
+    if (!problem.empty()) {
+        std::cerr << "orvale-pim: " << problem << "\n";
+        return kNoDevice;
+    }
     if (!store) {
         std::cerr << "orvale-pim: the " << all[0] << " store (" << folder->second.storeKind
                   << ") does not exist yet\n";
         return kNoStore;
     }
-    return run(*store, all[1], args);
+    return run(*store, folder->second.kindName, all[1], args);
 }

@@ -1,0 +1,127 @@
+#!/usr/bin/env python3
+"""End-to-end: a device's first sync killed with SIGKILL at random instants, then synced to the
+end; and a slow sync asked for (anchors removed) after a completed sync. Afterwards the device
+holds every contact of both sides exactly once. This server erases its map at a slow sync and
+matches nothing by content; what it ends up holding is printed.
+
+ORVALE_KILL_SEED sets the seed of the kill instants (default 18), ORVALE_KILLS the number of
+kills per case (default 6).
+"""
+import collections
+import os
+import random
+import shutil
+import subprocess
+import sys
+import time
+
+import harness
+from harness import E2eCase, names, next_second
+
+SERVER_CONTACTS = 2000
+OWN_CONTACTS = 400
+OWN_FIRST = 5001
+KILLS = int(os.environ.get("ORVALE_KILLS", "6"))
+SEED = int(os.environ.get("ORVALE_KILL_SEED", "18"))
+
+
+def counted(items):
+    return collections.Counter(names(items))
+
+
+def sample_names(count, first=1):
+    return collections.Counter("Sample%d" % n for n in range(first, first + count))
+
+
+def report(what, on_server):
+    twice = sum(1 for n in on_server.values() if n > 1)
+    print("%s: the server holds %d contacts, %d names more than once" % (what, sum(on_server.values()), twice),
+          file=sys.stderr)
+
+
+class FirstSync(E2eCase):
+    def other_device(self, name, contacts=0, first=1):
+        root = self.device.root + "-" + name
+        shutil.rmtree(root, ignore_errors=True)
+        dev = harness.Device(root)
+        if contacts:
+            dev.import_contacts(harness.sample.contacts(contacts, first))
+        dev.conf(self.server.url, contacts="contacts")
+        return dev
+
+    def autosync_seconds(self, dev):
+        start = time.monotonic()
+        dev.autosync()
+        return time.monotonic() - start
+
+    def kill_first_sync(self, dev, longest, rng):
+        """`orvale autosync` started again and again, each killed after a random time shorter than
+        a whole first sync takes; the number of runs that were killed."""
+        killed = 0
+        for _ in range(KILLS):
+            proc = subprocess.Popen([harness.program("orvale"), "autosync"], env=dev.env,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                proc.wait(timeout=rng.uniform(0.05, 0.8 * longest))
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
+                killed += 1
+        return killed
+
+    def sync_to_the_end(self, dev):
+        for _ in range(3):
+            next_second()
+            if dev.sync()["result"] == 0:
+                break
+        next_second()
+        self.assertEqual(dev.sync()["result"], 0)
+
+    def killed_first_sync(self, own):
+        rng = random.Random(SEED + own)
+        self.other_device("source", SERVER_CONTACTS).autosync()
+        next_second()
+        # How long a whole first sync of this server takes here (a sanitizer build is slower).
+        longest = self.autosync_seconds(self.other_device("measure"))
+        dev = self.device
+        if own:
+            dev.import_contacts(harness.sample.contacts(own, OWN_FIRST))
+        killed = self.kill_first_sync(dev, longest, rng)
+        self.assertGreater(killed, 0)
+        self.sync_to_the_end(dev)
+        expected = sample_names(SERVER_CONTACTS) + sample_names(own, OWN_FIRST)
+        self.assertEqual(counted(dev.items()), expected)
+        on_server = counted(self.server.items())
+        report("first sync of %d own contacts, %d of %d runs killed (seed %d, a whole sync %.1f s)"
+               % (own, killed, KILLS, SEED, longest), on_server)
+        return expected, on_server
+
+    def test_killed_first_sync_into_an_empty_device(self):
+        expected, on_server = self.killed_first_sync(0)
+        self.assertEqual(on_server, expected)
+
+    def test_killed_first_sync_of_a_device_with_its_own_contacts(self):
+        expected, on_server = self.killed_first_sync(OWN_CONTACTS)
+        self.assertEqual(set(on_server), set(expected), "nothing lost on the server")
+
+    def test_slow_sync_asked_for_after_a_completed_sync(self):
+        dev = self.device
+        dev.import_contacts(harness.sample.contacts(500))
+        self.assertEqual(dev.sync()["result"], 0)
+        # The settings' "Slow Sync": the anchors go, the next session is a slow sync.
+        os.remove(dev.path("Anchor_Contacts"))
+        next_second()
+        self.assertEqual(dev.sync()["result"], 0)
+        self.assertEqual(harness.alert_codes(dev), ["201"])
+        self.assertEqual(counted(dev.items()), sample_names(500))
+        report("slow sync asked for after a completed sync of 500", counted(self.server.items()))
+        # The server kept one of its two items per contact mapped (it keeps one per client id); the
+        # other comes down as the server's own new item. The device mirrors what the server holds.
+        next_second()
+        self.assertEqual(dev.sync()["result"], 0)
+        on_server = counted(self.server.items())
+        report("and after the next two-way sync", on_server)
+        self.assertEqual(counted(dev.items()), on_server)
+
+if __name__ == "__main__":
+    harness.main()
