@@ -5,6 +5,7 @@
 #include "stores/calendar/CalendarDateWindow.h"
 #include "stores/calendar/CalendarItem.h"
 #include "stores/calendar/CalendarTracking.h"
+#include "stores/calendar/EventDevice.h"
 
 namespace orvale::calendar {
 
@@ -13,6 +14,46 @@ CalendarStore::CalendarStore(DataStoreKind* kind) : FolderStore(kind, *kindInfoB
 StoreItem* CalendarStore::newItem() { return new CalendarItem(); }
 
 StoreItem* CalendarStore::readItem(const std::string& key) { return new CalendarItem(key); }
+
+StoreItem* CalendarStore::itemFromDevice(const std::string& key, const platform::pim::Item* device) {
+    return new CalendarItem(key, device);
+}
+
+std::optional<std::string> CalendarStore::contentOfText(const std::string& text) {
+    const auto event = importEvent(text);
+    platform::pim::Session* session = platform::pim::Session::current();
+    if (!event || session == nullptr) return std::nullopt;
+    // Through the device's own values, so a text and the appointment it would become give one
+    // content (times normalised, a refused rule dropped).
+    const auto item = session->createItem(platform::pim::kAppointment);
+    if (!item) return std::nullopt;
+    fillEvent(*event, *item, true);
+    return contentOfItem(*item);
+}
+
+std::string CalendarStore::contentOfItem(const platform::pim::Item& item) const {
+    const DeviceEvent event = eventOfItem(item);
+    std::string content;
+    auto append = [&](const std::string& value) {
+        content += std::to_string(value.size());
+        content += ':';
+        content += value;
+    };
+    for (std::size_t r = 0; r < kEventFieldCount; ++r) append(event.fields.row(r));
+    append(event.rule);
+    append(event.exceptionDates);
+    for (const auto& attendee : event.attendees) append(attendee);
+    return content;
+}
+
+std::vector<uint32_t> CalendarStore::contentProperties() const { return eventPropertyIds(); }
+
+std::vector<uint32_t> CalendarStore::exportProperties() const { return eventPropertyIds(); }
+
+std::string CalendarStore::exportText(const platform::pim::Item& item) const {
+    const DeviceEvent event = eventOfItem(item);
+    return exportEvent(&event, keyForOid(item.oid()));
+}
 
 TrackerProfile CalendarStore::trackerProfile() const {
     TrackerProfile profile = calendarTrackerProfile();

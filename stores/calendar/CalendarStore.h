@@ -17,7 +17,16 @@ public:
 
 protected:
     StoreItem* readItem(const std::string& key) override;
+    bool buildsFromDevice() const override { return true; }
+    StoreItem* itemFromDevice(const std::string& key, const platform::pim::Item* device) override;
     TrackerProfile trackerProfile() const override;
+    // An event's content is its values as the device read gives them, with its rule, exceptions
+    // and attendees.
+    std::optional<std::string> contentOfText(const std::string& text) override;
+    std::string contentOfItem(const platform::pim::Item& item) const override;
+    std::vector<uint32_t> contentProperties() const override;
+    std::vector<uint32_t> exportProperties() const override;
+    std::string exportText(const platform::pim::Item& item) const override;
     // With the date window on, events outside it stay out of the lists and keep their recorded
     // state, so that a change to one is sent once it comes inside.
     std::vector<uint32_t> narrowed(std::vector<uint32_t> ids) override;
