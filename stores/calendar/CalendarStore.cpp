@@ -21,28 +21,19 @@ StoreItem* CalendarStore::itemFromDevice(const std::string& key, const platform:
 
 std::optional<std::string> CalendarStore::contentOfText(const std::string& text) {
     const auto event = importEvent(text);
-    platform::pim::Session* session = platform::pim::Session::current();
-    if (!event || session == nullptr) return std::nullopt;
-    // Through the device's own values, so a text and the appointment it would become give one
-    // content (times normalised, a refused rule dropped).
-    const auto item = session->createItem(platform::pim::kAppointment);
-    if (!item) return std::nullopt;
-    fillEvent(*event, *item, true);
-    return contentOfItem(*item);
+    if (!event) return std::nullopt;
+    // As stored: times normalised, a refused rule dropped.
+    return contentOfNewItem(platform::pim::kAppointment,
+                            [&](platform::pim::Item& item) { fillEvent(*event, item, true); });
 }
 
 std::string CalendarStore::contentOfItem(const platform::pim::Item& item) const {
     const DeviceEvent event = eventOfItem(item);
     std::string content;
-    auto append = [&](const std::string& value) {
-        content += std::to_string(value.size());
-        content += ':';
-        content += value;
-    };
-    for (std::size_t r = 0; r < kEventFieldCount; ++r) append(event.fields.row(r));
-    append(event.rule);
-    append(event.exceptionDates);
-    for (const auto& attendee : event.attendees) append(attendee);
+    for (std::size_t r = 0; r < kEventFieldCount; ++r) appendContentValue(content, event.fields.row(r));
+    appendContentValue(content, event.rule);
+    appendContentValue(content, event.exceptionDates);
+    for (const auto& attendee : event.attendees) appendContentValue(content, attendee);
     return content;
 }
 
