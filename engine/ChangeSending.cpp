@@ -1,6 +1,8 @@
 // The folder's change lists sent as Add, Replace and Delete inside its Sync, as many as fit into
 // the message; the position is kept so the next message continues where this one stopped. Also the
 // server's Statuses for those commands.
+#include "engine/DeviceInfo.h"
+#include "engine/SessionDataStore.h"
 #include "engine/SyncClientImpl.h"
 
 namespace orvale {
@@ -29,38 +31,97 @@ int observedKind(CommandKind kind) {
     return kObservedAdd;
 }
 
-Generic* changeCommand(CommandKind kind, std::uint32_t id, StoreItem& item) {
+std::string typeText(const StoreItem& item) {
+    const ContentType type = item.contentType();
+    return type.text().empty() ? type.mimeType() : type.text();
+}
+
+// One Add, Replace or Delete with one item; `data` is absent for a Delete. The first chunk of a
+// large object names the whole item's size; every chunk but the last carries MoreData.
+Generic* changeCommand(CommandKind kind, std::uint32_t id, const std::string& key, const std::string& type,
+                       const std::string_view* data, std::optional<std::uint32_t> fullSize = std::nullopt,
+                       bool moreData = false) {
     auto* command = new Generic(elementTypeFor(kind));
     command->setCmdID(static_cast<std::int64_t>(id));
     auto* entry = new ItemElement();
-    entry->setSource(new SourceOrTarget(item.key()));
-    if (kind != CommandKind::Delete) {
-        const ContentType type = item.contentType();
+    entry->setSource(new SourceOrTarget(key));
+    if (data != nullptr) {
         auto* meta = new MetInfElem();
-        meta->setType(type.text().empty() ? type.mimeType() : type.text());
+        meta->setType(type);
+        if (fullSize) meta->setSize(static_cast<std::int64_t>(*fullSize));
         command->setMeta(meta);
-        const char* data = item.data();
-        entry->setData(data != nullptr ? std::string(data, item.dataSize()) : std::string());
+        entry->setData(std::string(*data));
+        if (moreData) entry->setMoreData(true);
     }
     command->addItems(entry);
     return command;
 }
 
+Generic* changeCommand(CommandKind kind, std::uint32_t id, StoreItem& item) {
+    const char* bytes = item.data();
+    const std::string_view data = bytes != nullptr ? std::string_view(bytes, item.dataSize()) : std::string_view();
+    return changeCommand(kind, id, item.key(), typeText(item), kind == CommandKind::Delete ? nullptr : &data);
+}
+
 }  // namespace
 
-void SyncClient::Impl::reportSkippedItem(SyncContextHolder& context, ChangeList list) {
-    const CommandKind kind = commandFor(list);
-    observer.text("Item does not fit into a message and is skipped: " + (context.current() ? context.current()->key() : std::string()));
+void SyncClient::Impl::reportSkippedItem(SyncContextHolder& context, CommandKind kind, const std::string& key) {
+    observer.text("Item was not sent: " + key);
     observer.itemResult(SyncSide::Client, folders[context.folder()].localName(), observedKind(kind), true);
     FolderCounters& c = context.counters;
     ++(kind == CommandKind::Delete ? c.deletesFailed : kind == CommandKind::Replace ? c.replacesFailed : c.addsFailed);
     ++c.failed;
 }
 
+bool SyncClient::Impl::largeObjectsAllowed(std::size_t size) const {
+    return sessionData.getBool(kKeySupportLargeObjects) && size <= limits.negotiatedObjectSize();
+}
+
+SyncClient::Impl::ChunkResult SyncClient::Impl::addNextChunk(SyncContextHolder& context, bool messageWasEmpty) {
+    LargeObject& object = *outgoingObject;
+    const std::uint32_t limit = limits.itemsLimit();
+    const std::uint32_t used = channel.encodedSize();
+    const std::size_t room = used < limit ? limit - used : 0;
+    const std::uint32_t id = nextCmdId();
+    const bool first = object.nothingSent();
+    auto build = [&](std::size_t n) {
+        const std::string_view chunk = object.next(n);
+        return hold(changeCommand(object.kind(), id, object.key(), object.contentType(), &chunk,
+                                  first ? std::optional<std::uint32_t>(object.declaredSize()) : std::nullopt,
+                                  n < object.remaining()));
+    };
+    // The room is measured on the encoded command, so escaping counts once and the size we
+    // announce stays the item's own byte count.
+    const std::size_t n = chunkThatFits(room, object.remaining(), [&](std::size_t k) {
+        return static_cast<std::size_t>(channel.sizeOf(object.kind(), *build(k)));
+    });
+    ElementRef<Generic> command;
+    if (n > 0) command = build(n);
+    if (!command || !addToMessage(object.kind(), *command)) {
+        if (!messageWasEmpty) return ChunkResult::MessageFull;
+        // Not even an empty message has room for a byte of it.
+        reportSkippedItem(context, object.kind(), object.key());
+        outgoingObject.reset();
+        return ChunkResult::Failed;
+    }
+    const bool last = n == object.remaining();
+    pending.add(msgId, id, PendingCommand{object.kind(), ElementRef<SyncElement>(command.get()), context.folder(), object.key(), !last});
+    object.sent(n);
+    if (!last) return ChunkResult::MessageFull;
+    outgoingObject.reset();
+    return ChunkResult::LastSent;
+}
+
 bool SyncClient::Impl::addFolderChanges(SyncContextHolder& context, bool messageWasEmpty) {
     const std::uint32_t limit = limits.itemsLimit();
     const std::uint32_t itemLimit = limits.itemLimit();
     int itemsInMessage = 0;
+    // A large object under way is continued before anything else.
+    if (outgoingObject && outgoingObject->folder() == context.folder()) {
+        const ChunkResult chunk = addNextChunk(context, messageWasEmpty);
+        if (chunk == ChunkResult::MessageFull) return false;
+        if (chunk == ChunkResult::LastSent) ++itemsInMessage;
+    }
     while (StoreItem* item = context.current()) {
         const ChangeList list = context.currentList();
         if (skipOwnCopy(context, list, *item)) {
@@ -72,17 +133,22 @@ bool SyncClient::Impl::addFolderChanges(SyncContextHolder& context, bool message
             if (channel.encodedSize() > limit) return false;
         } else {
             const std::size_t size = item->dataSize();
-            if (size > itemLimit) {
-                // Large objects hook: when the server announced "supportLargeObjects" and the item is
-                // within the negotiated object size, it is to be sent in chunks from here. Until
-                // then such an item never fits and is skipped, so the folder's loop can end.
-                reportSkippedItem(context, list);
-                context.advance();
-                continue;
-            }
             if (channel.encodedSize() + size > limit) {
-                if (itemsInMessage == 0 && messageWasEmpty) {
-                    reportSkippedItem(context, list);
+                if (largeObjectsAllowed(size)) {
+                    // A nearly full message is closed; the item starts in the next one.
+                    if (channel.encodedSize() > limit / 6 * 5) return false;
+                    const char* bytes = item->data();
+                    outgoingObject = hold(LargeObject::outgoing(kind, context.folder(), item->key(), typeText(*item),
+                                                                bytes != nullptr ? std::string(bytes, size) : std::string(), msgId));
+                    context.advance();
+                    const ChunkResult chunk = addNextChunk(context, messageWasEmpty && itemsInMessage == 0);
+                    if (chunk == ChunkResult::MessageFull) return false;
+                    if (chunk == ChunkResult::LastSent) ++itemsInMessage;
+                    continue;
+                }
+                if (size > itemLimit || (itemsInMessage == 0 && messageWasEmpty)) {
+                    // It can never fit, and the folder's loop must end.
+                    reportSkippedItem(context, kind, item->key());
                     context.advance();
                     continue;
                 }
@@ -94,7 +160,7 @@ bool SyncClient::Impl::addFolderChanges(SyncContextHolder& context, bool message
         if (!addToMessage(kind, *command)) {
             // Only our own header can leave less room than the item limit promises.
             if (itemsInMessage == 0 && messageWasEmpty) {
-                reportSkippedItem(context, list);
+                reportSkippedItem(context, kind, item->key());
                 context.advance();
                 continue;
             }
@@ -120,6 +186,14 @@ void SyncClient::Impl::itemStatusReceived(const PendingCommand& command, int cod
         ++c.failed;
         observer.itemResult(SyncSide::Client, folder, observed, true);
     };
+    if (command.moreData) {
+        if (code == kStatusChunkKept) return;
+        // Any other answer to a chunk means the server does not hold the item's beginning: the
+        // rest would be refused too, and nothing of the item counts as sent. It goes again next
+        // session.
+        if (outgoingObject && outgoingObject->isItem(command.kind, command.folder, command.itemKey)) outgoingObject.reset();
+        code = 0;
+    }
     switch (command.kind) {
         case CommandKind::Add:
         case CommandKind::Replace:

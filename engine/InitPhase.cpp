@@ -84,7 +84,7 @@ void SyncClient::Impl::queueFolderAlerts() {
         folder.next = choice.next;
         if (choice.code == kAlertSlowSync) slowSyncDue = true;
         const std::uint32_t id = nextCmdId();
-        queueCommand(CommandKind::Alert, folderAlert(id, folder, limits.workspaceSize()), id,
+        queueCommand(CommandKind::Alert, folderAlert(id, folder, limits.incomingObjectLimit()), id,
                      static_cast<int>(&folder - folders.data()));
     }
     if (slowSyncDue) queueDeviceInfoGet();
@@ -105,6 +105,13 @@ void SyncClient::Impl::queueAlert222() {
     item->setSource(new SourceOrTarget(config.device.deviceId));
     alert->addItems(item);
     queueCommand(CommandKind::Alert, alert, id);
+}
+
+bool SyncClient::Impl::repliedWithResults() const {
+    for (const ReceivedCommand& c : received.commands) {
+        if (c.kind == CommandKind::Results && c.element) return true;
+    }
+    return false;
 }
 
 SyncClient::Impl::InitStatusOutcome SyncClient::Impl::handleInitStatuses(int& attempts, std::uint32_t refusedMsgId) {
@@ -159,7 +166,10 @@ SyncClient::Impl::InitStatusOutcome SyncClient::Impl::handleInitStatuses(int& at
                 break;
             case CommandKind::Get:
                 if (code != 200) observer.textNumber("GET Command was not accepted", code);
-                if (code == 401 || code == 407) refused.push_back(std::move(*command));
+                // A server may accept the Get of a message it refuses and still send no Results:
+                // then it goes again with the new credentials, or the first session would never
+                // learn what the server supports.
+                if (code == 401 || code == 407 || !repliedWithResults()) refused.push_back(std::move(*command));
                 break;
             default:
                 break;

@@ -64,14 +64,18 @@ SyncClient::Impl::AppliedItem SyncClient::Impl::applyServerItem(OpenSync& target
     return {200, {}};
 }
 
+void SyncClient::Impl::queueItemStatus(const ItemCommandReply& reply, const std::string& key, int code) {
+    Status* status = newStatus(reply.msgRef, reply.cmdRef, reply.kind, code);
+    queueStatus(status);
+    if (reply.kind == CommandKind::Add) status->addSourceRef(key);
+    else status->addTargetRef(key);
+}
+
 void SyncClient::Impl::answerServerItem(OpenSync& target, ItemCommandReply& reply, const std::string& key,
                                         const AppliedItem& applied) {
     const bool isAdd = reply.kind == CommandKind::Add;
     const FolderState& folder = folders[target.folder];
-    Status* status = newStatus(reply.msgRef, reply.cmdRef, reply.kind, applied.code);
-    queueStatus(status);
-    if (isAdd) status->addSourceRef(key);
-    else status->addTargetRef(key);
+    queueItemStatus(reply, key, applied.code);
 
     if (isAdd && applied.code == 201) {
         notePendingAdd(target.folder, *target.store(), key, applied.localKey, applied.existingItem);
@@ -120,15 +124,21 @@ void SyncClient::Impl::applyServerAddOrReplace(const Generic& command, CommandKi
         const ItemElement* item = items->at(i);
         if (item == nullptr) continue;
         const std::string key = isAdd ? locUri(item->source()) : locUri(item->target());
-        const std::string text = item->data();
+        std::string text = item->data();
         AppliedItem applied;
-        if (item->dataCData() == nullptr || text.empty() || key.empty()) {
+        ChunkOutcome chunk;
+        if (!key.empty()) chunk = receiveChunk(command, *item, kind, target->folder, key);
+        if (chunk.joined) text = std::move(chunk.text);
+        if (chunk.action == ChunkOutcome::Action::Status) {
+            // A chunk is kept or refused; only a whole item reaches the store.
+            if (chunk.pendingItem) {
+                queueItemStatus(reply, key, chunk.status);
+                continue;
+            }
+            applied.code = chunk.status;
+        } else if ((item->dataCData() == nullptr && !chunk.joined) || text.empty() || key.empty()) {
             applied.code = 500;
             observer.text("Item has empty body. CmdId: " + cmdRef);
-        } else if (item->moreData()) {
-            // Chunks of a large object are assembled elsewhere; until then none is half-applied.
-            applied.code = 500;
-            observer.text("Chunked item is not accepted. CmdId: " + cmdRef);
         } else {
             applied = applyServerItem(*target, kind, key, text, cmdRef);
         }

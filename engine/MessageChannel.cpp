@@ -68,6 +68,16 @@ ToolkitCode MessageChannel::add(CommandKind kind, const SyncElement& command) {
     throw CSyncClientException(kCodeToolkit, 603, static_cast<std::int32_t>(code::WrongUsage));
 }
 
+std::uint32_t MessageChannel::sizeOf(CommandKind kind, const SyncElement& command) const {
+    auto* record = static_cast<GenericRecord*>(command.record());
+    std::uint32_t size = 0;
+    ToolkitCode c = code::WrongUsage;
+    if (kind == CommandKind::Add) c = toolkit::sizeOfAdd(id_, record, size);
+    if (kind == CommandKind::Replace) c = toolkit::sizeOfReplace(id_, record, size);
+    checked(c == code::BufferFull ? code::WrongUsage : c);
+    return size;
+}
+
 ToolkitCode MessageChannel::startSync(const StartSync& sync) { return checked(toolkit::startSync(id_, sync.syncRecord())); }
 
 ToolkitCode MessageChannel::endSync() { return checked(toolkit::endSync(id_)); }

@@ -23,6 +23,8 @@ public:
     ToolkitCode add(CommandKind kind, const SyncElement& command);
     ToolkitCode startSync(const StartSync& sync);
     ToolkitCode endSync();
+    // Bytes an Add or Replace would add to the message under construction; nothing is added.
+    std::uint32_t sizeOf(CommandKind kind, const SyncElement& command) const;
     // Bytes encoded so far in the message under construction.
     std::uint32_t encodedSize() const;
     // Closes the message and takes its bytes out of the workspace.

@@ -22,6 +22,8 @@ struct PendingCommand {
     int folder = -1;
     // The item's key for Add, Replace and Delete.
     std::string itemKey;
+    // A chunk of a large object other than its last: the server answers 213 when it kept it.
+    bool moreData = false;
 };
 
 class PendingRegistry {

@@ -6,8 +6,9 @@
 
 namespace orvale {
 
-SessionLimits::SessionLimits(std::uint32_t configured)
-    : workspace_(std::clamp(configured, kMessageSizeFloor, kWorkspaceCap)) {}
+SessionLimits::SessionLimits(std::uint32_t configured, std::uint32_t objectSize)
+    : workspace_(std::clamp(configured, kMessageSizeFloor, kWorkspaceCap)),
+      incomingObject_(std::clamp(objectSize, workspace_, kIncomingObjectCap)) {}
 
 void SessionLimits::applyServerMaxMsgSize(std::string_view text) {
     const auto value = readServerNumber(text);

@@ -12,11 +12,14 @@ inline constexpr std::uint32_t kWorkspaceCap = 204800;
 inline constexpr std::uint32_t kMessageSizeFloor = 2048;
 inline constexpr std::uint32_t kInitialObjectSize = 65536;
 inline constexpr std::uint32_t kObjectSizeCap = 4 * 1024 * 1024;
+// No configuration makes us hold more of one incoming large object than this.
+inline constexpr std::uint32_t kIncomingObjectCap = 16 * 1024 * 1024;
 
 class SessionLimits {
 public:
     // `configured` is the configured maximum message size; the workspace is that, capped.
-    explicit SessionLimits(std::uint32_t configured);
+    // `objectSize` is the largest item we take in chunks, capped.
+    explicit SessionLimits(std::uint32_t configured, std::uint32_t objectSize = kObjectSizeCap);
 
     // Only a smaller value than the current one counts; it never goes below the floor.
     void applyServerMaxMsgSize(std::string_view text);
@@ -35,11 +38,14 @@ public:
     std::uint32_t itemLimit() const { return itemsLimit() - 1024; }
     // The largest reply we accept.
     std::uint32_t replyLimit() const { return workspace_; }
+    // What we announce as MaxObjSize and the most an incoming large object may declare.
+    std::uint32_t incomingObjectLimit() const { return incomingObject_; }
 
 private:
     std::uint32_t effective() const;
 
     std::uint32_t workspace_;
+    std::uint32_t incomingObject_;
     std::int32_t negotiatedMessage_ = static_cast<std::int32_t>(kWorkspaceCap);
     std::uint32_t negotiatedObject_ = kInitialObjectSize;
 };

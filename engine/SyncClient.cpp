@@ -25,8 +25,9 @@ SyncClient::Impl::Impl(const ClientConfig& clientConfig, DataStoreFactory& store
       observer(sessionObserver),
       abort(std::move(abortRecord)),
       sessionData(data),
-      limits(config.maxMessageSize),
-      channel(limits.workspaceSize()) {
+      limits(config.maxMessageSize, config.maxObjectSize),
+      channel(limits.workspaceSize()),
+      incomingObject(limits.incomingObjectLimit()) {
     if (abort) abort->clear();
 }
 
@@ -49,6 +50,9 @@ void SyncClient::Impl::endSession() {
     received.clear();
     openSyncs.clear();
     contexts.clear();
+    // A large object still pending when the session ends is never applied, nor continued.
+    outgoingObject.reset();
+    incomingObject.drop();
 }
 
 int SyncClient::Impl::run(const ServerConfig& serverConfig, const std::vector<SyncSource>& sources) {

@@ -12,6 +12,7 @@
 #include "engine/AbortRecord.h"
 #include "engine/Authenticator.h"
 #include "engine/ElementRef.h"
+#include "engine/LargeObject.h"
 #include "engine/MessageChannel.h"
 #include "engine/PendingMapJournal.h"
 #include "engine/PendingRegistry.h"
@@ -121,6 +122,10 @@ struct SyncClient::Impl {
     bool serverSyncSeen = false;
     RemoteDeviceInfo remoteInfo;
 
+    // --- large objects: ours being sent, the server's being received
+    ElementRef<LargeObject> outgoingObject;
+    IncomingLargeObject incomingObject;
+
     bool aborted() const { return abort && abort->aborted(); }
     std::uint32_t nextCmdId() { return cmdId++; }
 
@@ -157,6 +162,8 @@ struct SyncClient::Impl {
         bool failed = false;
     };
     InitStatusOutcome handleInitStatuses(int& attempts, std::uint32_t refusedMsgId);
+    // The reply under handling carries device information (Results).
+    bool repliedWithResults() const;
 
     // --- SyncPhase.cpp
     bool runSyncPhase();
@@ -174,7 +181,12 @@ struct SyncClient::Impl {
     // --- ChangeSending.cpp
     // Adds the folder's Sync with as many changes as fit; true when all changes are sent.
     bool addFolderChanges(SyncContextHolder& context, bool messageWasEmpty);
-    void reportSkippedItem(SyncContextHolder& context, ChangeList list);
+    enum class ChunkResult { LastSent, MessageFull, Failed };
+    // The next chunk of the pending outgoing large object, cut to the room the message has left.
+    ChunkResult addNextChunk(SyncContextHolder& context, bool messageWasEmpty);
+    bool largeObjectsAllowed(std::size_t size) const;
+    // An item that is not sent this session: counted and reported as failed.
+    void reportSkippedItem(SyncContextHolder& context, CommandKind kind, const std::string& key);
     void itemStatusReceived(const PendingCommand& command, int code);
 
     // --- ServerCommands.cpp
@@ -201,6 +213,8 @@ struct SyncClient::Impl {
                                 const std::string& cmdRef);
     AppliedItem applyServerAdd(OpenSync& target, const std::string& serverId, const std::string& text,
                                const std::string& cmdRef);
+    // The Status of one item of the command, naming the item by its key.
+    void queueItemStatus(const ItemCommandReply& reply, const std::string& key, int code);
     // The item's Status, its MapItem in the command's Map, the journal entry, observer and counters.
     void answerServerItem(OpenSync& target, ItemCommandReply& reply, const std::string& key, const AppliedItem& applied);
 
@@ -210,6 +224,13 @@ struct SyncClient::Impl {
     // Commits every group the message opened; false when any of their writes were not kept.
     bool commitMessageWrites();
     void abandonMessageWrites();
+
+    // --- LargeObjectReceiving.cpp
+    // What becomes of a received Add or Replace item with a key: a chunk kept or refused, or a
+    // whole item to apply (the joined chunks, or the item's own data).
+    ChunkOutcome receiveChunk(const Generic& command, const ItemElement& item, CommandKind kind, int folder,
+                              const std::string& key);
+    void queueNoEndOfData(const LargeObject& object);
 
     // --- PendingMaps.cpp
     PendingMapJournal& pendingMapsOf(int folder, DataStore& store);

@@ -46,6 +46,8 @@ struct ProxyConfig {
 struct ClientConfig {
     DeviceIdentity device;
     std::uint32_t maxMessageSize = 65536;
+    // The largest item we take from the server in chunks; announced as MaxObjSize.
+    std::uint32_t maxObjectSize = 4 * 1024 * 1024;
     // Carried along but read by no operation.
     std::uint32_t secondarySize = 163840;
     std::vector<StoreEndpoint> localStores;

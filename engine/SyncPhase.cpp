@@ -195,6 +195,11 @@ bool SyncClient::Impl::syncFolder(int folder, bool lastFolder) {
         }
         ++pass;
     }
+    if (outgoingObject && outgoingObject->folder() == folder) {
+        // The folder ended before its large object was through: it was not sent.
+        reportSkippedItem(context, outgoingObject->kind(), outgoingObject->key());
+        outgoingObject.reset();
+    }
     observer.itemResult(SyncSide::Client, name, kObservedFolder, context.syncRefused);
     return sessionOk;
 }

@@ -133,6 +133,19 @@ ToolkitCode addCommand(InstanceId id, const RecordLayout& s, const void* record,
     return encodeStep(id, [&](MessageWriter& w) { return writeRecord(w, s, record, tag); });
 }
 
+// What the command would add to the message, counted without writing; the encoder is left as it was.
+ToolkitCode measureCommand(InstanceId id, const RecordLayout& s, const void* record, TagId tag, std::uint32_t& size) {
+    Instance* in = find(id);
+    if (in == nullptr) return code::UnknownInstance;
+    if (!in->encoder || record == nullptr) return code::WrongUsage;
+    const auto before = in->encoder->state();
+    in->encoder->begin(nullptr, 0, true);
+    const ToolkitCode c = writeRecord(*in->encoder, s, record, tag);
+    size = static_cast<std::uint32_t>(in->encoder->written());
+    in->encoder->restore(before);
+    return c;
+}
+
 ToolkitCode deliver(Instance& in, DecodedCommand& cmd) {
     const Callbacks& cb = in.callbacks;
     void* u = in.userData;
@@ -265,6 +278,13 @@ ToolkitCode addMap(InstanceId id, const MapRecord* c) { return addCommand(id, la
 ToolkitCode addResults(InstanceId id, const ResultsRecord* c) { return addCommand(id, layout::results, c, tag::Results); }
 ToolkitCode addStatus(InstanceId id, const StatusRecord* c) { return addCommand(id, layout::status, c, tag::Status); }
 ToolkitCode addReplace(InstanceId id, const GenericRecord* c) { return addCommand(id, layout::addLike, c, tag::Replace); }
+
+ToolkitCode sizeOfAdd(InstanceId id, const GenericRecord* c, std::uint32_t& size) {
+    return measureCommand(id, layout::addLike, c, tag::Add, size);
+}
+ToolkitCode sizeOfReplace(InstanceId id, const GenericRecord* c, std::uint32_t& size) {
+    return measureCommand(id, layout::addLike, c, tag::Replace, size);
+}
 
 ToolkitCode endMessage(InstanceId id, bool final) {
     const ToolkitCode c = encodeStep(id, [&](MessageWriter& w) {

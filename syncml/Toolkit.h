@@ -79,6 +79,10 @@ ToolkitCode addResults(InstanceId id, const ResultsRecord* command);
 ToolkitCode addStatus(InstanceId id, const StatusRecord* command);
 ToolkitCode addReplace(InstanceId id, const GenericRecord* command);
 ToolkitCode endMessage(InstanceId id, bool final);
+// The bytes an Add or Replace would take in the message under construction, counted without
+// adding it (a large object's chunk is cut to the room left).
+ToolkitCode sizeOfAdd(InstanceId id, const GenericRecord* command, std::uint32_t& size);
+ToolkitCode sizeOfReplace(InstanceId id, const GenericRecord* command, std::uint32_t& size);
 
 ToolkitCode lockReadBuffer(InstanceId id, const std::uint8_t*& data, std::uint32_t& size);
 ToolkitCode unlockReadBuffer(InstanceId id, std::uint32_t consumed);

@@ -290,6 +290,92 @@ TEST(SyncClientSession, AnItemThatCanNeverFitIsSkippedAsFailedAndTheFolderEnds) 
     EXPECT_EQ(f.acknowledged, (std::vector<std::string>{"2"}));
 }
 
+// An item that goes up in chunks comes back in chunks cut elsewhere: both joins are byte for byte,
+// whatever the cuts split (a UTF-8 character) and whatever an encoder might escape (&, <, CR).
+TEST(SyncClientSession, LargeObjectsTravelBothWaysJoinedExactly) {
+    Session s;
+    s.data.setBool("supportLargeObjects", true);
+    TinyFolder& f = s.contacts();
+    f.storedAnchor = kStoredAnchor;
+    std::string text = "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Big\r\nNOTE;CHARSET=UTF-8:";
+    while (text.size() < 9000) text += "Gr\xC3\xBC\xC3\x9F" "e & <b>\r\n \xE6\x9D\xB1\xE4\xBA\xAC \xF0\x9F\x99\x82 ";
+    text += "\r\nEND:VCARD\r\n";
+    f.items["1"] = text;
+    f.added = {1};
+
+    std::string up, declared;
+    std::vector<bool> upMoreData;
+    int upCutsInsideCharacters = 0;
+    // The server's own cuts, each inside a multi-byte character.
+    std::vector<std::size_t> cuts;
+    for (std::size_t at = 1500; at < text.size(); at += 1500) {
+        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80) ++at;
+        if (at < text.size()) cuts.push_back(at);
+    }
+    ASSERT_GE(cuts.size(), 3u);
+    cuts.push_back(text.size());
+    std::size_t sentDown = 0, chunk = 0;
+    const int result = s.run([&](int, const ClientMessage& request, ServerReply& reply) {
+        if (hasFolderAlert(request)) {
+            reply.acceptAll();
+            auto* meta = new MetInfElem();
+            meta->setMaxMsgSize("3000");
+            meta->setMaxObjSize("1000000");
+            reply.header().setMeta(meta);
+            return answerAlerts(request, reply);
+        }
+        reply.status("SyncHdr", "0", 200);
+        for (SyncElement* e : request.all(CommandKind::Sync)) reply.status("Sync", static_cast<StartSync*>(e)->cmdID(), 200);
+        for (SyncElement* e : request.all(CommandKind::Alert)) reply.status("Alert", static_cast<Alert*>(e)->cmdID(), 200);
+        for (SyncElement* e : request.all(CommandKind::Add)) {
+            auto* add = static_cast<Generic*>(e);
+            const ItemElement* item = add->items()->at(0);
+            if (add->meta() != nullptr && add->meta()->sizeCData() != nullptr) declared += add->meta()->size() + " ";
+            up += item->data();
+            upMoreData.push_back(item->moreData());
+            if (item->moreData() && up.size() < text.size() && (static_cast<unsigned char>(text[up.size()]) & 0xC0) == 0x80)
+                ++upCutsInsideCharacters;
+            reply.status("Add", add->cmdID(), item->moreData() ? 213 : 201);
+        }
+        reply.final = false;
+        if (!request.final() && sentDown == 0) return;
+        // Our package, once theirs is complete: the item back, one chunk per message.
+        if (chunk == cuts.size()) {
+            reply.final = true;
+            return;
+        }
+        reply.openSync("Contacts", "./contacts");
+        auto* add = new Generic(element_type::Add);
+        add->setCmdID(reply.nextCmdId());
+        auto* meta = new MetInfElem();
+        meta->setType("text/x-vcard");
+        if (sentDown == 0) meta->setSize(static_cast<std::int64_t>(text.size()));
+        add->setMeta(meta);
+        auto* item = new ItemElement();
+        item->setSource(new SourceOrTarget("srv-big"));
+        item->setData(text.substr(sentDown, cuts[chunk] - sentDown));
+        if (cuts[chunk] < text.size()) item->setMoreData(true);
+        add->addItems(item);
+        reply.command(CommandKind::Add, add);
+        reply.closeSync();
+        sentDown = cuts[chunk++];
+        reply.final = sentDown == text.size();
+    });
+    ASSERT_EQ(result, kRunDone);
+    EXPECT_EQ(up, text);
+    EXPECT_EQ(declared, std::to_string(text.size()) + " ");
+    ASSERT_GE(upMoreData.size(), 4u);
+    EXPECT_EQ(std::count(upMoreData.begin(), upMoreData.end(), true), static_cast<long>(upMoreData.size()) - 1);
+    EXPECT_FALSE(upMoreData.back());
+    EXPECT_GT(upCutsInsideCharacters, 0) << "our cuts are on bytes, not characters";
+    for (const ClientMessage& m : s.server->requests) EXPECT_LE(m.bytes.size(), 3000u);
+    EXPECT_EQ(f.acknowledged, (std::vector<std::string>{"1"}));
+    ASSERT_EQ(f.items.count("9000"), 1u);
+    EXPECT_EQ(f.items.at("9000"), text);
+    EXPECT_EQ(f.items.size(), 2u);
+    EXPECT_EQ(std::count(s.observer.items.begin(), s.observer.items.end(), "server Contacts 0 ok"), 1);
+}
+
 TEST(SyncClientSession, RepliesThatAreNotMessagesThrowTheSessionsException) {
     const struct {
         const char* what;

@@ -210,11 +210,14 @@ std::string checkMessages(const std::string& verb, std::istringstream& in, const
                    ? ""
                    : "no event " + std::to_string(code);
     }
-    if (verb == "maxsize") {  // maxsize BYTES: no client message is larger
-        std::size_t limit = 0;
+    if (verb == "maxsize") {  // maxsize BYTES [from N]: no client message (from message N on) is larger
+        std::size_t limit = 0, from = 1;
+        std::string word;
         in >> limit;
+        if (in >> word && !(in >> from)) from = 1;
+        if (from == 0) from = 1;
         const auto& reqs = s.transport->requests();
-        for (std::size_t i = 0; i < reqs.size(); ++i)
+        for (std::size_t i = from - 1; i < reqs.size(); ++i)
             if (reqs[i].wbxml.size() > limit)
                 return "message " + std::to_string(i + 1) + " has " + std::to_string(reqs[i].wbxml.size()) + " bytes";
         return "";
