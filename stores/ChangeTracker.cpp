@@ -140,6 +140,7 @@ void ChangeTracker::compute() {
     std::vector<uint32_t> added, updated;
     const bool read = scanFolder([&](pim::Item& item) {
         if (excluded(item)) return;
+        if (profile_.observe) profile_.observe(item);
         uint32_t fp = fingerprint(item);
         int32_t key = static_cast<int32_t>(item.oid());
         current[key] = fp;
@@ -147,6 +148,7 @@ void ChangeTracker::compute() {
         if (it == recorded_.end()) added.push_back(item.oid());
         else if (it->second != fp) updated.push_back(item.oid());
     });
+    profile_.observe = nullptr;
     if (!read) return;
     // Ascending identifier, as the collection sorted by "[Oid]" gives them.
     std::sort(added.begin(), added.end());

@@ -28,6 +28,9 @@ struct TrackerProfile {
     int folder = 0;
     std::vector<FingerprintRow> rows;
     std::function<std::u16string(platform::pim::Item&, const std::vector<platform::pim::PropValue>&)> extraText;
+    // Given every item the first scan counts (so a store that needs the same items need not read the
+    // folder again); used at construction only, and dropped after it. May be empty.
+    std::function<void(const platform::pim::Item&)> observe = nullptr;
 };
 
 class ChangeTracker {

@@ -4,17 +4,8 @@
 #include <array>
 #include <cstddef>
 #include <string>
-#include <string_view>
 
 namespace orvale {
-
-// Appends the text with its length before it, so that different sets of texts never give the same
-// result (what content comparisons rely on).
-inline void appendCountedText(std::string& out, std::string_view text) {
-    out += std::to_string(text.size());
-    out += ':';
-    out += text;
-}
 
 template <typename Field, std::size_t N>
 class FieldTexts {
@@ -26,12 +17,6 @@ public:
     std::string& row(std::size_t r) { return rows_.at(r); }
     const std::string& row(std::size_t r) const { return rows_.at(r); }
     void clear() { rows_ = {}; }
-    // Every row, counted (appendCountedText): equal exactly when all rows are.
-    std::string countedText() const {
-        std::string out;
-        for (const auto& r : rows_) appendCountedText(out, r);
-        return out;
-    }
     bool operator==(const FieldTexts&) const = default;
 
 private:

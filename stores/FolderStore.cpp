@@ -39,6 +39,23 @@ ItemList* FolderStore::allItems() {
     return new FolderItemList(this, narrowed(ChangeTracker::includedItems(info_.folder)));
 }
 
+std::optional<std::string> FolderStore::contentOfNewItem(int type,
+                                                         const std::function<void(pim::Item&)>& fill) const {
+    pim::Session* session = pim::Session::current();
+    if (session == nullptr) return std::nullopt;
+    // Through the device's own values, so a text and the item it would become give one content.
+    const auto item = session->createItem(type);
+    if (!item) return std::nullopt;
+    fill(*item);
+    return contentOfItem(*item);
+}
+
+void FolderStore::appendContentValue(std::string& content, const std::string& value) {
+    content += std::to_string(value.size());
+    content += ':';
+    content += value;
+}
+
 bool FolderStore::exportItems(const ItemVisitor& visit) {
     pim::Session* session = pim::Session::current();
     if (session == nullptr) return false;

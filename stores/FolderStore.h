@@ -4,6 +4,7 @@
 // properties make up their fingerprints.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -80,6 +81,11 @@ protected:
         return {};
     }
     virtual std::vector<uint32_t> contentProperties() const { return {}; }
+    // Helpers for the two: the content of a new, unsaved device item of `type` once `fill` has put
+    // in it what setData would (nullopt without a device session), and one text of several values
+    // that cannot run into each other (each value behind its length).
+    std::optional<std::string> contentOfNewItem(int type, const std::function<void(platform::pim::Item&)>& fill) const;
+    static void appendContentValue(std::string& content, const std::string& value);
 
     // An item's text exactly as readItem gives it, made from the item of a bulk folder read that
     // holds exportProperties() (streams whole). A store that gives no properties (the default) is

@@ -42,9 +42,9 @@ public:
     // task its start date, else its due date), never ends, and takes its weekday, day, week and
     // month from that start. Writing the start later moves the pattern with it.
     RecurrencePattern& recurrence();
-    // The pattern as it stands, for reading an item without changing it; null when it does not recur.
-    const RecurrencePattern* recurrencePattern() const { return recurrence_ ? &*recurrence_ : nullptr; }
     void clearRecurrence() { recurrence_.reset(); }
+    // The pattern of a recurring item, for a reader that must not make one; null otherwise.
+    const RecurrencePattern* recurrencePattern() const { return recurrence_ ? &*recurrence_ : nullptr; }
     // Whether an occurrence starts at `variantDateTime`; deleting it adds an exception.
     bool hasOccurrenceAt(double variantDateTime) const;
     bool deleteOccurrenceAt(double variantDateTime);

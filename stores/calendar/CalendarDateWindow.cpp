@@ -44,12 +44,12 @@ double todayAsVariantDate() {
     return kVariantDayOfUnixEpoch + static_cast<double>(day);
 }
 
-bool insideDateWindow(pim::Item& appointment, const DateWindow& window, double today) {
+bool insideDateWindow(const pim::Item& appointment, const DateWindow& window, double today) {
     if (near(storedVariant(appointment, EventField::Start), window, today)) return true;
     if (near(storedVariant(appointment, EventField::End), window, today)) return true;
-    if (!appointment.isRecurring()) return false;
-    const pim::RecurrencePattern& pattern = appointment.recurrence();
-    return pattern.noEnd || datetime::variantDateBefore(today, pattern.patternEnd);
+    const pim::RecurrencePattern* pattern = appointment.recurrencePattern();
+    if (pattern == nullptr) return false;
+    return pattern->noEnd || datetime::variantDateBefore(today, pattern->patternEnd);
 }
 
 std::unordered_map<std::uint32_t, bool> appointmentsByWindow(const DateWindow& window, double today) {

@@ -23,7 +23,7 @@ double todayAsVariantDate();
 
 // Whether the appointment starts or ends within the window around `today` (a variant date), or
 // recurs without an end or with one later than today.
-bool insideDateWindow(platform::pim::Item& appointment, const DateWindow& window, double today);
+bool insideDateWindow(const platform::pim::Item& appointment, const DateWindow& window, double today);
 
 // Every appointment of the calendar, read in one pass over the folder: whether it is inside the
 // window. Empty when the folder cannot be read.

@@ -11,6 +11,15 @@ CalendarItem::CalendarItem(const std::string& key) : TextItem(key) {
     data_ = exportEvent(event ? &*event : nullptr, key_);
 }
 
+CalendarItem::CalendarItem(const std::string& key, const platform::pim::Item* device) : TextItem(key) {
+    if (device != nullptr && device->type() == platform::pim::kAppointment) {
+        const DeviceEvent event = eventOfItem(*device);
+        data_ = exportEvent(&event, key_);
+    } else {
+        data_ = exportEvent(nullptr, key_);
+    }
+}
+
 ContentType CalendarItem::contentType() const { return ContentType("text/x-vcalendar", "2.1"); }
 
 bool CalendarItem::setData(const std::string& text) {

@@ -2,6 +2,7 @@
 // One appointment as the engine sees it: its key and its vCalendar 1.0 text holding one VEVENT.
 #include <string>
 
+#include "platform/pim/PimSession.h"
 #include "stores/TextItem.h"
 
 namespace orvale::calendar {
@@ -13,6 +14,8 @@ public:
     // Reads the appointment from the device at once. A key that names none gives a VCALENDAR with
     // an empty VEVENT.
     explicit CalendarItem(const std::string& key);
+    // The same from the device item read for the key already (null: the device has none).
+    CalendarItem(const std::string& key, const platform::pim::Item* device);
 
     ContentType contentType() const override;
     // Parses the vCalendar and writes the event to the device; a new appointment receives its key

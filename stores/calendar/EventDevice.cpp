@@ -48,7 +48,7 @@ std::optional<DeviceEvent> readEvent(const std::string& key) {
     return eventOfItem(*item);
 }
 
-DeviceEvent eventOfItem(pim::Item& item) {
+DeviceEvent eventOfItem(const pim::Item& item) {
     const auto& table = eventPropertyTable();
     const auto values = item.getProps(eventPropertyIds());
 
@@ -75,9 +75,9 @@ DeviceEvent eventOfItem(pim::Item& item) {
                 break;
         }
     }
-    if (item.isRecurring()) {
-        event.rule = recurrence::writeRule(item.recurrence());
-        event.exceptionDates = exceptionDatesText(item.recurrence());
+    if (const pim::RecurrencePattern* pattern = item.recurrencePattern()) {
+        event.rule = recurrence::writeRule(*pattern);
+        event.exceptionDates = exceptionDatesText(*pattern);
     }
     for (const auto& recipient : item.recipients()) {
         if (!recipient.address.empty()) event.attendees.push_back(platform::utf16ToUtf8(recipient.address));

@@ -16,7 +16,7 @@ namespace orvale::calendar {
 std::optional<DeviceEvent> readEvent(const std::string& key);
 // The event a device item holds, as readEvent gives it; also for an item not saved yet, or one
 // read with only eventPropertyIds() of its properties.
-DeviceEvent eventOfItem(platform::pim::Item& item);
+DeviceEvent eventOfItem(const platform::pim::Item& item);
 std::vector<std::uint32_t> eventPropertyIds();
 
 // An empty key creates an appointment and receives its key; any other replaces that appointment.

@@ -25,19 +25,16 @@ TrackerProfile ContactsStore::trackerProfile() const { return contactTrackerProf
 
 std::optional<std::string> ContactsStore::contentOfText(const std::string& text) {
     const auto fields = importVCard(text);
-    platform::pim::Session* session = platform::pim::Session::current();
-    if (!fields || session == nullptr) return std::nullopt;
-    // Through the device's own values, so a text and the item it would become give one content.
-    const auto item = session->createItem(platform::pim::kContact);
-    if (!item) return std::nullopt;
-    fillContact(*fields, *item, true, fetch_);
-    return contentOfItem(*item);
+    if (!fields) return std::nullopt;
+    return contentOfNewItem(platform::pim::kContact,
+                            [&](platform::pim::Item& item) { fillContact(*fields, item, true, fetch_); });
 }
 
 std::string ContactsStore::contentOfItem(const platform::pim::Item& item) const {
     const DeviceContact contact = contactOfItem(item);
-    std::string content = contact.fields.countedText();
-    appendCountedText(content, contact.pictureType);
+    std::string content;
+    for (std::size_t r = 0; r < kContactFieldCount; ++r) appendContentValue(content, contact.fields.row(r));
+    appendContentValue(content, contact.pictureType);
     return content;
 }
 

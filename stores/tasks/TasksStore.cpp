@@ -23,20 +23,16 @@ StoreItem* TasksStore::itemFromDevice(const std::string& key, const platform::pi
 
 std::optional<std::string> TasksStore::contentOfText(const std::string& text) {
     const auto task = importTask(text);
-    platform::pim::Session* session = platform::pim::Session::current();
-    if (!task || session == nullptr) return std::nullopt;
-    // Through the device's own values, so a text and the task it would become give one content.
-    const auto item = session->createItem(platform::pim::kTask);
-    if (!item) return std::nullopt;
-    fillTask(*task, *item);
-    return contentOfItem(*item);
+    if (!task) return std::nullopt;
+    return contentOfNewItem(platform::pim::kTask, [&](platform::pim::Item& item) { fillTask(*task, item); });
 }
 
 std::string TasksStore::contentOfItem(const platform::pim::Item& item) const {
     // As exported: what the server is sent of a task is what two tasks must share to be one.
     const DeviceTask task = taskOfItem(item);
-    std::string content = task.fields.countedText();
-    appendCountedText(content, task.rule);
+    std::string content;
+    for (std::size_t r = 0; r < kTaskFieldCount; ++r) appendContentValue(content, task.fields.row(r));
+    appendContentValue(content, task.rule);
     return content;
 }
 

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 
 #include "platform/SystemTime.h"
 #include "platform/pim/PimSession.h"
 #include "stores/DateTime.h"
 #include "stores/DateTimeText.h"
 #include "stores/ItemList.h"
+#include "stores/StoreItem.h"
 #include "stores/SyncAnchor.h"
 #include "stores/calendar/CalendarDateWindow.h"
 #include "stores/calendar/EventExceptions.h"
@@ -254,6 +256,11 @@ TEST_F(CalendarStoreTest, EventsOutsideTheWindowAreNotListedAndKeepTheirRecorded
     }
     setCalendarDateWindow(DateWindow{7, 30});
     {
+        // Without a change tracker the store reads the window itself.
+        test::StoreSession s(2, ChangeRecording::Discard);
+        EXPECT_EQ(test::StoreSession::keys(s.store()->allItems()), std::vector<std::string>{soon});
+    }
+    {
         test::StoreSession s(2);
         EXPECT_EQ(test::StoreSession::keys(s.store()->allItems()), std::vector<std::string>{soon});
         s.store()->itemAcknowledged(soon);
@@ -270,6 +277,39 @@ TEST_F(CalendarStoreTest, EventsOutsideTheWindowAreNotListedAndKeepTheirRecorded
     {
         test::StoreSession s(2);
         EXPECT_EQ(test::StoreSession::keys(s.store()->newItems({}, {})), std::vector<std::string>{old});
+    }
+}
+
+TEST_F(CalendarStoreTest, BulkReadsGiveTheItemsTextsAndEqualEventsAreFoundFieldForField) {
+    test::StoreSession s(2);
+    const std::string weekly = event("SUMMARY:Weekly\r\nDTSTART:20270104T080000Z\r\nDTEND:20270104T090000Z\r\n"
+                                     "RRULE:W1 MO #0\r\nEXDATE:20270111T080000Z\r\nATTENDEE:a@x\r\n");
+    const std::vector<std::string> keys = {s.add(weekly), s.add(event("SUMMARY:Once\r\nDTSTART:20270410\r\n"))};
+    // Lists read the items ahead in bulk, backups export the folder in one read: both as itemByKey.
+    std::map<std::string, std::string> listed, exported;
+    ItemList* list = s.store()->allItems();
+    while (StoreItem* item = list->next()) {
+        listed[item->key()] = std::string(item->data(), item->dataSize());
+        item->release();
+    }
+    list->release();
+    s.store()->exportItems([&](const std::string& key, const std::string& text) { exported[key] = text; });
+    for (const auto& key : keys) {
+        EXPECT_EQ(listed[key], s.text(key));
+        EXPECT_EQ(exported[key], s.text(key));
+    }
+    // The same event in other words (local time, the exception as a date) is the same content; a
+    // different exception, attendee or time is not.
+    EXPECT_EQ(s.store()->keysWithContent(event("SUMMARY:Weekly\r\nDTSTART:20270104T090000\r\nDTEND:20270104T100000\r\n"
+                                               "RRULE:W1 MO #0\r\nEXDATE:20270111\r\nATTENDEE:mailto:a@x\r\n")),
+              std::vector<std::string>{keys[0]});
+    for (const std::string& other : {std::string("EXDATE:20270118T080000Z"), std::string("ATTENDEE:b@x"),
+                                     std::string("DTSTART:20270104T081500Z")}) {
+        std::string changed = weekly;
+        const std::string name = other.substr(0, other.find(':') + 1);
+        const std::size_t at = changed.find(name);
+        changed.replace(at, changed.find("\r\n", at) - at, other);
+        EXPECT_EQ(s.store()->keysWithContent(changed), std::vector<std::string>{}) << other;
     }
 }
 
