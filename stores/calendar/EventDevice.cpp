@@ -27,7 +27,11 @@ std::unique_ptr<pim::Item> appointmentByKey(const std::string& key) {
     return vcalendar::deviceItemByKey(key, pim::kAppointment);
 }
 
-std::string integerText(const pim::PropValue& v) {
+// The codes are small and kept in the low 16 bits, 0 meaning none. The reminder is the signed
+// minutes before the start, read whole: an alarm after the start is negative, one more than 45 days
+// before it needs more than 16 bits, and 0 is an alarm at the start.
+std::string integerText(const pim::PropValue& v, F field) {
+    if (field == F::ReminderMinutes) return std::to_string(static_cast<std::int32_t>(v.u32));
     const std::uint32_t low = v.u32 & 0xFFFFu;
     return low == 0 ? std::string() : std::to_string(low);
 }
@@ -63,7 +67,7 @@ DeviceEvent eventOfItem(const pim::Item& item) {
                 f.row(r) = vcalendar::textOfValue(v);
                 break;
             case EventFieldKind::Integer:
-                if (present(r)) f.row(r) = integerText(v);
+                if (present(r)) f.row(r) = integerText(v, static_cast<F>(r));
                 break;
             case EventFieldKind::Flag:
                 f.row(r) = vcalendar::flagOfValue(v);

@@ -116,6 +116,12 @@ std::optional<ReceivedEvent> importEvent(std::string_view text) {
     if (const auto tz = doc->getValue("TZ")) e.zoneOffset = datetime::parseZoneOffset(*tz);
     e.rule = doc->getValue("RRULE");
     e.exceptionDates = doc->getValue("EXDATE");
+    // Servers also send each excluded date, or each group of them, as a property of its own.
+    if (const VersitProperty* first = doc->lookupComponent()->property("EXDATE"); first && !first->repeats().empty()) {
+        std::string all = e.exceptionDates.value_or(std::string());
+        for (const auto& repeat : first->repeats()) all += ";" + repeat.joinedValues();
+        e.exceptionDates = std::move(all);
+    }
     if (auto v = doc->getValue("SUMMARY")) f[F::Subject] = std::move(*v);
     if (auto v = doc->getValue("DESCRIPTION")) f[F::Notes] = std::move(*v);
 
@@ -139,6 +145,10 @@ std::optional<ReceivedEvent> importEvent(std::string_view text) {
         f[F::Start] = rawStart->substr(0, 8) + std::string(kMidnight);
         f[F::End] = allDayEnd(*rawStart, *rawEnd);
     }
+    // The device's file times begin in 1601 and name only real dates; a time it cannot hold would be
+    // dropped from the stored event while the server is told it was stored.
+    for (const F row : {F::Start, F::End})
+        if (!f[row].empty() && vcalendar::fileTimeOfText(f[row]) == 0) return std::nullopt;
 
     if (start) {
         if (const auto alarm = vcalendar::alarmValue(*doc)) {

@@ -16,14 +16,15 @@ namespace orvale::calendar {
 struct ReceivedEvent {
     EventFields fields;
     std::optional<std::string> rule;            // RRULE value
-    std::optional<std::string> exceptionDates;  // EXDATE value
+    std::optional<std::string> exceptionDates;  // EXDATE values, of every EXDATE property, joined by ";"
     std::int32_t zoneOffset = 0;                // TZ, seconds east of UTC
     // ATTENDEE values after their first ":" (so "mailto:" falls away), UTF-8; none empty.
     std::vector<std::string> attendees;
 };
 
 // None when the text is no vCalendar holding a VEVENT, or when its DTSTART or DTEND names no
-// date-time: storing such an event would put it at some arbitrary date.
+// date-time the device can hold (before 1601, or no real date): storing such an event would put it
+// at some arbitrary date or lose its time.
 std::optional<ReceivedEvent> importEvent(std::string_view text);
 
 // An appointment as read from the device, its times already in their exported forms.

@@ -82,6 +82,11 @@ TEST_F(CalendarStoreTest, TextsThatHoldNoReadableEventAreRefusedAndWriteNothing)
              std::string("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:unfinished\r\n"),
              event("SUMMARY:x\r\nDTSTART:tomorrow at ten\r\n"),
              event("SUMMARY:x\r\nDTSTART:20070101T100000Z\r\nDTEND:2007\r\n"),
+             // Times the date conversions read but the device cannot hold: before 1601, no real date.
+             event("SUMMARY:x\r\nDTSTART:15000412\r\nRRULE:YM1 4 #0\r\n"),
+             event("SUMMARY:x\r\nDTSTART:20070101T100000Z\r\nDTEND:16000101T100000Z\r\n"),
+             event("SUMMARY:x\r\nDTSTART:20270231T000000\r\nDTEND:20270301T000000\r\n"),
+             event("SUMMARY:x\r\nDTSTART:20271301T000000\r\nDTEND:20271302T000000\r\n"),
          }) {
         SCOPED_TRACE(bad);
         EXPECT_EQ(s.add(bad), "");
