@@ -1,11 +1,13 @@
 // A backup of 10,000 contacts next to the export of them, in one process over one device store:
-// the export as orvale-pim does it (the full list, then every item read and mapped by its key), the
-// backup as a sync takes it (one bulk read of the folder, every item mapped, the file written,
-// synced to disk and renamed into place).
+// the export as `orvale-pim export FILE` does it (the full list walked item by item, which reads the
+// device ahead in bulk, every text appended, the whole written to a file), the backup as a sync
+// takes it (one bulk read of the folder, every item mapped, the file written, synced to disk and
+// renamed into place).
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -62,18 +64,26 @@ Folder& folder() {
 
 void BM_Export10000Contacts(benchmark::State& state) {
     DataStore& store = *folder().store;
+    const std::filesystem::path file = folder().root / "export.vcf";
     std::size_t bytes = 0;
     for (auto _ : state) {
         ItemList* list = store.allItems();
         std::string all;
-        for (const uint32_t oid : list->ids()) {
-            StoreItem* item = store.itemByKey(keyForOid(oid));
-            all.append(item->data(), item->dataSize());
+        while (list->hasNext()) {
+            StoreItem* item = list->next();
+            if (item == nullptr) continue;
+            // The key and a copy of the text, as the tool hands each item to its writer.
+            const std::string key = item->key();
+            const std::string text(item->data(), item->dataSize());
+            all += text;
             item->release();
         }
         list->release();
+        std::ofstream target(file, std::ios::binary | std::ios::trunc);
+        target << all;
+        target.close();
+        if (!target) throw std::runtime_error("export not written");
         bytes = all.size();
-        benchmark::DoNotOptimize(all);
     }
     state.SetItemsProcessed(state.iterations() * kContacts);
     state.counters["bytes"] = static_cast<double>(bytes);

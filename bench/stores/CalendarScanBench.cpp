@@ -59,9 +59,28 @@ struct Store {
     ~Store() { std::filesystem::remove_all(dir); }
 };
 
+// One tracker lifetime; the number of events it listed.
+std::size_t runOnce() {
+    DataStoreFactory factory;
+    DataStore* s = factory.createKindById(2)->openStore(nullptr);
+    const SyncAnchor none;
+    std::size_t listed = 0;
+    // Every listed event is acknowledged, as the server's statuses do in a run.
+    for (ItemList* list : {s->updatedItems(none, none), s->newItems(none, none), s->deletedItems(none, none)}) {
+        listed += static_cast<std::size_t>(list->count());
+        for (const uint32_t oid : list->ids()) s->itemAcknowledged(keyForOid(oid));
+        list->release();
+    }
+    s->release();
+    return listed;
+}
+
 void scan(benchmark::State& state, bool window, bool firstRun) {
     static Store store;
     calendar::setCalendarDateWindow(window ? std::optional(calendar::DateWindow{7, 30}) : std::nullopt);
+    // An unchanged scan follows a run with the same window: one the window kept events out of
+    // leaves them unrecorded, and the next run without it would list them as new.
+    if (!firstRun) runOnce();
     std::size_t listed = 0;
     for (auto _ : state) {
         if (firstRun) {
@@ -69,17 +88,7 @@ void scan(benchmark::State& state, bool window, bool firstRun) {
             std::filesystem::remove(platform::hostPath("Calendar.hdb"));
             state.ResumeTiming();
         }
-        DataStoreFactory factory;
-        DataStore* s = factory.createKindById(2)->openStore(nullptr);
-        const SyncAnchor none;
-        listed = 0;
-        // Every listed event is acknowledged, as the server's statuses do in a run.
-        for (ItemList* list : {s->updatedItems(none, none), s->newItems(none, none), s->deletedItems(none, none)}) {
-            listed += static_cast<std::size_t>(list->count());
-            for (const uint32_t oid : list->ids()) s->itemAcknowledged(keyForOid(oid));
-            list->release();
-        }
-        s->release();
+        listed = runOnce();
     }
     state.counters["listed"] = static_cast<double>(listed);
     calendar::setCalendarDateWindow(std::nullopt);
