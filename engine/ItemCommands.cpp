@@ -21,6 +21,23 @@ int observedKind(CommandKind kind) {
 SyncClient::Impl::AppliedItem SyncClient::Impl::applyServerAdd(OpenSync& target, const std::string& serverId,
                                                                const std::string& text, const std::string& cmdRef) {
     DataStore& store = *target.store();
+    // No item the device stored from the server may be unknown to the journal, or a lost Map would
+    // bring it twice: an Add the journal cannot name is not stored at all.
+    if (!pendingMapsOf(target.folder, store).canRecord(serverId)) {
+        observer.text("Added item cannot be kept for a lost Map. CmdId: " + cmdRef);
+        return {500, {}};
+    }
+    AppliedItem applied = storeServerAdd(target, serverId, text, cmdRef);
+    if (applied.code == 201 && !notePendingAdd(target.folder, store, serverId, applied)) {
+        observer.text("Added item is not kept for a lost Map. CmdId: " + cmdRef);
+        return {500, {}};
+    }
+    return applied;
+}
+
+SyncClient::Impl::AppliedItem SyncClient::Impl::storeServerAdd(OpenSync& target, const std::string& serverId,
+                                                               const std::string& text, const std::string& cmdRef) {
+    DataStore& store = *target.store();
     // The server repeats an Add whose Map it never got: update the copy stored then.
     if (StoreRef<StoreItem> stored{itemOfPendingAdd(target.folder, store, serverId)}) {
         if (!stored->setData(text)) {
@@ -55,7 +72,7 @@ SyncClient::Impl::AppliedItem SyncClient::Impl::applyServerItem(OpenSync& target
         return {500, {}};
     }
     if (kind == CommandKind::Add) return applyServerAdd(target, key, text, cmdRef);
-    StoreRef<StoreItem> stored{target.store()->itemByKey(key)};
+    StoreRef<StoreItem> stored{target.store()->existingItem(key)};
     if (!stored) return {404, {}};
     if (!stored->setData(text)) {
         observer.text("Cant set content. CmdId: " + cmdRef);
@@ -78,7 +95,6 @@ void SyncClient::Impl::answerServerItem(OpenSync& target, ItemCommandReply& repl
     queueItemStatus(reply, key, applied.code);
 
     if (isAdd && applied.code == 201) {
-        notePendingAdd(target.folder, *target.store(), key, applied.localKey, applied.existingItem);
         if (reply.map == nullptr) {
             reply.map = new Map();
             const std::uint32_t id = nextCmdId();

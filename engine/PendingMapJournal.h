@@ -34,6 +34,11 @@ public:
     // Notes an applied Add, here and in the store's open write group; false when it cannot be kept
     // (an empty or over-long field, the journal is full, or the store refused it).
     bool record(DataStore& store, const std::string& serverId, const std::string& localKey);
+    // Whether an entry for the server item could be noted, as far as the bounds tell before
+    // anything is stored for it (local keys are short decimals).
+    bool canRecord(const std::string& serverId) const {
+        return keepable(serverId) && (entries_.size() < kMaxEntries || entries_.count(serverId) != 0);
+    }
 
     // The session completed: the store lets the entries go (see DataStore::dropPendingMaps).
     void drop(DataStore& store);

@@ -29,7 +29,8 @@ StoreItem* SyncClient::Impl::itemOfPendingAdd(int folder, DataStore& store, cons
     // One device item is one server item: a key another server item took in this session is not
     // this one's any more.
     if (!localKey || mappedToOther(folder, *localKey, serverId)) return nullptr;
-    return store.itemByKey(*localKey);
+    // The user may have deleted the copy since: the Add then stores the item anew.
+    return store.existingItem(*localKey);
 }
 
 std::optional<std::string> SyncClient::Impl::unmappedItemWithContent(int folder, DataStore& store, const std::string& text) {
@@ -42,15 +43,24 @@ std::optional<std::string> SyncClient::Impl::unmappedItemWithContent(int folder,
     return std::nullopt;
 }
 
-void SyncClient::Impl::notePendingAdd(int folder, DataStore& store, const std::string& serverId,
-                                      const std::string& localKey, bool existingItem) {
+bool SyncClient::Impl::notePendingAdd(int folder, DataStore& store, const std::string& serverId,
+                                      const AppliedItem& applied) {
+    const std::string& localKey = applied.localKey;
+    if (!pendingMapsOf(folder, store).record(store, serverId, localKey)) {
+        // The item made for this Add goes again in the same write group. An Add that landed on an
+        // item the device held wrote nothing new: a journalled copy is noted already (its entry
+        // is this one), an equal item was only matched.
+        if (!applied.existingItem && !store.deleteItem(localKey)) {
+            observer.text("Device store cannot undo an added item: " + localKey);
+            messageWritesLost = true;
+        }
+        return false;
+    }
     folders[folder].mappedThisSession[localKey] = serverId;
     // A device item the server's Add landed on has its server counterpart now: the change tracker
     // records it, also when it is still listed as new and was not sent.
-    if (existingItem) store.itemAcknowledged(localKey);
-    if (!pendingMapsOf(folder, store).record(store, serverId, localKey)) {
-        observer.text("Added item is not kept for a lost Map: " + localKey);
-    }
+    if (applied.existingItem) store.itemAcknowledged(localKey);
+    return true;
 }
 
 bool SyncClient::Impl::skipOwnCopy(SyncContextHolder& context, ChangeList list, StoreItem& item) {

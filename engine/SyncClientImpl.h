@@ -119,6 +119,9 @@ struct SyncClient::Impl {
     std::map<std::string, OpenSync> openSyncs;
     // Stores whose write group the message being handled opened, in opening order.
     std::vector<DataStore*> messageWrites;
+    // A write group of the message could not be opened, or holds what must not be kept: none of
+    // the message's writes are kept, and its reply does not leave.
+    bool messageWritesLost = false;
     bool serverSyncSeen = false;
     RemoteDeviceInfo remoteInfo;
 
@@ -211,11 +214,14 @@ struct SyncClient::Impl {
     // item (a large object's chunks put together). The caller answers it with answerServerItem.
     AppliedItem applyServerItem(OpenSync& target, CommandKind kind, const std::string& key, const std::string& text,
                                 const std::string& cmdRef);
+    // An Add stored and noted in the journal together, or neither.
     AppliedItem applyServerAdd(OpenSync& target, const std::string& serverId, const std::string& text,
+                               const std::string& cmdRef);
+    AppliedItem storeServerAdd(OpenSync& target, const std::string& serverId, const std::string& text,
                                const std::string& cmdRef);
     // The Status of one item of the command, naming the item by its key.
     void queueItemStatus(const ItemCommandReply& reply, const std::string& key, int code);
-    // The item's Status, its MapItem in the command's Map, the journal entry, observer and counters.
+    // The item's Status, its MapItem in the command's Map, observer and counters.
     void answerServerItem(OpenSync& target, ItemCommandReply& reply, const std::string& key, const AppliedItem& applied);
 
     // --- MessageWrites.cpp
@@ -240,8 +246,10 @@ struct SyncClient::Impl {
     // not wait for its own server item (journalled); none when there is no such item.
     std::optional<std::string> unmappedItemWithContent(int folder, DataStore& store, const std::string& text);
     bool mappedToOther(int folder, const std::string& localKey, const std::string& serverId) const;
-    void notePendingAdd(int folder, DataStore& store, const std::string& serverId, const std::string& localKey,
-                        bool existingItem);
+    // The journal entry of an Add answered 201, in the message's write group. False when it cannot
+    // be noted: the item made for the Add is then removed again (when even that fails, the
+    // message's writes are lost).
+    bool notePendingAdd(int folder, DataStore& store, const std::string& serverId, const AppliedItem& applied);
     // True when a device item on the new or all list is not to be sent: it is the copy of a server
     // item (journalled, or mapped in this session).
     bool skipOwnCopy(SyncContextHolder& context, ChangeList list, StoreItem& item);

@@ -205,9 +205,19 @@ bool SyncClient::Impl::syncFolder(int folder, bool lastFolder) {
 }
 
 void SyncClient::Impl::finishFolders() {
+    // The server's package ended with one of its items still in chunks. Nothing of it was applied:
+    // moving that folder's anchor would leave the item behind for good. The folder does not
+    // complete (and keeps its journal): the next session starts from the old anchor, which a
+    // server answers with a slow sync that brings the item again.
+    int unfinished = -1;
+    if (const LargeObject* object = incomingObject.pending()) {
+        unfinished = object->folder();
+        observer.text("Server did not send the end of a large object: " + object->key());
+        observer.itemResult(SyncSide::Client, folders[unfinished].localName(), kObservedFolder, true);
+    }
     for (auto& context : contexts) {
         openSyncs.erase(folders[context->folder()].localName());
-        if (context->store() != nullptr) {
+        if (context->store() != nullptr && context->folder() != unfinished) {
             context->store()->saveAnchor(context->nextAnchor());
             dropPendingMaps(context->folder(), *context->store());
         }

@@ -57,10 +57,17 @@ public:
     // Ends the group without keeping any of its writes.
     virtual void abandonWrites() {}
 
+    // The item a key names, or null when the store holds none under it. itemByKey may build an
+    // item for any key (a deleted item still goes to the server by its key); the default takes
+    // its answer as it is.
+    virtual StoreItem* existingItem(const std::string& key) { return itemByKey(key); }
+
     // Pending maps: the server items this folder stored in sessions that have not completed, each
     // server item ID with the key it was stored under, for the session after an interrupted one.
     // noted inside a write group, an entry is durable exactly when the item it names is. The
-    // defaults keep nothing (a store without them cannot tell a repeated server Add from a new one).
+    // defaults keep nothing and refuse nothing (a store without them cannot tell a repeated server
+    // Add from a new one); a store that keeps them answers false only when an entry was not kept,
+    // and the engine then does not keep the item either.
     struct PendingMap {
         std::string serverId;
         std::string localKey;
@@ -73,7 +80,7 @@ public:
     virtual bool notePendingMap(const std::string& serverId, const std::string& localKey) {
         (void)serverId;
         (void)localKey;
-        return false;
+        return true;
     }
     // The session completed. A store may keep the entries until the change tracking has recorded
     // its items (so a process that dies in between still knows them), but not beyond this run.

@@ -77,6 +77,15 @@ bool FolderStore::exportItems(const ItemVisitor& visit) {
     });
 }
 
+StoreItem* FolderStore::existingItem(const std::string& key) {
+    pim::Session* session = pim::Session::current();
+    if (session == nullptr) return nullptr;
+    const auto device = session->itemByOid(oidForKey(key));
+    // A key of another folder names nothing here, as for deleteItem.
+    if (!device || device->folder() != info_.folder) return nullptr;
+    return buildsFromDevice() ? itemFromDevice(key, device.get()) : readItem(key);
+}
+
 bool FolderStore::deleteItem(const std::string& key) {
     pim::Session* session = pim::Session::current();
     if (session == nullptr) return false;

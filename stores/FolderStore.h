@@ -24,6 +24,8 @@ public:
     ItemList* allItems() override;
     std::string translateKey(const std::string&) override { return {}; }
     StoreItem* itemByKey(const std::string& key) override { return readItem(key); }
+    // Null for a key that names no item of this folder (readItem would build one carrying only the key).
+    StoreItem* existingItem(const std::string& key) override;
     bool deleteItem(const std::string& key) override;
     void beginItem(const std::string&) override {}
     void saveAnchor(const SyncAnchor& anchor) override;

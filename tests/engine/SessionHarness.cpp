@@ -74,6 +74,7 @@ public:
 
     bool beginWrites() override {
         EXPECT_FALSE(folder_.groupStart) << "a write group began inside another";
+        if (folder_.failBegin) return false;
         folder_.groupStart.emplace(folder_.items, folder_.pendingMaps);
         return true;
     }
@@ -101,6 +102,7 @@ public:
     }
     bool notePendingMap(const std::string& serverId, const std::string& localKey) override {
         EXPECT_TRUE(folder_.groupStart) << "a pending map noted outside a write group";
+        if (serverId == folder_.refuseMapOf) return false;
         folder_.pendingMaps[serverId] = localKey;
         return true;
     }
@@ -158,6 +160,7 @@ ReceivedMessage& decodingSlot() {
 }  // namespace
 
 DataStoreKind* TinyFactory::createKindById(int code) {
+    if (realStores) return DataStoreFactory::createKindById(code);
     auto it = folders_.find(code);
     return it == folders_.end() ? nullptr : new TinyKind(it->second);
 }

@@ -34,6 +34,8 @@ struct TinyFolder {
     std::map<std::string, std::string> pendingMaps;  // server ID -> key
     int groupsCommitted = 0;
     bool failCommit = false;                    // the next commits keep nothing
+    bool failBegin = false;                     // no write group opens (the database is busy)
+    std::string refuseMapOf;                    // notePendingMap refuses this server ID
     bool compareContent = true;                 // keysWithContent finds equal texts
     // Open group: the state it began from.
     std::optional<std::pair<std::map<std::string, std::string>, std::map<std::string, std::string>>> groupStart;
@@ -43,6 +45,8 @@ class TinyFactory : public DataStoreFactory {
 public:
     TinyFolder& folder(int kind) { return folders_[kind]; }
     DataStoreKind* createKindById(int code) override;
+    // The device's own stores instead of the folders above.
+    bool realStores = false;
 
 private:
     std::map<int, TinyFolder> folders_;

@@ -11,9 +11,13 @@
 #include "SessionHarness.h"
 #include "engine/AbortRecord.h"
 #include "engine/CSyncClientException.h"
+#include "engine/PendingMapJournal.h"
 #include "engine/SessionDataStore.h"
 #include "engine/SyncClient.h"
+#include "stores/DataStore.h"
+#include "stores/DataStoreKind.h"
 #include "stores/ItemList.h"
+#include "stores/StoreItem.h"
 #include "support/TempDeviceRoot.h"
 
 namespace orvale::test {
@@ -173,6 +177,8 @@ TEST(SyncClientSession, ServerStatusesForOurItemsCountAndAcknowledgeByCode) {
     EXPECT_EQ(acked, (std::vector<std::string>{"1", "2", "3", "5", "7", "8"}));
 }
 
+// An Add whose journal entry cannot be kept (a server ID beyond its bounds, an entry the store
+// refuses) is not stored either: no item of the server's may be unknown to the journal.
 TEST(SyncClientSession, ServerItemCommandsGetTheirCodesAndOneMapPerAdd) {
     Session s;
     TinyFolder& f = s.contacts();
@@ -180,13 +186,17 @@ TEST(SyncClientSession, ServerItemCommandsGetTheirCodesAndOneMapPerAdd) {
     f.items["1"] = vcard("one");
     f.items["2"] = vcard("two");
     f.refuse = "REFUSE";
+    f.refuseMapOf = "s4";
+    const std::string longId(PendingMapJournal::kMaxFieldBytes + 1, 'x');
 
-    const int result = s.run([](int index, const ClientMessage& request, ServerReply& reply) {
+    const int result = s.run([&](int index, const ClientMessage& request, ServerReply& reply) {
         reply.acceptAll();
         if (hasFolderAlert(request)) return answerAlerts(request, reply);
         if (index != 2) return;
         reply.openSync("Contacts", "./contacts");
-        reply.command(CommandKind::Add, itemCommand(element_type::Add, "a1", {{"s1", vcard("A")}, {"s2", vcard("B")}}, false));
+        reply.command(CommandKind::Add, itemCommand(element_type::Add, "a1",
+                                                    {{"s1", vcard("A")}, {"s2", vcard("B")}, {longId, vcard("C")}, {"s4", vcard("D")}},
+                                                    false));
         reply.command(CommandKind::Add, itemCommand(element_type::Add, "a2", {{"s3", ""}}, false));
         reply.command(CommandKind::Replace,
                       itemCommand(element_type::Replace, "r1", {{"1", vcard("uno")}, {"77", vcard("x")}, {"2", "REFUSE"}}, true));
@@ -212,7 +222,8 @@ TEST(SyncClientSession, ServerItemCommandsGetTheirCodesAndOneMapPerAdd) {
         }
         return out;
     };
-    EXPECT_EQ(codes("Add"), (std::vector<std::string>{"a1:s1=201", "a1:s2=201", "a2:s3=500", "a4:=500"}));
+    EXPECT_EQ(codes("Add"), (std::vector<std::string>{"a1:s1=201", "a1:s2=201", "a1:" + longId + "=500", "a1:s4=500",
+                                                      "a2:s3=500", "a4:=500"}));
     EXPECT_EQ(codes("Replace"), (std::vector<std::string>{"r1:1=200", "r1:77=404", "r1:2=400"}));
     EXPECT_EQ(codes("Delete"), (std::vector<std::string>{"d1:2=200", "d1:555=211", "d2:=400"}));
 
@@ -230,7 +241,8 @@ TEST(SyncClientSession, ServerItemCommandsGetTheirCodesAndOneMapPerAdd) {
     EXPECT_EQ(f.items.at("1"), vcard("uno"));
     EXPECT_EQ(f.items.count("2"), 0u);
     EXPECT_EQ(f.items.at("9000"), vcard("A"));
-    EXPECT_EQ(f.items.count("9002"), 0u);
+    EXPECT_EQ(f.items.count("9002"), 0u) << "the item stored for s4 goes again";
+    EXPECT_EQ(f.items.size(), 3u);
     EXPECT_TRUE(s.observer.hasText("Command was not found for command #999"));
     EXPECT_TRUE(s.observer.hasText("Command was not found for command #1"));
     EXPECT_TRUE(f.acknowledged.empty());
@@ -499,6 +511,61 @@ TEST(SyncClientSession, AServerAddWhoseMapWasLostIsNotStoredOrSentTwice) {
     EXPECT_EQ(f.savedAnchors.size(), 1u);
 }
 
+// The same over the device's contacts store, whose itemByKey builds an item for any key (a deleted
+// contact still goes to the server by its key): a key that names no contact is still no item. The
+// server's repeated Add for a journalled copy the user deleted is stored anew; a Replace of a
+// deleted or never used key is 404.
+TEST(SyncClientSession, OverTheContactsStoreAKeyThatNamesNoContactIsNoItem) {
+    Session s;
+    s.factory.realStores = true;
+    auto openContacts = [&] { return StoreRef<DataStore>(s.factory.createKindById(kKindContacts)->openStore(nullptr)); };
+    std::string gone, kept;
+    {
+        StoreRef<DataStore> store = openContacts();
+        ASSERT_TRUE(store->beginWrites());
+        for (std::string* key : {&gone, &kept}) {
+            StoreRef<StoreItem> item{store->newItem()};
+            ASSERT_TRUE(item->setData(vcard(key == &gone ? "Copy" : "Kept")));
+            *key = item->key();
+        }
+        ASSERT_TRUE(store->notePendingMap("s1", gone));
+        ASSERT_TRUE(store->commitWrites());
+        ASSERT_TRUE(store->deleteItem(gone));
+    }
+    const int result = s.run([&](int index, const ClientMessage& request, ServerReply& reply) {
+        reply.acceptAll();
+        if (hasFolderAlert(request)) return answerAlerts(request, reply);
+        if (index != 2) return;
+        reply.openSync("Contacts", "./contacts");
+        reply.command(CommandKind::Add, itemCommand(element_type::Add, "a1", {{"s1", vcard("Copy2")}}, false));
+        reply.command(CommandKind::Replace, itemCommand(element_type::Replace, "r1",
+                                                        {{gone, vcard("R")}, {"4242", vcard("R")}, {kept, vcard("Kept2")}}, true));
+        reply.closeSync();
+    });
+    ASSERT_EQ(result, kRunDone);
+    const ClientMessage& answer = s.server->requests.at(2);
+    std::vector<std::string> codes;
+    for (const char* cmd : {"Add", "Replace"})
+        for (Status* st : answer.statusesFor(cmd)) codes.push_back(st->data());
+    EXPECT_EQ(codes, (std::vector<std::string>{"201", "404", "404", "200"}));
+    const auto maps = answer.all(CommandKind::Map);
+    ASSERT_EQ(maps.size(), 1u);
+    const MapItem* mapped = static_cast<Map*>(maps[0])->mapItems()->at(0);
+    EXPECT_EQ(locUri(mapped->target()), "s1");
+    const std::string stored = locUri(mapped->source());
+    EXPECT_NE(stored, gone);
+
+    StoreRef<DataStore> store = openContacts();
+    auto text = [&](const std::string& key) {
+        StoreRef<StoreItem> item{store->existingItem(key)};
+        return item ? std::string(item->data(), item->dataSize()) : std::string("none");
+    };
+    EXPECT_NE(text(stored).find("N:Copy2"), std::string::npos);
+    EXPECT_NE(text(kept).find("N:Kept2"), std::string::npos);
+    EXPECT_EQ(text(gone), "none");
+    EXPECT_EQ(text("4242"), "none");
+}
+
 // A slow sync after an interrupted one: the journalled copies of server items are not sent up; the
 // server's repeated Add lands on its copy; a server Add equal to a device item of the device's own
 // is mapped to it, one to one; a journalled copy the server does not send again stays unrecorded.
@@ -541,28 +608,32 @@ TEST(SyncClientSession, ASlowSyncMapsServerAddsToJournalledCopiesAndEqualItemsOn
     EXPECT_TRUE(f.pendingMaps.empty());
 }
 
-// The device store does not keep a message's writes: the statuses and Maps that would claim them
-// never leave, and the session ends without anchors, so the next one repeats the work.
+// The device store does not keep a message's writes, or cannot even begin them (another process
+// holds the database): the statuses and Maps that would claim them never leave, and the session
+// ends without anchors, so the next one repeats the work.
 TEST(SyncClientSession, AMessageWhoseWritesAreNotKeptEndsTheSessionUnanswered) {
-    Session s;
-    TinyFolder& f = s.contacts();
-    f.storedAnchor = kStoredAnchor;
-    f.failCommit = true;
-    const int result = s.run([](int index, const ClientMessage& request, ServerReply& reply) {
-        reply.acceptAll();
-        if (hasFolderAlert(request)) return answerAlerts(request, reply);
-        if (index != 2) return;
-        reply.final = false;
-        reply.openSync("Contacts", "./contacts");
-        reply.command(CommandKind::Add, itemCommand(element_type::Add, "a1", {{"s1", vcard("A")}}, false));
-        reply.command(CommandKind::Delete, itemCommand(element_type::Delete, "d1", {{"77", ""}}, true));
-        reply.closeSync();
-    });
-    EXPECT_EQ(result, kRunSyncFailed);
-    EXPECT_EQ(s.server->requests.size(), 2u);
-    EXPECT_TRUE(f.items.empty());
-    EXPECT_TRUE(f.pendingMaps.empty());
-    EXPECT_TRUE(f.savedAnchors.empty());
+    for (const bool atTheStart : {false, true}) {
+        Session s;
+        TinyFolder& f = s.contacts();
+        f.storedAnchor = kStoredAnchor;
+        f.items["77"] = vcard("kept");
+        (atTheStart ? f.failBegin : f.failCommit) = true;
+        const int result = s.run([](int index, const ClientMessage& request, ServerReply& reply) {
+            reply.acceptAll();
+            if (hasFolderAlert(request)) return answerAlerts(request, reply);
+            if (index != 2) return;
+            reply.final = false;
+            reply.openSync("Contacts", "./contacts");
+            reply.command(CommandKind::Add, itemCommand(element_type::Add, "a1", {{"s1", vcard("A")}}, false));
+            reply.command(CommandKind::Delete, itemCommand(element_type::Delete, "d1", {{"77", ""}}, true));
+            reply.closeSync();
+        });
+        EXPECT_EQ(result, kRunSyncFailed) << atTheStart;
+        EXPECT_EQ(s.server->requests.size(), 2u) << atTheStart;
+        EXPECT_EQ(f.items, (std::map<std::string, std::string>{{"77", vcard("kept")}})) << atTheStart;
+        EXPECT_TRUE(f.pendingMaps.empty());
+        EXPECT_TRUE(f.savedAnchors.empty());
+    }
 }
 
 }  // namespace

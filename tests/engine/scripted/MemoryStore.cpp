@@ -58,6 +58,11 @@ public:
             return new MemoryItem(folder_, key, std::string());
         return nullptr;
     }
+    StoreItem* existingItem(const std::string& key) override {
+        folder_.calls.push_back("existingItem " + key);
+        const auto it = folder_.items.find(key);
+        return it != folder_.items.end() ? new MemoryItem(folder_, key, it->second) : nullptr;
+    }
     bool deleteItem(const std::string& key) override {
         folder_.calls.push_back("deleteItem " + key);
         return folder_.items.erase(key) == 1;
