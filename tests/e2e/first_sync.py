@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """End-to-end: a device's first sync killed with SIGKILL at random instants, then synced to the
-end; and a slow sync asked for (anchors removed) after a completed sync. Afterwards the device
-holds every contact of both sides exactly once. This server erases its map at a slow sync and
-matches nothing by content; what it ends up holding is printed.
+end; a slow sync asked for (anchors removed) after a completed sync; and one the server forces
+with 508 (a last anchor it does not know). Afterwards the device holds every contact of both sides
+exactly once. This server erases its map at a slow sync asked for and matches nothing by content;
+what it ends up holding is printed.
 
 ORVALE_KILL_SEED sets the seed of the kill instants (default 18), ORVALE_KILLS the number of
 kills per case (default 6).
@@ -33,10 +34,27 @@ def sample_names(count, first=1):
     return collections.Counter("Sample%d" % n for n in range(first, first + count))
 
 
-def report(what, on_server):
-    twice = sum(1 for n in on_server.values() if n > 1)
-    print("%s: the server holds %d contacts, %d names more than once" % (what, sum(on_server.values()), twice),
-          file=sys.stderr)
+def report(what, on_device, on_server):
+    def held(side, items):
+        twice = sum(1 for n in items.values() if n > 1)
+        return "the %s holds %d contacts, %d names more than once" % (side, sum(items.values()), twice)
+    print("%s: %s; %s" % (what, held("device", on_device), held("server", on_server)), file=sys.stderr)
+
+
+def other_last_anchor(path):
+    """The device's own label in its anchor file replaced: its next Alert carries a Last the server
+    did not store."""
+    with open(path, "r+") as f:
+        stored = f.read()
+        f.seek(0)
+        f.write("20000101T000000Z" + stored[stored.index(":"):])
+        f.truncate()
+
+
+def alert_answers(dev):
+    """The server's Status codes for the client's Alerts in the last run."""
+    return [st.findtext("Data") for name, root in harness.captured(dev) if root is not None and "server" in name
+            for st in root.iter("Status") if st.findtext("Cmd") == "Alert"]
 
 
 class FirstSync(E2eCase):
@@ -93,7 +111,7 @@ class FirstSync(E2eCase):
         self.assertEqual(counted(dev.items()), expected)
         on_server = counted(self.server.items())
         report("first sync of %d own contacts, %d of %d runs killed (seed %d, a whole sync %.1f s)"
-               % (own, killed, KILLS, SEED, longest), on_server)
+               % (own, killed, KILLS, SEED, longest), counted(dev.items()), on_server)
         return expected, on_server
 
     def test_killed_first_sync_into_an_empty_device(self):
@@ -104,24 +122,34 @@ class FirstSync(E2eCase):
         expected, on_server = self.killed_first_sync(OWN_CONTACTS)
         self.assertEqual(set(on_server), set(expected), "nothing lost on the server")
 
-    def test_slow_sync_asked_for_after_a_completed_sync(self):
+    def slow_sync_after_a_completed_sync(self, what, spoil_anchor, check_start):
         dev = self.device
         dev.import_contacts(harness.sample.contacts(500))
         self.assertEqual(dev.sync()["result"], 0)
-        # The settings' "Slow Sync": the anchors go, the next session is a slow sync.
-        os.remove(dev.path("Anchor_Contacts"))
+        spoil_anchor(dev.path("Anchor_Contacts"))
         next_second()
         self.assertEqual(dev.sync()["result"], 0)
-        self.assertEqual(harness.alert_codes(dev), ["201"])
+        check_start(dev)
         self.assertEqual(counted(dev.items()), sample_names(500))
-        report("slow sync asked for after a completed sync of 500", counted(self.server.items()))
-        # The server kept one of its two items per contact mapped (it keeps one per client id); the
-        # other comes down as the server's own new item. The device mirrors what the server holds.
+        report(what + " after a completed sync of 500", counted(dev.items()), counted(self.server.items()))
         next_second()
         self.assertEqual(dev.sync()["result"], 0)
         on_server = counted(self.server.items())
-        report("and after the next two-way sync", on_server)
+        report("and after the next two-way sync", counted(dev.items()), on_server)
         self.assertEqual(counted(dev.items()), on_server)
+
+    def test_slow_sync_asked_for_after_a_completed_sync(self):
+        # The settings' "Slow Sync": the anchors go, the device asks for a slow sync. The server
+        # keeps one of its two items per contact mapped (one per client id); the other comes down
+        # as the server's own new item in the next sync: the device mirrors what the server holds.
+        self.slow_sync_after_a_completed_sync("slow sync asked for", os.remove,
+                                              lambda dev: self.assertEqual(harness.alert_codes(dev), ["201"]))
+
+    def test_slow_sync_the_server_forces_after_a_completed_sync(self):
+        # The device's last anchor is not the one the server stored: it answers 508.
+        self.slow_sync_after_a_completed_sync("508", other_last_anchor,
+                                              lambda dev: self.assertIn("508", alert_answers(dev)))
+
 
 if __name__ == "__main__":
     harness.main()
