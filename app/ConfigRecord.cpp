@@ -105,7 +105,10 @@ std::u16string ConfigRecord::text(ConfigText field) const {
 void ConfigRecord::setText(ConfigText field, std::u16string_view value) {
     const TextSlot slot = slotOf(field);
     std::memset(bytes_.data() + slot.offset, 0, slot.chars * 2);
-    const std::size_t n = value.size() < slot.chars - 1 ? value.size() : slot.chars - 1;
+    std::size_t n = value.size() < slot.chars - 1 ? value.size() : slot.chars - 1;
+    // A cut between the two halves of a pair would leave a lone high half, which no reader of the
+    // file can turn back into a character; the whole character goes instead.
+    if (n < value.size() && n > 0 && value[n - 1] >= 0xD800 && value[n - 1] <= 0xDBFF) --n;
     for (std::size_t i = 0; i < n; ++i) {
         bytes_[slot.offset + 2 * i] = static_cast<std::uint8_t>(value[i] & 0xFF);
         bytes_[slot.offset + 2 * i + 1] = static_cast<std::uint8_t>(value[i] >> 8);

@@ -48,7 +48,8 @@ class ConfigRecord {
 
     // Text up to the first NUL, never beyond the field's width.
     std::u16string text(ConfigText field) const;
-    // Cut to the field's width minus the terminator; the rest of the field is zeroed.
+    // Cut to the field's width minus the terminator, never inside a surrogate pair; the rest of
+    // the field is zeroed.
     void setText(ConfigText field, std::u16string_view value);
     bool flag(ConfigFlag field) const;
     void setFlag(ConfigFlag field, bool value);
@@ -57,6 +58,8 @@ class ConfigRecord {
 
     // Width of a text field in UTF-16 units, its terminator included.
     static std::size_t textCapacity(ConfigText field);
+    // The longest text the field keeps whole, in UTF-16 units.
+    static std::size_t maxTextLength(ConfigText field) { return textCapacity(field) - 1; }
 
     const std::string& path() const { return path_; }
     const std::array<std::uint8_t, kSize>& bytes() const { return bytes_; }

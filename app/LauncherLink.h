@@ -3,6 +3,7 @@
 // device root to the orvale-launcher installed beside the main program; the main program keeps it
 // pointing there whenever it arms the Launcher.
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace orvale {
@@ -10,9 +11,10 @@ namespace orvale {
 inline constexpr std::u16string_view kLauncherDevicePath = u"\\Application Data\\Orvale\\Launcher.exe";
 inline constexpr std::string_view kLauncherProgramName = "orvale-launcher";
 
-// Points the link at orvale-launcher beside `mainProgram`. Leaves it as it is when there is no
-// such file (a main program run from somewhere without its Launcher) or when it already points
-// there. False when the link could not be made.
-bool keepLauncherLink(const std::filesystem::path& mainProgram);
+// Points the link at orvale-launcher beside `mainProgram`, unless it already points there. False,
+// with the reason in `problem`, when there is no orvale-launcher to point at (a main program run
+// from somewhere without its Launcher) or the link could not be made: a start armed for it would
+// then fail when it is due, where nobody sees it.
+bool keepLauncherLink(const std::filesystem::path& mainProgram, std::string* problem = nullptr);
 
 }  // namespace orvale

@@ -4,6 +4,7 @@
 #include "platform/DecimalText.h"
 #include "platform/Process.h"
 #include "platform/TextConversion.h"
+#include "stores/DateTime.h"
 
 namespace orvale {
 
@@ -52,19 +53,19 @@ std::optional<std::int64_t> autosyncIntervalSeconds(std::int32_t interval, std::
         default:
             return std::nullopt;
     }
-    if (interval < 1) return std::nullopt;
+    if (interval < 1 || interval > kMaxAutosyncInterval) return std::nullopt;
     return static_cast<std::int64_t>(interval) * unitSeconds;
 }
 
 std::optional<platform::SystemTime> nextStartTime(const platform::SystemTime& localNow, std::int32_t interval,
                                                   std::int32_t unit) {
     const auto seconds = autosyncIntervalSeconds(interval, unit);
-    std::uint64_t ticks = 0;
-    if (!seconds || !platform::systemTimeToFileTime(localNow, ticks)) return std::nullopt;
-    ticks += static_cast<std::uint64_t>(*seconds) * platform::kTicksPerSecond;
-    platform::SystemTime next;
-    if (!platform::fileTimeToSystemTime(ticks, next)) return std::nullopt;
-    return next;
+    if (!seconds) return std::nullopt;
+    std::tm fields = datetime::toFields(localNow);
+    const auto now = datetime::makeLocalTime(fields);
+    std::tm next{};
+    if (!now || !datetime::breakDownLocal(*now + *seconds, next)) return std::nullopt;
+    return datetime::toSystemTime(next);
 }
 
 SettingsEnvironment standardSettingsEnvironment(const std::filesystem::path& mainProgram) {
@@ -73,7 +74,9 @@ SettingsEnvironment standardSettingsEnvironment(const std::filesystem::path& mai
             &standardTimedStartScheduler()};
 }
 
-bool saveSettings(ConfigRecord& record, const SettingsInput& input, const SettingsEnvironment& env) {
+bool saveSettings(ConfigRecord& record, const SettingsInput& input, const SettingsEnvironment& env,
+                  std::string* armProblem) {
+    if (armProblem != nullptr) armProblem->clear();
     record.setFlag(ConfigFlag::ContactsEnabled, input.contacts);
     record.setFlag(ConfigFlag::TasksEnabled, input.tasks);
     record.setFlag(ConfigFlag::CalendarEnabled, input.calendar);
@@ -99,8 +102,10 @@ bool saveSettings(ConfigRecord& record, const SettingsInput& input, const Settin
                                         record.number(ConfigNumber::AutosyncUnit));
         if (env.scheduler != nullptr) {
             if (next) {
-                keepLauncherLink(std::filesystem::path(platform::utf16ToUtf8(env.programPath)));
-                env.scheduler->runAt(kLauncherDevicePath, *next);
+                // A start armed for a link that leads nowhere would fail when due, unseen.
+                const std::filesystem::path mainProgram(platform::utf16ToUtf8(env.programPath));
+                if (keepLauncherLink(mainProgram, armProblem))
+                    env.scheduler->runAt(kLauncherDevicePath, *next);
             } else {
                 env.scheduler->cancel(kLauncherDevicePath);
             }

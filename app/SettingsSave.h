@@ -53,17 +53,23 @@ SettingsInput settingsInputFromRecord(const ConfigRecord& record);
 std::int32_t storedInterval(std::u16string_view intervalText);
 
 // Seconds of `interval` units (0 day, 1 hour, 2 minute). nullopt for another unit, which the
-// settings never offer, and for an interval below 1: a zero interval would start a sync at once
-// and re-arm for the same minute for ever.
+// settings never offer, and for an interval outside 1-10000: a zero interval would start a sync at
+// once and re-arm for the same minute for ever, and a larger one is stored as 0 by the settings
+// (a record edited by other means gets the same rule).
 std::optional<std::int64_t> autosyncIntervalSeconds(std::int32_t interval, std::int32_t unit);
 
-// Local start time `interval` units after `localNow`; nullopt when nothing is to be scheduled
-// (see autosyncIntervalSeconds).
+// Local start time `interval` units after `localNow`, counted in real time through the zone rules,
+// so that a daily start keeps its distance across a daylight-saving change. Both the settings and
+// the Launcher arm with it, so the two agree on the minute. nullopt when nothing is to be
+// scheduled (see autosyncIntervalSeconds).
 std::optional<platform::SystemTime> nextStartTime(const platform::SystemTime& localNow, std::int32_t interval,
                                                   std::int32_t unit);
 
 // Writes the fields, arms or removes the timed start and saves. Returns what save returned.
-// With background sync on but no interval to schedule, the timed start is removed.
-bool saveSettings(ConfigRecord& record, const SettingsInput& input, const SettingsEnvironment& env);
+// With background sync on but no interval to schedule, the timed start is removed. When there is
+// no Launcher to arm beside the main program, nothing is armed and `armProblem` says why; the
+// record is saved all the same. (What the scheduler itself refuses, it tells its own way.)
+bool saveSettings(ConfigRecord& record, const SettingsInput& input, const SettingsEnvironment& env,
+                  std::string* armProblem = nullptr);
 
 }  // namespace orvale

@@ -4,20 +4,8 @@
 #include "app/SettingsSave.h"
 #include "platform/Process.h"
 #include "platform/TextConversion.h"
-#include "stores/DateTime.h"
 
 namespace orvale::launcher {
-
-std::optional<platform::SystemTime> nextLocalStart(const platform::SystemTime& now,
-                                                   std::int64_t intervalSeconds) {
-    std::tm fields = datetime::toFields(now);
-    const auto seconds = datetime::makeLocalTime(fields);
-    std::tm next{};
-    if (!seconds || !datetime::breakDownLocal(*seconds + intervalSeconds, next)) {
-        return std::nullopt;
-    }
-    return datetime::toSystemTime(next);
-}
 
 int runLauncher(const std::vector<std::string>& arguments, LauncherServices& services) {
     services.powerOn();
@@ -33,9 +21,9 @@ int runLauncher(const std::vector<std::string>& arguments, LauncherServices& ser
     if (!platform::isExecutableFile(platform::utf16ToUtf8(mainProgram))) return 0;
 
     if (record.flag(ConfigFlag::AutosyncEnabled)) {
-        const auto interval = autosyncIntervalSeconds(record.number(ConfigNumber::AutosyncInterval),
-                                                      record.number(ConfigNumber::AutosyncUnit));
-        const auto next = interval ? nextLocalStart(now, *interval) : std::nullopt;
+        // The settings' own rule, so that an interval they would store as 0 arms nothing here either.
+        const auto next = nextStartTime(now, record.number(ConfigNumber::AutosyncInterval),
+                                        record.number(ConfigNumber::AutosyncUnit));
         if (next) services.scheduler().runAt(services.ownPath(), *next);
     }
     if (!services.windowExists(kMainWindowTitle)) {

@@ -31,11 +31,6 @@ class LauncherServices {
 
 LauncherServices& systemLauncherServices();
 
-// Local start `intervalSeconds` after the local time `now`, through seconds and the zone rules
-// (so a daily start keeps its distance in real time across a daylight-saving change).
-std::optional<platform::SystemTime> nextLocalStart(const platform::SystemTime& now,
-                                                   std::int64_t intervalSeconds);
-
 // `arguments` are those after the program name. Always 0.
 int runLauncher(const std::vector<std::string>& arguments, LauncherServices& services);
 

@@ -5,9 +5,13 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <sstream>
+#include <string_view>
 
 #include "platform/DecimalText.h"
+#include "platform/Process.h"
 #include "platform/ProgramRun.h"
 
 namespace orvale::platform::atqueue {
@@ -73,6 +77,20 @@ std::optional<platform::SystemTime> parseQueueDate(std::istringstream& fields) {
 }
 
 }  // namespace
+
+bool installed() {
+    // Looked up as starting it would: PATH, or the C library's default when it is not set.
+    const char* path = std::getenv("PATH");
+    std::string_view dirs = path != nullptr ? path : "/bin:/usr/bin";
+    while (true) {
+        const auto colon = dirs.find(':');
+        const std::string_view dir = dirs.substr(0, colon);
+        if (isExecutableFile(std::filesystem::path(dir.empty() ? "." : std::string(dir)) / "atq"))
+            return true;
+        if (colon == std::string_view::npos) return false;
+        dirs.remove_prefix(colon + 1);
+    }
+}
 
 // A line of atq: "<id>\t<date> <queue> <user>". Queue "=" holds the jobs atd is running.
 std::optional<std::vector<QueuedJob>> pendingJobs(std::string* error) {

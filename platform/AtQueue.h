@@ -14,6 +14,10 @@ struct QueuedJob {
     platform::SystemTime time;  // local time, to the minute
 };
 
+// Whether the queue's commands are there to be started (found in PATH). Without them nothing can
+// have been queued that this process could see or remove.
+bool installed();
+
 // Jobs of the current user still waiting for their time (a job atd is running is left out);
 // nullopt when the queue cannot be read.
 std::optional<std::vector<QueuedJob>> pendingJobs(std::string* error);

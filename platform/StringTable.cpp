@@ -76,6 +76,8 @@ const std::u16string& loadString(int id) {
         {348, u"Background sync"},
         {349, u"Logging"},
         {350, u"http://"},
+        {351, u"Could not save the settings"},
+        {352, u"Could not prepare a slow sync: the last sync could not be forgotten"},
     };
     static const std::u16string empty;
     auto it = table.find(id);

@@ -15,8 +15,9 @@ namespace orvale::platform {
 inline constexpr std::string_view kTimedStartArgument = "AppRunAtTime";
 
 // Arms `program` (a device path such as "\Application Data\Orvale\Launcher.exe", or an absolute
-// host path) for the local date-time `at`, to the minute; a null `at` removes its arming. False,
-// with the reason in `error`, when the queue refused.
+// host path) for the local date-time `at`, to the minute; a null `at` removes its arming, which
+// succeeds at once when the at package is not installed. False, with the reason in `error`, when
+// the queue refused.
 bool runAppAtTime(std::u16string_view program, const SystemTime* at, std::string* error = nullptr);
 
 struct TimedStart {

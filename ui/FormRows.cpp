@@ -24,10 +24,11 @@ StaticEx* addHeading(QBoxLayout* layout, QWidget* parent, const QString& text) {
 }
 
 EditEx* addField(QBoxLayout* layout, QWidget* parent, const QString& label, const QString& name,
-                 const QString& value) {
+                 const QString& value, ConfigText stored) {
     StaticEx* caption = addLabel(layout, parent, label);
     auto* field = new EditEx(parent);
     field->setObjectName(name);
+    field->setMaxLength(static_cast<int>(ConfigRecord::maxTextLength(stored)));
     field->setText(value);
     field->setAccessibleName(label);
     caption->setBuddy(field);

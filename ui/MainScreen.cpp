@@ -95,7 +95,8 @@ bool MainScreen::openScreen() {
     setShownFolders(record_.flag(ConfigFlag::ContactsEnabled), record_.flag(ConfigFlag::CalendarEnabled),
                     record_.flag(ConfigFlag::TasksEnabled));
     showIdleKeys();
-    record_.save();
+    // Also the one save after setup: unsaved, setup would come back at the next start.
+    if (!record_.save()) showMessage(this, uiText(kStrSaveFailed));
     return true;
 }
 

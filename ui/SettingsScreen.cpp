@@ -90,9 +90,12 @@ QWidget* SettingsScreen::buildPage() {
     auto q = [](const std::u16string& text) { return QString::fromStdU16String(text); };
 
     addHeading(l, page_, uiText(kStrGroupServer));
-    url_ = addField(l, page_, uiText(kStrUrl), QStringLiteral("url"), urlFieldText(record_));
-    user_ = addField(l, page_, uiText(kStrUsername), QStringLiteral("username"), q(r.userName));
-    password_ = addField(l, page_, uiText(kStrPassword), QStringLiteral("password"), q(r.password));
+    url_ = addField(l, page_, uiText(kStrUrl), QStringLiteral("url"), urlFieldText(record_),
+                    ConfigText::ServerUrl);
+    user_ = addField(l, page_, uiText(kStrUsername), QStringLiteral("username"), q(r.userName),
+                     ConfigText::UserName);
+    password_ = addField(l, page_, uiText(kStrPassword), QStringLiteral("password"), q(r.password),
+                         ConfigText::Password);
     password_->setEchoMode(QLineEdit::Password);
     l->addSpacing(4);
     FocusButton* test = actionButton(uiText(kStrTestServer), QStringLiteral("testServer"), page_);
@@ -102,11 +105,14 @@ QWidget* SettingsScreen::buildPage() {
     rule(l, page_);
     addHeading(l, page_, uiText(kStrGroupFolders));
     contacts_ = addCheck(l, page_, uiText(kStrContacts), QStringLiteral("contacts"), r.contacts);
-    contactsUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.contacts"), q(r.contactsUri));
+    contactsUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.contacts"), q(r.contactsUri),
+                            ConfigText::ContactsUri);
     tasks_ = addCheck(l, page_, uiText(kStrTasks), QStringLiteral("tasks"), r.tasks);
-    tasksUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.tasks"), q(r.tasksUri));
+    tasksUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.tasks"), q(r.tasksUri),
+                         ConfigText::TasksUri);
     calendar_ = addCheck(l, page_, uiText(kStrCalendar), QStringLiteral("calendar"), r.calendar);
-    calendarUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.calendar"), q(r.calendarUri));
+    calendarUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.calendar"), q(r.calendarUri),
+                            ConfigText::CalendarUri);
     l->addSpacing(4);
     FocusButton* slow = actionButton(uiText(kStrSlowSync), QStringLiteral("slowSync"), page_);
     l->addWidget(slow, 0, Qt::AlignLeft);
@@ -174,9 +180,16 @@ SettingsInput SettingsScreen::input() const {
 }
 
 void SettingsScreen::rightKey() {
-    SettingsEnvironment env = standardSettingsEnvironment();
+    SettingsEnvironment env = standardSettingsEnvironment(context_.mainProgram);
     env.scheduler = context_.scheduler;
-    saveSettings(record_, input(), env);
+    const auto before = record_.bytes();
+    if (!saveSettings(record_, input(), env)) {
+        // Nothing was written: the record goes back to what it was, so that Back still leaves it
+        // unchanged, and the screen stays open with what was entered for another try.
+        record_.bytes() = before;
+        showMessage(this, uiText(kStrSaveFailed));
+        return;
+    }
     accept();
 }
 
@@ -191,8 +204,7 @@ void SettingsScreen::customEvent(QEvent* event) {
 }
 
 void SettingsScreen::slowSync() {
-    forgetSyncAnchors();
-    showMessage(this, uiText(kStrNextSyncSlow));
+    showMessage(this, uiText(forgetSyncAnchors() ? kStrNextSyncSlow : kStrSlowSyncFailed));
 }
 
 void SettingsScreen::testServer() {

@@ -33,11 +33,12 @@ CredentialsPage::CredentialsPage(ConfigRecord& record, QWidget* parent)
     connect(addHeaderButton(kImageNext, QStringLiteral("header.next"), uiText(kStrNext)), &QAbstractButton::clicked,
             this, [this] { rightKey(); });
     body()->setSpacing(3);
-    url_ = addField(body(), bodyPanel(), uiText(kStrUrl), QStringLiteral("url"), urlFieldText(record));
+    url_ = addField(body(), bodyPanel(), uiText(kStrUrl), QStringLiteral("url"), urlFieldText(record),
+                    ConfigText::ServerUrl);
     user_ = addField(body(), bodyPanel(), uiText(kStrUsername), QStringLiteral("username"),
-                     textOf(record, ConfigText::UserName));
+                     textOf(record, ConfigText::UserName), ConfigText::UserName);
     password_ = addField(body(), bodyPanel(), uiText(kStrPassword), QStringLiteral("password"),
-                         textOf(record, ConfigText::Password));
+                         textOf(record, ConfigText::Password), ConfigText::Password);
     password_->setEchoMode(QLineEdit::Password);
     body()->addSpacing(4);
     autosync_ = addCheck(body(), bodyPanel(), uiText(kStrAutosync), QStringLiteral("autosync"),
@@ -82,11 +83,11 @@ FolderUrisPage::FolderUrisPage(ConfigRecord& record, QWidget* parent)
     : ScreenDialog(QStringLiteral("folderuris"), uiText(kStrTitle), parent), record_(record) {
     addHeading(body(), bodyPanel(), uiText(kStrDatabaseUri));
     contacts_ = addField(body(), bodyPanel(), uiText(kStrContacts), QStringLiteral("uri.contacts"),
-                         textOf(record, ConfigText::ContactsUri));
+                         textOf(record, ConfigText::ContactsUri), ConfigText::ContactsUri);
     tasks_ = addField(body(), bodyPanel(), uiText(kStrTasks), QStringLiteral("uri.tasks"),
-                      textOf(record, ConfigText::TasksUri));
+                      textOf(record, ConfigText::TasksUri), ConfigText::TasksUri);
     calendar_ = addField(body(), bodyPanel(), uiText(kStrCalendar), QStringLiteral("uri.calendar"),
-                         textOf(record, ConfigText::CalendarUri));
+                         textOf(record, ConfigText::CalendarUri), ConfigText::CalendarUri);
     body()->addStretch(1);
     softKeys()->setKeys(uiText(kStrBack), uiText(kStrNext));
     softKeys()->right()->setDefault(true);

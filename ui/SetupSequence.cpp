@@ -40,9 +40,10 @@ bool runSetupPages(MainScreen& owner, ConfigRecord& record, ScreenContext& conte
                 if (owner.closing()) return false;
                 record.setFlag(ConfigFlag::SetupDone, true);
                 // Background sync chosen on the first page starts counting now, as a save of the
-                // settings would; saving the record as it stands also writes it to its file.
+                // settings would. Whether the record reached its file is told by the main screen,
+                // which saves it again as it opens.
                 if (record.flag(ConfigFlag::AutosyncEnabled)) {
-                    SettingsEnvironment env = standardSettingsEnvironment();
+                    SettingsEnvironment env = standardSettingsEnvironment(context.mainProgram);
                     env.scheduler = context.scheduler;
                     saveSettings(record, settingsInputFromRecord(record), env);
                 }

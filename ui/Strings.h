@@ -60,6 +60,8 @@ enum StringId : int {
     kStrGroupBackground = 348,
     kStrGroupLogging = 349,
     kStrEmptyUrl = 350,
+    kStrSaveFailed = 351,
+    kStrSlowSyncFailed = 352,
 };
 
 QString uiText(int id);

@@ -75,10 +75,16 @@ TEST(ConfigRecord, ShortOrMissingFileAndOverlongText) {
     EXPECT_EQ(shortRecord.text(ConfigText::ServerUrl), u"ht");
     for (std::size_t i = 4; i < ConfigRecord::kSize; ++i) ASSERT_EQ(shortRecord.bytes()[i], 0) << i;
 
-    ConfigRecord r;
-    r.setText(ConfigText::UserName, std::u16string(100, u'x'));
-    EXPECT_EQ(r.text(ConfigText::UserName).size(), 40u);
-    EXPECT_EQ(r.bytes()[444], 0);  // the password field after it is untouched
+    // Cut to the 40 units the field keeps, never between the halves of a pair.
+    const std::u16string x39(39, u'x'), pair = u"\U0001F600";
+    for (const auto& [given, kept] : {std::pair{std::u16string(100, u'x'), std::u16string(40, u'x')},
+                                      {x39 + pair, x39},
+                                      {x39.substr(1) + pair + u"y", x39.substr(1) + pair}}) {
+        ConfigRecord r;
+        r.setText(ConfigText::UserName, given);
+        EXPECT_EQ(r.text(ConfigText::UserName), kept);
+        EXPECT_EQ(r.bytes()[444], 0);  // the password field after it is untouched
+    }
 }
 
 TEST(DerivedSettings, CalendarUriCarriesTheRangeOnlyWhenEnabled) {
@@ -100,22 +106,36 @@ TEST(SettingsSave, IntervalRangeNextStartAndArming) {
          {std::pair{u"10001", 0}, {u"-1", 0}, {u"10000", 10000}, {u"15 min", 15}}) {
         EXPECT_EQ(storedInterval(text), stored);
     }
+    // A main program without its Launcher beside it arms nothing (the start could never run) and
+    // says why; the record is saved all the same.
+    const auto install = root.path() / "install";
+    test::writeFileBytes(install / "orvale", "");
+    ::chmod((install / "orvale").c_str(), 0755);
     RecordingScheduler scheduler;
-    SettingsEnvironment env{{2026, 12, 0, 31, 23, 30, 0, 0}, u"/opt/orvale/orvale", &scheduler};
+    SettingsEnvironment env{{2026, 12, 0, 31, 23, 30, 0, 0}, (install / "orvale").u16string(), &scheduler};
     SettingsInput in;
     in.autosync = true;
     in.intervalText = u"45";
     in.unitIndex = 2;
     in.daysBackText = u"7";
     ConfigRecord r;
-    ASSERT_TRUE(saveSettings(r, in, env));
+    std::string problem;
+    ASSERT_TRUE(saveSettings(r, in, env, &problem));
+    EXPECT_EQ(scheduler.arms, 0);
+    EXPECT_NE(problem.find("no orvale-launcher beside the main program"), std::string::npos) << problem;
+    EXPECT_TRUE(std::filesystem::exists(platform::hostPath(kConfigPath)));
+
+    test::writeFileBytes(install / "orvale-launcher", "");
+    ::chmod((install / "orvale-launcher").c_str(), 0755);
+    ASSERT_TRUE(saveSettings(r, in, env, &problem));
+    EXPECT_EQ(problem, "");
     EXPECT_EQ(scheduler.arms, 1);
     EXPECT_EQ(scheduler.program_, kLauncherDevicePath);
     EXPECT_EQ(scheduler.at_.year, 2027);
     EXPECT_EQ(scheduler.at_.day, 1);
     EXPECT_EQ(scheduler.at_.hour, 0);
     EXPECT_EQ(scheduler.at_.minute, 15);
-    EXPECT_EQ(r.text(ConfigText::ProgramPath), u"/opt/orvale/orvale");
+    EXPECT_EQ(r.text(ConfigText::ProgramPath), (install / "orvale").u16string());
     EXPECT_EQ(r.number(ConfigNumber::DaysBack), 7);
 
     in.autosync = false;

@@ -2,14 +2,18 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/ConfigRecord.h"
+#include "app/SettingsSave.h"
 #include "launcher/LauncherRun.h"
 #include "platform/DevicePaths.h"
 #include "support/PinnedZone.h"
+#include "support/RecordingScheduler.h"
 #include "support/TempDeviceRoot.h"
 
 namespace orvale::launcher {
@@ -17,11 +21,19 @@ namespace {
 
 using platform::SystemTime;
 
+std::string timeText(const SystemTime& at) {
+    char when[64];
+    std::snprintf(when, sizeof when, "%04u-%02u-%02u %02u:%02u:%02u", at.year, at.month, at.day, at.hour,
+                  at.minute, at.second);
+    return when;
+}
+
 class ScriptedDevice : public LauncherServices, public TimedStartScheduler {
   public:
     void powerOn() override { calls.push_back("power"); }
     SystemTime localNow() override { return now; }
     std::u16string ownPath() override { return u"/dev-root/Application Data/Orvale/Launcher.exe"; }
+    std::string ownPathText() { return "/dev-root/Application Data/Orvale/Launcher.exe"; }
     TimedStartScheduler& scheduler() override { return *this; }
     bool windowExists(std::u16string_view title) override { return window && title == u"Orvale"; }
     void sleepMs(int ms) override { calls.push_back("sleep " + std::to_string(ms)); }
@@ -29,10 +41,7 @@ class ScriptedDevice : public LauncherServices, public TimedStartScheduler {
         calls.push_back("start " + std::string(path.begin(), path.end()) + " " + std::string(argument));
     }
     void runAt(std::u16string_view program, const SystemTime& at) override {
-        char when[64];
-        std::snprintf(when, sizeof when, "%04u-%02u-%02u %02u:%02u:%02u", at.year, at.month, at.day, at.hour,
-                      at.minute, at.second);
-        calls.push_back("arm " + std::string(program.begin(), program.end()) + " " + when);
+        calls.push_back("arm " + std::string(program.begin(), program.end()) + " " + timeText(at));
     }
     void cancel(std::u16string_view) override { calls.push_back("cancel"); }
 
@@ -80,6 +89,11 @@ TEST(LauncherRun, StepsForEachStartAndRecord) {
         {"every 10000 days", {"AppRunAtTime"}, Conf{true, 10000, 0}, true, {arm + "2053-10-31 10:00:30"}},
         {"N = 0", {"AppRunAtTime"}, Conf{true, 0, 1}, false, {"sleep 3000", "start PROGRAM autosync"}},
         {"negative N", {"AppRunAtTime"}, Conf{true, -3, 1}, false, {"sleep 3000", "start PROGRAM autosync"}},
+        {"N above 10000",
+         {"AppRunAtTime"},
+         Conf{true, 10001, 2},
+         false,
+         {"sleep 3000", "start PROGRAM autosync"}},
         {"unit 3", {"AppRunAtTime"}, Conf{true, 2, 3}, false, {"sleep 3000", "start PROGRAM autosync"}},
         {"empty program path", {"AppRunAtTime"}, Conf{true, 2, 1, Conf::Empty}, false, {}},
         {"program not executable", {"AppRunAtTime"}, Conf{true, 2, 1, Conf::NotExecutable}, false, {}},
@@ -115,17 +129,46 @@ TEST(LauncherRun, StepsForEachStartAndRecord) {
     }
 }
 
-// A day later in real time: across the spring change the next start is an hour later on the clock.
-TEST(LauncherRun, NextStartFollowsTheZoneRules) {
+// The settings arm the first start and the Launcher each next one by the same rule: in real time,
+// so that across a daylight-saving change a day later is an hour later or earlier on the clock.
+TEST(LauncherRun, SettingsAndLauncherArmTheSameMinute) {
     test::PinnedZone zone("Europe/Berlin");
-    const auto next = nextLocalStart({2026, 3, 0, 28, 12, 0, 0, 0}, 86'400);
-    ASSERT_TRUE(next);
-    EXPECT_EQ(next->day, 29);
-    EXPECT_EQ(next->hour, 13);
-    const auto back = nextLocalStart({2026, 10, 0, 24, 12, 0, 0, 0}, 86'400);
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->day, 25);
-    EXPECT_EQ(back->hour, 11);
+    const struct {
+        const char* name;
+        SystemTime now;
+        const char* every;
+        int unit;
+        const char* at;
+    } rows[] = {
+        {"a day over the spring change", {2026, 3, 0, 28, 12, 0, 0, 0}, "1", 0, "2026-03-29 13:00:00"},
+        {"a day over the autumn change", {2026, 10, 0, 24, 12, 0, 0, 0}, "1", 0, "2026-10-25 11:00:00"},
+        {"an hour over the missing hour", {2026, 3, 0, 29, 1, 30, 0, 0}, "1", 1, "2026-03-29 03:30:00"},
+        {"minutes on an ordinary day", {2026, 6, 0, 15, 10, 0, 30, 0}, "45", 2, "2026-06-15 10:45:30"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::TempDeviceRoot root;
+        for (const char* name : {"orvale", "orvale-launcher"}) {
+            test::writeFileBytes(root.path() / name, "#!/bin/sh\n");
+            ::chmod((root.path() / name).c_str(), 0755);
+        }
+        test::RecordingScheduler settings;
+        SettingsInput in;
+        in.autosync = true;
+        in.intervalText = std::u16string(row.every, row.every + std::strlen(row.every));
+        in.unitIndex = row.unit;
+        ConfigRecord record;
+        ASSERT_TRUE(saveSettings(record, in, {row.now, (root.path() / "orvale").u16string(), &settings}));
+        ASSERT_EQ(settings.arms, 1);
+        EXPECT_EQ(timeText(settings.at_), row.at);
+
+        ScriptedDevice device;
+        device.now = row.now;
+        device.window = true;
+        runLauncher({"AppRunAtTime"}, device);
+        EXPECT_EQ(device.calls,
+                  (std::vector<std::string>{"power", "arm " + device.ownPathText() + " " + row.at}));
+    }
 }
 
 }  // namespace

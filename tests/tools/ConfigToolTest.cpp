@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
+
 #include "PimRun.h"
 #include "app/ClientApp.h"
 #include "app/ConfigRecord.h"
@@ -97,6 +99,46 @@ TEST_F(ConfigToolTest, RefusedArgumentsChangeNothing) {
     const PimRun run = config({"set", "user=other"});
     EXPECT_EQ(run.exitCode, 4);
     EXPECT_EQ(conf(), before);
+}
+
+// An installation that lacks a part of background sync: the at package (a PATH without it) or the
+// orvale-launcher beside orvale. Switching it off has nothing to remove and succeeds; switching it
+// on is saved but ends with 3 and the cause.
+TEST_F(ConfigToolTest, BackgroundSyncWithoutAtOrLauncher) {
+    const auto install = root.path() / "install";
+    std::filesystem::create_directories(install);
+    std::filesystem::copy_file(ORVALE_CONFIG, install / "orvale-config");
+    auto program = [&install](const char* name) {
+        writeFileBytes(install / name, "#!/bin/sh\n");
+        ::chmod((install / name).c_str(), 0755);
+    };
+    program("orvale");
+    const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "/usr/bin:/bin";
+    const struct {
+        const char* name;
+        bool launcher, at;
+        const char* autosync;
+        int exitCode;
+        const char* says;
+    } cases[] = {
+        {"no orvale-launcher", false, true, "1", 3, "no orvale-launcher beside the main program"},
+        {"no at, switched off", true, false, "0", 0, ""},
+        {"no at, switched on", true, false, "1", 3, "is the at package installed?"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.launcher) program("orvale-launcher");
+        ::setenv("PATH", c.at ? path.c_str() : scratch.c_str(), 1);
+        const PimRun run =
+            runProgram((install / "orvale-config").string(),
+                       {"set", "interval=2", "unit=hour", std::string("autosync=") + c.autosync}, scratch);
+        ::setenv("PATH", path.c_str(), 1);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        ConfigRecord saved;
+        ASSERT_TRUE(saved.load());
+        EXPECT_EQ(saved.flag(ConfigFlag::AutosyncEnabled), c.autosync[0] == '1');
+    }
 }
 
 TEST_F(ConfigToolTest, PasswordFromStandardInput) {

@@ -23,6 +23,13 @@ class ScreenFixture : public ::testing::Test {
         registerKind(kKindContacts, [] { return new StubKind("WinMobileContacts"); });
         context.runs = scriptedEnvironment(script);
         context.scheduler = &scheduler;
+        // An installation as background sync needs one: the main program with its Launcher beside it.
+        for (const char* program : {"orvale", "orvale-launcher"}) {
+            writeFileBytes(root.path() / "install" / program, "#!/bin/sh\n");
+            std::filesystem::permissions(root.path() / "install" / program,
+                                         std::filesystem::perms::owner_all);
+        }
+        context.mainProgram = root.path() / "install" / "orvale";
     }
     ~ScreenFixture() override {
         // Nothing of one test may linger into the next.

@@ -4,11 +4,14 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <cstdlib>
+#include <map>
 
 #include "ScreenFixture.h"
 #include "app/RunLog.h"
 #include "platform/DevicePaths.h"
 #include "ui/LogViewer.h"
+#include "ui/MainScreen.h"
 #include "ui/SettingsScreen.h"
 #include "ui/SoftKeyBar.h"
 #include "ui/controls/CComboList.h"
@@ -25,45 +28,77 @@ class SettingsScreenTest : public ScreenFixture {};
 
 TEST_F(SettingsScreenTest, DoneStoresEveryFieldAndArmsOrCancels) {
     ConfigRecord record;
-    struct Case {
-        const char* every;
-        bool autosync;
-        int stored;
+    const struct {
+        const char* name;
+        bool contacts, tasks, calendar, range, autosync, logging;
+        const char *daysBack, *daysForward, *every;
+        int unit;
+        QString text;  // typed into every text field; none: they are left as they open
+        int storedEvery;
+    } cases[] = {
+        {"all on, N too large, texts as they open", true, true, true, true, true, true, "7", "30", "20000", 1, {},
+         0},
+        {"background sync only, longest N, overlong texts", false, false, false, false, true, false, "0", "0",
+         "10000", 2, QString(200, 'x'), 10000},
+        {"background sync off", false, true, false, true, false, false, "365", "1", "15", 0, "./Tasks", 15},
+    };
+    const std::pair<const char*, ConfigText> texts[] = {
+        {"url", ConfigText::ServerUrl},      {"username", ConfigText::UserName},
+        {"password", ConfigText::Password},  {"uri.contacts", ConfigText::ContactsUri},
+        {"uri.tasks", ConfigText::TasksUri}, {"uri.calendar", ConfigText::CalendarUri},
     };
     int arms = 0, cancels = 0;
-    for (const Case& c : {Case{"20000", true, 0}, Case{"10000", true, 10000}, Case{"", false, 0}}) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         ui::SettingsScreen settings(record, context);
         settings.show();
-        if (record.text(ConfigText::ServerUrl).empty()) {
-            EXPECT_EQ(textOf(&settings, "url"), "http://");
+        for (const auto& [name, want] : {std::pair{"contacts", c.contacts}, {"tasks", c.tasks},
+                                         {"calendar", c.calendar}, {"range", c.range},
+                                         {"autosync", c.autosync}, {"logging", c.logging}}) {
+            auto* box = settings.findChild<QCheckBox*>(name);
+            if (box->isChecked() != want) click(box);
         }
-        typeInto(&settings, "username", "bob");
-        typeInto(&settings, "uri.tasks", "./Tasks");
-        typeInto(&settings, "daysBack", "7");
+        for (const auto& [name, field] : texts) {
+            if (!c.text.isEmpty()) typeInto(&settings, name, c.text);
+        }
+        typeInto(&settings, "daysBack", c.daysBack);
+        typeInto(&settings, "daysForward", c.daysForward);
         typeInto(&settings, "every", c.every);
-        auto* autosync = settings.findChild<QCheckBox*>("autosync");
-        if (autosync->isChecked() != c.autosync) click(autosync);
-        click(settings.findChild<QCheckBox*>("tasks"));
-        settings.unit()->setCurrentRow(1);
+        settings.unit()->setCurrentRow(c.unit);
+        // What a field shows is what gets stored: it takes no more than its place in the record.
+        std::map<ConfigText, QString> shown;
+        for (const auto& [name, field] : texts) shown[field] = textOf(&settings, name);
         click(settings.softKeys()->right());
         EXPECT_EQ(settings.result(), QDialog::Accepted);
 
         ConfigRecord saved;
         ASSERT_TRUE(saved.load());
-        EXPECT_EQ(saved.number(ConfigNumber::AutosyncInterval), c.stored) << c.every;
-        EXPECT_EQ(saved.number(ConfigNumber::AutosyncUnit), 1);
-        EXPECT_EQ(saved.number(ConfigNumber::DaysBack), 7);
-        EXPECT_EQ(saved.text(ConfigText::ServerUrl), u"http://");  // saved as shown
-        EXPECT_EQ(saved.text(ConfigText::UserName), u"bob");
-        EXPECT_EQ(saved.text(ConfigText::TasksUri), u"./Tasks");
+        EXPECT_EQ(saved.bytes(), record.bytes());
+        // An empty URL opens as "http://", and is saved as shown.
+        if (c.text.isEmpty()) {
+            EXPECT_EQ(shown[ConfigText::ServerUrl], "http://");
+        }
+        for (const auto& [name, field] : texts) {
+            if (!c.text.isEmpty()) {
+                EXPECT_EQ(shown[field], c.text.left(int(ConfigRecord::maxTextLength(field)))) << name;
+            }
+            EXPECT_EQ(QString::fromStdU16String(saved.text(field)), shown[field]) << name;
+        }
+        EXPECT_EQ(saved.flag(ConfigFlag::ContactsEnabled), c.contacts);
+        EXPECT_EQ(saved.flag(ConfigFlag::TasksEnabled), c.tasks);
+        EXPECT_EQ(saved.flag(ConfigFlag::CalendarEnabled), c.calendar);
+        EXPECT_EQ(saved.flag(ConfigFlag::CalendarRangeEnabled), c.range);
         EXPECT_EQ(saved.flag(ConfigFlag::AutosyncEnabled), c.autosync);
+        EXPECT_EQ(saved.flag(ConfigFlag::LoggingEnabled), c.logging);
+        EXPECT_EQ(saved.number(ConfigNumber::DaysBack), std::atoi(c.daysBack));
+        EXPECT_EQ(saved.number(ConfigNumber::DaysForward), std::atoi(c.daysForward));
+        EXPECT_EQ(saved.number(ConfigNumber::AutosyncInterval), c.storedEvery);
+        EXPECT_EQ(saved.number(ConfigNumber::AutosyncUnit), c.unit);
         // With nothing to schedule (N stored as 0) background sync is not armed either.
-        (c.autosync && c.stored > 0 ? arms : cancels)++;
+        (c.autosync && c.storedEvery > 0 ? arms : cancels)++;
         EXPECT_EQ(scheduler.arms, arms);
         EXPECT_EQ(scheduler.cancels, cancels);
     }
-    // Each save switched the tasks box over.
-    EXPECT_TRUE(record.flag(ConfigFlag::TasksEnabled));
 
     // The back key leaves the record as it was.
     const auto before = record.bytes();
@@ -109,6 +144,42 @@ TEST_F(SettingsScreenTest, SlowSyncForgetsTheAnchorsAndTestServerFillsTheFolders
     clickChild(&settings, "testServer");
     EXPECT_EQ(textOf(&settings, "uri.contacts"), "card");
     EXPECT_EQ(textOf(&settings, "uri.tasks"), "");
+}
+
+// Conf.dat that cannot be replaced (a folder in its place; as root, permissions would not stop the
+// write) and an anchor that cannot be removed: each failure is told, and nothing claims success.
+TEST_F(SettingsScreenTest, FailedSavesAreToldAndSettingsStayOpen) {
+    std::filesystem::create_directories(platform::hostPath(kConfigPath));
+    ModalScript told;
+    told.thenMessage().thenMessage().thenMessage().start();
+
+    ui::MainScreen main(context);
+    main.record() = readyRecord();
+    ASSERT_TRUE(main.openScreen());
+
+    ConfigRecord record = readyRecord();
+    const auto before = record.bytes();
+    ui::SettingsScreen settings(record, context);
+    settings.show();
+    typeInto(&settings, "username", "eve");
+    click(settings.softKeys()->right());
+    EXPECT_TRUE(settings.isVisible());
+    EXPECT_EQ(record.bytes(), before);
+
+    writeFileBytes(platform::hostPath("Anchor_Contacts") / "x", "");
+    clickChild(&settings, "slowSync");
+    EXPECT_TRUE(told.done());
+    EXPECT_EQ(told.messages(),
+              (QStringList{"Could not save the settings", "Could not save the settings",
+                           "Could not prepare a slow sync: the last sync could not be forgotten"}));
+
+    // Once the file can be written, Done saves what is still on the screen.
+    std::filesystem::remove(platform::hostPath(kConfigPath));
+    click(settings.softKeys()->right());
+    EXPECT_EQ(settings.result(), QDialog::Accepted);
+    ConfigRecord saved;
+    ASSERT_TRUE(saved.load());
+    EXPECT_EQ(saved.text(ConfigText::UserName), u"eve");
 }
 
 TEST_F(SettingsScreenTest, AFocusedFieldIsScrolledIntoView) {

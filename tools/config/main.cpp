@@ -21,7 +21,7 @@ enum ExitCode : int {
     kOk = 0,
     kNotSaved = 1,  // Conf.dat could not be written, or the orvale program is missing
     kUsage = 2,     // wrong arguments, unknown key, bad value
-    kNotArmed = 3,  // saved, but the at queue refused to arm or remove background sync
+    kNotArmed = 3,  // saved, but background sync could not be armed or removed
     kBusy = 4,      // Orvale runs on this device root; nothing was changed
 };
 
@@ -45,8 +45,8 @@ std::string helpText() {
            "\n"
            "exit codes: 0 done, 1 Conf.dat could not be written (or the orvale program is not beside\n"
            "orvale-config), 2 wrong arguments, unknown key or bad value (nothing is changed), 3 saved but\n"
-           "background sync could not be armed or removed, 4 Orvale is running on this device root\n"
-           "(nothing is changed)\n";
+           "background sync could not be armed (no at package, or no orvale-launcher beside orvale) or\n"
+           "removed, 4 Orvale is running on this device root (nothing is changed)\n";
 }
 
 int usageError(const std::string& problem) {
@@ -120,11 +120,12 @@ int set(const std::vector<std::string>& args) {
 
     record.setFlag(ConfigFlag::SetupDone, settings.setupDone);
     SettingsEnvironment env = standardSettingsEnvironment(mainProgram);
-    if (!saveSettings(record, settings.input, env)) {
+    std::string armError;
+    if (!saveSettings(record, settings.input, env, &armError)) {
         std::cerr << "orvale-config: cannot write " << record.path() << "\n";
         return kNotSaved;
     }
-    const std::string& armError = standardTimedStartScheduler().lastError();
+    if (armError.empty()) armError = standardTimedStartScheduler().lastError();
     if (!armError.empty()) {
         std::cerr << "orvale-config: saved, but background sync could not be "
                   << (settings.input.autosync ? "armed" : "removed") << ": " << armError << "\n";

@@ -174,10 +174,16 @@ bool UiScript::ready(const QString& command, const QString& argument) {
 }
 
 void UiScript::execute(const QString& command, const QString& argument) {
-    if (command == QLatin1String("focus")) {
-        named(argument)->setFocus(Qt::OtherFocusReason);
-    } else if (command == QLatin1String("click")) {
-        click(named(argument));
+    if (command == QLatin1String("focus") || command == QLatin1String("click")) {
+        // It was there when the line was read; the screen may have changed before this turn came.
+        QWidget* target = named(argument);
+        if (target == nullptr) {
+            fail(QStringLiteral("gone before it could be used: ") + command + QLatin1Char(' ') + argument);
+        } else if (command == QLatin1String("focus")) {
+            target->setFocus(Qt::OtherFocusReason);
+        } else {
+            click(target);
+        }
     } else if (command == QLatin1String("type")) {
         typeText(argument);
     } else if (command == QLatin1String("key")) {
