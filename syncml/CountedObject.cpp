@@ -5,21 +5,22 @@
 namespace orvale {
 
 CountedObject::CountedObject(const char* objectName) : objectName_(objectName) {
-    LiveElementRegistry::instance().insert(this);
+    if (LiveElementRegistry::mirroring()) LiveElementRegistry::instance().insert(this);
 }
 
 CountedObject::~CountedObject() = default;
 
 void CountedObject::addRef() {
     ++referenceCount_;
-    LiveElementRegistry::instance().adjust(this, 1);
+    if (LiveElementRegistry::mirroring()) LiveElementRegistry::instance().adjust(this, 1);
 }
 
 void CountedObject::release() {
     --referenceCount_;
-    LiveElementRegistry::instance().adjust(this, -1);
+    const bool mirrored = LiveElementRegistry::mirroring();
+    if (mirrored) LiveElementRegistry::instance().adjust(this, -1);
     if (referenceCount_ <= 0) {
-        LiveElementRegistry::instance().remove(this);
+        if (mirrored) LiveElementRegistry::instance().remove(this);
         delete this;
     }
 }

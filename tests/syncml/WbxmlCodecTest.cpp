@@ -275,6 +275,7 @@ TEST(WbxmlRoundTrip, ElementsEncodeAndDecodeBackIncludingNestedDevInf) {
 }
 
 TEST(ElementModel, ReleasingAMessageFreesEveryElementOnce) {
+    LiveElementRegistry::setMirroring(true);
     const std::size_t before = LiveElementRegistry::instance().liveCount();
     auto* add = new Generic(element_type::Add);
     add->addRef();
@@ -294,6 +295,7 @@ TEST(ElementModel, ReleasingAMessageFreesEveryElementOnce) {
     EXPECT_EQ(shared->referenceCount(), 1);
     shared->release();
     EXPECT_EQ(LiveElementRegistry::instance().liveCount(), before);
+    LiveElementRegistry::setMirroring(false);
 }
 
 TEST(ElementModel, PcdataIsWrittenOncePerObject) {
