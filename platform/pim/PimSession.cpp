@@ -3,8 +3,10 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "platform/DevicePaths.h"
 #include "platform/SystemTime.h"
@@ -32,6 +34,22 @@ int folderForType(int type) {
 }
 
 using detail::Stmt;
+
+// An item's properties go in with a few statements rather than one each: running a statement
+// costs more than the row it inserts. The texts live as long as the program, so the session keeps
+// each prepared by its address.
+constexpr size_t kPropRowsPerInsert = 16;
+const char* propsInsertSql(size_t rows) {
+    static const std::array<std::string, kPropRowsPerInsert + 1> texts = [] {
+        std::array<std::string, kPropRowsPerInsert + 1> t;
+        for (size_t n = 1; n <= kPropRowsPerInsert; ++n) {
+            t[n] = "INSERT INTO props VALUES(?, ?, ?, ?, ?)";
+            for (size_t i = 1; i < n; ++i) t[n] += ", (?, ?, ?, ?, ?)";
+        }
+        return t;
+    }();
+    return texts[rows].c_str();
+}
 
 // Reads walk the file front to back once per scan, so a large page cache buys little; a small one
 // keeps a background run's memory flat. The system's file cache still serves re-reads.
@@ -404,15 +422,18 @@ bool Item::save() {
             ok = ok && d.bind(1, int64_t{oid}).done();
         }
     }
-    Stmt p = s.stmt("INSERT INTO props VALUES(?, ?, ?, ?, ?)");
-    for (const auto& v : props_) {
-        if (!ok) break;
-        p.reset();
-        p.bind(1, int64_t{oid}).bind(2, int64_t{v.id}).bind(3, int64_t{v.u32});
-        p.bind(4, static_cast<int64_t>(v.fileTime));
-        // The value's own bytes, bound without a copy: they outlive the statement's step.
-        if (propType(v.id) == kTypeText) p.bindBlobStatic(5, v.text.data(), v.text.size() * sizeof(char16_t));
-        else p.bindBlobStatic(5, v.bytes.data(), v.bytes.size());
+    for (size_t first = 0; ok && first < props_.size(); first += kPropRowsPerInsert) {
+        const size_t rows = std::min(kPropRowsPerInsert, props_.size() - first);
+        Stmt p = s.stmt(propsInsertSql(rows));
+        for (size_t r = 0; r < rows; ++r) {
+            const PropValue& v = props_[first + r];
+            const int at = static_cast<int>(r * 5);
+            p.bind(at + 1, int64_t{oid}).bind(at + 2, int64_t{v.id}).bind(at + 3, int64_t{v.u32});
+            p.bind(at + 4, static_cast<int64_t>(v.fileTime));
+            // The value's own bytes, bound without a copy: they outlive the statement's step.
+            if (propType(v.id) == kTypeText) p.bindBlobStatic(at + 5, v.text.data(), v.text.size() * sizeof(char16_t));
+            else p.bindBlobStatic(at + 5, v.bytes.data(), v.bytes.size());
+        }
         ok = p.done();
     }
     if (ok && recurrence_) {
