@@ -24,11 +24,13 @@ struct Listed {
 // The queries of one chunk: the rows of the items whose sequence number lies in [?2, ?3]. A range
 // may also hold rows of items outside the chunk (equal sequence numbers at its edge); those are
 // skipped, as they belong to the neighbouring chunk.
+// The identifier in the order makes it the folder index's own order and each item's properties
+// that of the property key, so the rows need no sort.
 constexpr const char* kPropsSql =
     "SELECT p.oid, p.pid, p.u32, p.ft,"
     " CASE WHEN (p.pid & 65535) = 100 THEN substr(p.data, 1, ?4) ELSE p.data END"
     " FROM items i JOIN props p ON p.oid = i.oid WHERE i.folder = ?1 AND i.seq BETWEEN ?2 AND ?3"
-    " ORDER BY i.seq, p.pid";
+    " ORDER BY i.seq, i.oid, p.pid";
 constexpr const char* kRecurSql =
     "SELECT r.oid, r.type, r.ival, r.occ, r.noend, r.pstart, r.pend, r.st, r.et, r.mask,"
     " r.dom, r.inst, r.moy FROM items i JOIN recur r ON r.oid = i.oid"
