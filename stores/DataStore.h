@@ -100,6 +100,11 @@ public:
     // allItems().
     using ItemVisitor = std::function<void(const std::string& key, const std::string& text)>;
     virtual bool exportItems(const ItemVisitor& visit);
+    // The items allItems() lists, each with its key and text as the list's items give them, in
+    // the list's order, read in bulk where the store can: what a tool lists or exports. `visit`
+    // must not write to the store. False when they could not be read whole. The default walks
+    // allItems().
+    virtual bool listedItems(const ItemVisitor& visit) { return DataStore::exportItems(visit); }
 
     DataStoreKind* kind() const { return kind_; }
 

@@ -77,6 +77,11 @@ bool FolderStore::exportItems(const ItemVisitor& visit) {
     });
 }
 
+bool FolderStore::listedItems(const ItemVisitor& visit) {
+    if (!trackersDiscarded() || narrows() || exportProperties().empty()) return DataStore::listedItems(visit);
+    return exportItems(visit);
+}
+
 StoreItem* FolderStore::existingItem(const std::string& key) {
     pim::Session* session = pim::Session::current();
     if (session == nullptr) return nullptr;

@@ -54,6 +54,9 @@ public:
     std::vector<std::string> keysWithContent(const std::string& text) override;
     // From one bulk read of the folder when the concrete store gives exportText, else item by item.
     bool exportItems(const ItemVisitor& visit) override;
+    // From the bulk read of exportItems when that gives what allItems() lists: outside a sync (a
+    // sync's allItems keeps a backup first) and while the store narrows nothing.
+    bool listedItems(const ItemVisitor& visit) override;
 
     const KindInfo& info() const { return info_; }
 
@@ -104,6 +107,8 @@ protected:
     virtual TrackerProfile trackerProfile() const = 0;
     // The calendar narrows the all, updated and new lists to its date window.
     virtual std::vector<uint32_t> narrowed(std::vector<uint32_t> ids) { return ids; }
+    // Whether narrowed() may leave items out now.
+    virtual bool narrows() const { return false; }
 
     // Made on the first list operation of the run and saved when the run's factory goes.
     ChangeTracker& tracker();

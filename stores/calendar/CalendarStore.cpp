@@ -58,6 +58,8 @@ TrackerProfile CalendarStore::trackerProfile() const {
     return profile;
 }
 
+bool CalendarStore::narrows() const { return calendarDateWindow().has_value(); }
+
 std::vector<uint32_t> CalendarStore::narrowed(std::vector<uint32_t> ids) {
     const auto window = calendarDateWindow();
     if (!window || ids.empty()) return ids;

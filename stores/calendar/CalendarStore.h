@@ -30,6 +30,7 @@ protected:
     // With the date window on, events outside it stay out of the lists and keep their recorded
     // state, so that a change to one is sent once it comes inside.
     std::vector<uint32_t> narrowed(std::vector<uint32_t> ids) override;
+    bool narrows() const override;
 
 private:
     // Whether each appointment is inside the window, worked out once per store (the lists of one

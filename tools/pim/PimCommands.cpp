@@ -52,8 +52,11 @@ bool knownKey(StoreAccess& store, const std::string& key, std::ostream& err) {
 }
 }  // namespace
 
-int listItems(StoreAccess& store, std::ostream& out) {
-    store.eachItem([&](const std::string& key, const std::string& text) { out << key << '\t' << summarise(text) << '\n'; });
+int listItems(StoreAccess& store, std::ostream& out, std::ostream& err) {
+    if (!store.eachItem([&](const std::string& key, const std::string& text) { out << key << '\t' << summarise(text) << '\n'; })) {
+        err << kProgram << "the list is not complete: the device database cannot be read\n";
+        return kNoDevice;
+    }
     return kOk;
 }
 
@@ -96,7 +99,10 @@ int importFiles(StoreAccess& store, const std::vector<std::string>& files, std::
 
 int exportItems(StoreAccess& store, const std::optional<std::string>& file, std::ostream& out, std::ostream& err) {
     std::string all;
-    store.eachItem([&](const std::string&, const std::string& text) { all += text; });
+    if (!store.eachItem([&](const std::string&, const std::string& text) { all += text; })) {
+        err << kProgram << "nothing was exported: the device database cannot be read\n";
+        return kNoDevice;
+    }
     if (!file) {
         out << all;
         return kOk;

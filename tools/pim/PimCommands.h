@@ -10,7 +10,7 @@
 
 namespace orvale::pim_tool {
 
-int listItems(StoreAccess& store, std::ostream& out);
+int listItems(StoreAccess& store, std::ostream& out, std::ostream& err);
 int showItem(StoreAccess& store, const std::string& key, std::ostream& out, std::ostream& err);
 // Every file is read and every item checked before the first one is stored.
 int importFiles(StoreAccess& store, const std::vector<std::string>& files, std::ostream& out, std::ostream& err);

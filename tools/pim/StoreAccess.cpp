@@ -74,12 +74,8 @@ public:
         return item ? std::string(item->data(), item->dataSize()) : std::string();
     }
 
-    void eachItem(const std::function<void(const std::string& key, const std::string& text)>& use) override {
-        const ListRef list(store_->allItems());
-        while (list->hasNext()) {
-            const ItemRef item(list->next());
-            if (item) use(item->key(), std::string(item->data(), item->dataSize()));
-        }
+    bool eachItem(const std::function<void(const std::string& key, const std::string& text)>& use) override {
+        return store_->listedItems(use);
     }
 
     std::optional<std::string> add(const std::string& text) override {

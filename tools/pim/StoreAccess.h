@@ -40,7 +40,8 @@ public:
     // The item as the store exports it.
     virtual std::string text(const std::string& key) = 0;
     // Every item with its key, in the store's own order, as text() gives it: one walk of the folder.
-    virtual void eachItem(const std::function<void(const std::string& key, const std::string& text)>& use) = 0;
+    // False when the folder could not be read whole (the items visited are then not all of it).
+    virtual bool eachItem(const std::function<void(const std::string& key, const std::string& text)>& use) = 0;
     // The new item's key, or none when the store refused the text.
     virtual std::optional<std::string> add(const std::string& text) = 0;
     virtual bool replace(const std::string& key, const std::string& text) = 0;

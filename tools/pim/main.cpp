@@ -78,7 +78,7 @@ int run(StoreAccess& store, const std::string& folderName, const std::string& co
     if (command == "backups") return listBackups(folderName, std::cout);
     if (command == "backup") return takeBackup(store, std::cout, std::cerr);
     if (command == "restore") return restoreBackup(store, folderName, args[0], std::cout, std::cerr);
-    if (command == "list") return listItems(store, std::cout);
+    if (command == "list") return listItems(store, std::cout, std::cerr);
     if (command == "show") return showItem(store, args[0], std::cout, std::cerr);
     if (command == "import") return importFiles(store, args, std::cout, std::cerr);
     if (command == "export") {
