@@ -2,8 +2,11 @@
 #include <cstring>
 #include <iostream>
 
+#include <memory>
+
+#include "app/BackgroundShell.h"
 #include "app/ClientApp.h"
-#include "ui/QtAppShell.h"
+#include "app/ScreensModule.h"
 
 namespace {
 
@@ -17,7 +20,9 @@ constexpr const char* kHelp =
     "command line: \"autosync\" exactly (case matters) is the background run, anything else the\n"
     "screens. A background run in progress makes a second start exit: with a notice, or silently\n"
     "for another \"autosync\". ORVALE_CA_FILE names a PEM file of extra trusted certificate\n"
-    "authorities. The exit code is 0; a run's outcome is on the screen and in Logs.dat.\n";
+    "authorities. The exit code is 0; a run's outcome is on the screen and in Logs.dat. The screens\n"
+    "are the module " ORVALE_SCREENS_MODULE " beside the program or in " ORVALE_SCREENS_INSTALLED_DIR "/ from its\n"
+    "folder; when it cannot be loaded, the reason is on stderr and the exit code is 1.\n";
 
 }  // namespace
 
@@ -32,9 +37,26 @@ int main(int argc, char** argv) {
         std::cout << "orvale " ORVALE_VERSION "\n";
         return 0;
     }
+    const std::u16string commandLine = orvale::ClientApp::commandLineOf(argc, argv);
+    // A background run shows nothing and loads no screens. Any other start loads them before the
+    // application object exists, so that a broken installation fails without having touched another
+    // instance's windows.
+    orvale::ScreensEntry screens = nullptr;
+    if (!orvale::ClientApp::isAutosyncCommandLine(commandLine)) {
+        std::string error;
+        screens = orvale::loadScreensModule(error);
+        if (screens == nullptr) {
+            std::cerr << "orvale: " << error << std::endl;
+            return 1;
+        }
+    }
     // The application object comes first: it decides whether this process may run at all.
     orvale::ClientApp app;
-    orvale::ui::QtAppShell shell(argc, argv);
-    app.initInstance(orvale::ClientApp::commandLineOf(argc, argv), shell);
+    std::unique_ptr<orvale::AppShell> shell;
+    if (screens != nullptr)
+        shell.reset(screens(&argc, argv));
+    else
+        shell = std::make_unique<orvale::BackgroundShell>();
+    app.initInstance(commandLine, *shell);
     return 0;
 }

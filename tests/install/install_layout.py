@@ -2,7 +2,7 @@
 """Installs the build tree into a fresh prefix and checks what a user finds there.
 
 usage: install_layout.py BUILD_DIR PREFIX VERSION
-The PNG sizes expected come from $ORVALE_ICON_SIZES (";"-separated; empty when the build had no
+The screens module is expected at $ORVALE_SCREENS_MODULE (relative to PREFIX). The PNG sizes expected come from $ORVALE_ICON_SIZES (";"-separated; empty when the build had no
 renderer). Tools that are not on the machine (desktop-file-validate, man) skip their check.
 """
 import gzip
@@ -35,7 +35,8 @@ def main():
         return 1
     share = os.path.join(prefix, "share")
     sizes = [s for s in os.environ.get("ORVALE_ICON_SIZES", "").split(";") if s]
-    expected = [os.path.join("bin", p) for p in PROGRAMS]
+    module = os.environ["ORVALE_SCREENS_MODULE"]
+    expected = [os.path.join("bin", p) for p in PROGRAMS] + [module]
     expected += [os.path.join("share/man/man1", p + ".1.gz") for p in PROGRAMS]
     expected += ["share/applications/orvale.desktop", "share/icons/hicolor/scalable/apps/orvale.svg",
                  "share/doc/orvale/copyright", "share/doc/orvale/changelog.gz"]
@@ -67,6 +68,31 @@ def main():
         r = run([os.path.join(prefix, "bin", "orvale"), "--help"], env)
         check("orvale autosync" in r.stdout and "screens" in r.stdout, "orvale --help names both modes")
         check(not os.path.exists(root), "--version and --help made no device root")
+
+    # The screens are the only part of orvale that needs Qt: a background run maps none of it, and
+    # the module carries no second copy of the program's own state (any orvale symbol it defines
+    # outside the screens must be an inline copy, which the loader merges with the program's).
+    orvale = os.path.join(prefix, "bin", "orvale")
+    with tempfile.TemporaryDirectory() as work:
+        env = dict(os.environ, ORVALE_DEVICE_ROOT=os.path.join(work, "device"), LD_DEBUG="files")
+        r = run([orvale, "autosync"], env)
+        check(r.returncode == 0 and "libQt6" not in r.stderr and "orvale-screens" not in r.stderr,
+              "orvale autosync loaded no Qt library (exit %d)" % r.returncode)
+    if shutil.which("nm"):
+        r = run(["nm", "-D", "--defined-only", "-C", os.path.join(prefix, module)])
+        own = [line for line in r.stdout.splitlines()
+               if " orvale::" in line and " orvale::ui::" not in line and line.split()[1] in "TDBRC"]
+        check(r.returncode == 0 and not own, "the screens module defines the program's own symbols: %s" % own[:5])
+    # Without the module, the screens fail with the path and the loader's reason, before touching
+    # any device state.
+    with tempfile.TemporaryDirectory() as work:
+        os.mkdir(os.path.join(work, "bin"))
+        lone = os.path.join(work, "bin", "orvale")
+        shutil.copy(orvale, lone)
+        root = os.path.join(work, "device")
+        r = run([lone], dict(os.environ, ORVALE_DEVICE_ROOT=root, QT_QPA_PLATFORM="offscreen"))
+        check(r.returncode == 1 and os.path.basename(module) in r.stderr and "No such file" in r.stderr
+              and not os.path.exists(root), "orvale without its module: exit %d, %r" % (r.returncode, r.stderr))
 
     if shutil.which("desktop-file-validate"):
         r = run(["desktop-file-validate", os.path.join(share, "applications/orvale.desktop")])
