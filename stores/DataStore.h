@@ -53,6 +53,10 @@ public:
     // of the group's writes were kept. The defaults suit a store whose every write is durable on
     // its own the moment it returns.
     virtual bool beginWrites() { return true; }
+    // A group kept entire or not at all, for a caller that abandons it at the first refused write:
+    // the writes need not be undoable one by one, which costs. After a refused write, commitWrites
+    // keeps nothing.
+    virtual bool beginWholeWrites() { return beginWrites(); }
     virtual bool commitWrites() { return true; }
     // Ends the group without keeping any of its writes.
     virtual void abandonWrites() {}

@@ -133,6 +133,11 @@ bool FolderStore::beginWrites() {
     return session != nullptr && session->beginBatch();
 }
 
+bool FolderStore::beginWholeWrites() {
+    pim::Session* session = pim::Session::current();
+    return session != nullptr && session->beginBatch(true);
+}
+
 bool FolderStore::commitWrites() {
     pim::Session* session = pim::Session::current();
     return session != nullptr && session->commitBatch();

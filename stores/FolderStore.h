@@ -45,6 +45,7 @@ public:
     // database beside the folder's items. The entries outlive a completed session until the
     // change database has recorded the items (when the run's factory goes).
     bool beginWrites() override;
+    bool beginWholeWrites() override;
     bool commitWrites() override;
     void abandonWrites() override;
     std::optional<std::vector<PendingMap>> pendingMaps(std::size_t most) override;

@@ -203,7 +203,7 @@ std::unique_ptr<Item> Session::itemByOid(uint32_t oid) {
     return item;
 }
 
-bool Session::beginBatch() {
+bool Session::beginBatch(bool whole) {
     Impl& s = *impl_;
     if (s.batchDepth > 0) {
         ++s.batchDepth;
@@ -212,6 +212,7 @@ bool Session::beginBatch() {
     if (!s.exec("BEGIN IMMEDIATE;")) return s.failed();
     s.batchDepth = 1;
     s.batchBroken = false;
+    s.batchWhole = whole;
     // A batch changes pages all over the file (identifiers are spread over the whole range): with
     // the small cache of the reads it would write most pages to the log many times before the
     // commit. The cache grows only as far as the batch needs, up to this.

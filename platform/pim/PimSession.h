@@ -138,7 +138,10 @@ public:
     // opened (the database is held by another process beyond the busy timeout); nothing is then
     // open and nothing needs ending. False from commitBatch when the batch's writes were not
     // kept, none of them.
-    bool beginBatch();
+    // A whole batch (`whole`, taken from the outermost call) is kept entire or not at all: its
+    // writes are not undone one by one, so they cost no savepoint each, and one that fails breaks
+    // the batch, whose commit then keeps nothing.
+    bool beginBatch(bool whole = false);
     bool commitBatch();
     // Ends the batch (all nesting levels) without keeping anything of it.
     void rollbackBatch();

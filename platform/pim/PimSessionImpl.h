@@ -21,6 +21,8 @@ struct Session::Impl {
     // The batch's transaction could not be kept whole (a write inside it failed half-way): its
     // commit rolls back instead.
     bool batchBroken = false;
+    // The batch is kept entire or not at all: its writes need no savepoint each.
+    bool batchWhole = false;
     // Statements prepared once per session, by their text's address: preparing costs more than
     // running most of them.
     std::unordered_map<const char*, sqlite3_stmt*> prepared;
@@ -66,11 +68,13 @@ struct ReadTransaction {
 };
 
 // A write that stands alone outside a batch (its own transaction) and, inside one, can be undone
-// alone (a savepoint), so one refused item does not take the batch's other items with it.
+// alone (a savepoint), so one refused item does not take the batch's other items with it. Inside a
+// whole batch it is neither: a refused one breaks the batch.
 class WriteScope {
 public:
     explicit WriteScope(Session::Impl& impl)
-        : s_(impl), nested_(impl.batchDepth > 0), open_(s_.run(nested_ ? "SAVEPOINT item" : "BEGIN IMMEDIATE")) {
+        : s_(impl), nested_(impl.batchDepth > 0), whole_(nested_ && impl.batchWhole),
+          open_(whole_ || s_.run(nested_ ? "SAVEPOINT item" : "BEGIN IMMEDIATE")) {
         if (!open_) s_.failed();
     }
     ~WriteScope() {
@@ -84,6 +88,11 @@ public:
         if (!open_) return false;
         open_ = false;
         if (!ok) s_.failed();
+        if (whole_) {
+            // Nothing undoes this write alone: the batch it half-did must not commit.
+            if (!ok) s_.batchBroken = true;
+            return ok;
+        }
         if (nested_) {
             if (ok && s_.run("RELEASE item")) return true;
             // A savepoint that cannot be undone leaves the batch with half an item: it must not commit.
@@ -99,6 +108,7 @@ public:
 private:
     Session::Impl& s_;
     bool nested_;
+    bool whole_;
     bool open_;
 };
 

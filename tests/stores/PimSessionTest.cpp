@@ -64,6 +64,21 @@ TEST_F(PimSessionTest, IdentifiersAreUniqueNeverReusedAndOftenHaveTheTopBitSet) 
     EXPECT_FALSE(seen.count(after->oid()));
 }
 
+TEST_F(PimSessionTest, ARefusedSaveIsUndoneAloneInABatchAndBreaksAWholeOne) {
+    auto gone = s().createItem(kTask);
+    ASSERT_TRUE(gone->save());
+    auto stale = s().itemByOid(gone->oid());
+    ASSERT_TRUE(stale && gone->remove());
+    for (bool whole : {false, true}) {
+        ASSERT_TRUE(s().beginBatch(whole));
+        auto added = s().createItem(kTask);
+        ASSERT_TRUE(added->save());
+        EXPECT_FALSE(stale->save());
+        EXPECT_EQ(s().commitBatch(), !whole);
+        EXPECT_EQ(s().itemByOid(added->oid()) != nullptr, !whole) << whole;
+    }
+}
+
 TEST_F(PimSessionTest, FoldersCollectionsSortAndDelete) {
     EXPECT_FALSE(s().defaultFolderItems(11));
     std::vector<uint32_t> oids;

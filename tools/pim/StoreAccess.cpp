@@ -49,7 +49,7 @@ public:
         return backup::restoreStore(*store_, backup);
     }
 
-    bool beginWrites() override { return store_->beginWrites(); }
+    bool beginWrites() override { return store_->beginWholeWrites(); }
     bool commitWrites() override { return store_->commitWrites(); }
     void abandonWrites() override { store_->abandonWrites(); }
     std::string deviceError() const override { return factory_->deviceError(); }

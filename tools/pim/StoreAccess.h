@@ -21,6 +21,7 @@ public:
     virtual ~StoreAccess() = default;
 
     // The adds and replaces between these become durable together, at commitWrites, or not at all.
+    // The caller abandons the writes at the first one refused: after it, commitWrites keeps nothing.
     virtual bool beginWrites() = 0;
     virtual bool commitWrites() = 0;
     virtual void abandonWrites() = 0;
