@@ -88,7 +88,7 @@ StoreItem* FolderStore::existingItem(const std::string& key) {
     const auto device = session->itemByOid(oidForKey(key));
     // A key of another folder names nothing here, as for deleteItem.
     if (!device || device->folder() != info_.folder) return nullptr;
-    return buildsFromDevice() ? itemFromDevice(key, device.get()) : readItem(key);
+    return itemFromDevice(key, device.get());
 }
 
 bool FolderStore::deleteItem(const std::string& key) {
