@@ -36,6 +36,8 @@ private:
     enum class ChunkResult { LastSent, MessageFull, Failed };
     // The next chunk of the pending outgoing large object, cut to the room the message has left.
     ChunkResult addNextChunk(SyncContextHolder& context, bool messageWasEmpty);
+    // The item goes as a large object, starting with its first chunk.
+    ChunkResult startLargeObject(SyncContextHolder& context, StoreItem& item, CommandKind kind, bool messageWasEmpty);
     bool largeObjectsAllowed(std::size_t size) const;
 
     Session& session_;

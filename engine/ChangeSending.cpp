@@ -3,6 +3,7 @@
 // server's Statuses for those commands.
 #include "engine/ChangeSender.h"
 #include "engine/DeviceInfo.h"
+#include "engine/MakeElement.h"
 #include "engine/SessionDataStore.h"
 #include "engine/SyncObserver.h"
 
@@ -39,26 +40,26 @@ std::string typeText(const StoreItem& item) {
 
 // One Add, Replace or Delete with one item; `data` is absent for a Delete. The first chunk of a
 // large object names the whole item's size; every chunk but the last carries MoreData.
-Generic* changeCommand(CommandKind kind, std::uint32_t id, const std::string& key, const std::string& type,
-                       const std::string_view* data, std::optional<std::uint32_t> fullSize = std::nullopt,
-                       bool moreData = false) {
-    auto* command = new Generic(elementTypeFor(kind));
+ElementRef<Generic> changeCommand(CommandKind kind, std::uint32_t id, const std::string& key, const std::string& type,
+                                  const std::string_view* data, std::optional<std::uint32_t> fullSize = std::nullopt,
+                                  bool moreData = false) {
+    auto command = makeElement<Generic>(elementTypeFor(kind));
     command->setCmdID(static_cast<std::int64_t>(id));
-    auto* entry = new ItemElement();
-    entry->setSource(new SourceOrTarget(key));
+    auto entry = makeElement<ItemElement>();
+    entry->setSource(makeLocUri(key).get());
     if (data != nullptr) {
-        auto* meta = new MetInfElem();
+        auto meta = makeElement<MetInfElem>();
         meta->setType(type);
         if (fullSize) meta->setSize(static_cast<std::int64_t>(*fullSize));
-        command->setMeta(meta);
+        command->setMeta(meta.get());
         entry->setData(std::string(*data));
         if (moreData) entry->setMoreData(true);
     }
-    command->addItems(entry);
+    command->addItems(entry.get());
     return command;
 }
 
-Generic* changeCommand(CommandKind kind, std::uint32_t id, StoreItem& item) {
+ElementRef<Generic> changeCommand(CommandKind kind, std::uint32_t id, StoreItem& item) {
     const char* bytes = item.data();
     const std::string_view data = bytes != nullptr ? std::string_view(bytes, item.dataSize()) : std::string_view();
     return changeCommand(kind, id, item.key(), typeText(item), kind == CommandKind::Delete ? nullptr : &data);
@@ -87,9 +88,9 @@ ChangeSender::ChunkResult ChangeSender::addNextChunk(SyncContextHolder& context,
     const bool first = object.nothingSent();
     auto build = [&](std::size_t n) {
         const std::string_view chunk = object.next(n);
-        return hold(changeCommand(object.kind(), id, object.key(), object.contentType(), &chunk,
-                                  first ? std::optional<std::uint32_t>(object.declaredSize()) : std::nullopt,
-                                  n < object.remaining()));
+        return changeCommand(object.kind(), id, object.key(), object.contentType(), &chunk,
+                             first ? std::optional<std::uint32_t>(object.declaredSize()) : std::nullopt,
+                             n < object.remaining());
     };
     // The room is measured on the encoded command, so escaping counts once and the size we
     // announce stays the item's own byte count.
@@ -111,6 +112,17 @@ ChangeSender::ChunkResult ChangeSender::addNextChunk(SyncContextHolder& context,
     if (!last) return ChunkResult::MessageFull;
     largeObjects_.outgoing.reset();
     return ChunkResult::LastSent;
+}
+
+ChangeSender::ChunkResult ChangeSender::startLargeObject(SyncContextHolder& context, StoreItem& item, CommandKind kind,
+                                                         bool messageWasEmpty) {
+    const char* bytes = item.data();
+    const std::size_t size = item.dataSize();
+    largeObjects_.outgoing = hold(LargeObject::outgoing(kind, context.folder(), item.key(), typeText(item),
+                                                        bytes != nullptr ? std::string(bytes, size) : std::string(),
+                                                        messages_.msgId()));
+    context.advance();
+    return addNextChunk(context, messageWasEmpty);
 }
 
 bool ChangeSender::addFolderChanges(SyncContextHolder& context, bool messageWasEmpty) {
@@ -138,11 +150,7 @@ bool ChangeSender::addFolderChanges(SyncContextHolder& context, bool messageWasE
                 if (largeObjectsAllowed(size)) {
                     // A nearly full message is closed; the item starts in the next one.
                     if (messages_.channel().encodedSize() > limit / 6 * 5) return false;
-                    const char* bytes = item->data();
-                    largeObjects_.outgoing = hold(LargeObject::outgoing(kind, context.folder(), item->key(), typeText(*item),
-                                                                bytes != nullptr ? std::string(bytes, size) : std::string(), messages_.msgId()));
-                    context.advance();
-                    const ChunkResult chunk = addNextChunk(context, messageWasEmpty && itemsInMessage == 0);
+                    const ChunkResult chunk = startLargeObject(context, *item, kind, messageWasEmpty && itemsInMessage == 0);
                     if (chunk == ChunkResult::MessageFull) return false;
                     if (chunk == ChunkResult::LastSent) ++itemsInMessage;
                     continue;
@@ -157,7 +165,7 @@ bool ChangeSender::addFolderChanges(SyncContextHolder& context, bool messageWasE
             }
         }
         const std::uint32_t id = messages_.nextCmdId();
-        auto command = hold(changeCommand(kind, id, *item));
+        auto command = changeCommand(kind, id, *item);
         if (!messages_.addToMessage(kind, *command)) {
             // Only our own header can leave less room than the item limit promises.
             if (itemsInMessage == 0 && messageWasEmpty) {

@@ -3,6 +3,7 @@
 #include "engine/AlertChoice.h"
 #include "engine/DeviceInfo.h"
 #include "engine/InitPhase.h"
+#include "engine/MakeElement.h"
 #include "engine/SessionEvents.h"
 #include "engine/StatusCodes.h"
 #include "engine/SyncObserver.h"
@@ -29,21 +30,21 @@ private:
     DataStore& store_;
 };
 
-Alert* folderAlert(std::uint32_t id, const FolderState& folder, std::uint32_t maxObjSize) {
-    auto* alert = new Alert();
+ElementRef<Alert> folderAlert(std::uint32_t id, const FolderState& folder, std::uint32_t maxObjSize) {
+    auto alert = makeElement<Alert>();
     alert->setCmdID(static_cast<std::int64_t>(id));
     alert->setData(static_cast<std::int64_t>(folder.alertCode));
-    auto* item = new ItemElement();
-    item->setTarget(new SourceOrTarget(folder.source.remote.uri));
-    item->setSource(new SourceOrTarget(folder.localName()));
-    auto* meta = new MetInfElem();
+    auto item = makeElement<ItemElement>();
+    item->setTarget(makeLocUri(folder.source.remote.uri).get());
+    item->setSource(makeLocUri(folder.localName()).get());
+    auto meta = makeElement<MetInfElem>();
     meta->setMaxObjSize(static_cast<std::int64_t>(maxObjSize));
-    auto* anchor = new Anchor();
+    auto anchor = makeElement<Anchor>();
     anchor->setLast(folder.last.getLabel());
     anchor->setNext(folder.next.getLabel());
-    meta->setAnchor(anchor);
-    item->setMeta(meta);
-    alert->addItems(item);
+    meta->setAnchor(anchor.get());
+    item->setMeta(meta.get());
+    alert->addItems(item.get());
     return alert;
 }
 
@@ -85,7 +86,7 @@ void InitPhase::queueFolderAlerts() {
 
 void InitPhase::queueDeviceInfoGet() {
     const std::uint32_t id = messages_.nextCmdId();
-    messages_.queueCommand(CommandKind::Get, buildDeviceInfoGet(id, session_.config.device.verDtd), id);
+    messages_.queueCommand(CommandKind::Get, hold(buildDeviceInfoGet(id, session_.config.device.verDtd)), id);
 }
 
 bool InitPhase::repliedWithResults() const {
@@ -182,7 +183,7 @@ void InitPhase::sendAgain(std::vector<PendingCommand>& refused, std::uint32_t re
         } else {
             static_cast<PutOrGet*>(c.element.get())->setCmdID(static_cast<std::int64_t>(id));
         }
-        messages_.queueCommand(c.kind, c.element.get(), id, c.folder);
+        messages_.queueCommand(c.kind, c.element, id, c.folder);
     }
 }
 

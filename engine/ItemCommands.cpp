@@ -2,6 +2,7 @@
 // per item and one Map per Add that created anything. Every write of one received message goes
 // into one write group of the store (see MessageWrites.cpp), made durable before our reply leaves.
 #include "engine/AlertChoice.h"
+#include "engine/MakeElement.h"
 #include "engine/ServerCommands.h"
 #include "engine/StatusCodes.h"
 #include "engine/SyncObserver.h"
@@ -84,7 +85,7 @@ ServerCommands::AppliedItem ServerCommands::applyItem(OpenSync& target, CommandK
 }
 
 void ServerCommands::queueItemStatus(const ItemCommandReply& reply, const std::string& key, int code) {
-    Status* status = messages_.newStatus(reply.msgRef, reply.cmdRef, reply.kind, code);
+    ElementRef<Status> status = messages_.newStatus(reply.msgRef, reply.cmdRef, reply.kind, code);
     messages_.queueStatus(status);
     if (reply.kind == CommandKind::Add) status->addSourceRef(key);
     else status->addTargetRef(key);
@@ -98,17 +99,18 @@ void ServerCommands::answerItem(OpenSync& target, ItemCommandReply& reply, const
 
     if (isAdd && applied.code == kStatusItemAdded) {
         if (reply.map == nullptr) {
-            reply.map = new Map();
+            auto map = makeElement<Map>();
             const std::uint32_t id = messages_.nextCmdId();
-            reply.map->setCmdID(static_cast<std::int64_t>(id));
-            reply.map->setTarget(new SourceOrTarget(folder.source.remote.uri));
-            reply.map->setSource(new SourceOrTarget(folder.localName()));
-            messages_.queueCommand(CommandKind::Map, reply.map, id, target.folder);
+            map->setCmdID(static_cast<std::int64_t>(id));
+            map->setTarget(makeLocUri(folder.source.remote.uri).get());
+            map->setSource(makeLocUri(folder.localName()).get());
+            reply.map = map.get();  // the queue holds it
+            messages_.queueCommand(CommandKind::Map, std::move(map), id, target.folder);
         }
-        auto* mapItem = new MapItem();
-        mapItem->setTarget(new SourceOrTarget(key));
-        mapItem->setSource(new SourceOrTarget(applied.localKey));
-        reply.map->addMapItems(mapItem);
+        auto mapItem = makeElement<MapItem>();
+        mapItem->setTarget(makeLocUri(key).get());
+        mapItem->setSource(makeLocUri(applied.localKey).get());
+        reply.map->addMapItems(mapItem.get());
     }
     const bool failed = applied.code != kStatusOk && applied.code != kStatusItemAdded;
     session_.observer.itemResult(SyncSide::Server, folder.localName(), observedKind(reply.kind), failed);
@@ -185,7 +187,7 @@ void ServerCommands::applyDelete(const Generic& command, OpenSync* target, const
         // An empty key would read as object 0; it names nothing.
         const bool deleted = writable && !key.empty() && target->store()->deleteItem(key);
         const int code = key.empty() || !writable ? kStatusCommandFailed : deleted ? kStatusOk : kStatusItemNotDeleted;
-        Status* status = messages_.newStatus(msgRef, cmdRef, CommandKind::Delete, code);
+        ElementRef<Status> status = messages_.newStatus(msgRef, cmdRef, CommandKind::Delete, code);
         messages_.queueStatus(status);
         status->addTargetRef(key);
         session_.observer.itemResult(SyncSide::Server, folder.localName(), kObservedDelete, !deleted);

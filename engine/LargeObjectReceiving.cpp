@@ -4,6 +4,7 @@
 #include "engine/AlertCodes.h"
 #include "engine/BoundedNumber.h"
 #include "engine/LargeObjects.h"
+#include "engine/MakeElement.h"
 #include "engine/MessageBuilder.h"
 #include "engine/SyncObserver.h"
 
@@ -39,16 +40,16 @@ ChunkOutcome LargeObjects::receiveChunk(const Generic& command, const ItemElemen
 }
 
 void LargeObjects::queueNoEndOfData(const LargeObject& object) {
-    auto* alert = new Alert();
+    auto alert = makeElement<Alert>();
     const std::uint32_t id = messages_.nextCmdId();
     alert->setCmdID(static_cast<std::int64_t>(id));
     alert->setData(kAlertNoEndOfData);
     // The item is named as the server named it: its own ID for an Add, our key for a Replace.
-    auto* item = new ItemElement();
-    if (object.kind() == CommandKind::Add) item->setSource(new SourceOrTarget(object.key()));
-    else item->setTarget(new SourceOrTarget(object.key()));
-    alert->addItems(item);
-    messages_.queueCommand(CommandKind::Alert, alert, id, object.folder());
+    auto item = makeElement<ItemElement>();
+    if (object.kind() == CommandKind::Add) item->setSource(makeLocUri(object.key()).get());
+    else item->setTarget(makeLocUri(object.key()).get());
+    alert->addItems(item.get());
+    messages_.queueCommand(CommandKind::Alert, std::move(alert), id, object.folder());
     observer_.text("Large object was interrupted by another item: " + object.key());
 }
 

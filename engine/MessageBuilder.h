@@ -61,9 +61,9 @@ public:
     // The command a received Status answers, taken from the pending registry, and the Status's code;
     // none (reported) when we never sent such a command.
     std::optional<PendingCommand> answeredCommand(const Status& status, int& code);
-    void queueStatus(Status* status);
-    void queueCommand(CommandKind kind, SyncElement* element, std::uint32_t id, int folder = -1);
-    Status* newStatus(const std::string& msgRef, const std::string& cmdRef, CommandKind kind, int code);
+    void queueStatus(ElementRef<Status> status);
+    void queueCommand(CommandKind kind, ElementRef<SyncElement> element, std::uint32_t id, int folder = -1);
+    ElementRef<Status> newStatus(const std::string& msgRef, const std::string& cmdRef, CommandKind kind, int code);
     // The session's Alert 222: the server is asked for its next message.
     void queueNextMessageAlert();
     bool commandsQueued() const { return !commandQueue_.empty(); }

@@ -3,6 +3,7 @@
 #include "engine/BoundedNumber.h"
 #include "engine/CSyncClientException.h"
 #include "engine/AlertCodes.h"
+#include "engine/MakeElement.h"
 #include "engine/MessageExchange.h"
 #include "engine/SessionEvents.h"
 #include "engine/MessageBuilder.h"
@@ -12,12 +13,12 @@ namespace orvale {
 
 namespace {
 
-Cred* credElement(const Credential& credential) {
-    auto* cred = new Cred();
-    auto* meta = new MetInfElem();
+ElementRef<Cred> credElement(const Credential& credential) {
+    auto cred = makeElement<Cred>();
+    auto meta = makeElement<MetInfElem>();
     meta->setFormat(credential.format);
     meta->setType(credential.type);
-    cred->setMeta(meta);
+    cred->setMeta(meta.get());
     cred->setData(credential.data);
     return cred;
 }
@@ -40,20 +41,22 @@ void MessageBuilder::clear() {
 }
 
 void MessageBuilder::startMessage() {
-    auto header = hold(new Header());
+    auto header = makeElement<Header>();
     header->setVerDTD("1.1");
     header->setVerProto("SyncML/1.1");
     header->setSessionID(session_.sessionId);
     header->setMsgID(static_cast<std::int64_t>(msgId_));
     header->setTarget(session_.url);
     const std::optional<Authenticator>& auth = session_.auth;
-    auto* source = new SourceOrTarget(session_.config.device.deviceId);
+    auto source = makeLocUri(session_.config.device.deviceId);
     if (auth && !auth->locName().empty()) source->setLocName(auth->locName());
-    header->setSource(source);
-    if (const Credential* credential = auth ? auth->credentialToSend() : nullptr) header->setCred(credElement(*credential));
-    auto* meta = new MetInfElem();
+    header->setSource(source.get());
+    if (const Credential* credential = auth ? auth->credentialToSend() : nullptr) {
+        header->setCred(credElement(*credential).get());
+    }
+    auto meta = makeElement<MetInfElem>();
     meta->setMaxMsgSize(static_cast<std::int64_t>(session_.limits.workspaceSize()));
-    header->setMeta(meta);
+    header->setMeta(meta.get());
 
     pending_.add(msgId_, 0, PendingCommand{CommandKind::SyncHdr, ElementRef<SyncElement>(header.get()), -1, {}});
     channel_.start(*header);
@@ -124,14 +127,15 @@ std::optional<PendingCommand> MessageBuilder::answeredCommand(const Status& stat
     return command;
 }
 
-void MessageBuilder::queueStatus(Status* status) { statusQueue_.push_back(ElementRef<Status>(status)); }
+void MessageBuilder::queueStatus(ElementRef<Status> status) { statusQueue_.push_back(std::move(status)); }
 
-void MessageBuilder::queueCommand(CommandKind kind, SyncElement* element, std::uint32_t id, int folder) {
-    commandQueue_.push_back(OutgoingCommand{kind, ElementRef<SyncElement>(element), id, folder});
+void MessageBuilder::queueCommand(CommandKind kind, ElementRef<SyncElement> element, std::uint32_t id, int folder) {
+    commandQueue_.push_back(OutgoingCommand{kind, std::move(element), id, folder});
 }
 
-Status* MessageBuilder::newStatus(const std::string& msgRef, const std::string& cmdRef, CommandKind kind, int code) {
-    auto* status = new Status();
+ElementRef<Status> MessageBuilder::newStatus(const std::string& msgRef, const std::string& cmdRef, CommandKind kind,
+                                             int code) {
+    auto status = makeElement<Status>();
     status->setCmdID(static_cast<std::int64_t>(nextCmdId()));
     status->setMsgRef(msgRef);
     status->setCmdRef(cmdRef);
@@ -141,15 +145,15 @@ Status* MessageBuilder::newStatus(const std::string& msgRef, const std::string& 
 }
 
 void MessageBuilder::queueNextMessageAlert() {
-    auto* alert = new Alert();
+    auto alert = makeElement<Alert>();
     const std::uint32_t id = nextCmdId();
     alert->setCmdID(static_cast<std::int64_t>(id));
     alert->setData(kAlertNextMessage);
-    auto* item = new ItemElement();
-    item->setTarget(new SourceOrTarget(session_.url));
-    item->setSource(new SourceOrTarget(session_.config.device.deviceId));
-    alert->addItems(item);
-    queueCommand(CommandKind::Alert, alert, id);
+    auto item = makeElement<ItemElement>();
+    item->setTarget(makeLocUri(session_.url).get());
+    item->setSource(makeLocUri(session_.config.device.deviceId).get());
+    alert->addItems(item.get());
+    queueCommand(CommandKind::Alert, std::move(alert), id);
 }
 
 }  // namespace orvale

@@ -5,6 +5,7 @@
 #include "engine/SessionEvents.h"
 #include "engine/StatusCodes.h"
 #include "engine/DeviceInfo.h"
+#include "engine/MakeElement.h"
 #include "engine/ServerCommands.h"
 #include "engine/SyncObserver.h"
 #include "stores/StoreOpening.h"
@@ -35,7 +36,7 @@ void ServerCommands::handleHeader(const Header& header) {
 
 void ServerCommands::handleSync(const StartSync& sync, const std::string& msgRef) {
     const std::string target = locUri(sync.target());
-    Status* status = messages_.newStatus(msgRef, sync.cmdID(), CommandKind::Sync, kStatusOk);
+    ElementRef<Status> status = messages_.newStatus(msgRef, sync.cmdID(), CommandKind::Sync, kStatusOk);
     messages_.queueStatus(status);
     status->addTargetRef(target);
     if (!locUri(sync.source()).empty()) status->addSourceRef(locUri(sync.source()));
@@ -69,21 +70,21 @@ void ServerCommands::handleSync(const StartSync& sync, const std::string& msgRef
 void ServerCommands::handleAlert(const Alert& alert, const std::string& msgRef) {
     const int code = alertCodeOf(alert);
     const ItemListElement* items = alert.items();
-    auto failed = [&](Status* status) {
-        status->setData(kStatusServiceUnavailable);
+    auto failed = [&](Status& status) {
+        status.setData(kStatusServiceUnavailable);
         session_.observer.event(kEventAlertRefused);
         session_.observer.event(code);
     };
     if (items == nullptr || items->size() == 0) {
-        Status* status = messages_.newStatus(msgRef, alert.cmdID(), CommandKind::Alert, kStatusServiceUnavailable);
+        ElementRef<Status> status = messages_.newStatus(msgRef, alert.cmdID(), CommandKind::Alert, kStatusServiceUnavailable);
         messages_.queueStatus(status);
-        failed(status);
+        failed(*status);
         return;
     }
     for (std::size_t i = 0; i < items->size(); ++i) {
         const ItemElement* item = items->at(i);
         if (item == nullptr) continue;
-        Status* status = messages_.newStatus(msgRef, alert.cmdID(), CommandKind::Alert, kStatusOk);
+        ElementRef<Status> status = messages_.newStatus(msgRef, alert.cmdID(), CommandKind::Alert, kStatusOk);
         messages_.queueStatus(status);
         const std::string source = locUri(item->source());
         const std::string target = locUri(item->target());
@@ -100,14 +101,14 @@ void ServerCommands::handleAlert(const Alert& alert, const std::string& msgRef) 
         const MetInfElem* itemMeta = item->meta();
         const Anchor* anchor = itemMeta != nullptr ? itemMeta->anchor() : nullptr;
         if (anchor != nullptr && anchor->last().size() <= kMaxAnchorText && anchor->next().size() <= kMaxAnchorText) {
-            auto* echo = new ItemElement();
-            auto* meta = new MetInfElem();
-            auto* copy = new Anchor();
+            auto echo = makeElement<ItemElement>();
+            auto meta = makeElement<MetInfElem>();
+            auto copy = makeElement<Anchor>();
             if (anchor->lastCData() != nullptr) copy->setLast(anchor->last());
             copy->setNext(anchor->next());
-            meta->setAnchor(copy);
-            echo->setMeta(meta);
-            status->addItems(echo);
+            meta->setAnchor(copy.get());
+            echo->setMeta(meta.get());
+            status->addItems(echo.get());
             if (folder >= 0) {
                 // A server that never synced this folder may send no Last; an empty label would not
                 // be a label at all.
@@ -118,18 +119,18 @@ void ServerCommands::handleAlert(const Alert& alert, const std::string& msgRef) 
                 }
             }
         }
-        if (folder < 0 || (code != kAlertTwoWay && code != kAlertSlowSync)) failed(status);
+        if (folder < 0 || (code != kAlertTwoWay && code != kAlertSlowSync)) failed(*status);
     }
 }
 
 void ServerCommands::handleGet(const PutOrGet& get, const std::string& msgRef) {
-    Status* status = messages_.newStatus(msgRef, get.cmdID(), CommandKind::Get, kStatusBadRequest);
+    ElementRef<Status> status = messages_.newStatus(msgRef, get.cmdID(), CommandKind::Get, kStatusBadRequest);
     messages_.queueStatus(status);
     std::vector<Result*> results;
     const int code = answerGet(get, session_.config, messages_.cmdIdCounter(), msgRef, results);
     status->setData(static_cast<std::int64_t>(code));
     for (Result* r : results) {
-        messages_.queueCommand(CommandKind::Results, r, static_cast<std::uint32_t>(r->cmdIDAsInt()));
+        messages_.queueCommand(CommandKind::Results, hold(r), static_cast<std::uint32_t>(r->cmdIDAsInt()));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "engine/SyncPhase.h"
 
 #include "engine/AlertChoice.h"
+#include "engine/MakeElement.h"
 #include "engine/SessionEvents.h"
 #include "engine/StatusCodes.h"
 #include "engine/SyncObserver.h"
@@ -163,11 +164,11 @@ bool SyncPhase::syncFolder(int folder, bool lastFolder) {
     if (!openFolderContext(folder, context)) return true;
     const std::string& name = folders_[folder].localName();
 
-    auto sync = hold(new StartSync());
+    auto sync = makeElement<StartSync>();
     const std::uint32_t syncId = messages_.nextCmdId();
     sync->setCmdID(static_cast<std::int64_t>(syncId));
-    sync->setTarget(new SourceOrTarget(folders_[folder].source.remote.uri));
-    sync->setSource(new SourceOrTarget(name));
+    sync->setTarget(makeLocUri(folders_[folder].source.remote.uri).get());
+    sync->setSource(makeLocUri(name).get());
     sync->setNumberOfChanges(static_cast<std::int64_t>(context.changes));
     session_.observer.syncStart(SyncSide::Client, name, context.changes);
 
