@@ -2,6 +2,7 @@
 // One folder's state during synchronisation: its opened store, the anchor to save at the end, the
 // change lists being sent with the position reached, and the folder's counters.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 
@@ -36,9 +37,9 @@ public:
     void setStore(StoreRef<DataStore> store) { store_ = std::move(store); }
     void releaseStore() { store_.reset(); }
 
-    void setList(ChangeList which, ItemList* adopted) { lists_[static_cast<int>(which)] = StoreRef<ItemList>(adopted); }
+    void setList(ChangeList which, ItemList* adopted) { lists_[slot(which)] = StoreRef<ItemList>(adopted); }
     int listCount(ChangeList which) const;
-    const ItemList* list(ChangeList which) const { return lists_[static_cast<int>(which)].get(); }
+    const ItemList* list(ChangeList which) const { return lists_[slot(which)].get(); }
 
     // The item at the remembered position and the list it came from; null when every list is
     // exhausted. The item stays current until `advance`, so a message that has no room for it
@@ -53,6 +54,8 @@ public:
     FolderCounters counters;
 
 private:
+    static std::size_t slot(ChangeList which) { return static_cast<std::size_t>(which); }
+
     int folder_;
     SyncAnchor next_;
     StoreRef<DataStore> store_;
