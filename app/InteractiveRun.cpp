@@ -47,7 +47,8 @@ SyncResult runChosenFolders(ConfigRecord& record, RunView& view, RunControl& con
     if (record.flag(ConfigFlag::LoggingEnabled)) {
         const RunStatistics& s = report.statistics;
         writeRunLog(RunLogSummary{record.text(ConfigText::LastSyncText), logFolder(contacts, u"Contacts", s, 1),
-                                  logFolder(calendar, u"Calendar", s, 2), logFolder(tasks, u"Tasks", s, 4)});
+                                  logFolder(calendar, u"Calendar", s, 2), logFolder(tasks, u"Tasks", s, 4),
+                                  s.notices()});
     }
     return report.result;
 }

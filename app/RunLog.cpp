@@ -30,6 +30,11 @@ std::u16string formatRunLog(const RunLogSummary& summary) {
     appendFolder(out, summary.contacts);
     appendFolder(out, summary.calendar);
     appendFolder(out, summary.tasks);
+    for (const auto& notice : summary.notices) {
+        // The engine's notices are ASCII; anything else is shown as a question mark.
+        for (const char c : notice) out.push_back(static_cast<unsigned char>(c) < 0x80 ? static_cast<char16_t>(c) : u'?');
+        out += u"\r\n";
+    }
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvale {
 
@@ -22,6 +23,9 @@ struct RunLogSummary {
     std::optional<RunLogFolder> contacts;
     std::optional<RunLogFolder> calendar;
     std::optional<RunLogFolder> tasks;
+    // What the run could not do, one line each after the sections ("Cant set content. CmdId: 5"
+    // for an item the device refused).
+    std::vector<std::string> notices;
 };
 
 std::u16string formatRunLog(const RunLogSummary& summary);

@@ -33,6 +33,17 @@ void RunStatistics::itemResult(SyncSide side, const std::string& folder, int kin
     if (ProgressReporter* r = currentProgressReporter()) r->itemResult(static_cast<int>(side), info->code);
 }
 
+void RunStatistics::text(const std::string& text) {
+    if (notices_.size() < kMaxNotices) notices_.push_back(text);
+    else ++moreNotices_;
+}
+
+std::vector<std::string> RunStatistics::notices() const {
+    std::vector<std::string> out = notices_;
+    if (moreNotices_ > 0) out.push_back(std::to_string(moreNotices_) + " more");
+    return out;
+}
+
 FolderCounts RunStatistics::counts(int kindCode) const {
     const int slot = slotOf(kindCode);
     return slot < 0 ? FolderCounts{} : counts_[static_cast<std::size_t>(slot)];

@@ -1,8 +1,10 @@
 #pragma once
 // The run's observer of the engine: "Syncing..." at each sync start, and the items sent and
-// received per folder, passed on to the current progress reporter and kept for the run log.
+// received per folder, passed on to the current progress reporter and kept for the run log, and
+// the engine's notices of what it could not do (an item the device refused), kept for the log.
 #include <array>
 #include <string>
+#include <vector>
 
 #include "engine/SyncObserver.h"
 
@@ -19,11 +21,18 @@ class RunStatistics : public SyncObserver {
     // Counts an item that did not fail; the whole-folder result (kind 5) is no item.
     void itemResult(SyncSide side, const std::string& folder, int kind, bool failed) override;
 
+    void text(const std::string& text) override;
+
     // Kind code 1 contacts, 2 calendar, 4 tasks; zero counts for any other code.
     FolderCounts counts(int kindCode) const;
+    // The first kMaxNotices notices, in order; a last line says how many more there were.
+    static constexpr std::size_t kMaxNotices = 50;
+    std::vector<std::string> notices() const;
 
   private:
     std::array<FolderCounts, 3> counts_{};
+    std::vector<std::string> notices_;
+    std::size_t moreNotices_ = 0;
 };
 
 }  // namespace orvale

@@ -15,6 +15,7 @@
 #include "stores/calendar/EventExceptions.h"
 #include "stores/ItemList.h"
 #include "stores/tasks/TaskDevice.h"
+#include "tools/pim/ItemFiles.h"
 
 namespace pim = orvale::platform::pim;
 namespace calendar = orvale::calendar;
@@ -55,7 +56,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     // A session per input, as a sync run has: nothing the store keeps outlives the input.
     if (!pim::Session::logOn()) std::abort();
-    if (const auto event = calendar::importEvent(text)) {
+    // Each event of a calendar that holds several, as the import tool sees them.
+    for (const std::string& one : orvale::pim_tool::splitCalendar(std::string(text), "VEVENT")) {
+        const auto event = calendar::importEvent(one);
+        if (!event) continue;
         std::string key;
         if (calendar::writeEvent(*event, key)) {
             const auto stored = calendar::readEvent(key);
@@ -74,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pattern.dayOfWeekMask = 0x7F;
     pattern.patternStart = 39083.0;
     pattern.startTime = 0.375;
-    calendar::deleteExceptionDates(text, *item, 3600, size % 2 == 0);
+    calendar::deleteExceptionDates(text, *item, orvale::vcalendar::SenderZone{3600, {}}, size % 2 == 0);
     (void)calendar::exceptionDatesText(pattern);
     item.reset();
     pim::Session::logOff();

@@ -22,9 +22,12 @@ StoreItem* CalendarStore::itemFromDevice(const std::string& key, const platform:
 std::optional<std::string> CalendarStore::contentOfText(const std::string& text) {
     const auto event = importEvent(text);
     if (!event) return std::nullopt;
-    // As stored: times normalised, a refused rule dropped.
-    return contentOfNewItem(platform::pim::kAppointment,
-                            [&](platform::pim::Item& item) { fillEvent(*event, item, true); });
+    // As stored: times normalised. An event with a rule the device refuses is not stored at all.
+    bool held = true;
+    auto content = contentOfNewItem(platform::pim::kAppointment,
+                                    [&](platform::pim::Item& item) { held = fillEvent(*event, item, true); });
+    if (!held) return std::nullopt;
+    return content;
 }
 
 std::string CalendarStore::contentOfItem(const platform::pim::Item& item) const {

@@ -58,6 +58,13 @@ DeviceEvent eventOfItem(const pim::Item& item) {
 
     DeviceEvent event;
     EventFields& f = event.fields;
+    const pim::RecurrencePattern* pattern = item.recurrencePattern();
+    if (pattern != nullptr) event.rule = recurrence::writeRule(*pattern);
+    // A series goes out in the device's wall-clock time without a zone, its end and exceptions too:
+    // a reader in the device's zone then expands the same local occurrences across a change of
+    // daylight saving time, and a weekday rule stays on its weekday near midnight, which a start
+    // in UTC moves to the day before or after. A single event is one instant and goes in UTC.
+    const bool series = !event.rule.empty();
     const auto present = [&](std::size_t r) { return (values[r].flags & pim::kFlagNotFound) == 0; };
     const bool allDay = present(static_cast<std::size_t>(F::AllDay)) && values[static_cast<std::size_t>(F::AllDay)].u32 != 0;
     for (std::size_t r = 0; r < table.size(); ++r) {
@@ -75,14 +82,13 @@ DeviceEvent eventOfItem(const pim::Item& item) {
             case EventFieldKind::Time:
                 if (!present(r)) break;
                 const bool dateOnly = allDay && (r == static_cast<std::size_t>(F::Start) || r == static_cast<std::size_t>(F::End));
-                f.row(r) = dateOnly ? vcalendar::dateTextOfFileTime(v.fileTime) : vcalendar::utcTextOfFileTime(v.fileTime);
+                f.row(r) = dateOnly ? vcalendar::dateTextOfFileTime(v.fileTime)
+                           : series ? vcalendar::localTextOfFileTime(v.fileTime)
+                                    : vcalendar::utcTextOfFileTime(v.fileTime);
                 break;
         }
     }
-    if (const pim::RecurrencePattern* pattern = item.recurrencePattern()) {
-        event.rule = recurrence::writeRule(*pattern);
-        event.exceptionDates = exceptionDatesText(*pattern);
-    }
+    if (pattern != nullptr) event.exceptionDates = exceptionDatesText(*pattern, true);
     for (const auto& recipient : item.recipients()) {
         if (!recipient.address.empty()) event.attendees.push_back(platform::utf16ToUtf8(recipient.address));
     }
@@ -95,13 +101,15 @@ bool writeEvent(const ReceivedEvent& event, std::string& key) {
     const bool create = key.empty();
     auto item = create ? session->createItem(pim::kAppointment) : appointmentByKey(key);
     if (!item) return false;
-    fillEvent(event, *item, create);
+    // A rule the device cannot hold refuses the event before anything is saved: storing it without
+    // its series would answer success for another event than the one sent.
+    if (!fillEvent(event, *item, create)) return false;
     if (!item->save()) return false;
     if (create) key = keyForOid(item->oid());
     return true;
 }
 
-void fillEvent(const ReceivedEvent& event, pim::Item& appointment, bool created) {
+bool fillEvent(const ReceivedEvent& event, pim::Item& appointment, bool created) {
     // A new appointment gets what the text has; a replaced one also loses every earlier property
     // up to the last one the text sets.
     const auto& table = eventPropertyTable();
@@ -119,12 +127,12 @@ void fillEvent(const ReceivedEvent& event, pim::Item& appointment, bool created)
     if (event.rule) {
         // A new pattern starts where the appointment now does.
         appointment.clearRecurrence();
-        if (recurrence::applyRule(*event.rule, appointment.recurrence(), startOf(appointment))) {
-            if (event.exceptionDates) {
-                deleteExceptionDates(*event.exceptionDates, appointment, event.zoneOffset, event.fields[F::AllDay] == "1");
-            }
-        } else {
+        if (!recurrence::applyRule(*event.rule, appointment.recurrence(), startOf(appointment))) {
             appointment.clearRecurrence();
+            return false;
+        }
+        if (event.exceptionDates) {
+            deleteExceptionDates(*event.exceptionDates, appointment, event.zone, event.fields[F::AllDay] == "1");
         }
     }
     if (!event.attendees.empty()) {
@@ -135,6 +143,7 @@ void fillEvent(const ReceivedEvent& event, pim::Item& appointment, bool created)
             recipients.push_back({text, text});
         }
     }
+    return true;
 }
 
 }  // namespace orvale::calendar

@@ -20,10 +20,11 @@ DeviceEvent eventOfItem(const platform::pim::Item& item);
 std::vector<std::uint32_t> eventPropertyIds();
 
 // An empty key creates an appointment and receives its key; any other replaces that appointment.
-// False when the device did not take the write.
+// False when the device did not take the write, or refused the event's recurrence.
 bool writeEvent(const ReceivedEvent& event, std::string& key);
 // What writeEvent puts into the item, without saving it. `created`: the item is new, so only the
-// rows the event carries are set.
-void fillEvent(const ReceivedEvent& event, platform::pim::Item& appointment, bool created);
+// rows the event carries are set. False when its RRULE names a series the device cannot hold (the
+// item must then not be saved).
+bool fillEvent(const ReceivedEvent& event, platform::pim::Item& appointment, bool created);
 
 }  // namespace orvale::calendar

@@ -31,9 +31,15 @@ std::string utcTextOfVariant(double variant) {
     return datetime::localToUtcText(st);
 }
 
+std::string localTextOfVariant(double variant) {
+    platform::SystemTime st;
+    if (!std::isfinite(variant) || !platform::variantTimeToSystemTime(variant, st)) return {};
+    return datetime::formatSystemLocal(st);
+}
+
 // The local start a part names, as a variant date.
 std::optional<double> occurrenceOf(std::string_view part, const pim::RecurrencePattern& pattern,
-                                   std::int32_t zoneOffset, bool allDay) {
+                                   const vcalendar::SenderZone& zone, bool allDay) {
     if (datetime::isDateOnly(part)) {
         const auto day = vcalendar::variantOfText(std::string(part) + "T000000");
         if (!day) return std::nullopt;
@@ -42,15 +48,16 @@ std::optional<double> occurrenceOf(std::string_view part, const pim::RecurrenceP
     if (part.size() != 15 && part.size() != 16) return std::nullopt;
     const bool utc = part.find('Z') != std::string_view::npos;
     if (!utc && allDay) return vcalendar::variantOfText(part);
-    const auto local = vcalendar::deviceLocalText(part, utc ? 0 : zoneOffset);
+    const auto local = vcalendar::deviceLocalText(part, utc ? 0 : zone.offsetAt(part));
     return local ? vcalendar::variantOfText(*local) : std::nullopt;
 }
 }  // namespace
 
-std::string exceptionDatesText(const pim::RecurrencePattern& pattern) {
+std::string exceptionDatesText(const pim::RecurrencePattern& pattern, bool local) {
     std::string out;
     for (const auto& exception : pattern.exceptions) {
-        const std::string text = utcTextOfVariant(onDayAtPatternTime(exception.originalDate, pattern));
+        const double at = onDayAtPatternTime(exception.originalDate, pattern);
+        const std::string text = local ? localTextOfVariant(at) : utcTextOfVariant(at);
         if (text.empty()) continue;
         if (!out.empty()) out += ';';
         out += text;
@@ -58,7 +65,8 @@ std::string exceptionDatesText(const pim::RecurrencePattern& pattern) {
     return out;
 }
 
-void deleteExceptionDates(std::string_view value, pim::Item& appointment, std::int32_t zoneOffset, bool allDay) {
+void deleteExceptionDates(std::string_view value, pim::Item& appointment, const vcalendar::SenderZone& zone,
+                          bool allDay) {
     if (value.size() > kMaxExceptionText) {
         // A date cut in two would name another moment (a UTC time without its Z, a date-time read
         // as a date): only whole dates are kept.
@@ -74,7 +82,7 @@ void deleteExceptionDates(std::string_view value, pim::Item& appointment, std::i
     while (start <= value.size()) {
         std::size_t end = value.find(';', start);
         if (end == std::string_view::npos) end = value.size();
-        if (const auto when = occurrenceOf(value.substr(start, end - start), pattern, zoneOffset, allDay))
+        if (const auto when = occurrenceOf(value.substr(start, end - start), pattern, zone, allDay))
             appointment.deleteOccurrenceAt(*when);
         start = end + 1;
     }

@@ -35,12 +35,14 @@ std::string dayAfter(std::string_view text) {
 }
 
 // Dates without a time of day (the usual form of all-day events elsewhere) are local midnights;
-// a start date without an end is an all-day event too.
+// a start date without an end is an all-day event too, and so is a start at local midnight without
+// an end, the form other writers use for a one-day event (a timed event has an end).
 void mendDateOnly(std::optional<std::string>& start, std::optional<std::string>& end) {
     if (start && datetime::isDateOnly(*start)) {
         if (!end) end = *start;
         *start += kMidnight;
     }
+    if (start && !end && start->size() == 15 && std::string_view(*start).substr(8) == kMidnight) end = *start;
     if (end && datetime::isDateOnly(*end)) *end += kMidnight;
 }
 
@@ -61,12 +63,13 @@ std::string allDayEnd(const std::string& start, const std::string& end) {
     return day + std::string(kMidnight);
 }
 
-std::optional<std::int64_t> alarmSeconds(std::string_view time, std::int32_t zoneOffset, bool allDay) {
+std::optional<std::int64_t> alarmSeconds(std::string_view time, const vcalendar::SenderZone& zone, bool allDay) {
     if (time.find('Z') != std::string_view::npos) return datetime::parseUtc(time);
     // An alarm without Z is in the zone the event's own times were given in: TZ's, unless the
     // event is all-day, whose times are the device's dates as they stand.
-    if (allDay || zoneOffset == 0) return datetime::parseLocal(time);
-    const auto local = vcalendar::deviceLocalText(time, zoneOffset);
+    const std::int32_t offset = zone.offsetAt(time);
+    if (allDay || offset == 0) return datetime::parseLocal(time);
+    const auto local = vcalendar::deviceLocalText(time, offset);
     return local ? datetime::parseLocal(*local) : std::nullopt;
 }
 
@@ -113,7 +116,7 @@ std::optional<ReceivedEvent> importEvent(std::string_view text) {
     ReceivedEvent e;
     EventFields& f = e.fields;
     f[F::ReminderSet] = "0";  // a text without an alarm switches the reminder off
-    if (const auto tz = doc->getValue("TZ")) e.zoneOffset = datetime::parseZoneOffset(*tz);
+    e.zone = vcalendar::senderZoneOf(*doc);
     e.rule = doc->getValue("RRULE");
     e.exceptionDates = doc->getValue("EXDATE");
     // Servers also send each excluded date, or each group of them, as a property of its own.
@@ -132,7 +135,7 @@ std::optional<ReceivedEvent> importEvent(std::string_view text) {
     const auto readTime = [&](const std::optional<std::string>& value, F row, std::optional<std::string>& raw) {
         if (!value) return true;
         if (value->find('Z') == std::string::npos) raw = *value;
-        const auto local = vcalendar::deviceLocalText(*value, e.zoneOffset);
+        const auto local = vcalendar::deviceLocalText(*value, e.zone.offsetAt(*value));
         if (!local) return false;
         f[row] = *local;
         return true;
@@ -154,7 +157,7 @@ std::optional<ReceivedEvent> importEvent(std::string_view text) {
         if (const auto alarm = vcalendar::alarmValue(*doc)) {
             f[F::ReminderSet] = "1";
             const auto startSeconds = datetime::parseLocal(f[F::Start]);
-            const auto alarmAt = alarmSeconds(vcalendar::alarmTime(*alarm), e.zoneOffset, allDay);
+            const auto alarmAt = alarmSeconds(vcalendar::alarmTime(*alarm), e.zone, allDay);
             if (startSeconds && alarmAt) f[F::ReminderMinutes] = std::to_string((*startSeconds - *alarmAt) / 60);
         }
     }
@@ -183,7 +186,8 @@ std::string exportEvent(const DeviceEvent* event, std::string_view key) {
         if (const auto word = busyWord(f[F::BusyStatus])) doc->addProperty("STATUS", std::string(*word));
         if (const auto word = vcalendar::classForSensitivity(f[F::Sensitivity])) doc->addProperty("CLASS", *word);
         if (f[F::ReminderSet] == "1" && !f[F::ReminderMinutes].empty()) {
-            const bool allDay = f[F::AllDay] == "1";
+            // Without Z when the event's times have none (all-day, or recurring in local time).
+            const bool allDay = f[F::AllDay] == "1" || f[F::Start].find('Z') == std::string::npos;
             if (const auto start = datetime::parseUtc(f[F::Start])) {
                 const std::int64_t minutes = platform::leadingDecimal(f[F::ReminderMinutes]);
                 const std::string at = datetime::formatUtc(*start - minutes * 60, !allDay);

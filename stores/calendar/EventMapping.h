@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "stores/calendar/EventPropertyTable.h"
+#include "stores/vcalendar/SenderZone.h"
 
 namespace orvale::calendar {
 
@@ -17,7 +18,7 @@ struct ReceivedEvent {
     EventFields fields;
     std::optional<std::string> rule;            // RRULE value
     std::optional<std::string> exceptionDates;  // EXDATE values, of every EXDATE property, joined by ";"
-    std::int32_t zoneOffset = 0;                // TZ, seconds east of UTC
+    vcalendar::SenderZone zone;                 // TZ and DAYLIGHT
     // ATTENDEE values after their first ":" (so "mailto:" falls away), UTF-8; none empty.
     std::vector<std::string> attendees;
 };

@@ -78,19 +78,22 @@ int weekdayOf(const platform::SystemTime& date) {
 struct Kind {
     std::int32_t type;
     std::int32_t interval;
+    bool dayOfYear = false;  // "YD": kept as a yearly date when its day is one
 };
 std::optional<Kind> kindOf(std::string_view token) {
     std::int32_t type = 0;
     std::size_t letters = 2;
+    bool dayOfYear = false;
     if (token.starts_with("MD")) type = pim::kRecursMonthly;
     else if (token.starts_with("MP")) type = pim::kRecursMonthNth;
     else if (token.starts_with("YM")) type = pim::kRecursYearly;
+    else if (token.starts_with("YD")) type = pim::kRecursYearly, dayOfYear = true;
     else if (token.starts_with("D")) type = pim::kRecursDaily, letters = 1;
     else if (token.starts_with("W")) type = pim::kRecursWeekly, letters = 1;
-    else return std::nullopt;  // "YD" (a day of the year) among them
+    else return std::nullopt;
     const std::int32_t interval = platform::leadingDecimal(token.substr(letters));
     if (interval < 1) return std::nullopt;
-    return Kind{type, interval};
+    return Kind{type, interval, dayOfYear};
 }
 
 // What the tokens between the count and end tokens gathered.
@@ -103,10 +106,24 @@ struct Gathered {
     bool monthToken = false;
 };
 
+// Days 1 to 59 of a year fall on the same date in every year; later ones move by a day in leap
+// years, a series the device has no form for.
+constexpr std::int32_t kLastFixedDayOfYear = 59;
+
 // A kind-specific token; false rejects the rule.
-bool gather(std::int32_t type, std::string_view token, const platform::SystemTime& start, Gathered& g) {
+bool gather(const Kind& kind, std::string_view token, const platform::SystemTime& start, Gathered& g) {
     const auto bit = dayBit(token);
-    switch (type) {
+    if (kind.dayOfYear) {
+        // One day only: a yearly date holds one.
+        if (g.monthToken) return false;
+        g.monthToken = true;
+        const std::int32_t day = platform::leadingDecimal(token);
+        if (day < 1 || day > kLastFixedDayOfYear || token.find('-') != std::string_view::npos) return false;
+        g.month = day <= 31 ? 1 : 2;
+        g.dayOfMonth = day <= 31 ? day : day - 31;
+        return true;
+    }
+    switch (kind.type) {
     case pim::kRecursWeekly:
         if (bit) g.days |= *bit;
         return true;
@@ -192,7 +209,7 @@ bool applyRule(std::string_view rule, RecurrencePattern& p, const platform::Syst
             if (!end) return false;
             settle(p, *kind, g, start);
             p.setPatternEnd(*end);
-        } else if (!gather(kind->type, token, start, g)) {
+        } else if (!gather(*kind, token, start, g)) {
             return false;
         }
     }

@@ -74,13 +74,13 @@ bool writeTask(const ReceivedTask& task, std::string& key) {
     const bool create = key.empty();
     auto item = create ? session->createItem(pim::kTask) : vcalendar::deviceItemByKey(key, pim::kTask);
     if (!item) return false;
-    fillTask(task, *item);
+    if (!fillTask(task, *item)) return false;
     if (!item->save()) return false;
     if (create) key = keyForOid(item->oid());
     return true;
 }
 
-void fillTask(const ReceivedTask& task, pim::Item& item) {
+bool fillTask(const ReceivedTask& task, pim::Item& item) {
     // Every row, new task or replaced: what the text lacks takes the value a new task has on the
     // device, so a task reads and fingerprints the same however it came to be stored.
     const auto& table = taskPropertyTable();
@@ -95,11 +95,17 @@ void fillTask(const ReceivedTask& task, pim::Item& item) {
     item.setProps(values);
 
     if (task.rule) {
-        // A new pattern starts where the task now does; a task with neither date cannot recur.
+        // A new pattern starts where the task now does; a task with neither date cannot recur. A
+        // rule the device refuses refuses the task: it would be stored as another series.
         item.clearRecurrence();
         const auto start = recurrenceStart(item);
-        if (!start || !recurrence::applyRule(*task.rule, item.recurrence(), *start)) item.clearRecurrence();
+        if (!start) return true;
+        if (!recurrence::applyRule(*task.rule, item.recurrence(), *start)) {
+            item.clearRecurrence();
+            return false;
+        }
     }
+    return true;
 }
 
 }  // namespace orvale::tasks

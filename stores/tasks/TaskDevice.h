@@ -19,10 +19,10 @@ DeviceTask taskOfItem(const platform::pim::Item& item);
 std::vector<std::uint32_t> taskPropertyIds();
 
 // An empty key creates a task and receives its key; any other replaces that task. False when the
-// device did not take the write.
+// device did not take the write, or refused the task's recurrence.
 bool writeTask(const ReceivedTask& task, std::string& key);
 // What writeTask puts into the item, without saving it: every row of the table, the recurrence
-// when the task carries a rule.
-void fillTask(const ReceivedTask& task, platform::pim::Item& item);
+// when the task carries a rule. False when the rule names a series the device cannot hold.
+bool fillTask(const ReceivedTask& task, platform::pim::Item& item);
 
 }  // namespace orvale::tasks

@@ -24,7 +24,10 @@ StoreItem* TasksStore::itemFromDevice(const std::string& key, const platform::pi
 std::optional<std::string> TasksStore::contentOfText(const std::string& text) {
     const auto task = importTask(text);
     if (!task) return std::nullopt;
-    return contentOfNewItem(platform::pim::kTask, [&](platform::pim::Item& item) { fillTask(*task, item); });
+    bool held = true;
+    auto content = contentOfNewItem(platform::pim::kTask, [&](platform::pim::Item& item) { held = fillTask(*task, item); });
+    if (!held) return std::nullopt;
+    return content;
 }
 
 std::string TasksStore::contentOfItem(const platform::pim::Item& item) const {

@@ -150,10 +150,12 @@ void VersitParser::startLogicalLine(std::string_view line) {
 
 void VersitParser::logicalLine(std::string_view line, bool quotedPrintable) {
     if (overflowed_ || line.empty()) return;
-    const std::size_t begin = line.find("BEGIN:");
-    if (begin != std::string_view::npos) {
-        beginComponent(line.substr(begin + 6));
-    } else if (line.starts_with("END:")) {
+    // BEGIN and END are only ever property names: a note reading "Agenda - BEGIN:9am" is a note.
+    const std::size_t colon = line.find(':');
+    const std::string name = colon == std::string_view::npos ? std::string() : versit_text::toUpperAscii(line.substr(0, colon));
+    if (name == "BEGIN") {
+        beginComponent(line.substr(colon + 1));
+    } else if (name == "END") {
         endComponent();
     } else if (current_ != nullptr) {
         propertyLine(line, quotedPrintable);

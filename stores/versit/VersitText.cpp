@@ -23,7 +23,10 @@ constexpr std::array<unsigned char, 256> makeClasses() {
     for (int b = 0; b < 256; ++b) {
         if ((b < 33 && b != ' ' && b != '\t') || b == '=' || b > 126) classes[b] |= kEncode;
     }
-    for (const unsigned char b : {';', ',', '\\', ':'}) classes[b] |= kEscape;
+    // Only the value separator and the escape itself: vCard 2.1 and vCalendar 1.0 escape no "," or
+    // ":", and readers show such a backslash. Earlier items written with "\," and "\:" still read
+    // back as the plain characters.
+    for (const unsigned char b : {';', '\\'}) classes[b] |= kEscape;
     classes['\r'] |= kLineBreak;
     classes['\n'] |= kLineBreak;
     return classes;

@@ -72,7 +72,10 @@ void appendPropertyLine(std::string& out, const VersitProperty& property) {
             versit_text::appendEscaped(line, values[i]);
         }
     }
-    if (out.size() - start > kFoldAt) {
+    // Plain text is not folded: readers differ on whether a fold's space is content, and a word
+    // broken at column 75 comes back as two. Quoted-printable lines fold with a soft break that
+    // every reader removes, and Base64 has no spaces to lose.
+    if ((quotedPrintable || property.kind() == VersitValueKind::Binary) && out.size() - start > kFoldAt) {
         const std::string unfolded = out.substr(start);
         out.resize(start);
         appendFolded(out, unfolded, quotedPrintable);

@@ -160,7 +160,10 @@ TEST(RunLog, ExactBytes) {
     ASSERT_TRUE(writeRunLog(s));
     EXPECT_EQ(test::readFileBytes(platform::hostPath("Logs.dat")),
               test::readFileBytes(ORVALE_TEST_DATA "/app/Logs-contacts-tasks.dat"));
-    EXPECT_EQ(formatRunLog(RunLogSummary{u"x", {}, {}, {}}), u"Starting sync\r\nx\r\n");
+    EXPECT_EQ(formatRunLog(RunLogSummary{u"x", {}, {}, {}, {}}), u"Starting sync\r\nx\r\n");
+    // What the run could not do follows the sections, a line each.
+    EXPECT_EQ(formatRunLog(RunLogSummary{u"x", {}, {}, {}, {"Cant set content. CmdId: 5", "caf\xc3\xa9"}}),
+              u"Starting sync\r\nx\r\nCant set content. CmdId: 5\r\ncaf??\r\n");
 }
 
 }  // namespace

@@ -11,10 +11,14 @@ import datetime
 import os
 import re
 import shutil
+import sys
 
 import events as sample
 import harness
 from harness import Device, E2eCase, by_summary, next_second, sent_commands, without_uid
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "vcalendar"))
+import corpus  # noqa: E402  (the table of the vCalendar corpus test)
 
 ZONE = "Europe/Berlin"
 CALENDAR = "calendar"
@@ -102,6 +106,41 @@ class CalendarSync(E2eCase):
         self.assertEqual(sent_commands(one), {})
         self.assertEqual(sent_commands(one, "server"), {})
         self.assertEqual(occurrences(two), occurrences(one))
+
+    def test_corpus_reaches_a_second_device_as_the_same_occurrences(self):
+        """The vCalendar corpus: what one device holds, a second one holds after the server; the
+        series the device cannot hold are refused by the receiving device, logged, and kept whole
+        on the server."""
+        srv = self.server
+        work = os.path.dirname(self.device.root)
+        one = calendar_device(os.path.join(work, "corpus-one"), srv.url)
+        two = calendar_device(os.path.join(work, "corpus-two"), srv.url)
+
+        def text(case):
+            name, calendar_lines, event_lines = case[:3]
+            if "SUMMARY:" not in event_lines:
+                event_lines += "\r\nSUMMARY:corpus " + name
+            return corpus.event_text(calendar_lines, event_lines)
+
+        held = [c for c in corpus.CASES if c[3] == "same"]
+        refused = [c for c in corpus.CASES if c[3] == "refused"]
+        one.import_contacts("".join(text(c) for c in held), CALENDAR)
+        one.autosync()
+        self.assertEqual(sent_commands(one), {"Add": len(held)})
+        for case in refused:
+            srv.add(text(case), CALENDAR)
+        next_second()
+        two.autosync()
+        self.assertEqual(sent_commands(two, "server"), {"Add": len(held) + len(refused)})
+        self.assertEqual(two.run_log().count("Cant set content"), len(refused))
+        window = ("20250101", "20301231")
+        def starts(dev):
+            return sorted(dev.run("orvale-e2e-run", "occurrences", *window).stdout.decode().splitlines())
+        self.assertEqual(starts(two), starts(one))
+        self.assertEqual(len(starts(one)), len(held))
+        stored = b"".join(srv.items(CALENDAR).values())
+        for case in refused:
+            self.assertIn(b"SUMMARY:corpus " + case[0].encode(), stored)
 
     def test_date_window_keeps_old_events_out(self):
         today = datetime.date.today()

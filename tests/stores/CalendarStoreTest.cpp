@@ -59,6 +59,15 @@ TEST_F(CalendarStoreTest, TimeFormsGiveTheseStoredTimes) {
         // A time in a zone five hours west of UTC.
         {"TZ:-05\r\n", "DTSTART:20070101T100000\r\n", "20070101T160000", "", ""},
         {"", "DTSTART:20070101T100000\r\nDTEND:20070102\r\n", "20070101T100000", "20070102T000000", ""},
+        // A local midnight without an end is how other writers send a one-day event.
+        {"", "DTSTART:20270410T000000\r\n", "20270410T000000", "20270411T000000", "1"},
+        {"", "DTSTART:20270410T000000Z\r\n", "20270410T020000", "", ""},
+        // DAYLIGHT: its offset within its period, TZ's outside it; bounds in UTC or in local time.
+        {"TZ:+01\r\nDAYLIGHT:TRUE;+02;20270328T010000Z;20271031T010000Z;CEST;CET\r\n",
+         "DTSTART:20270705T090000\r\nDTEND:20271205T090000\r\n", "20270705T090000", "20271205T090000", ""},
+        {"TZ:-05\r\nDAYLIGHT:TRUE;-04;20270314T020000;20271107T020000;EDT;EST\r\n",
+         "DTSTART:20270705T090000\r\nDTEND:20271205T090000\r\n", "20270705T150000", "20271205T150000", ""},
+        {"TZ:-05\r\nDAYLIGHT:FALSE\r\n", "DTSTART:20270705T090000\r\n", "20270705T160000", "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lines);
@@ -87,6 +96,10 @@ TEST_F(CalendarStoreTest, TextsThatHoldNoReadableEventAreRefusedAndWriteNothing)
              event("SUMMARY:x\r\nDTSTART:20070101T100000Z\r\nDTEND:16000101T100000Z\r\n"),
              event("SUMMARY:x\r\nDTSTART:20270231T000000\r\nDTEND:20270301T000000\r\n"),
              event("SUMMARY:x\r\nDTSTART:20271301T000000\r\nDTEND:20271302T000000\r\n"),
+             // Series the device has no form for: refused whole rather than stored as one event.
+             event("SUMMARY:x\r\nDTSTART:20270410T100000\r\nRRULE:YD1 100 #3\r\n"),
+             event("SUMMARY:x\r\nDTSTART:20270122T100000\r\nRRULE:MP3 2- FR #17\r\n"),
+             event("SUMMARY:x\r\nDTSTART:20270131T100000\r\nRRULE:MD1 1- #4\r\n"),
          }) {
         SCOPED_TRACE(bad);
         EXPECT_EQ(s.add(bad), "");
@@ -177,12 +190,12 @@ TEST_F(ExceptionDatesTest, ValuesNameOccurrencesInUtcLocalTimeOrByDate) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
         pattern().exceptions.clear();
-        deleteExceptionDates(c.value, *item, c.zoneOffset, false);
+        deleteExceptionDates(c.value, *item, vcalendar::SenderZone{c.zoneOffset, {}}, false);
         EXPECT_EQ(deletedDays(), c.deleted);
     }
     // Exported in UTC at the occurrences' time of day, which daylight saving time moves.
     pattern().exceptions.clear();
-    deleteExceptionDates("20270118;20270705T070000Z", *item, 0, false);
+    deleteExceptionDates("20270118;20270705T070000Z", *item, {}, false);
     EXPECT_EQ(exceptionDatesText(pattern()), "20270118T080000Z;20270705T070000Z");
 }
 
@@ -198,11 +211,11 @@ TEST_F(ExceptionDatesTest, LongValuesAreReadUpToTheLastWholeDateThatFits) {
         std::snprintf(local, sizeof local, "%04d%02d%02dT090000", st.year, st.month, st.day);
         value += datetime::formatUtc(*datetime::parseLocal(local), true);
     }
-    deleteExceptionDates(value, *item, 0, false);
+    deleteExceptionDates(value, *item, {}, false);
     ASSERT_EQ(pattern().exceptions.size(), 58u);
     // Cut right after a whole date, that date still counts.
     pattern().exceptions.clear();
-    deleteExceptionDates(value.substr(5 + 17 * 58, 16) + ";" + std::string(999 - 17, 'x') + ";x", *item, 0, false);
+    deleteExceptionDates(value.substr(5 + 17 * 58, 16) + ";" + std::string(999 - 17, 'x') + ";x", *item, {}, false);
     EXPECT_EQ(pattern().exceptions.size(), 1u);
 }
 

@@ -45,6 +45,11 @@ TEST(VersitLookup, ValuesOfParsedLines) {
         {"NOTE:folded\r\n  line\r\n", "NOTE", "folded line"},
         {"NOTE:bare\nline feed\r\n", "NOTE", "bare\nline feed"},
         {"FN:x\r\n", "NOTE", std::nullopt},
+        // Our earlier exports escaped "," and ":"; servers still hold them.
+        {"NOTE:Raum 3\\, Geb\\:aeude\r\n", "NOTE", "Raum 3, Geb:aeude"},
+        // BEGIN and END are property names, never words inside a value.
+        {"NOTE:Agenda - BEGIN:9am, END:5pm\r\nTITLE:boss\r\n", "NOTE", "Agenda - BEGIN:9am, END:5pm"},
+        {"NOTE:Agenda - BEGIN:9am, END:5pm\r\nTITLE:boss\r\n", "TITLE", "boss"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(parsedCard(c.body).getValue(c.name), c.value) << c.body;

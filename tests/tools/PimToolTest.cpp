@@ -154,6 +154,26 @@ TEST_F(PimToolTest, BadInputIsRefusedWithAClearMessageAndNothingHalfDone) {
     EXPECT_EQ(pim({"calendar", "list"}).out, "");
     ASSERT_EQ(pim({"calendar", "import", calendar}).exitCode, 0);
     EXPECT_NE(pim({"calendar", "list"}).out.find("\tx\n"), std::string::npos);
+    // A rule the device cannot hold refuses the event, not just its rule.
+    const std::string yearDay = file("yd.vcs", "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:20270410T100000\r\n"
+                                               "RRULE:YD1 100 #3\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    EXPECT_EQ(pim({"calendar", "import", yearDay}).exitCode, 1);
+}
+
+// One calendar holding several events or tasks is several items, each with the calendar's zone.
+TEST_F(PimToolTest, EveryEventAndTaskOfOneCalendarIsImported) {
+    std::string events = "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nTZ:-05\r\n";
+    for (int i = 1; i <= 13; ++i)
+        events += "BEGIN:VEVENT\r\nDTSTART:202701" + std::string(i < 10 ? "0" : "") + std::to_string(i) +
+                  "T090000\r\nSUMMARY:Event " + std::to_string(i) + "\r\nEND:VEVENT\r\n";
+    events += "END:VCALENDAR\r\n";
+    EXPECT_EQ(importOk({file("events.vcs", events)}, "calendar").size(), 13u);
+    const std::string list = pim({"calendar", "list"}).out;
+    EXPECT_NE(list.find("\tEvent 1\n"), std::string::npos);
+    EXPECT_NE(list.find("\tEvent 13\n"), std::string::npos);
+    const std::string tasks = "BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VTODO\r\nSUMMARY:A\r\nEND:VTODO\r\n"
+                              "BEGIN:VTODO\r\nSUMMARY:B\r\nEND:VTODO\r\nEND:VCALENDAR\r\n";
+    EXPECT_EQ(importOk({file("tasks.vcs", tasks)}, "tasks").size(), 2u);
 }
 
 // A fresh machine has no device root yet: the tool makes it as the main program does. What keeps

@@ -185,7 +185,7 @@ class Tour {
     }
 
     void others() {
-        writeRunLog(RunLogSummary{u"08/12/26 07:15 PM", RunLogFolder{u"Contacts", 3, 48}, RunLogFolder{u"Calendar", 1, 0}, {}});
+        writeRunLog(RunLogSummary{u"08/12/26 07:15 PM", RunLogFolder{u"Contacts", 3, 48}, RunLogFolder{u"Calendar", 1, 0}, {}, {}});
         {
             ui::LogViewer viewer;
             viewer.show();

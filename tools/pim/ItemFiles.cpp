@@ -51,6 +51,40 @@ SplitResult splitItems(std::string_view text) {
     return result;
 }
 
+std::vector<std::string> splitCalendar(const std::string& item, std::string_view inner) {
+    const std::string begin = "BEGIN:" + versit_text::toUpperAscii(inner);
+    std::string head;               // the calendar's lines outside any block, its END line aside
+    std::string tail;               // its END line
+    std::vector<std::string> blocks;
+    std::string* into = nullptr;    // the block being collected, or null
+    int depth = 0;
+    std::size_t pos = 0;
+    while (pos < item.size()) {
+        std::size_t end = item.find("\r\n", pos);
+        end = end == std::string::npos ? item.size() : end + 2;
+        const std::string_view line = std::string_view(item).substr(pos, end - pos);
+        pos = end;
+        const bool begins = startsWithIgnoringCase(line, "BEGIN:");
+        const bool ends = startsWithIgnoringCase(line, "END:");
+        if (depth == 1 && begins) into = startsWithIgnoringCase(line, begin) && (line.size() == begin.size() + 2)
+                                             ? &blocks.emplace_back()
+                                             : nullptr;
+        if (depth == 0 || (depth == 1 && !begins)) {
+            if (depth == 1 && ends) tail.append(line);
+            else head.append(line);
+        } else if (into != nullptr) {
+            into->append(line);
+        }
+        if (begins) ++depth;
+        else if (ends && depth > 0) --depth;
+    }
+    if (blocks.size() <= 1) return {item};
+    std::vector<std::string> items;
+    items.reserve(blocks.size());
+    for (const auto& block : blocks) items.push_back(head + block + tail);
+    return items;
+}
+
 std::string itemProblem(std::string_view item, std::string_view component) {
     const std::size_t slash = component.find('/');
     const std::string_view outer = component.substr(0, slash);

@@ -17,6 +17,11 @@ struct SplitResult {
 // an error; nested BEGIN/END blocks stay inside their item.
 SplitResult splitItems(std::string_view text);
 
+// A VCALENDAR item as one item per `inner` block ("VEVENT"), each with the calendar's own properties
+// (TZ, DAYLIGHT) around it: the stores keep one event or task per item. Blocks of other kinds are
+// left out. An item with at most one such block comes back as it is.
+std::vector<std::string> splitCalendar(const std::string& item, std::string_view inner);
+
 // Why an item cannot go into a store whose items are `component` blocks ("VCARD", or a block with
 // the one it must hold: "VCALENDAR/VEVENT"); empty when it can.
 std::string itemProblem(std::string_view item, std::string_view component);

@@ -39,7 +39,14 @@ LoadedItems loadItems(const std::vector<std::string>& files, const std::string& 
                 err << kProgram << file << ": item " << i + 1 << " " << problem << "\n";
                 return {{}, kUnparsableItem};
             }
-            loaded.items.push_back(std::move(split.items[i]));
+            // One calendar holding several events or tasks is several items.
+            const std::size_t slash = component.find('/');
+            if (slash == std::string::npos) {
+                loaded.items.push_back(std::move(split.items[i]));
+                continue;
+            }
+            for (auto& one : splitCalendar(split.items[i], std::string_view(component).substr(slash + 1)))
+                loaded.items.push_back(std::move(one));
         }
     }
     return loaded;
