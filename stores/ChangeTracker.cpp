@@ -22,15 +22,16 @@ constexpr uint32_t kExclusionProp = ChangeTracker::kExclusionProperty;
 // The fingerprint takes the picture's text from at most this many bytes of it.
 constexpr size_t kPictureLimit = 64000;
 
-void showStatus(int id) {
+void showStatus(platform::StringId id) {
     if (ProgressReporter* r = currentProgressReporter()) r->showStatus(platform::loadString(id));
 }
 
 // File time (100 ns since 1601) to calendar fields, no zone applied.
 void appendFileTime(std::u16string& out, uint64_t ft) {
-    int64_t secs = static_cast<int64_t>(ft / platform::kTicksPerSecond) - 11644473600LL;
-    int64_t days = secs >= 0 ? secs / 86400 : (secs - 86399) / 86400;
-    int64_t rem = secs - days * 86400;
+    constexpr int64_t kDay = platform::kSecondsPerDay;
+    int64_t secs = static_cast<int64_t>(ft / platform::kTicksPerSecond) - platform::kSecondsFrom1601To1970;
+    int64_t days = secs >= 0 ? secs / kDay : (secs - (kDay - 1)) / kDay;
+    int64_t rem = secs - days * kDay;
     int64_t y = 0;
     unsigned m = 0, d = 0;
     platform::daysToCivil(days, y, m, d);
@@ -100,14 +101,14 @@ uint32_t ChangeTracker::fingerprint(pim::Item& item) const {
 ChangeTracker::ChangeTracker(TrackerProfile profile) : profile_(std::move(profile)) {
     rowIds_.reserve(profile_.rows.size());
     for (const auto& r : profile_.rows) rowIds_.push_back(r.id);
-    showStatus(292);
+    showStatus(platform::StringId::CheckingForChanges);
     load();
     compute();
 }
 
 ChangeTracker::~ChangeTracker() {
     if (discarded_) return;
-    showStatus(293);
+    showStatus(platform::StringId::FinalizingChanges);
     if (!save()) return;
     for (const auto& then : afterSave_) then();
 }
