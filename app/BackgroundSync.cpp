@@ -25,7 +25,7 @@ void runBackgroundSync(KeepAwakeSlot& keepAwake, const RunEnvironment& env) {
             if (report.result == SyncResult::Done) recordSuccessfulRun(record);
             // No progress reporter watched this run, so the log has no folder sections.
             if (record.flag(ConfigFlag::LoggingEnabled))
-                writeRunLog(RunLogSummary{record.text(ConfigText::LastSyncText), {}, {}, {}});
+                writeRunLog(RunLogSummary{record.text(ConfigText::LastSyncText), {}, {}, {}, report.changesUnrecorded});
         }
     }
     stopKeepAwake(keepAwake);

@@ -42,13 +42,15 @@ SyncResult runChosenFolders(ConfigRecord& record, RunView& view, RunControl& con
     const RunReport report = runSync(args, std::nullopt, env, &control);
     if (report.cancelled) return SyncResult::NotReached;
 
-    view.showStatus(resultText(report.result));
+    view.showStatus(report.changesUnrecorded ? platform::loadString(platform::StringId::ChangesNotRecorded)
+                                             : resultText(report.result));
     if (report.result == SyncResult::Done)
         view.showLastSync(platform::loadString(platform::StringId::LastSyncPrefix) + recordSuccessfulRun(record));
     if (record.flag(ConfigFlag::LoggingEnabled)) {
         const RunStatistics& s = report.statistics;
         writeRunLog(RunLogSummary{record.text(ConfigText::LastSyncText), logFolder(contacts, u"Contacts", s, kKindContacts),
-                                  logFolder(calendar, u"Calendar", s, kKindCalendar), logFolder(tasks, u"Tasks", s, kKindTasks)});
+                                  logFolder(calendar, u"Calendar", s, kKindCalendar), logFolder(tasks, u"Tasks", s, kKindTasks),
+                                  report.changesUnrecorded});
     }
     return report.result;
 }

@@ -26,6 +26,7 @@ std::u16string formatRunLog(const RunLogSummary& summary) {
     appendFolder(out, summary.contacts);
     appendFolder(out, summary.calendar);
     appendFolder(out, summary.tasks);
+    if (summary.changesUnrecorded) out += platform::loadString(platform::StringId::ChangesNotRecorded) + u"\r\n";
     return out;
 }
 

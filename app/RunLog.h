@@ -22,6 +22,8 @@ struct RunLogSummary {
     std::optional<RunLogFolder> contacts;
     std::optional<RunLogFolder> calendar;
     std::optional<RunLogFolder> tasks;
+    // The run's changes could not be recorded (RunReport::changesUnrecorded): a last line says so.
+    bool changesUnrecorded = false;
 };
 
 std::u16string formatRunLog(const RunLogSummary& summary);

@@ -77,6 +77,7 @@ enum class StringId : int {
     EmptyUrl = 350,
     SaveFailed = 351,
     SlowSyncFailed = 352,
+    ChangesNotRecorded = 353,
 };
 
 }  // namespace orvale::platform

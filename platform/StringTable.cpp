@@ -78,6 +78,7 @@ const std::u16string& loadString(StringId id) {
         {StringId::EmptyUrl, u"http://"},
         {StringId::SaveFailed, u"Could not save the settings"},
         {StringId::SlowSyncFailed, u"Could not prepare a slow sync: the last sync could not be forgotten"},
+        {StringId::ChangesNotRecorded, u"Could not record this sync's changes: the next sync sends them again"},
     };
     static const std::u16string empty;
     auto it = table.find(id);

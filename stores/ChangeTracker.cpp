@@ -106,11 +106,14 @@ ChangeTracker::ChangeTracker(TrackerProfile profile) : profile_(std::move(profil
     compute();
 }
 
-ChangeTracker::~ChangeTracker() {
-    if (discarded_) return;
+bool ChangeTracker::save() {
+    if (discarded_) return true;
+    if (saved_) return *saved_;
     showStatus(platform::StringId::FinalizingChanges);
-    if (!save()) return;
-    for (const auto& then : afterSave_) then();
+    saved_ = writeDatabase();
+    if (*saved_)
+        for (const auto& then : afterSave_) then();
+    return *saved_;
 }
 
 void ChangeTracker::load() {
@@ -171,7 +174,7 @@ void ChangeTracker::preserve(std::vector<uint32_t>& ids) {
     ids.clear();
 }
 
-bool ChangeTracker::save() {
+bool ChangeTracker::writeDatabase() {
     std::string name = databaseName(profile_.folder);
     if (name.empty()) return false;
     // Items reported this run that the server did not accept keep their recorded state.

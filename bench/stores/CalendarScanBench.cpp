@@ -73,6 +73,7 @@ std::size_t runOnce() {
         list->release();
     }
     s->release();
+    benchmark::DoNotOptimize(factory.saveChanges());
     return listed;
 }
 

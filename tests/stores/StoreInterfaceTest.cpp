@@ -197,7 +197,7 @@ TEST_F(StoreInterfaceTest, AnchorFilesAreBareNamesInTheDeviceRoot) {
     }
 }
 
-TEST_F(StoreInterfaceTest, FactoryGoingSavesTheRunsTrackersAndLeavesOtherFoldersAlone) {
+TEST_F(StoreInterfaceTest, FactorySavesTheRunsTrackersAndLeavesOtherFoldersAlone) {
     test::writeFileBytes(root.path() / "Tasks.hdb", "12345678");
     auto c = platform::pim::Session::current()->createItem(platform::pim::kContact);
     ASSERT_TRUE(c->save());
@@ -205,6 +205,7 @@ TEST_F(StoreInterfaceTest, FactoryGoingSavesTheRunsTrackersAndLeavesOtherFolders
     tracker->acknowledge(c->oid());
     registerTracker(tracker);
     EXPECT_FALSE(std::filesystem::exists(root.path() / "Contacts.hdb"));
+    EXPECT_TRUE(factory->saveChanges());
     factory.reset();
     EXPECT_EQ(test::readFileBytes(root.path() / "Contacts.hdb").size(), 8u);
     EXPECT_EQ(test::readFileBytes(root.path() / "Tasks.hdb"), "12345678");
