@@ -21,9 +21,9 @@ enum : unsigned char { kEncode = 1, kEscape = 2, kLineBreak = 4 };
 constexpr std::array<unsigned char, 256> makeClasses() {
     std::array<unsigned char, 256> classes{};
     for (int b = 0; b < 256; ++b) {
-        if ((b < 33 && b != ' ' && b != '\t') || b == '=' || b > 126) classes[b] |= kEncode;
+        if ((b < 33 && b != ' ' && b != '\t') || b == '=' || b > 126) classes[static_cast<std::size_t>(b)] |= kEncode;
     }
-    for (const unsigned char b : {';', ',', '\\', ':'}) classes[b] |= kEscape;
+    for (const char b : {';', ',', '\\', ':'}) classes[static_cast<unsigned char>(b)] |= kEscape;
     classes['\r'] |= kLineBreak;
     classes['\n'] |= kLineBreak;
     return classes;
