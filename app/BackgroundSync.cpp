@@ -25,7 +25,8 @@ void runBackgroundSync(KeepAwakeSlot& keepAwake, const RunEnvironment& env) {
             if (report.result == SyncResult::Done) recordSuccessfulRun(record);
             // No progress reporter watched this run, so the log has no folder sections.
             if (record.flag(ConfigFlag::LoggingEnabled))
-                writeRunLog(RunLogSummary{record.text(ConfigText::LastSyncText), {}, {}, {}, report.statistics.notices()});
+                writeRunLog(RunLogSummary{record.text(ConfigText::LastSyncText), {}, {}, {}, report.statistics.notices(),
+                                          report.changesUnrecorded});
         }
     }
     stopKeepAwake(keepAwake);

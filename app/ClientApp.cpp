@@ -37,7 +37,7 @@ bool ClientApp::initInstance(std::u16string_view commandLine, AppShell& shell) {
         // A scheduled start never overlaps a running instance, and says nothing about it.
         if (autosync) return false;
         if (auto stale = platform::findWindow(kAutosyncCaption)) platform::destroyWindow(*stale);
-        shell.showNotice(kAutosyncCaption, platform::loadString(kStringSyncingInBackground));
+        shell.showNotice(kAutosyncCaption, platform::loadString(platform::StringId::SyncingInBackground));
         return false;
     }
     registryKey_ = std::u16string(kRegistryKeyName);

@@ -14,7 +14,6 @@ inline constexpr std::u16string_view kMainWindowCaption = u"Orvale";
 inline constexpr std::u16string_view kAutosyncCaption = u"Autosync";
 inline constexpr std::u16string_view kAutosyncCommandLine = u"autosync";
 inline constexpr std::u16string_view kRegistryKeyName = u"Halverd Windows Mobile";
-inline constexpr int kStringSyncingInBackground = 279;
 inline constexpr int kEndKey = 0x73;
 
 class ClientApp;

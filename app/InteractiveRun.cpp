@@ -7,6 +7,7 @@
 #include "app/RunScope.h"
 #include "app/SyncRun.h"
 #include "platform/StringTable.h"
+#include "stores/KindCode.h"
 
 namespace orvale {
 
@@ -34,21 +35,22 @@ SyncResult runChosenFolders(ConfigRecord& record, RunView& view, RunControl& con
     view.setShownFolders(contacts, calendar, tasks);
     // The flags, not the URIs, decide: enabled folders without URIs run a session with no folder.
     if (!contacts && !calendar && !tasks) {
-        view.showStatus(platform::loadString(kStringChooseFolder));
+        view.showStatus(platform::loadString(platform::StringId::ChooseFolder));
         return SyncResult::SyncFailed;
     }
-    view.showStatus(platform::loadString(kStringFindingServer));
+    view.showStatus(platform::loadString(platform::StringId::FindingServer));
     const RunReport report = runSync(args, std::nullopt, env, &control);
     if (report.cancelled) return SyncResult::NotReached;
 
-    view.showStatus(resultText(report.result));
+    view.showStatus(report.changesUnrecorded ? platform::loadString(platform::StringId::ChangesNotRecorded)
+                                             : resultText(report.result));
     if (report.result == SyncResult::Done)
-        view.showLastSync(platform::loadString(kStringLastSyncPrefix) + recordSuccessfulRun(record));
+        view.showLastSync(platform::loadString(platform::StringId::LastSyncPrefix) + recordSuccessfulRun(record));
     if (record.flag(ConfigFlag::LoggingEnabled)) {
         const RunStatistics& s = report.statistics;
-        writeRunLog(RunLogSummary{record.text(ConfigText::LastSyncText), logFolder(contacts, u"Contacts", s, 1),
-                                  logFolder(calendar, u"Calendar", s, 2), logFolder(tasks, u"Tasks", s, 4),
-                                  s.notices()});
+        writeRunLog(RunLogSummary{record.text(ConfigText::LastSyncText), logFolder(contacts, u"Contacts", s, kKindContacts),
+                                  logFolder(calendar, u"Calendar", s, kKindCalendar), logFolder(tasks, u"Tasks", s, kKindTasks),
+                                  s.notices(), report.changesUnrecorded});
     }
     return report.result;
 }

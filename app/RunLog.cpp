@@ -8,10 +8,6 @@
 namespace orvale {
 
 namespace {
-constexpr int kStringStartingSync = 290;
-constexpr int kStringReceived = 284;
-constexpr int kStringSent = 285;
-
 std::u16string decimal(int v) {
     return platform::utf8ToUtf16(std::to_string(v));
 }
@@ -19,13 +15,13 @@ std::u16string decimal(int v) {
 void appendFolder(std::u16string& out, const std::optional<RunLogFolder>& folder) {
     if (!folder) return;
     out += folder->displayName + u":\r\n";
-    out += decimal(folder->received) + u" " + platform::loadString(kStringReceived) + u", " +
-           decimal(folder->sent) + u" " + platform::loadString(kStringSent) + u"\r\n";
+    out += decimal(folder->received) + u" " + platform::loadString(platform::StringId::Received) + u", " +
+           decimal(folder->sent) + u" " + platform::loadString(platform::StringId::Sent) + u"\r\n";
 }
 }  // namespace
 
 std::u16string formatRunLog(const RunLogSummary& summary) {
-    std::u16string out = platform::loadString(kStringStartingSync) + u"\r\n";
+    std::u16string out = platform::loadString(platform::StringId::StartingSync) + u"\r\n";
     out += summary.lastSyncText + u"\r\n";
     appendFolder(out, summary.contacts);
     appendFolder(out, summary.calendar);
@@ -35,6 +31,7 @@ std::u16string formatRunLog(const RunLogSummary& summary) {
         for (const char c : notice) out.push_back(static_cast<unsigned char>(c) < 0x80 ? static_cast<char16_t>(c) : u'?');
         out += u"\r\n";
     }
+    if (summary.changesUnrecorded) out += platform::loadString(platform::StringId::ChangesNotRecorded) + u"\r\n";
     return out;
 }
 

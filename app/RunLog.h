@@ -26,6 +26,8 @@ struct RunLogSummary {
     // What the run could not do, one line each after the sections ("Cant set content. CmdId: 5"
     // for an item the device refused).
     std::vector<std::string> notices;
+    // The run's changes could not be recorded (RunReport::changesUnrecorded): a last line says so.
+    bool changesUnrecorded = false;
 };
 
 std::u16string formatRunLog(const RunLogSummary& summary);

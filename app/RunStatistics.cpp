@@ -2,31 +2,21 @@
 
 #include "app/SyncResult.h"
 #include "platform/StringTable.h"
+#include "stores/KindCode.h"
 #include "stores/KindRegistry.h"
 #include "stores/ProgressReporter.h"
 
 namespace orvale {
 
-namespace {
-int slotOf(int kindCode) {
-    switch (kindCode) {
-        case 1: return 0;
-        case 2: return 1;
-        case 4: return 2;
-        default: return -1;
-    }
-}
-}  // namespace
-
 void RunStatistics::syncStart(SyncSide, const std::string&, std::int32_t) {
-    if (ProgressReporter* r = currentProgressReporter()) r->showStatus(platform::loadString(kStringSyncing));
+    if (ProgressReporter* r = currentProgressReporter()) r->showStatus(platform::loadString(platform::StringId::Syncing));
 }
 
 void RunStatistics::itemResult(SyncSide side, const std::string& folder, int kind, bool failed) {
     if (failed || kind == kObservedFolder) return;
     const KindInfo* info = kindInfoByFolderName(folder);
     if (info == nullptr) return;
-    const int slot = slotOf(info->code);
+    const int slot = kindSlot(info->code);
     if (slot < 0) return;
     FolderCounts& c = counts_[static_cast<std::size_t>(slot)];
     ++(side == SyncSide::Client ? c.sent : c.received);
@@ -45,7 +35,7 @@ std::vector<std::string> RunStatistics::notices() const {
 }
 
 FolderCounts RunStatistics::counts(int kindCode) const {
-    const int slot = slotOf(kindCode);
+    const int slot = kindSlot(kindCode);
     return slot < 0 ? FolderCounts{} : counts_[static_cast<std::size_t>(slot)];
 }
 

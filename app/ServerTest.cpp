@@ -20,11 +20,6 @@
 namespace orvale {
 
 namespace {
-constexpr int kStringAuthenticated = 239;
-constexpr int kStringConfiguredFolders = 251;
-constexpr int kStringConfigureFailed = 255;
-constexpr int kStringAssignManually = 261;
-
 std::string lowered(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
@@ -103,20 +98,20 @@ ServerTestOutcome runServerTest(ConfigRecord& record, const RunEnvironment& env,
         out.result = testRun(record, env, control, info);
     }
     switch (out.result) {
-        case SyncResult::InitFailed: out.lines[0] = platform::loadString(kStringAuthFailed); return out;
+        case SyncResult::InitFailed: out.lines[0] = platform::loadString(platform::StringId::AuthFailed); return out;
         case SyncResult::Done: break;
-        default: out.lines[0] = platform::loadString(kStringNotReached); return out;
+        default: out.lines[0] = platform::loadString(platform::StringId::NotReached); return out;
     }
     for (ConfigText f : {ConfigText::ContactsUri, ConfigText::TasksUri, ConfigText::CalendarUri}) record.setText(f, u"");
-    out.lines[0] = platform::loadString(kStringAuthenticated);
-    out.lines[1] = platform::loadString(kStringDone);
+    out.lines[0] = platform::loadString(platform::StringId::Authenticated);
+    out.lines[1] = platform::loadString(platform::StringId::ResultDone);
     out.foldersConfigured = assignFolderUris(record, info);
     if (out.foldersConfigured) {
-        out.lines[1] = platform::loadString(kStringConfiguredFolders);
-        out.lines[2] = platform::loadString(kStringDone);
+        out.lines[1] = platform::loadString(platform::StringId::ConfiguredFolders);
+        out.lines[2] = platform::loadString(platform::StringId::ResultDone);
     } else {
-        out.lines[1] = platform::loadString(kStringConfigureFailed);
-        out.lines[2] = platform::loadString(kStringAssignManually);
+        out.lines[1] = platform::loadString(platform::StringId::ConfigureFailed);
+        out.lines[2] = platform::loadString(platform::StringId::AssignManually);
     }
     return out;
 }

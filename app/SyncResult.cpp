@@ -4,15 +4,15 @@
 
 namespace orvale {
 
-int resultStringId(SyncResult result) {
+platform::StringId resultStringId(SyncResult result) {
     switch (result) {
-        case SyncResult::Done: return kStringDone;
-        case SyncResult::InitFailed: return kStringAuthFailed;
-        case SyncResult::NotReached: return kStringNotReached;
+        case SyncResult::Done: return platform::StringId::ResultDone;
+        case SyncResult::InitFailed: return platform::StringId::AuthFailed;
+        case SyncResult::NotReached: return platform::StringId::NotReached;
         case SyncResult::Exception:
         case SyncResult::SyncFailed: break;
     }
-    return kStringSyncFailed;
+    return platform::StringId::SyncFailed;
 }
 
 const std::u16string& resultText(SyncResult result) {

@@ -114,6 +114,7 @@ RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& p
     if (!complete) discardTrackers();
     // The engine goes before the factory: its stores must not outlive the device session.
     s.session.reset();
+    if (complete && s.factory) report.changesUnrecorded = !s.factory->saveChanges();
     s.factory.reset();
     if (complete) sessionData.write();
     setCurrentAbortRecord(nullptr);

@@ -20,6 +20,9 @@ struct RunReport {
     // session, and the run then fails even when the session succeeded.
     std::vector<int> skippedFolders;
     bool cancelled = false;
+    // The session completed, but a folder's change database could not be rewritten: it keeps the
+    // previous run's records, so the next run sends this run's changes again.
+    bool changesUnrecorded = false;
     RunStatistics statistics;
 };
 

@@ -6,11 +6,9 @@
 #include <string_view>
 #include <vector>
 
-namespace orvale {
+#include "stores/KindCode.h"
 
-inline constexpr int kKindContacts = 1;
-inline constexpr int kKindCalendar = 2;
-inline constexpr int kKindTasks = 4;
+namespace orvale {
 
 struct StoreEndpoint {
     std::string uri;

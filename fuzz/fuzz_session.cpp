@@ -83,5 +83,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const CBuildItemsException&) {
     } catch (const CDataStoreException&) {
     }
+    factory.saveChanges();
     return 0;
 }

@@ -3,9 +3,11 @@
 // summary and the progress texts take their words from here so that one text has one source.
 #include <string>
 
+#include "platform/StringId.h"
+
 namespace orvale::platform {
 
-// The text of string `id`; empty text for a number the table does not hold.
-const std::u16string& loadString(int id);
+// The text of string `id`; empty text for a string the table does not hold.
+const std::u16string& loadString(StringId id);
 
 }  // namespace orvale::platform

@@ -6,9 +6,6 @@ namespace orvale::platform {
 
 namespace {
 
-constexpr std::int64_t kSecondsPerDay = 86'400;
-constexpr std::int64_t kDaysFrom1601To1970 = 134'774;
-constexpr std::int64_t kDaysFrom1899To1970 = 25'569;  // 1899-12-30 to 1970-01-01
 constexpr double kMinVariant = -657'434.0;            // 0100-01-01
 constexpr double kMaxVariant = 2'958'466.0;           // 10000-01-01, excluded
 
@@ -86,7 +83,7 @@ bool systemTimeToFileTime(const SystemTime& st, std::uint64_t& fileTime) {
 bool fileTimeToSystemTime(std::uint64_t fileTime, SystemTime& st) {
     if (fileTime >= 0x8000000000000000ULL) return false;
     const auto secs = static_cast<std::int64_t>(fileTime / kTicksPerSecond);
-    fillFromSeconds(secs - kDaysFrom1601To1970 * kSecondsPerDay, st);
+    fillFromSeconds(secs - kSecondsFrom1601To1970, st);
     st.milliseconds = static_cast<std::uint16_t>(fileTime % kTicksPerSecond / 10'000);
     return true;
 }
@@ -103,7 +100,7 @@ bool systemTimeToVariantTime(const SystemTime& st, double& variantTime) {
     }
     const std::int64_t secs = st.hour * 3600 + st.minute * 60 + st.second;
     const std::int64_t days =
-        civilToDays(year, month, 1) + st.day - 1 + kDaysFrom1899To1970 + secs / kSecondsPerDay;
+        civilToDays(year, month, 1) + st.day - 1 + kVariantDayOfUnixEpoch + secs / kSecondsPerDay;
     if (days < static_cast<std::int64_t>(kMinVariant) || days >= static_cast<std::int64_t>(kMaxVariant))
         return false;
     // Before the base date the whole part counts back while the fraction still counts forward
@@ -123,7 +120,7 @@ bool variantTimeToSystemTime(double variantTime, SystemTime& st) {
         secs -= kSecondsPerDay;
         ++days;
     }
-    const std::int64_t since1970 = (days - kDaysFrom1899To1970) * kSecondsPerDay + secs;
+    const std::int64_t since1970 = (days - kVariantDayOfUnixEpoch) * kSecondsPerDay + secs;
     fillFromSeconds(since1970, st);
     st.milliseconds = 0;
     return st.year <= 9999;

@@ -16,9 +16,17 @@ struct SystemTime {
     std::uint16_t milliseconds = 0;
 };
 
+// The one place the distances between the three starts of time are written.
+inline constexpr std::int64_t kSecondsPerDay = 86'400;
 inline constexpr std::uint64_t kTicksPerSecond = 10'000'000;
+// From the file time's start, 1601-01-01, to 1970-01-01.
+inline constexpr std::int64_t kDaysFrom1601To1970 = 134'774;
+inline constexpr std::int64_t kSecondsFrom1601To1970 = kDaysFrom1601To1970 * kSecondsPerDay;
+// 1970-01-01 as a variant date: days from 1899-12-30.
+inline constexpr std::int64_t kVariantDayOfUnixEpoch = 25'569;
 // File time of 1970-01-01 00:00:00.
-inline constexpr std::uint64_t kFileTimeOfUnixEpoch = 116'444'736'000'000'000ULL;
+inline constexpr std::uint64_t kFileTimeOfUnixEpoch = static_cast<std::uint64_t>(kSecondsFrom1601To1970) * kTicksPerSecond;
+static_assert(kFileTimeOfUnixEpoch == 116'444'736'000'000'000ULL);
 
 // Fails on fields out of range (month 1-12, a day that the month has, hour < 24, minute and second
 // < 60, milliseconds < 1000, year 1601-30827). The day of week is not read.

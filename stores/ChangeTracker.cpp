@@ -22,15 +22,16 @@ constexpr uint32_t kExclusionProp = ChangeTracker::kExclusionProperty;
 // The fingerprint takes the picture's text from at most this many bytes of it.
 constexpr size_t kPictureLimit = 64000;
 
-void showStatus(int id) {
+void showStatus(platform::StringId id) {
     if (ProgressReporter* r = currentProgressReporter()) r->showStatus(platform::loadString(id));
 }
 
 // File time (100 ns since 1601) to calendar fields, no zone applied.
 void appendFileTime(std::u16string& out, uint64_t ft) {
-    int64_t secs = static_cast<int64_t>(ft / platform::kTicksPerSecond) - 11644473600LL;
-    int64_t days = secs >= 0 ? secs / 86400 : (secs - 86399) / 86400;
-    int64_t rem = secs - days * 86400;
+    constexpr int64_t kDay = platform::kSecondsPerDay;
+    int64_t secs = static_cast<int64_t>(ft / platform::kTicksPerSecond) - platform::kSecondsFrom1601To1970;
+    int64_t days = secs >= 0 ? secs / kDay : (secs - (kDay - 1)) / kDay;
+    int64_t rem = secs - days * kDay;
     int64_t y = 0;
     unsigned m = 0, d = 0;
     platform::daysToCivil(days, y, m, d);
@@ -100,16 +101,19 @@ uint32_t ChangeTracker::fingerprint(pim::Item& item) const {
 ChangeTracker::ChangeTracker(TrackerProfile profile) : profile_(std::move(profile)) {
     rowIds_.reserve(profile_.rows.size());
     for (const auto& r : profile_.rows) rowIds_.push_back(r.id);
-    showStatus(292);
+    showStatus(platform::StringId::CheckingForChanges);
     load();
     compute();
 }
 
-ChangeTracker::~ChangeTracker() {
-    if (discarded_) return;
-    showStatus(293);
-    if (!save()) return;
-    for (const auto& then : afterSave_) then();
+bool ChangeTracker::save() {
+    if (discarded_) return true;
+    if (saved_) return *saved_;
+    showStatus(platform::StringId::FinalizingChanges);
+    saved_ = writeDatabase();
+    if (*saved_)
+        for (const auto& then : afterSave_) then();
+    return *saved_;
 }
 
 void ChangeTracker::load() {
@@ -170,7 +174,7 @@ void ChangeTracker::preserve(std::vector<uint32_t>& ids) {
     ids.clear();
 }
 
-bool ChangeTracker::save() {
+bool ChangeTracker::writeDatabase() {
     std::string name = databaseName(profile_.folder);
     if (name.empty()) return false;
     // Items reported this run that the server did not accept keep their recorded state.

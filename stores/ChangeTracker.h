@@ -37,8 +37,8 @@ class ChangeTracker {
 public:
     // Shows "Checking for changes...", loads the database and computes the three lists.
     explicit ChangeTracker(TrackerProfile profile);
-    // Shows "Finalizing changes..." and rewrites the database from the device's state.
-    ~ChangeTracker();
+    // Writes nothing: the database is rewritten only by save().
+    ~ChangeTracker() = default;
     ChangeTracker(const ChangeTracker&) = delete;
     ChangeTracker& operator=(const ChangeTracker&) = delete;
 
@@ -51,8 +51,13 @@ public:
     // The server accepted the item; without this, an item reported in this run keeps its recorded
     // state so that the next run reports it again.
     void acknowledge(uint32_t oid) { acknowledged_.insert(oid); }
-    // The database stays as it is when the tracker goes: nothing of this session is recorded.
+    // The database stays as it is: nothing of this session is recorded, and save() writes nothing.
     void discard() { discarded_ = true; }
+    // Shows "Finalizing changes..." and rewrites the database from the device's state. False when
+    // it could not be (it then keeps the previous run's records, so the next run reports this
+    // run's changes again). A discarded tracker writes nothing and succeeds. Later calls write
+    // nothing and give the first call's answer.
+    bool save();
     // Runs once the database has been rewritten and is on disk; not when it could not be, or the
     // tracker is discarded.
     void whenSaved(std::function<void()> then) { afterSave_.push_back(std::move(then)); }
@@ -73,7 +78,7 @@ private:
     // a chunk at a time. False when the folder could not be read.
     bool scanFolder(const std::function<void(platform::pim::Item&)>& visit) const;
     void compute();
-    bool save();
+    bool writeDatabase();
 
     TrackerProfile profile_;
     std::vector<uint32_t> rowIds_;
@@ -87,6 +92,7 @@ private:
     Map preserved_;
     std::set<uint32_t> acknowledged_;
     bool discarded_ = false;
+    std::optional<bool> saved_;
     std::vector<std::function<void()>> afterSave_;
 };
 

@@ -16,14 +16,16 @@ bool g_discarded = false;
 
 void registerTracker(ChangeTracker* tracker) { trackers().push_back(tracker); }
 
-void saveAndClearTrackers() {
-    for (ChangeTracker* t : trackers()) delete t;
-    trackers().clear();
+bool saveAndClearTrackers() {
+    bool all = true;
+    for (ChangeTracker* t : trackers()) all = t->save() && all;
+    discardTrackers();
+    return all;
 }
 
 void discardTrackers() {
-    for (ChangeTracker* t : trackers()) t->discard();
-    saveAndClearTrackers();
+    for (ChangeTracker* t : trackers()) delete t;
+    trackers().clear();
 }
 
 void setTrackersDiscarded(bool discarded) { g_discarded = discarded; }

@@ -5,8 +5,9 @@ namespace orvale {
 class ChangeTracker;
 
 void registerTracker(ChangeTracker* tracker);
-// Destroys every registered tracker in registration order (each saves its database).
-void saveAndClearTrackers();
+// Saves every registered tracker's database in registration order, then destroys them all. False
+// when any database could not be written (the others are written all the same).
+bool saveAndClearTrackers();
 // Destroys every registered tracker and leaves every change database as it was.
 void discardTrackers();
 

@@ -19,7 +19,7 @@ std::array<uint32_t, 256> makeTable() {
 uint32_t crc32(std::string_view bytes, uint32_t previous) {
     static const std::array<uint32_t, 256> table = makeTable();
     uint32_t c = ~previous;
-    for (unsigned char b : bytes) c = table[(c ^ b) & 0xFFu] ^ (c >> 8);
+    for (const char ch : bytes) c = table[(c ^ static_cast<unsigned char>(ch)) & 0xFFu] ^ (c >> 8);
     return ~c;
 }
 

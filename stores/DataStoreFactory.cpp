@@ -22,13 +22,16 @@ std::string DataStoreFactory::deviceError() const {
     return session != nullptr ? session->lastError() : openError_;
 }
 
+bool DataStoreFactory::saveChanges() {
+    if (recording_ == ChangeRecording::Record) return saveAndClearTrackers();
+    discardTrackers();
+    return true;
+}
+
 DataStoreFactory::~DataStoreFactory() {
-    if (recording_ == ChangeRecording::Record) {
-        saveAndClearTrackers();
-    } else {
-        discardTrackers();
-        setTrackersDiscarded(false);
-    }
+    // Only an explicit save records anything: a save here could fail with nobody to tell.
+    discardTrackers();
+    if (recording_ == ChangeRecording::Discard) setTrackersDiscarded(false);
     platform::pim::Session::logOff();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // One per sync run: opens the device session when built (creating the device root when it is
-// missing); when destroyed, saves every change tracker of the run (rewriting the change databases)
-// and closes the session.
+// missing), closes it when destroyed. The run's change trackers are saved by saveChanges(); the
+// ones it was not called for are dropped with the factory, their databases left as they were.
 #include <string>
 #include <vector>
 
@@ -28,7 +28,11 @@ public:
     virtual const std::string& name() const { return name_; }
     virtual void slot6() {}
 
-    // Beyond the slots: why the device session did not open (the device folder cannot be created,
+    // Beyond the slots: rewrites the change database of every tracker of the run (none when the
+    // factory discards them) and drops the trackers. False when a database could not be written:
+    // it keeps its earlier records, so the next run sends this run's changes again.
+    bool saveChanges();
+    // Why the device session did not open (the device folder cannot be created,
     // the database cannot be opened); empty when it did.
     const std::string& openError() const { return openError_; }
     // The device database's own words for its last failed call; empty without a session.

@@ -7,7 +7,7 @@ namespace orvale::datetime {
 
 namespace {
 
-constexpr std::int64_t kSecondsPerDay = 86'400;
+using platform::kSecondsPerDay;
 
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));

@@ -6,9 +6,9 @@ namespace orvale {
 
 const std::vector<KindInfo>& knownKinds() {
     static const std::vector<KindInfo> kinds = {
-        {"WinMobileContacts", 1, "Contacts", "text/x-vcard", "2.1", 10, "Anchor_Contacts", "Contacts.hdb"},
-        {"WinMobileTasks", 4, "Tasks", "text/x-vcalendar", "1.0", 13, "Anchor_Tasks", "Tasks.hdb"},
-        {"WinMobileCalendars", 2, "Calendar", "text/x-vcalendar", "1.0", 9, "Anchor_Calendar", "Calendar.hdb"},
+        {"WinMobileContacts", kKindContacts, "Contacts", "text/x-vcard", "2.1", 10, "Anchor_Contacts", "Contacts.hdb"},
+        {"WinMobileTasks", kKindTasks, "Tasks", "text/x-vcalendar", "1.0", 13, "Anchor_Tasks", "Tasks.hdb"},
+        {"WinMobileCalendars", kKindCalendar, "Calendar", "text/x-vcalendar", "1.0", 9, "Anchor_Calendar", "Calendar.hdb"},
     };
     return kinds;
 }
@@ -21,7 +21,7 @@ const KindInfo* kindInfoByCode(int code) {
 
 const KindInfo* kindInfoByFolderName(const std::string& text) {
     // Search order decides ties: a name holding both "Contacts" and "Tasks" is contacts.
-    for (int code : {1, 2, 4}) {
+    for (int code : {kKindContacts, kKindCalendar, kKindTasks}) {
         const KindInfo* k = kindInfoByCode(code);
         if (k && text.find(k->folderName) != std::string::npos) return k;
     }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "stores/KindCode.h"
 #include "syncml/ContentType.h"
 
 namespace orvale {

@@ -13,17 +13,17 @@
 
 namespace orvale::ui {
 
-AboutScreen::AboutScreen(QWidget* parent) : ScreenDialog(QStringLiteral("about"), uiText(kStrAbout), parent) {
+AboutScreen::AboutScreen(QWidget* parent) : ScreenDialog(QStringLiteral("about"), uiText(StringId::About), parent) {
     body()->addSpacing(14);
     auto* logo = new StretchStatic(kImageLogo, bodyPanel());
     logo->setFixedSize(64, 64);
     body()->addWidget(logo, 0, Qt::AlignHCenter);
     body()->addSpacing(10);
-    auto* name = new StaticEx(uiText(kStrTitle), theme::kNavy, theme::Size::Title, true, bodyPanel());
+    auto* name = new StaticEx(uiText(StringId::Title), theme::kNavy, theme::Size::Title, true, bodyPanel());
     name->setAlignment(Qt::AlignCenter);
     body()->addWidget(name);
     body()->addSpacing(6);
-    const int lines[] = {kStrAboutLine1, kStrAboutLine2, kStrAboutLine3};
+    const StringId lines[] = {StringId::AboutLine1, StringId::AboutLine2, StringId::AboutLine3};
     for (int i = 0; i < 3; ++i) {
         auto* line = new StaticEx(uiText(lines[i]), i == 2 ? theme::kNavyLight : theme::kInk, theme::Size::Body, i == 1,
                                   bodyPanel());
@@ -33,7 +33,7 @@ AboutScreen::AboutScreen(QWidget* parent) : ScreenDialog(QStringLiteral("about")
         body()->addWidget(line);
     }
     body()->addStretch(1);
-    softKeys()->setKeys(uiText(kStrBack), uiText(kStrViewLicense));
+    softKeys()->setKeys(uiText(StringId::Back), uiText(StringId::ViewLicense));
     softKeys()->right()->setDefault(true);
 }
 

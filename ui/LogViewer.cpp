@@ -7,10 +7,10 @@
 namespace orvale::ui {
 
 LogViewer::LogViewer(QWidget* parent)
-    : TextViewer(QStringLiteral("log"), uiText(kStrLogTitle), QString::fromStdU16String(readRunLog()), parent) {}
+    : TextViewer(QStringLiteral("log"), uiText(StringId::LogTitle), QString::fromStdU16String(readRunLog()), parent) {}
 
 LicenceViewer::LicenceViewer(QWidget* parent)
-    : TextViewer(QStringLiteral("licence"), uiText(kStrLicenseTitle), QString::fromStdU16String(readLicenceText()),
+    : TextViewer(QStringLiteral("licence"), uiText(StringId::LicenseTitle), QString::fromStdU16String(readLicenceText()),
                  parent) {}
 
 }  // namespace orvale::ui

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/ClientApp.h"
+#include "stores/KindCode.h"
 #include "ui/AboutScreen.h"
 #include "ui/Images.h"
 #include "ui/RegisteredWindow.h"
@@ -22,18 +23,6 @@
 
 namespace orvale::ui {
 
-namespace {
-// Rows of the counts table by the run's folder codes.
-int rowOf(int folderCode) {
-    switch (folderCode) {
-        case 1: return 0;
-        case 2: return 1;
-        case 4: return 2;
-        default: return -1;
-    }
-}
-}  // namespace
-
 MainScreen::MainScreen(ScreenContext& context, QWidget* parent)
     : ScreenDialog(QStringLiteral("main"), QString::fromStdU16String(std::u16string(kMainWindowCaption)), parent),
       context_(context) {
@@ -41,15 +30,15 @@ MainScreen::MainScreen(ScreenContext& context, QWidget* parent)
 
     counts_ = new DrawCallback(bodyPanel());
     counts_->setObjectName(QStringLiteral("counts"));
-    counts_->setHeadings(uiText(kStrChanges), uiText(kStrReceived), uiText(kStrSent));
-    const int names[] = {kStrContacts, kStrCalendar, kStrTasks};
+    counts_->setHeadings(uiText(StringId::Changes), uiText(StringId::Received), uiText(StringId::Sent));
+    const StringId names[] = {StringId::Contacts, StringId::Calendar, StringId::Tasks};
     for (int row = 0; row < DrawCallback::kRows; ++row) counts_->setRowName(row, uiText(names[row]));
     body()->addWidget(counts_);
     body()->addStretch(1);
 
     syncButton_ = new ImageButton(kImageSync, kImageSyncPressed, bodyPanel());
     syncButton_->setObjectName(QStringLiteral("sync"));
-    syncButton_->setText(uiText(kStrSync));
+    syncButton_->setText(uiText(StringId::Sync));
     syncButton_->setFont(theme::font(theme::Size::Title, true));
     syncButton_->setFixedSize(132, 42);
     body()->addWidget(syncButton_, 0, Qt::AlignHCenter);
@@ -70,10 +59,10 @@ MainScreen::MainScreen(ScreenContext& context, QWidget* parent)
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("menu"));
     menu_->setFont(theme::font(theme::Size::Body, true));
-    menu_->addAction(uiText(kStrAbout), this, [this] { openAbout(); });
-    menu_->addAction(uiText(kStrSettings), this, [this] { openSettings(); });
+    menu_->addAction(uiText(StringId::About), this, [this] { openAbout(); });
+    menu_->addAction(uiText(StringId::Settings), this, [this] { openSettings(); });
     menu_->addSeparator();
-    menu_->addAction(uiText(kStrExit), this, [this] { close(); });
+    menu_->addAction(uiText(StringId::Exit), this, [this] { close(); });
 
     softKeys()->setKeys({}, {});
     setFocusProxy(syncButton_);
@@ -91,12 +80,12 @@ bool MainScreen::openScreen() {
     if (!record_.flag(ConfigFlag::SetupDone) && !runSetupPages(*this, record_, context_)) return false;
     if (closing_) return false;
     const std::u16string last = record_.text(ConfigText::LastSyncText);
-    if (!last.empty()) showLastSync(uiText(kStrLastSyncPrefix) + QString::fromStdU16String(last));
+    if (!last.empty()) showLastSync(uiText(StringId::LastSyncPrefix) + QString::fromStdU16String(last));
     setShownFolders(record_.flag(ConfigFlag::ContactsEnabled), record_.flag(ConfigFlag::CalendarEnabled),
                     record_.flag(ConfigFlag::TasksEnabled));
     showIdleKeys();
     // Also the one save after setup: unsaved, setup would come back at the next start.
-    if (!record_.save()) showMessage(this, uiText(kStrSaveFailed));
+    if (!record_.save()) showMessage(this, uiText(StringId::SaveFailed));
     return true;
 }
 
@@ -106,7 +95,7 @@ void MainScreen::showStatus(const QString& text) {
 }
 
 void MainScreen::reportCount(int folderCode, int direction, int value) {
-    const int row = rowOf(folderCode);
+    const int row = kindSlot(folderCode);
     if (row < 0 || direction < 0 || direction > 1) return;
     const auto column = direction == 0 ? DrawCallback::Sent : DrawCallback::Received;
     if (value > counts_->count(row, column)) counts_->setCount(row, column, value);
@@ -128,7 +117,7 @@ void MainScreen::showLastSync(const QString& text) { lastSync_->setText(text); }
 void MainScreen::startSync() {
     if (running_ || closing_) return;
     running_ = true;
-    softKeys()->setKeys(uiText(kStrCancel), {});
+    softKeys()->setKeys(uiText(StringId::Cancel), {});
     syncButton_->setEnabled(false);
     repaint();
     if (worker_.busy()) {
@@ -180,14 +169,14 @@ void MainScreen::cancelSync() {
     ++generation_;
     running_ = false;
     pendingStart_ = false;
-    showMessage(this, uiText(kStrSyncCancelled));
+    showMessage(this, uiText(StringId::SyncCancelled));
     // Then, as the run's end and its cancellation would have told the screen:
     showIdleKeys();
-    showStatus(uiText(kStrCancelled));
+    showStatus(uiText(StringId::Cancelled));
 }
 
 void MainScreen::showIdleKeys() {
-    softKeys()->setKeys(uiText(kStrSync), uiText(kStrMenu));
+    softKeys()->setKeys(uiText(StringId::Sync), uiText(StringId::Menu));
     syncButton_->setEnabled(true);
 }
 

@@ -22,7 +22,7 @@ class RunBridge : public QObject, public RunView {
 
   signals:
     void statusShown(const QString& text);
-    // Folder code 1, 2 or 4; direction 0 sent, 1 received.
+    // A store kind code (stores/KindCode.h); direction 0 sent, 1 received.
     void countReported(int folderCode, int direction, int value);
     void progressReset();
     void foldersShown(bool contacts, bool calendar, bool tasks);

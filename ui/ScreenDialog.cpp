@@ -113,7 +113,7 @@ class HandheldMessageBox : public QMessageBox {
 }  // namespace
 
 void showMessage(QWidget* parent, const QString& text) {
-    HandheldMessageBox box(QMessageBox::Information, uiText(kStrTitle), text, QMessageBox::Ok, parent);
+    HandheldMessageBox box(QMessageBox::Information, uiText(StringId::Title), text, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("message"));
     const qreal dpr = parent != nullptr ? parent->devicePixelRatioF() : qApp->devicePixelRatio();
     box.setIconPixmap(programImage(kImageLogo, QSize(34, 34), dpr));

@@ -14,7 +14,7 @@
 namespace orvale::ui {
 
 ServerTestScreen::ServerTestScreen(ConfigRecord& record, ScreenContext& context, QWidget* parent)
-    : ScreenDialog(QStringLiteral("servertest"), uiText(kStrTestServer), parent), record_(record), context_(context) {
+    : ScreenDialog(QStringLiteral("servertest"), uiText(StringId::TestServer), parent), record_(record), context_(context) {
     body()->addSpacing(8);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         lines_[i] = new StaticEx({}, i == 0 ? theme::kNavy : theme::kInk, theme::Size::Body, i == 0, bodyPanel());
@@ -27,16 +27,16 @@ ServerTestScreen::ServerTestScreen(ConfigRecord& record, ScreenContext& context,
     spinner_ = new BusyIndicator(bodyPanel());
     body()->addWidget(spinner_, 0, Qt::AlignHCenter);
     body()->addStretch(1);
-    again_ = new FocusButton(uiText(kStrTestServer), bodyPanel());
+    again_ = new FocusButton(uiText(StringId::TestServer), bodyPanel());
     again_->setObjectName(QStringLiteral("testServer"));
     again_->setProperty("role", QStringLiteral("action"));
     again_->setAutoDefault(false);
     body()->addWidget(again_, 0, Qt::AlignHCenter);
     connect(again_, &QPushButton::clicked, this, [this] { runTest(); });
 
-    softKeys()->setKeys(uiText(kStrBack), uiText(kStrNext));
+    softKeys()->setKeys(uiText(StringId::Back), uiText(StringId::Next));
     softKeys()->right()->setDefault(true);
-    lines_[0]->setText(uiText(kStrTestingServer));
+    lines_[0]->setText(uiText(StringId::TestingServer));
     // The screen is drawn before the test begins.
     start_.start(kStartDelayMs, this);
 }
@@ -56,7 +56,7 @@ void ServerTestScreen::timerEvent(QTimerEvent* event) {
 void ServerTestScreen::runTest() {
     if (worker_.busy()) return;
     start_.stop();
-    lines_[0]->setText(uiText(kStrTestingServer));
+    lines_[0]->setText(uiText(StringId::TestingServer));
     lines_[0]->setColors(theme::kNavy);
     lines_[1]->clear();
     lines_[2]->clear();

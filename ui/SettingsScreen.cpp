@@ -62,8 +62,8 @@ void rule(QBoxLayout* layout, QWidget* parent) {
 }  // namespace
 
 SettingsScreen::SettingsScreen(ConfigRecord& record, ScreenContext& context, QWidget* parent)
-    : ScreenDialog(QStringLiteral("settings"), uiText(kStrSettings), parent), record_(record), context_(context) {
-    connect(addHeaderButton(kImageInfo, QStringLiteral("header.about"), uiText(kStrAbout)), &QAbstractButton::clicked,
+    : ScreenDialog(QStringLiteral("settings"), uiText(StringId::Settings), parent), record_(record), context_(context) {
+    connect(addHeaderButton(kImageInfo, QStringLiteral("header.about"), uiText(StringId::About)), &QAbstractButton::clicked,
             this, [this] { openAbout(); });
     body()->setContentsMargins(0, 0, 0, 0);
     scroll_ = new QScrollArea(bodyPanel());
@@ -74,7 +74,7 @@ SettingsScreen::SettingsScreen(ConfigRecord& record, ScreenContext& context, QWi
     scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     scroll_->setWidget(buildPage());
     body()->addWidget(scroll_);
-    softKeys()->setKeys(uiText(kStrBack), uiText(kStrDone));
+    softKeys()->setKeys(uiText(StringId::Back), uiText(StringId::Done));
     softKeys()->right()->setDefault(true);
     url_->setFocus();
 }
@@ -89,47 +89,47 @@ QWidget* SettingsScreen::buildPage() {
     const SettingsInput r = settingsInputFromRecord(record_);
     auto q = [](const std::u16string& text) { return QString::fromStdU16String(text); };
 
-    addHeading(l, page_, uiText(kStrGroupServer));
-    url_ = addField(l, page_, uiText(kStrUrl), QStringLiteral("url"), urlFieldText(record_),
+    addHeading(l, page_, uiText(StringId::GroupServer));
+    url_ = addField(l, page_, uiText(StringId::Url), QStringLiteral("url"), urlFieldText(record_),
                     ConfigText::ServerUrl);
-    user_ = addField(l, page_, uiText(kStrUsername), QStringLiteral("username"), q(r.userName),
+    user_ = addField(l, page_, uiText(StringId::Username), QStringLiteral("username"), q(r.userName),
                      ConfigText::UserName);
-    password_ = addField(l, page_, uiText(kStrPassword), QStringLiteral("password"), q(r.password),
+    password_ = addField(l, page_, uiText(StringId::Password), QStringLiteral("password"), q(r.password),
                          ConfigText::Password);
     password_->setEchoMode(QLineEdit::Password);
     l->addSpacing(4);
-    FocusButton* test = actionButton(uiText(kStrTestServer), QStringLiteral("testServer"), page_);
+    FocusButton* test = actionButton(uiText(StringId::TestServer), QStringLiteral("testServer"), page_);
     l->addWidget(test, 0, Qt::AlignLeft);
     connect(test, &QPushButton::clicked, this, [this] { testServer(); });
 
     rule(l, page_);
-    addHeading(l, page_, uiText(kStrGroupFolders));
-    contacts_ = addCheck(l, page_, uiText(kStrContacts), QStringLiteral("contacts"), r.contacts);
-    contactsUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.contacts"), q(r.contactsUri),
+    addHeading(l, page_, uiText(StringId::GroupFolders));
+    contacts_ = addCheck(l, page_, uiText(StringId::Contacts), QStringLiteral("contacts"), r.contacts);
+    contactsUri_ = addField(l, page_, uiText(StringId::Folder), QStringLiteral("uri.contacts"), q(r.contactsUri),
                             ConfigText::ContactsUri);
-    tasks_ = addCheck(l, page_, uiText(kStrTasks), QStringLiteral("tasks"), r.tasks);
-    tasksUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.tasks"), q(r.tasksUri),
+    tasks_ = addCheck(l, page_, uiText(StringId::Tasks), QStringLiteral("tasks"), r.tasks);
+    tasksUri_ = addField(l, page_, uiText(StringId::Folder), QStringLiteral("uri.tasks"), q(r.tasksUri),
                          ConfigText::TasksUri);
-    calendar_ = addCheck(l, page_, uiText(kStrCalendar), QStringLiteral("calendar"), r.calendar);
-    calendarUri_ = addField(l, page_, uiText(kStrFolder), QStringLiteral("uri.calendar"), q(r.calendarUri),
+    calendar_ = addCheck(l, page_, uiText(StringId::Calendar), QStringLiteral("calendar"), r.calendar);
+    calendarUri_ = addField(l, page_, uiText(StringId::Folder), QStringLiteral("uri.calendar"), q(r.calendarUri),
                             ConfigText::CalendarUri);
     l->addSpacing(4);
-    FocusButton* slow = actionButton(uiText(kStrSlowSync), QStringLiteral("slowSync"), page_);
+    FocusButton* slow = actionButton(uiText(StringId::SlowSync), QStringLiteral("slowSync"), page_);
     l->addWidget(slow, 0, Qt::AlignLeft);
     connect(slow, &QPushButton::clicked, this, [this] { slowSync(); });
 
     rule(l, page_);
-    addHeading(l, page_, uiText(kStrGroupCalendar));
-    range_ = addCheck(l, page_, uiText(kStrSyncEventsBetween), QStringLiteral("range"), r.calendarRange);
-    daysBack_ = numberRow(l, page_, uiText(kStrDaysBefore), QStringLiteral("daysBack"), q(r.daysBackText));
-    daysForward_ = numberRow(l, page_, uiText(kStrDaysAfter), QStringLiteral("daysForward"), q(r.daysForwardText));
+    addHeading(l, page_, uiText(StringId::GroupCalendar));
+    range_ = addCheck(l, page_, uiText(StringId::SyncEventsBetween), QStringLiteral("range"), r.calendarRange);
+    daysBack_ = numberRow(l, page_, uiText(StringId::DaysBefore), QStringLiteral("daysBack"), q(r.daysBackText));
+    daysForward_ = numberRow(l, page_, uiText(StringId::DaysAfter), QStringLiteral("daysForward"), q(r.daysForwardText));
 
     rule(l, page_);
-    addHeading(l, page_, uiText(kStrGroupBackground));
-    autosync_ = addCheck(l, page_, uiText(kStrAutosync), QStringLiteral("autosync"), r.autosync);
+    addHeading(l, page_, uiText(StringId::GroupBackground));
+    autosync_ = addCheck(l, page_, uiText(StringId::Autosync), QStringLiteral("autosync"), r.autosync);
     auto* every = new QHBoxLayout;
     every->setSpacing(6);
-    auto* caption = new StaticEx(uiText(kStrEvery), theme::kInk, theme::Size::Body, true, page_);
+    auto* caption = new StaticEx(uiText(StringId::Every), theme::kInk, theme::Size::Body, true, page_);
     every->addWidget(caption);
     every_ = numberField(page_, QStringLiteral("every"), q(r.intervalText), 5);
     caption->setBuddy(every_);
@@ -143,14 +143,14 @@ QWidget* SettingsScreen::buildPage() {
     l->addLayout(every);
 
     rule(l, page_);
-    addHeading(l, page_, uiText(kStrGroupLogging));
+    addHeading(l, page_, uiText(StringId::GroupLogging));
     auto* logRow = new QHBoxLayout;
-    logging_ = new QCheckBox(uiText(kStrEnableLogging), page_);
+    logging_ = new QCheckBox(uiText(StringId::EnableLogging), page_);
     logging_->setObjectName(QStringLiteral("logging"));
     logging_->setFont(theme::font(theme::Size::Body, true));
     logging_->setChecked(r.logging);
     logRow->addWidget(logging_, 1);
-    FocusButton* view = actionButton(uiText(kStrView), QStringLiteral("viewLog"), page_);
+    FocusButton* view = actionButton(uiText(StringId::View), QStringLiteral("viewLog"), page_);
     logRow->addWidget(view);
     connect(view, &QPushButton::clicked, this, [this] { viewLog(); });
     l->addLayout(logRow);
@@ -187,7 +187,7 @@ void SettingsScreen::rightKey() {
         // Nothing was written: the record goes back to what it was, so that Back still leaves it
         // unchanged, and the screen stays open with what was entered for another try.
         record_.bytes() = before;
-        showMessage(this, uiText(kStrSaveFailed));
+        showMessage(this, uiText(StringId::SaveFailed));
         return;
     }
     accept();
@@ -204,7 +204,7 @@ void SettingsScreen::customEvent(QEvent* event) {
 }
 
 void SettingsScreen::slowSync() {
-    showMessage(this, uiText(forgetSyncAnchors() ? kStrNextSyncSlow : kStrSlowSyncFailed));
+    showMessage(this, uiText(forgetSyncAnchors() ? StringId::NextSyncSlow : StringId::SlowSyncFailed));
 }
 
 void SettingsScreen::testServer() {

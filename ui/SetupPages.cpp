@@ -25,28 +25,28 @@ std::u16string wide(const EditEx* field) { return field->text().toStdU16String()
 
 QString urlFieldText(const ConfigRecord& record) {
     const QString url = textOf(record, ConfigText::ServerUrl);
-    return url.isEmpty() ? uiText(kStrEmptyUrl) : url;
+    return url.isEmpty() ? uiText(StringId::EmptyUrl) : url;
 }
 
 CredentialsPage::CredentialsPage(ConfigRecord& record, QWidget* parent)
-    : ScreenDialog(QStringLiteral("credentials"), uiText(kStrTitle), parent), record_(record) {
-    connect(addHeaderButton(kImageNext, QStringLiteral("header.next"), uiText(kStrNext)), &QAbstractButton::clicked,
+    : ScreenDialog(QStringLiteral("credentials"), uiText(StringId::Title), parent), record_(record) {
+    connect(addHeaderButton(kImageNext, QStringLiteral("header.next"), uiText(StringId::Next)), &QAbstractButton::clicked,
             this, [this] { rightKey(); });
     body()->setSpacing(3);
-    url_ = addField(body(), bodyPanel(), uiText(kStrUrl), QStringLiteral("url"), urlFieldText(record),
+    url_ = addField(body(), bodyPanel(), uiText(StringId::Url), QStringLiteral("url"), urlFieldText(record),
                     ConfigText::ServerUrl);
-    user_ = addField(body(), bodyPanel(), uiText(kStrUsername), QStringLiteral("username"),
+    user_ = addField(body(), bodyPanel(), uiText(StringId::Username), QStringLiteral("username"),
                      textOf(record, ConfigText::UserName), ConfigText::UserName);
-    password_ = addField(body(), bodyPanel(), uiText(kStrPassword), QStringLiteral("password"),
+    password_ = addField(body(), bodyPanel(), uiText(StringId::Password), QStringLiteral("password"),
                          textOf(record, ConfigText::Password), ConfigText::Password);
     password_->setEchoMode(QLineEdit::Password);
     body()->addSpacing(4);
-    autosync_ = addCheck(body(), bodyPanel(), uiText(kStrAutosync), QStringLiteral("autosync"),
+    autosync_ = addCheck(body(), bodyPanel(), uiText(StringId::Autosync), QStringLiteral("autosync"),
                          record.flag(ConfigFlag::AutosyncEnabled));
 
     auto* row = new QHBoxLayout;
     row->setSpacing(6);
-    auto* every = new StaticEx(uiText(kStrEvery), theme::kInk, theme::Size::Body, true, bodyPanel());
+    auto* every = new StaticEx(uiText(StringId::Every), theme::kInk, theme::Size::Body, true, bodyPanel());
     row->addWidget(every);
     const std::int32_t n = record.number(ConfigNumber::AutosyncInterval);
     every_ = numberField(bodyPanel(), QStringLiteral("every"), QString::number(n > 0 ? n : 1), 4);
@@ -60,14 +60,14 @@ CredentialsPage::CredentialsPage(ConfigRecord& record, QWidget* parent)
     body()->addLayout(row);
     body()->addStretch(1);
 
-    softKeys()->setKeys(uiText(kStrExit), uiText(kStrNext));
+    softKeys()->setKeys(uiText(StringId::Exit), uiText(StringId::Next));
     softKeys()->right()->setDefault(true);
     url_->setFocus();
 }
 
 void CredentialsPage::rightKey() {
     if (url_->text().isEmpty() || user_->text().isEmpty() || password_->text().isEmpty()) {
-        showMessage(this, uiText(kStrEnterCredentials));
+        showMessage(this, uiText(StringId::EnterCredentials));
         return;
     }
     record_.setText(ConfigText::ServerUrl, wide(url_));
@@ -80,23 +80,23 @@ void CredentialsPage::rightKey() {
 }
 
 FolderUrisPage::FolderUrisPage(ConfigRecord& record, QWidget* parent)
-    : ScreenDialog(QStringLiteral("folderuris"), uiText(kStrTitle), parent), record_(record) {
-    addHeading(body(), bodyPanel(), uiText(kStrDatabaseUri));
-    contacts_ = addField(body(), bodyPanel(), uiText(kStrContacts), QStringLiteral("uri.contacts"),
+    : ScreenDialog(QStringLiteral("folderuris"), uiText(StringId::Title), parent), record_(record) {
+    addHeading(body(), bodyPanel(), uiText(StringId::DatabaseUri));
+    contacts_ = addField(body(), bodyPanel(), uiText(StringId::Contacts), QStringLiteral("uri.contacts"),
                          textOf(record, ConfigText::ContactsUri), ConfigText::ContactsUri);
-    tasks_ = addField(body(), bodyPanel(), uiText(kStrTasks), QStringLiteral("uri.tasks"),
+    tasks_ = addField(body(), bodyPanel(), uiText(StringId::Tasks), QStringLiteral("uri.tasks"),
                       textOf(record, ConfigText::TasksUri), ConfigText::TasksUri);
-    calendar_ = addField(body(), bodyPanel(), uiText(kStrCalendar), QStringLiteral("uri.calendar"),
+    calendar_ = addField(body(), bodyPanel(), uiText(StringId::Calendar), QStringLiteral("uri.calendar"),
                          textOf(record, ConfigText::CalendarUri), ConfigText::CalendarUri);
     body()->addStretch(1);
-    softKeys()->setKeys(uiText(kStrBack), uiText(kStrNext));
+    softKeys()->setKeys(uiText(StringId::Back), uiText(StringId::Next));
     softKeys()->right()->setDefault(true);
     contacts_->setFocus();
 }
 
 void FolderUrisPage::rightKey() {
     if (contacts_->text().isEmpty() && tasks_->text().isEmpty() && calendar_->text().isEmpty()) {
-        showMessage(this, uiText(kStrEnterFolderUri));
+        showMessage(this, uiText(StringId::EnterFolderUri));
         return;
     }
     record_.setText(ConfigText::ContactsUri, wide(contacts_));
@@ -106,17 +106,17 @@ void FolderUrisPage::rightKey() {
 }
 
 FoldersPage::FoldersPage(ConfigRecord& record, QWidget* parent)
-    : ScreenDialog(QStringLiteral("folders"), uiText(kStrTitle), parent), record_(record) {
-    addHeading(body(), bodyPanel(), uiText(kStrWantToSync));
+    : ScreenDialog(QStringLiteral("folders"), uiText(StringId::Title), parent), record_(record) {
+    addHeading(body(), bodyPanel(), uiText(StringId::WantToSync));
     body()->addSpacing(4);
-    contacts_ = addCheck(body(), bodyPanel(), uiText(kStrContacts), QStringLiteral("folder.contacts"),
+    contacts_ = addCheck(body(), bodyPanel(), uiText(StringId::Contacts), QStringLiteral("folder.contacts"),
                          record.flag(ConfigFlag::ContactsEnabled));
-    tasks_ = addCheck(body(), bodyPanel(), uiText(kStrTasks), QStringLiteral("folder.tasks"),
+    tasks_ = addCheck(body(), bodyPanel(), uiText(StringId::Tasks), QStringLiteral("folder.tasks"),
                       record.flag(ConfigFlag::TasksEnabled));
-    calendar_ = addCheck(body(), bodyPanel(), uiText(kStrCalendar), QStringLiteral("folder.calendar"),
+    calendar_ = addCheck(body(), bodyPanel(), uiText(StringId::Calendar), QStringLiteral("folder.calendar"),
                          record.flag(ConfigFlag::CalendarEnabled));
     body()->addStretch(1);
-    softKeys()->setKeys(uiText(kStrBack), uiText(kStrDone));
+    softKeys()->setKeys(uiText(StringId::Back), uiText(StringId::Done));
     softKeys()->right()->setDefault(true);
     contacts_->setFocus();
 }
@@ -128,7 +128,7 @@ void FoldersPage::rightKey() {
     if (calendar_->isChecked()) record_.setFlag(ConfigFlag::CalendarEnabled, true);
     if (!record_.flag(ConfigFlag::ContactsEnabled) && !record_.flag(ConfigFlag::TasksEnabled) &&
         !record_.flag(ConfigFlag::CalendarEnabled)) {
-        showMessage(this, uiText(kStrCheckFolder));
+        showMessage(this, uiText(StringId::CheckFolder));
         return;
     }
     accept();

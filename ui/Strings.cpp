@@ -4,6 +4,6 @@
 
 namespace orvale::ui {
 
-QString uiText(int id) { return QString::fromStdU16String(platform::loadString(id)); }
+QString uiText(StringId id) { return QString::fromStdU16String(platform::loadString(id)); }
 
 }  // namespace orvale::ui

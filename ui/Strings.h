@@ -1,69 +1,13 @@
 #pragma once
-// The screens' words, by their numbers in the program's string table.
+// The screens' words, from the program's string table.
 #include <QString>
+
+#include "platform/StringId.h"
 
 namespace orvale::ui {
 
-enum StringId : int {
-    kStrAuthenticated = 239,
-    kStrLastSyncPrefix = 243,
-    kStrReceived = 284,
-    kStrSent = 285,
-    kStrTitle = 300,
-    kStrUrl = 301,
-    kStrUsername = 302,
-    kStrPassword = 303,
-    kStrAutosync = 304,
-    kStrEvery = 305,
-    kStrDay = 306,
-    kStrHour = 307,
-    kStrMinute = 308,
-    kStrWantToSync = 309,
-    kStrContacts = 310,
-    kStrCalendar = 311,
-    kStrTasks = 312,
-    kStrNext = 313,
-    kStrBack = 314,
-    kStrDone = 315,
-    kStrExit = 316,
-    kStrDatabaseUri = 317,
-    kStrEnterCredentials = 318,
-    kStrEnterFolderUri = 319,
-    kStrCheckFolder = 320,
-    kStrTestServer = 321,
-    kStrTestingServer = 322,
-    kStrChanges = 323,
-    kStrSync = 324,
-    kStrMenu = 325,
-    kStrAbout = 326,
-    kStrSettings = 327,
-    kStrCancel = 328,
-    kStrSyncCancelled = 329,
-    kStrCancelled = 330,
-    kStrFolder = 331,
-    kStrSyncEventsBetween = 332,
-    kStrDaysBefore = 333,
-    kStrDaysAfter = 334,
-    kStrEnableLogging = 335,
-    kStrView = 336,
-    kStrSlowSync = 337,
-    kStrNextSyncSlow = 338,
-    kStrViewLicense = 339,
-    kStrAboutLine1 = 340,
-    kStrAboutLine2 = 341,
-    kStrAboutLine3 = 342,
-    kStrLogTitle = 343,
-    kStrLicenseTitle = 344,
-    kStrGroupServer = 345,
-    kStrGroupFolders = 346,
-    kStrGroupCalendar = 347,
-    kStrGroupBackground = 348,
-    kStrGroupLogging = 349,
-    kStrEmptyUrl = 350,
-    kStrSaveFailed = 351,
-    kStrSlowSyncFailed = 352,
-};
+using platform::StringId;
 
-QString uiText(int id);
+QString uiText(StringId id);
 
 }  // namespace orvale::ui

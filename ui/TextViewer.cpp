@@ -18,7 +18,7 @@ TextViewer::TextViewer(const QString& objectName, const QString& title, const QS
     text_->setPlainText(text);
     text_->setTabChangesFocus(true);
     body()->addWidget(text_);
-    softKeys()->setKeys({}, uiText(kStrDone));
+    softKeys()->setKeys({}, uiText(StringId::Done));
     softKeys()->right()->setDefault(true);
     text_->setFocus();
 }

@@ -17,6 +17,7 @@
 #include "stores/DataStoreFactory.h"
 #include "stores/DataStoreKind.h"
 #include "stores/ItemList.h"
+#include "stores/KindCode.h"
 #include "stores/StoreItem.h"
 #include "stores/backup/StoreBackup.h"
 
@@ -40,7 +41,7 @@ struct Folder {
         root = tmpl;
         setenv("ORVALE_DEVICE_ROOT", root.c_str(), 1);
         factory = std::make_unique<DataStoreFactory>(ChangeRecording::Discard);
-        store = factory->createKindById(1)->openStore(nullptr);
+        store = factory->createKindById(kKindContacts)->openStore(nullptr);
         if (!store->beginWrites()) throw std::runtime_error("no write group");
         for (int i = 0; i < kContacts; ++i) {
             StoreItem* item = store->newItem();

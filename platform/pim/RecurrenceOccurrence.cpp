@@ -12,8 +12,6 @@ namespace orvale::platform::pim {
 
 namespace {
 
-constexpr int64_t kSecondsPerDay = 86400;
-constexpr int64_t kVariantDayOfUnixEpoch = 25569;  // 1970-01-01 as days since 1899-12-30
 constexpr int64_t kFirstDay = -657434;             // 0100-01-01
 constexpr int64_t kLastDay = 2958465;              // 9999-12-31
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/SystemTime.h"
 #include "stores/DateTime.h"
 #include "stores/VariantDate.h"
 #include "stores/calendar/EventPropertyTable.h"
@@ -13,8 +14,6 @@ namespace pim = platform::pim;
 
 namespace {
 std::optional<DateWindow> g_window;
-
-constexpr double kVariantDayOfUnixEpoch = 25569.0;
 
 std::uint32_t identifierOf(EventField field) {
     return eventPropertyTable()[static_cast<std::size_t>(field)].identifier;
@@ -40,8 +39,9 @@ std::optional<DateWindow> calendarDateWindow() { return g_window; }
 
 double todayAsVariantDate() {
     const std::int64_t now = datetime::currentTime().value_or(0);
-    const std::int64_t day = now >= 0 ? now / 86400 : (now - 86399) / 86400;
-    return kVariantDayOfUnixEpoch + static_cast<double>(day);
+    constexpr std::int64_t kDay = platform::kSecondsPerDay;
+    const std::int64_t day = now >= 0 ? now / kDay : (now - (kDay - 1)) / kDay;
+    return static_cast<double>(platform::kVariantDayOfUnixEpoch + day);
 }
 
 bool insideDateWindow(const pim::Item& appointment, const DateWindow& window, double today) {

@@ -9,7 +9,7 @@
 
 namespace orvale::calendar {
 
-CalendarStore::CalendarStore(DataStoreKind* kind) : FolderStore(kind, *kindInfoByCode(kCalendarKindCode)) {}
+CalendarStore::CalendarStore(DataStoreKind* kind) : FolderStore(kind, *kindInfoByCode(kKindCalendar)) {}
 
 StoreItem* CalendarStore::newItem() { return new CalendarItem(); }
 
@@ -79,10 +79,10 @@ std::vector<uint32_t> CalendarStore::narrowed(std::vector<uint32_t> ids) {
 }
 
 DataStoreKind* makeCalendarKind() {
-    return new FolderKind(*kindInfoByCode(kCalendarKindCode),
+    return new FolderKind(*kindInfoByCode(kKindCalendar),
                           [](DataStoreKind* kind) -> DataStore* { return new CalendarStore(kind); });
 }
 
-void registerCalendarKind() { registerDefaultKind(kCalendarKindCode, makeCalendarKind); }
+void registerCalendarKind() { registerDefaultKind(kKindCalendar, makeCalendarKind); }
 
 }  // namespace orvale::calendar

@@ -5,10 +5,9 @@
 #include <unordered_map>
 
 #include "stores/FolderStore.h"
+#include "stores/KindCode.h"
 
 namespace orvale::calendar {
-
-inline constexpr int kCalendarKindCode = 2;
 
 class CalendarStore final : public FolderStore {
 public:

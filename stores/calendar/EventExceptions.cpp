@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "platform/SystemTime.h"
 #include "stores/DateTimeText.h"
 #include "stores/vcalendar/VCalendarTime.h"
 
@@ -11,7 +12,7 @@ namespace orvale::calendar {
 namespace pim = platform::pim;
 
 namespace {
-constexpr std::int64_t kSecondsPerDay = 86400;
+using platform::kSecondsPerDay;
 
 // Variant dates to whole seconds and back, as the device compares occurrences.
 std::int64_t secondsOf(double variant) { return std::llround(variant * kSecondsPerDay); }

@@ -7,7 +7,7 @@
 namespace orvale::contacts {
 
 namespace {
-constexpr std::int64_t kTicksPerDay = 864'000'000'000;
+constexpr auto kTicksPerDay = platform::kSecondsPerDay * static_cast<std::int64_t>(platform::kTicksPerSecond);
 
 std::int64_t daysFromCivil(std::int64_t y, int m, int d) {
     return platform::civilToDays(y, static_cast<unsigned>(m), static_cast<unsigned>(d));
@@ -21,7 +21,7 @@ ContactDate civilFromDays(std::int64_t days) {
     return ContactDate{static_cast<int>(year), static_cast<int>(month), static_cast<int>(day)};
 }
 
-constexpr std::int64_t kFileTimeEpochDays = -134'774;  // 1601-01-01, in days since 1970
+constexpr std::int64_t kFileTimeEpochDays = -platform::kDaysFrom1601To1970;  // 1601-01-01, in days since 1970
 
 std::optional<int> digits(std::string_view text, std::size_t at, std::size_t count) {
     if (at + count > text.size()) return std::nullopt;

@@ -11,7 +11,7 @@
 namespace orvale::contacts {
 
 ContactsStore::ContactsStore(DataStoreKind* kind)
-    : FolderStore(kind, *kindInfoByCode(kContactsKindCode)), fetch_(httpPictureFetcher()) {}
+    : FolderStore(kind, *kindInfoByCode(kKindContacts)), fetch_(httpPictureFetcher()) {}
 
 StoreItem* ContactsStore::newItem() { return new ContactItem(fetch_); }
 
@@ -48,10 +48,10 @@ std::string ContactsStore::exportText(const platform::pim::Item& item) const {
 }
 
 DataStoreKind* makeContactsKind() {
-    return new FolderKind(*kindInfoByCode(kContactsKindCode),
+    return new FolderKind(*kindInfoByCode(kKindContacts),
                           [](DataStoreKind* kind) -> DataStore* { return new ContactsStore(kind); });
 }
 
-void registerContactsKind() { registerDefaultKind(kContactsKindCode, makeContactsKind); }
+void registerContactsKind() { registerDefaultKind(kKindContacts, makeContactsKind); }
 
 }  // namespace orvale::contacts

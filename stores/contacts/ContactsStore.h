@@ -1,11 +1,10 @@
 #pragma once
 // The device's contacts folder as the store of kind WinMobileContacts.
 #include "stores/FolderStore.h"
+#include "stores/KindCode.h"
 #include "stores/contacts/ContactPicture.h"
 
 namespace orvale::contacts {
-
-inline constexpr int kContactsKindCode = 1;
 
 class ContactsStore final : public FolderStore {
 public:

@@ -9,7 +9,7 @@
 
 namespace orvale::tasks {
 
-TasksStore::TasksStore(DataStoreKind* kind) : FolderStore(kind, *kindInfoByCode(kTasksKindCode)) {}
+TasksStore::TasksStore(DataStoreKind* kind) : FolderStore(kind, *kindInfoByCode(kKindTasks)) {}
 
 StoreItem* TasksStore::newItem() { return new TaskItem(); }
 
@@ -49,10 +49,10 @@ std::string TasksStore::exportText(const platform::pim::Item& item) const {
 }
 
 DataStoreKind* makeTasksKind() {
-    return new FolderKind(*kindInfoByCode(kTasksKindCode),
+    return new FolderKind(*kindInfoByCode(kKindTasks),
                           [](DataStoreKind* kind) -> DataStore* { return new TasksStore(kind); });
 }
 
-void registerTasksKind() { registerDefaultKind(kTasksKindCode, makeTasksKind); }
+void registerTasksKind() { registerDefaultKind(kKindTasks, makeTasksKind); }
 
 }  // namespace orvale::tasks

@@ -1,10 +1,9 @@
 #pragma once
 // The device's tasks folder as the store of kind WinMobileTasks.
 #include "stores/FolderStore.h"
+#include "stores/KindCode.h"
 
 namespace orvale::tasks {
-
-inline constexpr int kTasksKindCode = 4;
 
 class TasksStore final : public FolderStore {
 public:

@@ -21,12 +21,12 @@ enum : unsigned char { kEncode = 1, kEscape = 2, kLineBreak = 4 };
 constexpr std::array<unsigned char, 256> makeClasses() {
     std::array<unsigned char, 256> classes{};
     for (int b = 0; b < 256; ++b) {
-        if ((b < 33 && b != ' ' && b != '\t') || b == '=' || b > 126) classes[b] |= kEncode;
+        if ((b < 33 && b != ' ' && b != '\t') || b == '=' || b > 126) classes[static_cast<std::size_t>(b)] |= kEncode;
     }
     // Only the value separator and the escape itself: vCard 2.1 and vCalendar 1.0 escape no "," or
     // ":", and readers show such a backslash. Earlier items written with "\," and "\:" still read
     // back as the plain characters.
-    for (const unsigned char b : {';', '\\'}) classes[b] |= kEscape;
+    for (const unsigned char b : {';', '\\'}) classes[static_cast<std::size_t>(b)] |= kEscape;
     classes['\r'] |= kLineBreak;
     classes['\n'] |= kLineBreak;
     return classes;

@@ -49,7 +49,9 @@ ToolkitCode WbxmlReader::literalTag(std::uint32_t offset, TagId& tag) {
     if (offset >= strtblLength_) return code::StringTableOffset;
     const auto* start = strtbl_ + offset;
     const void* nul = std::memchr(start, 0, strtblLength_ - offset);
-    const std::size_t len = nul != nullptr ? static_cast<const std::uint8_t*>(nul) - start : strtblLength_ - offset;
+    // The NUL lies at or after `start`, so the distance is never negative.
+    const std::size_t len = nul != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - start)
+                                           : strtblLength_ - offset;
     const std::string_view name(reinterpret_cast<const char*>(start), len);
     const Namespace current = pageNamespace(tagPage_);
     tag = tagByName(current, name);

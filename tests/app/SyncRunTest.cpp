@@ -4,6 +4,7 @@
 
 #include "support/RunDoubles.h"
 #include "app/RunControl.h"
+#include "app/RunLog.h"
 #include "app/SyncArguments.h"
 #include "app/SyncRun.h"
 #include "platform/DevicePaths.h"
@@ -180,6 +181,22 @@ TEST_F(SyncRunTest, EndOfRunFilesOnlyAfterACompletedSession) {
     script.during = [&](const SessionParts& p) { seen = p.sessionData.getString("NextNonce"); };
     runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script));
     EXPECT_EQ(seen, "fresh");
+}
+
+// A completed session whose change database cannot be rewritten is still done on the server, but
+// the next run sends its changes again: the run says so rather than passing for a clean one.
+TEST_F(SyncRunTest, AChangeDatabaseThatCannotBeWrittenIsReported) {
+    const std::filesystem::path hdb = platform::hostPath(ChangeTracker::databaseName(10));
+    script.during = [](const SessionParts&) { registerTracker(new ChangeTracker(TrackerProfile{10, {}, {}})); };
+    script.result = 0;
+    EXPECT_FALSE(runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script)).changesUnrecorded);
+    std::filesystem::remove(hdb);
+    std::filesystem::create_directory(hdb);  // nothing can replace it
+    const RunReport report = runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script));
+    EXPECT_EQ(report.result, SyncResult::Done);
+    EXPECT_TRUE(report.changesUnrecorded);
+    const std::u16string log = formatRunLog(RunLogSummary{u"now", {}, {}, {}, {}, report.changesUnrecorded});
+    EXPECT_NE(log.find(u"the next sync sends them again"), std::u16string::npos);
 }
 
 TEST_F(SyncRunTest, CancelReachesTheEngineAndTheTransfer) {

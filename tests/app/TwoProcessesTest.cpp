@@ -106,8 +106,9 @@ TEST_F(TwoProcesses, StartsDuringABackgroundRunAreRefused) {
     conf.setText(ConfigText::ContactsUri, u"contacts");
     ASSERT_TRUE(conf.save());
     Orvale background(err("bg.err"), {"autosync"});
-    // The background run has taken the mutex once its configuration is loaded; give it that moment.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // The background run takes the mutex before anything else: once it has reached the server, it
+    // holds it.
+    ASSERT_TRUE(waitFor([&] { return server.connections() > 0; }));
     Orvale user(err("user.err"), {"Autosync"});  // not background mode: gets the notice
     ASSERT_TRUE(waitFor([&] { return windowOf(user.pid(), u"Autosync").has_value(); }));
     EXPECT_NE(test::readFileBytes(err("user.err")).find("Orvale is syncing now in background"),

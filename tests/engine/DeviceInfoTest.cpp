@@ -200,8 +200,10 @@ TEST(DeviceInfo, AnswerGet) {
             ASSERT_NE(r->meta(), nullptr);
             EXPECT_EQ(r->meta()->type(), "application/vnd.syncml-devinf+wbxml");
             ASSERT_EQ(r->items()->size(), 1u);
-            EXPECT_EQ(r->items()->at(0)->source()->locURI(), "./devinf11");
-            EXPECT_NE(r->items()->at(0)->dataCData()->devInf(), nullptr);
+            const ItemElement* item = r->items()->at(0);
+            ASSERT_NE(item, nullptr);
+            EXPECT_EQ(item->source()->locURI(), "./devinf11");
+            EXPECT_NE(item->dataCData()->devInf(), nullptr);
             r->release();
         }
         get->release();
@@ -217,7 +219,9 @@ TEST(DeviceInfo, OurGetAsksForTheDocumentOfTheSessionVersion) {
         EXPECT_EQ(g->cmdIDAsInt(), 7);
         EXPECT_EQ(g->meta()->type(), "application/vnd.syncml-devinf+wbxml");
         ASSERT_EQ(g->items()->size(), 1u);
-        EXPECT_EQ(g->items()->at(0)->target()->locURI(), target);
+        const ItemElement* item = g->items()->at(0);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->target()->locURI(), target);
         g->release();
     }
 }

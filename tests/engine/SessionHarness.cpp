@@ -319,4 +319,9 @@ std::string vcard(const std::string& name, std::size_t padTo) {
 
 std::string locUri(const SourceOrTarget* s) { return s ? s->locURI() : std::string(); }
 
+std::string firstItemSource(const Generic* command) {
+    const ItemElement* item = command->items() != nullptr ? command->items()->at(0) : nullptr;
+    return item != nullptr ? locUri(item->source()) : std::string();
+}
+
 }  // namespace orvale::test

@@ -124,5 +124,7 @@ struct Recorder : SyncObserver {
 Generic* itemCommand(std::uint32_t elementType, const std::string& cmdId, const std::vector<std::pair<std::string, std::string>>& keyAndData, bool keyInTarget);
 std::string vcard(const std::string& name, std::size_t padTo = 0);
 std::string locUri(const SourceOrTarget* s);
+// The source URI of the command's first item; empty when it has none.
+std::string firstItemSource(const Generic* command);
 
 }  // namespace orvale::test

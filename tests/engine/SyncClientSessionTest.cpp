@@ -80,7 +80,7 @@ std::vector<std::string> sentChanges(const std::vector<ClientMessage>& requests)
         for (const auto& c : m.decoded.commands) {
             if (c.kind != CommandKind::Add && c.kind != CommandKind::Replace && c.kind != CommandKind::Delete) continue;
             const auto* g = static_cast<Generic*>(c.element.get());
-            out.push_back(commandName(c.kind) + " " + locUri(g->items()->at(0)->source()));
+            out.push_back(commandName(c.kind) + " " + firstItemSource(g));
         }
     }
     return out;
@@ -159,7 +159,7 @@ TEST(SyncClientSession, ServerStatusesForOurItemsCountAndAcknowledgeByCode) {
             if (c.kind == CommandKind::Sync && c.element) reply.status("Sync", static_cast<StartSync*>(c.element.get())->cmdID(), 200);
             if (c.kind != CommandKind::Add && c.kind != CommandKind::Replace && c.kind != CommandKind::Delete) continue;
             const auto* g = static_cast<Generic*>(c.element.get());
-            reply.status(commandName(c.kind), g->cmdID(), answers.at(locUri(g->items()->at(0)->source())));
+            reply.status(commandName(c.kind), g->cmdID(), answers.at(firstItemSource(g)));
         }
     });
     ASSERT_EQ(result, SyncResult::Done);
@@ -594,8 +594,11 @@ TEST(SyncClientSession, ASlowSyncMapsServerAddsToJournalledCopiesAndEqualItemsOn
     std::vector<std::string> mapped;
     for (SyncElement* e : requests[2].all(CommandKind::Map)) {
         const auto* map = static_cast<Map*>(e);
-        for (std::size_t i = 0; i < map->mapItems()->size(); ++i)
-            mapped.push_back(locUri(map->mapItems()->at(i)->target()) + "=" + locUri(map->mapItems()->at(i)->source()));
+        for (std::size_t i = 0; i < map->mapItems()->size(); ++i) {
+            const MapItem* item = map->mapItems()->at(i);
+            ASSERT_NE(item, nullptr);
+            mapped.push_back(locUri(item->target()) + "=" + locUri(item->source()));
+        }
     }
     // s4 equals the item s3 took, and s5 the copy that waits for s9: both are new items.
     EXPECT_EQ(mapped, (std::vector<std::string>{"s1=9000", "s2=9100", "s3=5", "s4=9101", "s5=9102"}));

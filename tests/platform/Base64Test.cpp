@@ -33,6 +33,7 @@ TEST(Base64, DecodingToleratesWhatTransportsAddAndStopsAtPadding) {
         {"Zm9v YmE=\r\n", "fooba"},
         {"Zm8=Zm9v", "fo"},           // nothing after the padding counts
         {"Zm*9v!", "foo"},            // characters outside the alphabet are skipped
+        {"!!!", ""},
         {"Z", ""},                    // six bits make no byte
         {"Zm9vY", "foo"},
     };

@@ -11,6 +11,7 @@
 #include "stores/DateTime.h"
 #include "stores/DateTimeText.h"
 #include "stores/ItemList.h"
+#include "stores/KindCode.h"
 #include "stores/StoreItem.h"
 #include "stores/SyncAnchor.h"
 #include "stores/calendar/CalendarDateWindow.h"
@@ -80,7 +81,7 @@ TEST_F(CalendarStoreTest, TimeFormsGiveTheseStoredTimes) {
 }
 
 TEST_F(CalendarStoreTest, TextsThatHoldNoReadableEventAreRefusedAndWriteNothing) {
-    test::StoreSession s(2);
+    test::StoreSession s(kKindCalendar);
     ASSERT_NE(s.store(), nullptr);
     const std::string key = s.add(event("SUMMARY:Kept\r\nDTSTART:20070101T100000Z\r\n"));
     ASSERT_FALSE(key.empty());
@@ -110,7 +111,7 @@ TEST_F(CalendarStoreTest, TextsThatHoldNoReadableEventAreRefusedAndWriteNothing)
 }
 
 TEST_F(CalendarStoreTest, AReplaceResetsWhatTheTextLacksAndAttendeesReplaceRecipients) {
-    test::StoreSession s(2);
+    test::StoreSession s(kKindCalendar);
     const std::string key = s.add(event(
         "SUMMARY:Review\r\nLOCATION:Room 1\r\nDTSTART:20070101T100000Z\r\nAALARM:20070101T094500Z\r\n"
         "ATTENDEE:a@x\r\nATTENDEE:b@x\r\nATTENDEE:c@x\r\n"));
@@ -133,7 +134,7 @@ TEST_F(CalendarStoreTest, AReplaceResetsWhatTheTextLacksAndAttendeesReplaceRecip
     EXPECT_EQ(pim::Session::current()->itemByOid(oidForKey(key))->recipients().size(), 2u);
 
     // Keys that name no appointment: a contact's, or none at all.
-    test::StoreSession contacts(1);
+    test::StoreSession contacts(kKindContacts);
     const std::string contact = contacts.add("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Doe\r\nEND:VCARD\r\n");
     EXPECT_FALSE(s.store()->deleteItem(contact));
     EXPECT_FALSE(s.replace(contact, event("SUMMARY:x\r\n")));
@@ -267,7 +268,7 @@ TEST_F(CalendarStoreTest, EventsOutsideTheWindowAreNotListedAndKeepTheirRecorded
     const std::string today = datetime::formatLocal(*datetime::currentTime(), false).substr(0, 8);
     std::string old, soon;
     {
-        test::StoreSession s(2);
+        test::StoreSession s(kKindCalendar);
         old = s.add(event("SUMMARY:Old\r\nDTSTART:20000101T100000Z\r\nDTEND:20000101T110000Z\r\n"));
         soon = s.add(event("SUMMARY:Soon\r\nDTSTART:" + today + "T100000\r\nDTEND:" + today + "T110000\r\n"));
         EXPECT_EQ(test::StoreSession::keys(s.store()->allItems()).size(), 2u);  // no window, no recording
@@ -275,31 +276,31 @@ TEST_F(CalendarStoreTest, EventsOutsideTheWindowAreNotListedAndKeepTheirRecorded
     setCalendarDateWindow(DateWindow{7, 30});
     {
         // Without a change tracker the store reads the window itself.
-        test::StoreSession s(2, ChangeRecording::Discard);
+        test::StoreSession s(kKindCalendar, ChangeRecording::Discard);
         EXPECT_EQ(test::StoreSession::keys(s.store()->allItems()), std::vector<std::string>{soon});
     }
     {
-        test::StoreSession s(2);
+        test::StoreSession s(kKindCalendar);
         EXPECT_EQ(test::StoreSession::keys(s.store()->allItems()), std::vector<std::string>{soon});
         s.store()->itemAcknowledged(soon);
     }
     {
         // The old one was never recorded: still new, still left out; an edit to the recorded one
         // is listed.
-        test::StoreSession s(2);
+        test::StoreSession s(kKindCalendar);
         EXPECT_TRUE(s.replace(soon, event("SUMMARY:Soon, moved\r\nDTSTART:" + today + "T120000\r\n")));
         EXPECT_EQ(test::StoreSession::keys(s.store()->newItems({}, {})), std::vector<std::string>{});
         EXPECT_EQ(test::StoreSession::keys(s.store()->updatedItems({}, {})), std::vector<std::string>{soon});
     }
     setCalendarDateWindow(std::nullopt);
     {
-        test::StoreSession s(2);
+        test::StoreSession s(kKindCalendar);
         EXPECT_EQ(test::StoreSession::keys(s.store()->newItems({}, {})), std::vector<std::string>{old});
     }
 }
 
 TEST_F(CalendarStoreTest, BulkReadsGiveTheItemsTextsAndEqualEventsAreFoundFieldForField) {
-    test::StoreSession s(2);
+    test::StoreSession s(kKindCalendar);
     const std::string weekly = event("SUMMARY:Weekly\r\nDTSTART:20270104T080000Z\r\nDTEND:20270104T090000Z\r\n"
                                      "RRULE:W1 MO #0\r\nEXDATE:20270111T080000Z\r\nATTENDEE:a@x\r\n");
     const std::vector<std::string> keys = {s.add(weekly), s.add(event("SUMMARY:Once\r\nDTSTART:20270410\r\n"))};

@@ -70,6 +70,7 @@ TEST_F(ChangeDatabaseTest, ThreeRunsRecordWhatTheServerAcceptedByteForByte) {
         EXPECT_TRUE(t.updatedList().empty());
         EXPECT_TRUE(t.deletedList().empty());
         for (uint32_t oid : t.newList()) t.acknowledge(oid);
+        EXPECT_TRUE(t.save());
     }
     EXPECT_EQ(database(), golden("after-first-run.hdb"));
 
@@ -89,6 +90,7 @@ TEST_F(ChangeDatabaseTest, ThreeRunsRecordWhatTheServerAcceptedByteForByte) {
         std::vector<uint32_t> put = {eve};
         t.preserve(put);  // as the calendar's date window does
         t.acknowledge(eve);
+        EXPECT_TRUE(t.save());
     }
     EXPECT_EQ(database(), golden("after-second-run.hdb"));
 
@@ -99,11 +101,13 @@ TEST_F(ChangeDatabaseTest, ThreeRunsRecordWhatTheServerAcceptedByteForByte) {
         EXPECT_EQ(t.deletedList(), std::vector<uint32_t>{cleo});
         for (auto list : {t.updatedList(), t.newList(), t.deletedList()})
             for (uint32_t oid : list) t.acknowledge(oid);
+        EXPECT_TRUE(t.save());
     }
     EXPECT_EQ(database(), golden("after-third-run.hdb"));
     {
         ChangeTracker t(profile());
         EXPECT_TRUE(t.newList().empty() && t.updatedList().empty() && t.deletedList().empty());
+        EXPECT_TRUE(t.save());
     }
     EXPECT_EQ(database(), golden("after-third-run.hdb"));
 }
@@ -127,13 +131,16 @@ TEST_F(ChangeDatabaseTest, UnusableDatabasesCountAsNoRecords) {
         EXPECT_EQ(t.newList(), std::vector<uint32_t>{a}) << c.what;
         EXPECT_EQ(t.deletedList().size(), c.bytes.size() >= 8 ? 1u : 0u) << c.what;
         t.acknowledge(a);
+        EXPECT_TRUE(t.save()) << c.what;
     }
-    // A folder that cannot be written leaves things as they are and nothing crashes.
+    // A folder that cannot be written leaves things as they are, and the save says so.
     std::filesystem::remove(root.path() / "Contacts.hdb");
     std::filesystem::create_directory(root.path() / "Contacts.hdb");
     {
         ChangeTracker t(profile());
         EXPECT_EQ(t.newList(), std::vector<uint32_t>{a});
+        EXPECT_FALSE(t.save());
+        EXPECT_FALSE(t.save());  // asked again, the answer stays
     }
     EXPECT_TRUE(std::filesystem::is_directory(root.path() / "Contacts.hdb"));
 }
@@ -144,9 +151,9 @@ TEST_F(ChangeDatabaseTest, StatusTextsGoToTheReporterWhenThereIsOne) {
         void showStatus(const std::u16string& text) override { shown.push_back(text); }
         void itemResult(int, int) override {}
     } recorder;
-    { ChangeTracker none(profile()); }  // no reporter: nothing to show, nothing breaks
+    ChangeTracker(profile()).save();  // no reporter: nothing to show, nothing breaks
     setCurrentProgressReporter(&recorder);
-    { ChangeTracker t(profile()); }
+    ChangeTracker(profile()).save();
     setCurrentProgressReporter(nullptr);
     EXPECT_EQ(recorder.shown, (std::vector<std::u16string>{u"Checking for changes...", u"Finalizing changes..."}));
 }

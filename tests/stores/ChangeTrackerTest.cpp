@@ -58,6 +58,7 @@ TEST_F(ChangeTrackerTest, FirstRunUpdateDeleteAndDatabaseBytes) {
         EXPECT_TRUE(t.updatedList().empty() && t.deletedList().empty());
         t.acknowledge(a);
         t.acknowledge(b);
+        EXPECT_TRUE(t.save());
     }
     std::string bytes = test::readFileBytes(root.path() / "Contacts.hdb");
     ASSERT_EQ(bytes.size(), 16u);
@@ -78,7 +79,11 @@ TEST_F(ChangeTrackerTest, FirstRunUpdateDeleteAndDatabaseBytes) {
 
 TEST_F(ChangeTrackerTest, UnacknowledgedAndPreservedItemsAreReportedAgain) {
     uint32_t a = add(u"Ann"), b = add(u"Bob");
-    { ChangeTracker t(contacts()); t.acknowledge(a); }  // b refused by the server
+    {
+        ChangeTracker t(contacts());
+        t.acknowledge(a);  // b refused by the server
+        EXPECT_TRUE(t.save());
+    }
     {
         ChangeTracker t(contacts());
         EXPECT_EQ(t.newList(), std::vector<uint32_t>{b});
@@ -86,6 +91,7 @@ TEST_F(ChangeTrackerTest, UnacknowledgedAndPreservedItemsAreReportedAgain) {
         t.preserve(ids);
         EXPECT_TRUE(ids.empty());
         t.acknowledge(b);  // preserved wins: never recorded stays unrecorded
+        EXPECT_TRUE(t.save());
     }
     ChangeTracker t(contacts());
     EXPECT_EQ(t.newList(), std::vector<uint32_t>{b});

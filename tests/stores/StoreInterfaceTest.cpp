@@ -12,6 +12,7 @@
 #include "stores/ChangeTracker.h"
 #include "stores/ChangeTrackerList.h"
 #include "stores/DataStoreFactory.h"
+#include "stores/KindCode.h"
 #include "support/TempDeviceRoot.h"
 #include "syncml/CountedObject.h"
 
@@ -65,7 +66,7 @@ TEST_F(StoreInterfaceTest, FactoryHandsOutKindsByFolderNameAndCode) {
     }
     EXPECT_EQ(factory->name(), "");
 
-    DataStoreKind* tasks = factory->createKindById(4);
+    DataStoreKind* tasks = factory->createKindById(kKindTasks);
     EXPECT_EQ(tasks->sourceUri(), "./WinMobileTasks");
     delete tasks;
 }
@@ -108,7 +109,7 @@ TEST_F(StoreInterfaceTest, TwoCountingConventionsDeleteAtDifferentCounts) {
 }
 
 TEST_F(StoreInterfaceTest, KindLivesWhileItsStoresAndListsDo) {
-    DataStoreKind* kind = factory->createKindById(1);
+    DataStoreKind* kind = factory->createKindById(kKindContacts);
     DataStore* a = kind->openStore(nullptr);
     DataStore* b = kind->openStore(nullptr);
     EXPECT_EQ(kind->openStores(), 2);
@@ -126,7 +127,7 @@ TEST_F(StoreInterfaceTest, KindLivesWhileItsStoresAndListsDo) {
 }
 
 TEST_F(StoreInterfaceTest, ItemListWalksSignedKeysOnceAndStaysExhausted) {
-    DataStoreKind* kind = factory->createKindById(1);
+    DataStoreKind* kind = factory->createKindById(kKindContacts);
     auto* store = static_cast<test::TestStore*>(kind->openStore(nullptr));
     store->texts = {{7, "seven"}};
     auto* list = new ItemList(store, {7, 0x80000000u, 0xFFFFFFFFu});
@@ -196,7 +197,7 @@ TEST_F(StoreInterfaceTest, AnchorFilesAreBareNamesInTheDeviceRoot) {
     }
 }
 
-TEST_F(StoreInterfaceTest, FactoryGoingSavesTheRunsTrackersAndLeavesOtherFoldersAlone) {
+TEST_F(StoreInterfaceTest, FactorySavesTheRunsTrackersAndLeavesOtherFoldersAlone) {
     test::writeFileBytes(root.path() / "Tasks.hdb", "12345678");
     auto c = platform::pim::Session::current()->createItem(platform::pim::kContact);
     ASSERT_TRUE(c->save());
@@ -204,6 +205,7 @@ TEST_F(StoreInterfaceTest, FactoryGoingSavesTheRunsTrackersAndLeavesOtherFolders
     tracker->acknowledge(c->oid());
     registerTracker(tracker);
     EXPECT_FALSE(std::filesystem::exists(root.path() / "Contacts.hdb"));
+    EXPECT_TRUE(factory->saveChanges());
     factory.reset();
     EXPECT_EQ(test::readFileBytes(root.path() / "Contacts.hdb").size(), 8u);
     EXPECT_EQ(test::readFileBytes(root.path() / "Tasks.hdb"), "12345678");

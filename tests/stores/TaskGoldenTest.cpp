@@ -5,6 +5,7 @@
 #include "platform/TextConversion.h"
 #include "platform/pim/PimSession.h"
 #include "stores/ItemList.h"
+#include "stores/KindCode.h"
 #include "stores/tasks/TaskDevice.h"
 #include "support/PinnedZone.h"
 #include "support/StoreSession.h"
@@ -39,7 +40,7 @@ std::string stored(const std::string& key) {
 TEST(TaskGoldenTest, ExportsMatchTheExpectedTextByteForByteAndAgainUnchanged) {
     test::TempDeviceRoot root;
     test::PinnedZone zone{"Europe/Berlin"};
-    test::StoreSession s(4);
+    test::StoreSession s(kKindTasks);
     ASSERT_NE(s.store(), nullptr);
     for (const char* name : {"every-property", "date-forms", "recurring"}) {
         SCOPED_TRACE(name);

@@ -2,6 +2,7 @@
 // values give which stored rows, what a text refuses or replaces, and when a rule does not take.
 #include <gtest/gtest.h>
 
+#include "stores/KindCode.h"
 #include "stores/tasks/TaskMapping.h"
 #include "support/PinnedZone.h"
 #include "support/StoreSession.h"
@@ -72,7 +73,7 @@ TEST_F(TasksStoreTest, ReceivedValuesGiveTheseRows) {
 }
 
 TEST_F(TasksStoreTest, TextsThatHoldNoTaskAndWritesTheDeviceRefusesReportFalse) {
-    test::StoreSession s(4);
+    test::StoreSession s(kKindTasks);
     ASSERT_NE(s.store(), nullptr);
     const std::string key = s.add(todo("SUMMARY:Kept\r\nDUE:20270503\r\n"));
     ASSERT_FALSE(key.empty());
@@ -93,7 +94,7 @@ TEST_F(TasksStoreTest, TextsThatHoldNoTaskAndWritesTheDeviceRefusesReportFalse) 
 
     // Keys that name no task: an event's, or none at all. Writing there is refused, reading gives
     // the empty VTODO, deleting fails.
-    test::StoreSession calendar(2);
+    test::StoreSession calendar(kKindCalendar);
     const std::string event = calendar.add("BEGIN:VCALENDAR\r\nVERSION:1.0\r\nBEGIN:VEVENT\r\nSUMMARY:x\r\n"
                                            "DTSTART:20270503T100000Z\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
     ASSERT_FALSE(event.empty());
@@ -109,7 +110,7 @@ TEST_F(TasksStoreTest, TextsThatHoldNoTaskAndWritesTheDeviceRefusesReportFalse) 
 }
 
 TEST_F(TasksStoreTest, AReplaceClearsWhatTheTextLacksAndARuleThatDoesNotTakeLeavesNoRecurrence) {
-    test::StoreSession s(4);
+    test::StoreSession s(kKindTasks);
     const std::string key = s.add(todo("SUMMARY:Full\r\nDESCRIPTION:d\r\nCATEGORIES:A\r\nDTSTART:20270503\r\n"
                                        "DUE:20270504\r\nCOMPLETED:20270504\r\nSTATUS:COMPLETED\r\nPRIORITY:1\r\n"
                                        "CLASS:PRIVATE\r\nAALARM:20270503T080000\r\nRRULE:D1 #3\r\n"));
@@ -129,7 +130,7 @@ TEST_F(TasksStoreTest, AReplaceClearsWhatTheTextLacksAndARuleThatDoesNotTakeLeav
 }
 
 TEST_F(TasksStoreTest, ServerTextsMatchTheTasksTheyWouldStoreAsInFolderOrder) {
-    test::StoreSession s(4);
+    test::StoreSession s(kKindTasks);
     const std::string body = "SUMMARY:Report\r\nDUE:20270503\r\nPRIORITY:1\r\nRRULE:W1 MO #4\r\n";
     const std::string first = s.add(todo(body));
     const std::string other = s.add(todo("SUMMARY:Other\r\n"));

@@ -37,9 +37,9 @@ void registerTestKinds() {
 }
 
 void registerRealKinds() {
-    registerKind(contacts::kContactsKindCode, contacts::makeContactsKind);
-    registerKind(tasks::kTasksKindCode, tasks::makeTasksKind);
-    registerKind(calendar::kCalendarKindCode, calendar::makeCalendarKind);
+    registerKind(kKindContacts, contacts::makeContactsKind);
+    registerKind(kKindTasks, tasks::makeTasksKind);
+    registerKind(kKindCalendar, calendar::makeCalendarKind);
 }
 
 }  // namespace orvale::test

@@ -23,6 +23,7 @@ StoreSession::StoreSession(int kindCode, ChangeRecording recording)
 
 StoreSession::~StoreSession() {
     if (store_ != nullptr) store_->release();
+    factory_->saveChanges();
     factory_.reset();
 }
 

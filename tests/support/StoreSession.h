@@ -1,13 +1,14 @@
 #pragma once
 // One store of a kind opened the way a sync run opens it: a factory for the run, the kind by its
-// code, the store from the kind. When it goes, the store is released and then the factory, which
-// saves (or discards) the change databases.
+// code, the store from the kind. When it goes, the store is released, the factory saves (or
+// discards) the change databases as a completed run does, and then goes.
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "stores/DataStore.h"
 #include "stores/DataStoreFactory.h"
+#include "stores/KindCode.h"
 
 namespace orvale::test {
 

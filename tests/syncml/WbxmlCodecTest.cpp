@@ -183,7 +183,9 @@ TEST(WbxmlDecoder, ReadsPeerMessageWithMetaAndAnchor) {
     ItemElement* item = alert->items()->first();
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->target()->locURI(), "./contacts");
-    EXPECT_EQ(item->meta()->anchor()->next(), "20240102T000000Z");
+    const MetInfElem* meta = item->meta();
+    ASSERT_NE(meta, nullptr);
+    EXPECT_EQ(meta->anchor()->next(), "20240102T000000Z");
     alert->release();
     EXPECT_EQ(d.commands[1].kind, DecodedKind::MessageEnd);
     EXPECT_TRUE(d.commands[1].final);

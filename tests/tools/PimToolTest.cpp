@@ -4,6 +4,7 @@
 #include <set>
 
 #include "PimRun.h"
+#include "stores/KindCode.h"
 #include "stores/SyncAnchor.h"
 #include "support/StoreSession.h"
 #include "support/TempDeviceRoot.h"
@@ -301,7 +302,7 @@ TEST_F(PimToolTest, ChangesMadeByAnotherProcessDuringARunAreSentByTheNextOne) {
     {
         // The run has scanned the folder; then the tool edits, deletes and adds, and the run applies a
         // server Replace of its own.
-        StoreSession run(1);
+        StoreSession run(kKindContacts);
         ASSERT_NE(run.store(), nullptr);
         const SyncAnchor last, next;
         EXPECT_TRUE(StoreSession::keys(run.store()->updatedItems(last, next)).empty());
@@ -319,7 +320,7 @@ TEST_F(PimToolTest, ChangesMadeByAnotherProcessDuringARunAreSentByTheNextOne) {
 
 TEST_F(PimToolTest, WorksWhileASyncRunHoldsTheSameDeviceStore) {
     const auto before = importOk({file("two.vcf", kTwoCardsWithLfLineEnds)});
-    StoreSession run(1);
+    StoreSession run(kKindContacts);
     ASSERT_NE(run.store(), nullptr);
     EXPECT_EQ(StoreSession::keys(run.store()->allItems()).size(), 2u);
     const std::string fromServer = run.add("BEGIN:VCARD\r\nFN:From the server\r\nEND:VCARD\r\n");

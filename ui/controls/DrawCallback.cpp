@@ -74,9 +74,9 @@ void DrawCallback::describe() {
         texts << QStringLiteral("%1: %2 %3, %4 %5")
                     .arg(names_[static_cast<std::size_t>(r)])
                     .arg(count(r, Received))
-                    .arg(uiText(kStrReceived))
+                    .arg(uiText(StringId::Received))
                     .arg(count(r, Sent))
-                    .arg(uiText(kStrSent));
+                    .arg(uiText(StringId::Sent));
     }
     setAccessibleDescription(texts.join(QStringLiteral("; ")));
 }

@@ -25,7 +25,7 @@ UnitPicker::UnitPicker(QWidget* overlayHost, QWidget* parent)
     layout->addWidget(face_);
     face_->link().setTarget(this);
     list_->link().setTarget(this);
-    for (int id : {kStrDay, kStrHour, kStrMinute}) list_->addItem(uiText(id));
+    for (StringId id : {StringId::Day, StringId::Hour, StringId::Minute}) list_->addItem(uiText(id));
     list_->hide();
     list_->installEventFilter(this);
     setFocusProxy(face_);

@@ -52,7 +52,7 @@ backup::Backup newestBackup() {
 }
 
 struct RealContactsKind {
-    RealContactsKind() { registerKind(contacts::kContactsKindCode, contacts::makeContactsKind); }
+    RealContactsKind() { registerKind(kKindContacts, contacts::makeContactsKind); }
 };
 
 class ContactBackupTest : public ::testing::Test {
@@ -64,7 +64,7 @@ protected:
 // The bulk read a backup makes gives, item for item, the text itemByKey gives: pictures, folded and
 // non-Latin values included, and no excluded contact.
 TEST_F(ContactBackupTest, ABackupHoldsEveryContactAsTheStoreExportsIt) {
-    StoreSession tool(contacts::kContactsKindCode, ChangeRecording::Discard);
+    StoreSession tool(kKindContacts, ChangeRecording::Discard);
     ASSERT_NE(tool.store(), nullptr);
     for (const char* f : {"every-property.vcf", "edge-cases.vcf", "photo-jpeg.vcf", "photo-gif.vcf"})
         ASSERT_FALSE(tool.add(fileText(f)).empty()) << f;
@@ -90,9 +90,9 @@ TEST_F(ContactBackupTest, ARestoreIsWholeAndTheNextSyncSendsIt) {
     {
         // A first sync: the slow sync's full list backs the folder up first, and the run records
         // what the server took.
-        StoreSession tool(contacts::kContactsKindCode, ChangeRecording::Discard);
+        StoreSession tool(kKindContacts, ChangeRecording::Discard);
         for (const char* n : {"Ade", "Bell", "Cole", "Dunn"}) keys.push_back(tool.add(card(n)));
-        StoreSession run(contacts::kContactsKindCode);
+        StoreSession run(kKindContacts);
         run.store()->allItems()->release();
         for (const auto& key : keys) run.store()->itemAcknowledged(key);
     }
@@ -102,7 +102,7 @@ TEST_F(ContactBackupTest, ARestoreIsWholeAndTheNextSyncSendsIt) {
     const backup::Backup taken = newestBackup();
     ASSERT_EQ(taken.items.size(), 4u);
 
-    StoreSession tool(contacts::kContactsKindCode, ChangeRecording::Discard);
+    StoreSession tool(kKindContacts, ChangeRecording::Discard);
     DataStore& store = *tool.store();
     ASSERT_TRUE(store.deleteItem(keys[0]));
     ASSERT_TRUE(tool.replace(keys[1], card("Bellows")));
@@ -136,7 +136,7 @@ TEST_F(ContactBackupTest, ARestoreIsWholeAndTheNextSyncSendsIt) {
     EXPECT_NE(after.at(recreated).find("N:Ade;Given"), std::string::npos);
 
     // The next sync: the contact made again is new, the one changed back updated, the lost key deleted.
-    StoreSession next(contacts::kContactsKindCode);
+    StoreSession next(kKindContacts);
     SyncAnchor a, b;
     EXPECT_EQ(StoreSession::keys(next.store()->newItems(a, b)), std::vector<std::string>{recreated});
     EXPECT_EQ(StoreSession::keys(next.store()->updatedItems(a, b)), std::vector<std::string>{keys[1]});

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/Base64.h"
+#include "stores/KindCode.h"
 #include "stores/KindRegistry.h"
 #include "stores/SyncAnchor.h"
 #include "stores/contacts/ContactsStore.h"
@@ -24,7 +25,7 @@ std::string photo(const std::string& bytes) {
 }
 
 TEST(ContactChanges, EditsAreSeenExactlyWhereTheExportChanges) {
-    registerKind(contacts::kContactsKindCode, contacts::makeContactsKind);  // not a test kind of another test
+    registerKind(kKindContacts, contacts::makeContactsKind);  // not a test kind of another test
     const std::string big(70'000, 'p');
     std::string bigChangedLate = big;
     bigChangedLate[65'000] = 'q';  // beyond what is exported
@@ -54,7 +55,7 @@ TEST(ContactChanges, EditsAreSeenExactlyWhereTheExportChanges) {
         test::TempDeviceRoot root;
         std::string key;
         {
-            StoreSession run(1);
+            StoreSession run(kKindContacts);
             ASSERT_NE(run.store(), nullptr);
             key = run.add(c.before);
             ASSERT_NE(key, "") << c.what;
@@ -65,10 +66,10 @@ TEST(ContactChanges, EditsAreSeenExactlyWhereTheExportChanges) {
             run.store()->itemAcknowledged(key);
         }
         {
-            StoreSession edit(1, ChangeRecording::Discard);
+            StoreSession edit(kKindContacts, ChangeRecording::Discard);
             ASSERT_TRUE(edit.replace(key, c.after)) << c.what;
         }
-        StoreSession next(1);
+        StoreSession next(kKindContacts);
         const SyncAnchor last, now;
         const auto updated = StoreSession::keys(next.store()->updatedItems(last, now));
         EXPECT_EQ(updated, c.updated ? std::vector<std::string>{key} : std::vector<std::string>{}) << c.what;
@@ -76,12 +77,12 @@ TEST(ContactChanges, EditsAreSeenExactlyWhereTheExportChanges) {
 }
 
 TEST(ContactChanges, AFactoryThatDiscardsLeavesTheDatabaseAsTheLastRunLeftIt) {
-    registerKind(contacts::kContactsKindCode, contacts::makeContactsKind);
+    registerKind(kKindContacts, contacts::makeContactsKind);
     test::TempDeviceRoot root;
     const SyncAnchor last, now;
     std::string key;
     {
-        StoreSession run(1);
+        StoreSession run(kKindContacts);
         key = run.add(card(""));
         StoreSession::keys(run.store()->allItems());
         run.store()->itemAcknowledged(key);
@@ -89,13 +90,13 @@ TEST(ContactChanges, AFactoryThatDiscardsLeavesTheDatabaseAsTheLastRunLeftIt) {
     const std::string recorded = test::readFileBytes(root.path() / "Contacts.hdb");
     ASSERT_EQ(recorded.size(), 8u);
     {
-        StoreSession outside(1, ChangeRecording::Discard);
+        StoreSession outside(kKindContacts, ChangeRecording::Discard);
         EXPECT_TRUE(StoreSession::keys(outside.store()->updatedItems(last, now)).empty());  // makes a tracker
         ASSERT_TRUE(outside.replace(key, card("TITLE:Boss\r\n")));
         outside.store()->itemAcknowledged(key);
     }
     EXPECT_EQ(test::readFileBytes(root.path() / "Contacts.hdb"), recorded);
-    StoreSession next(1);
+    StoreSession next(kKindContacts);
     EXPECT_EQ(StoreSession::keys(next.store()->updatedItems(last, now)), std::vector<std::string>{key});
 }
 

@@ -8,6 +8,7 @@
 #include "platform/pim/PimSession.h"
 #include "stores/DataStoreKind.h"
 #include "stores/ItemList.h"
+#include "stores/KindCode.h"
 #include "stores/StoreItem.h"
 #include "stores/KindRegistry.h"
 #include "stores/SyncAnchor.h"
@@ -27,7 +28,7 @@ std::string card(const std::string& fn) { return "BEGIN:VCARD\r\nVERSION:2.1\r\n
 
 // Other tests of this program may register a kind of their own under the contacts code.
 struct RealContactsKind {
-    RealContactsKind() { registerKind(contacts::kContactsKindCode, contacts::makeContactsKind); }
+    RealContactsKind() { registerKind(kKindContacts, contacts::makeContactsKind); }
 };
 
 class ContactsStoreTest : public ::testing::Test {
@@ -42,7 +43,7 @@ protected:
 
 TEST_F(ContactsStoreTest, KindIsRegisteredUnderItsNameCodeAndContentType) {
     for (DataStoreKind* kind :
-         {session.factory().createKindById(1), session.factory().createKindByName("My Contacts and Tasks")}) {
+         {session.factory().createKindById(kKindContacts), session.factory().createKindByName("My Contacts and Tasks")}) {
         ASSERT_NE(kind, nullptr);
         EXPECT_EQ(kind->kindName(), "WinMobileContacts");
         EXPECT_EQ(kind->sourceUri(), "./WinMobileContacts");
@@ -149,7 +150,7 @@ TEST(ContactsStoreCounting, AListKeepsItsStoreAndTheStoreItsKind) {
     const RealContactsKind real;
     test::TempDeviceRoot root;
     DataStoreFactory factory;
-    DataStore* store = factory.createKindById(1)->openStore(nullptr);
+    DataStore* store = factory.createKindById(kKindContacts)->openStore(nullptr);
     ItemList* list = store->allItems();
     store->addRef();
     store->release();

@@ -14,6 +14,7 @@
 #include "stores/ChangeTracker.h"
 #include "stores/DataStore.h"
 #include "stores/ItemList.h"
+#include "stores/KindCode.h"
 #include "stores/KindRegistry.h"
 #include "stores/SyncAnchor.h"
 #include "stores/contacts/ContactsStore.h"
@@ -28,16 +29,16 @@ using test::StoreSession;
 std::string card(const std::string& body) { return "BEGIN:VCARD\r\nVERSION:2.1\r\n" + body + "END:VCARD\r\n"; }
 
 struct RealContactsKind {
-    RealContactsKind() { registerKind(contacts::kContactsKindCode, contacts::makeContactsKind); }
+    RealContactsKind() { registerKind(kKindContacts, contacts::makeContactsKind); }
 };
 
 std::size_t itemCount() {
-    StoreSession s(1, ChangeRecording::Discard);
+    StoreSession s(kKindContacts, ChangeRecording::Discard);
     return StoreSession::keys(s.store()->allItems()).size();
 }
 
 std::vector<DataStore::PendingMap> pendingMaps() {
-    StoreSession s(1, ChangeRecording::Discard);
+    StoreSession s(kKindContacts, ChangeRecording::Discard);
     return s.store()->pendingMaps(100).value_or(std::vector<DataStore::PendingMap>{});
 }
 
@@ -47,7 +48,7 @@ void inKilledProcess(const std::function<void(StoreSession&)>& work) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         {
-            StoreSession s(1, ChangeRecording::Discard);
+            StoreSession s(kKindContacts, ChangeRecording::Discard);
             work(s);
             ::kill(::getpid(), SIGKILL);
         }
@@ -92,7 +93,7 @@ TEST_F(ContactsSyncStepTest, AWriteGroupIsKeptWholeOrNotAtAllWhenTheProcessIsKil
 TEST_F(ContactsSyncStepTest, PendingMapsOutliveACompletedSessionUntilTheChangeDatabaseIsWritten) {
     std::string key;
     {
-        StoreSession run(1);
+        StoreSession run(kKindContacts);
         const SyncAnchor last, next;
         EXPECT_TRUE(StoreSession::keys(run.store()->newItems(last, next)).empty());  // the run's tracker
         ASSERT_TRUE(run.store()->beginWrites());
@@ -106,19 +107,19 @@ TEST_F(ContactsSyncStepTest, PendingMapsOutliveACompletedSessionUntilTheChangeDa
         EXPECT_EQ(kept->front().localKey, key);
     }
     EXPECT_TRUE(pendingMaps().empty()) << "gone once the run's factory recorded the item";
-    StoreSession next(1);
+    StoreSession next(kKindContacts);
     const SyncAnchor last, now;
     EXPECT_TRUE(StoreSession::keys(next.store()->newItems(last, now)).empty()) << "and the item is recorded";
 
     // Without a change tracker nothing waits: they go at once.
     ASSERT_TRUE(next.store()->notePendingMap("srv-2", key));
-    StoreSession tool(1, ChangeRecording::Discard);
+    StoreSession tool(kKindContacts, ChangeRecording::Discard);
     tool.store()->dropPendingMaps();
     EXPECT_TRUE(tool.store()->pendingMaps(10)->empty());
 }
 
 TEST_F(ContactsSyncStepTest, ServerTextsMatchTheItemsThatHoldTheSameFieldsInFolderOrder) {
-    StoreSession s(1);
+    StoreSession s(kKindContacts);
     const std::string person = "N:Berg;Karin\r\nTEL;WORK:+46 31 1\r\nEMAIL:karin@example.com\r\nNOTE:Met in G=C3=B6teborg\r\n";
     const std::string first = s.add(card(person));
     const std::string other = s.add(card("N:Holm;Per\r\n"));

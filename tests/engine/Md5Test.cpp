@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "engine/Base64.h"
 #include "engine/Md5.h"
 
 namespace orvale {
@@ -34,26 +33,6 @@ TEST(Md5, Rfc1321Suite) {
         {std::string(64, 'a'), "014842d480b571495a4a0363793f7367"},
     };
     for (const auto& c : cases) EXPECT_EQ(hex(md5(c.in)), c.want) << c.in.size();
-}
-
-TEST(Base64, Rfc4648VectorsRoundTrip) {
-    const struct { const char* plain; const char* coded; } cases[] = {
-        {"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"},
-        {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(base64Encode(c.plain), c.coded);
-        EXPECT_EQ(base64Decode(c.coded), c.plain);
-    }
-    const std::string binary("\x00\xff\x10\x80\x7f", 5);
-    EXPECT_EQ(base64Decode(base64Encode(binary)), binary);
-}
-
-TEST(Base64, DecodeSkipsForeignCharactersAndStopsAtPadding) {
-    EXPECT_EQ(base64Decode("Zm9v\r\nYmFy"), "foobar");
-    EXPECT_EQ(base64Decode("Zm8=Zm9v"), "fo");
-    EXPECT_EQ(base64Decode("Z"), "");  // six bits make no byte
-    EXPECT_EQ(base64Decode("!!!"), "");
 }
 
 }  // namespace

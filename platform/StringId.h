@@ -1,0 +1,83 @@
+#pragma once
+// The numbers of the program's string table. These are the only place the numbers are written:
+// everything else names a string.
+namespace orvale::platform {
+
+enum class StringId : int {
+    // Run progress and results.
+    Authenticated = 239,         // "Authenticated successfully"
+    LastSyncPrefix = 243,        // "Synchronized: "
+    Syncing = 244,               // "Syncing..."
+    SyncFailed = 245,            // "Sync failed"
+    AuthFailed = 246,            // "Authentication failed"
+    ResultDone = 247,            // "Done!"
+    ConfiguredFolders = 251,     // "Configured Folders"
+    ConfigureFailed = 255,       // "Failed to configure folders!"
+    AssignManually = 261,        // "Please assign them manually"
+    NotReached = 277,            // "Could not reach the server"
+    SyncingInBackground = 279,   // "... is syncing now in background. ..."
+    ChooseFolder = 281,          // "Please choose folder to sync"
+    Received = 284,              // "Received"
+    Sent = 285,                  // "Sent"
+    FindingServer = 289,         // "Finding server... "
+    StartingSync = 290,          // "Starting sync"
+    CheckingForChanges = 292,    // "Checking for changes..."
+    FinalizingChanges = 293,     // "Finalizing changes..."
+    // The screens.
+    Title = 300,
+    Url = 301,
+    Username = 302,
+    Password = 303,
+    Autosync = 304,
+    Every = 305,
+    Day = 306,
+    Hour = 307,
+    Minute = 308,
+    WantToSync = 309,
+    Contacts = 310,
+    Calendar = 311,
+    Tasks = 312,
+    Next = 313,
+    Back = 314,
+    Done = 315,
+    Exit = 316,
+    DatabaseUri = 317,
+    EnterCredentials = 318,
+    EnterFolderUri = 319,
+    CheckFolder = 320,
+    TestServer = 321,
+    TestingServer = 322,
+    Changes = 323,
+    Sync = 324,
+    Menu = 325,
+    About = 326,
+    Settings = 327,
+    Cancel = 328,
+    SyncCancelled = 329,
+    Cancelled = 330,
+    Folder = 331,
+    SyncEventsBetween = 332,
+    DaysBefore = 333,
+    DaysAfter = 334,
+    EnableLogging = 335,
+    View = 336,
+    SlowSync = 337,
+    NextSyncSlow = 338,
+    ViewLicense = 339,
+    AboutLine1 = 340,
+    AboutLine2 = 341,
+    AboutLine3 = 342,
+    LogTitle = 343,
+    LicenseTitle = 344,
+    GroupServer = 345,
+    GroupFolders = 346,
+    GroupCalendar = 347,
+    GroupBackground = 348,
+    GroupLogging = 349,
+    EmptyUrl = 350,
+    SaveFailed = 351,
+    SlowSyncFailed = 352,
+    ChangesNotRecorded = 353,
+};
+
+}  // namespace orvale::platform

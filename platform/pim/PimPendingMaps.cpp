@@ -1,0 +1,36 @@
+// The sync's journal of stored server items whose Maps the server may not have got. It lives in the
+// device database beside the items only so that a batch makes an entry durable with its item.
+#include "platform/pim/PimSession.h"
+#include "platform/pim/PimSessionImpl.h"
+
+namespace orvale::platform::pim {
+
+using detail::Stmt;
+
+std::optional<std::vector<Session::PendingMap>> Session::pendingMaps(int folder, size_t most) {
+    Impl& s = *impl_;
+    detail::ReadTransaction tx(s);
+    Stmt q = s.stmt("SELECT server_id, oid FROM pending_maps WHERE folder=? ORDER BY rowid");
+    q.bind(1, int64_t{folder});
+    std::vector<PendingMap> out;
+    int rc;
+    while ((rc = q.step()) == SQLITE_ROW) {
+        if (out.size() == most) return std::nullopt;
+        out.push_back({q.blob(0), static_cast<uint32_t>(q.i64(1))});
+    }
+    if (rc != SQLITE_DONE) return std::nullopt;
+    return out;
+}
+
+bool Session::notePendingMap(int folder, std::string_view serverId, uint32_t oid) {
+    Stmt q = impl_->stmt("INSERT OR REPLACE INTO pending_maps(folder, server_id, oid) VALUES(?, ?, ?)");
+    q.bind(1, int64_t{folder}).bindBlob(2, serverId.data(), serverId.size()).bind(3, int64_t{oid});
+    return q.done();
+}
+
+bool Session::dropPendingMaps(int folder) {
+    Stmt q = impl_->stmt("DELETE FROM pending_maps WHERE folder=?");
+    return q.bind(1, int64_t{folder}).done();
+}
+
+}  // namespace orvale::platform::pim
