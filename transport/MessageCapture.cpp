@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/DevicePaths.h"
+#include "platform/FileAccess.h"
 
 namespace orvale {
 
@@ -60,7 +61,7 @@ std::filesystem::path MessageCapture::hostFolder() const { return platform::host
 void MessageCapture::prepare() {
     const std::filesystem::path dir = hostFolder();
     std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
+    platform::createPrivateFolders(dir);
     std::vector<std::filesystem::path> doomed;
     for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         if (it->is_directory(ec)) continue;
