@@ -82,6 +82,7 @@ TEST_F(ConfigToolTest, RefusedArgumentsChangeNothing) {
         {{"set", "lastsync=today"}, 2, "cannot be set"},
         {{"set", "password=" + secret}, 2, "password (longer than 40"},
         {{"set", "password=x", "--password-stdin"}, 2, "given twice"},
+        {{"set", "url=http://bob:" + secret + "@host/"}, 2, "user name or password"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
