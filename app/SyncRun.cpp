@@ -8,6 +8,7 @@
 #include "platform/DeviceUniqueId.h"
 #include "stores/ChangeTrackerList.h"
 #include "stores/DataStoreFactory.h"
+#include "stores/contacts/PictureDownload.h"
 #include "stores/DataStoreKind.h"
 #include "stores/KindRegistry.h"
 #include "stores/calendar/CalendarDateWindow.h"
@@ -92,6 +93,7 @@ RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& p
 
     std::optional<int> engineResult = 2;
     const DateWindowScope window(args.calendarWindow);
+    const contacts::PictureOriginScope pictures(args.url);
     SessionRun s;
     try {
         engineResult = runSession(s, inputs, report);
