@@ -126,6 +126,12 @@ SyncClient::Impl::InitStatusOutcome SyncClient::Impl::handleInitStatuses(int& at
             case CommandKind::SyncHdr: {
                 const auto challenge = challengeOf(*status);
                 auth->onInitHeaderStatus(code, challenge, challenge ? challenge->nextNonce : std::nullopt);
+                if (!auth->refusal().empty()) {
+                    // No credential goes out again: the run ends unauthenticated.
+                    observer.text(auth->refusal());
+                    out.failed = true;
+                    return out;
+                }
                 if (code == 200 || code == 212) {
                     observer.event(602);
                     out.headerAccepted = true;

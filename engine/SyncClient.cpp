@@ -5,6 +5,7 @@
 
 #include "engine/SessionId.h"
 #include "engine/SyncClientImpl.h"
+#include "transport/ServerUrl.h"
 
 namespace orvale {
 
@@ -37,7 +38,8 @@ void SyncClient::Impl::startSession(const std::string& serverUrl, const std::str
     sessionId = makeUniqueSessionId(startTime, config.device.deviceId);
     msgId = 1;
     cmdId = 1;
-    auth.emplace(sessionData, user, password);
+    const auto target = ServerUrl::parse(serverUrl);
+    auth.emplace(sessionData, user, password, target && !target->secure());
     auth->startSession();
 }
 
