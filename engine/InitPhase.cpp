@@ -226,7 +226,7 @@ bool SyncClient::Impl::runInitPhase(bool testForm) {
         if (statuses.headerAccepted) headerAccepted = true;
         if (statuses.newAttempt) headerAccepted = false;
         const ServerCommandsOutcome commands = handleServerCommands();
-        if (commands.writesLost) return false;
+        if (commands.writesLost || commands.mustEnd) return false;
         if (statuses.newAttempt) continue;
         if (!commands.packageComplete && pending.commandsOutstanding()) {
             if (alert222s >= kMaxInitAlert222) {

@@ -2,6 +2,7 @@
 // message.
 #include "engine/BoundedNumber.h"
 #include "engine/DeviceInfo.h"
+#include "engine/RespUri.h"
 #include "engine/SyncClientImpl.h"
 #include "stores/DataStoreFactory.h"
 #include "stores/DataStoreKind.h"
@@ -39,7 +40,14 @@ SyncContextHolder* SyncClient::Impl::contextOf(int folder) const {
 
 void SyncClient::Impl::handleServerHeader(const Header& header) {
     const std::string respUri = header.respURI();
-    if (!respUri.empty() && respUri.size() <= kMaxUrlText) url = respUri;
+    if (!respUri.empty() && respUri.size() <= kMaxUrlText && respUri != url) {
+        if (const std::string refusal = respUriRefusal(url, respUri); refusal.empty()) {
+            url = respUri;
+        } else {
+            observer.text(refusal + "; the session ends");
+            respUriRefused = true;
+        }
+    }
     if (const MetInfElem* meta = header.meta()) {
         if (meta->maxMsgSizeCData() != nullptr) limits.applyServerMaxMsgSize(meta->maxMsgSize());
         if (meta->maxObjSizeCData() != nullptr) limits.applyServerMaxObjSize(meta->maxObjSize());
@@ -144,7 +152,8 @@ void SyncClient::Impl::handleServerGet(const PutOrGet& get, const std::string& m
     Status* status = newStatus(msgRef, get.cmdID(), CommandKind::Get, 400);
     queueStatus(status);
     std::vector<Result*> results;
-    const int code = answerGet(get, config, cmdId, msgRef, results);
+    const int code = answerGet(get, config, cmdId, msgRef, results, devInfSent);
+    if (code == 406) observer.text("Device information was sent already in this session");
     status->setData(static_cast<std::int64_t>(code));
     for (Result* r : results) {
         queueCommand(CommandKind::Results, r, static_cast<std::uint32_t>(r->cmdIDAsInt()));
@@ -231,6 +240,16 @@ ServerCommandsOutcome SyncClient::Impl::handleServerCommands() {
         }
     }
     received.commands.clear();
+    if (queuedPastBound()) {
+        // None of the message's writes are kept: its answers do not leave.
+        observer.text("The server's messages asked for more answers than a session holds; the session ends");
+        out.mustEnd = true;
+        return out;
+    }
+    if (respUriRefused) {
+        out.mustEnd = true;
+        return out;
+    }
     if (!commitMessageWrites()) {
         observer.text("Device store did not keep the items of the message");
         out.writesLost = true;

@@ -49,6 +49,9 @@ void SyncClient::Impl::endSession() {
     pending.clear();
     statusQueue.clear();
     commandQueue.clear();
+    devInfSent = false;
+    queueOverflow = false;
+    respUriRefused = false;
     received.clear();
     openSyncs.clear();
     contexts.clear();

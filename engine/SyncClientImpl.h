@@ -66,6 +66,9 @@ struct ServerCommandsOutcome {
     bool packageComplete = false;
     // The device store did not keep the message's writes: our reply would claim what is not stored.
     bool writesLost = false;
+    // The session ends after this message, none of its writes kept: the answers queued went past
+    // the session's bound (kMaxQueuedCommands, kMaxQueuedBytes), or the server's RespURI was refused.
+    bool mustEnd = false;
 };
 
 // The answer to one server Add or Replace command under construction.
@@ -112,6 +115,16 @@ struct SyncClient::Impl {
     bool lastMessageComplete = false;
     bool inSyncPhase = false;
     bool testMode = false;
+    // Our device information went out in a Results this session.
+    bool devInfSent = false;
+    // What the server's messages had us queue for our next message went past the session's bound:
+    // the session ends rather than grow without end.
+    bool queueOverflow = false;
+    // The server's RespURI would have lowered the transport's protection or changed the host.
+    bool respUriRefused = false;
+    static constexpr std::size_t kMaxQueuedCommands = 20'000;
+    static constexpr std::uint64_t kMaxQueuedBytes = 8u << 20;
+    bool queuedPastBound() const;
 
     // --- folders
     std::vector<FolderState> folders;

@@ -154,7 +154,7 @@ bool SyncClient::Impl::syncFolder(int folder, bool lastFolder) {
             break;
         }
         const ServerCommandsOutcome commands = handleServerCommands();
-        if (commands.writesLost) {
+        if (commands.writesLost || commands.mustEnd) {
             // Our statuses would tell the server we hold items we do not: the session ends here,
             // and the next one repeats the work.
             sessionOk = false;
