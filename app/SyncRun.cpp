@@ -60,6 +60,12 @@ struct RunInputs {
 
 std::optional<int> runSession(SessionRun& s, RunInputs& in, RunReport& report) {
     s.factory = std::make_unique<DataStoreFactory>();
+    // A device database that cannot be opened would read as empty folders: a run that syncs
+    // nothing must not be one that succeeded.
+    if (!s.factory->openError().empty()) {
+        report.deviceProblem = s.factory->openError();
+        return 4;
+    }
     SyncArguments& a = in.args;
     dropFolderWithoutStore(a.contactsUri, kKindContacts, report.skippedFolders);
     dropFolderWithoutStore(a.tasksUri, kKindTasks, report.skippedFolders);

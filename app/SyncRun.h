@@ -21,6 +21,8 @@ struct RunReport {
     std::vector<int> skippedFolders;
     bool cancelled = false;
     RunStatistics statistics;
+    // Why the device's store could not be opened; the run then fails before the server is asked.
+    std::string deviceProblem;
 };
 
 // The device ID of this device ("IMEI:" and 22 hex digits).
