@@ -57,7 +57,7 @@ struct RunInputs {
     RunControl* control;
 };
 
-std::optional<int> runSession(SessionRun& s, RunInputs& in, RunReport& report) {
+std::optional<SyncResult> runSession(SessionRun& s, RunInputs& in, RunReport& report) {
     s.factory = std::make_unique<DataStoreFactory>();
     SyncArguments& a = in.args;
     dropFolderWithoutStore(a.contactsUri, kKindContacts, report.skippedFolders);
@@ -90,21 +90,21 @@ RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& p
     RunSessionData sessionData;
     RunInputs inputs{args, proxy, env, transport, abort, sessionData.store(), control};
 
-    std::optional<int> engineResult = 2;
+    std::optional<SyncResult> engineResult = SyncResult::Exception;
     const DateWindowScope window(args.calendarWindow);
     SessionRun s;
     try {
         engineResult = runSession(s, inputs, report);
     } catch (const std::exception&) {
-        engineResult = 2;
+        engineResult = SyncResult::Exception;
     } catch (...) {
-        engineResult = 2;
+        engineResult = SyncResult::Exception;
     }
     if (!engineResult) {
         report.result = SyncResult::SyncFailed;  // every chosen folder lacks its store
     } else {
-        report.result = static_cast<SyncResult>(*engineResult);
-        if (*engineResult != 0 && transport.transport->errorFlag() == 1) report.result = SyncResult::NotReached;
+        report.result = *engineResult;
+        if (*engineResult != SyncResult::Done && transport.transport->errorFlag() == 1) report.result = SyncResult::NotReached;
     }
     if (control) {
         control->detach();

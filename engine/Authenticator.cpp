@@ -1,5 +1,7 @@
 #include "engine/Authenticator.h"
 
+#include "engine/StatusCodes.h"
+
 namespace orvale {
 
 Authenticator::Authenticator(SessionDataStore& data, std::string user, std::string password)
@@ -10,9 +12,9 @@ void Authenticator::startSession() {
     sessionAuthenticated_ = false;
     locName_.clear();
     const std::string type = data_.has(kKeyAuthType) ? data_.getString(kKeyAuthType) : std::string("none");
-    if (type == "0") {
+    if (type == kAuthTypeBasic) {
         current_ = makeCredential(kAuthBasic, "b64", user_, password_, "");
-    } else if (type == "1") {
+    } else if (type == kAuthTypeMd5) {
         // An MD5 digest needs the server's nonce; without it the server will challenge us afresh.
         if (data_.has(kKeyNextNonce)) {
             current_ = makeCredential(kAuthMd5, "b64", user_, password_, data_.getString(kKeyNextNonce));
@@ -24,9 +26,9 @@ void Authenticator::startSession() {
 
 void Authenticator::onInitHeaderStatus(int code, const std::optional<Challenge>& challenge,
                                        const std::optional<std::string>& nextNonce) {
-    if (code == 200 || code == 212) {
+    if (headerAccepted(code)) {
         if (nextNonce) data_.setString(kKeyNextNonce, *nextNonce);
-        if (code == 212) {
+        if (code == kStatusAuthenticationAccepted) {
             required_ = false;
             sessionAuthenticated_ = true;
             locName_.clear();
@@ -35,15 +37,15 @@ void Authenticator::onInitHeaderStatus(int code, const std::optional<Challenge>&
         }
         return;
     }
-    if (code != 401 && code != 407) return;
+    if (!credentialsRefused(code)) return;
     const Challenge chal = challenge.value_or(Challenge{});
     if (chal.type == kAuthBasic) {
-        data_.setString(kKeyAuthType, "0");
+        data_.setString(kKeyAuthType, kAuthTypeBasic);
     } else if (chal.type == kAuthMd5) {
-        data_.setString(kKeyAuthType, "1");
+        data_.setString(kKeyAuthType, kAuthTypeMd5);
         locName_ = user_;
     } else {
-        data_.setString(kKeyAuthType, "-1");
+        data_.setString(kKeyAuthType, kAuthTypeUnknown);
     }
     const std::string nonce = chal.nextNonce ? *chal.nextNonce : nextNonce.value_or("");
     current_ = makeCredential(chal.type, chal.format, user_, password_, nonce);
@@ -52,8 +54,8 @@ void Authenticator::onInitHeaderStatus(int code, const std::optional<Challenge>&
 
 void Authenticator::onSyncHeaderStatus(int code) {
     // 212 authenticated us for the whole session: a later 200 does not bring the Cred back.
-    if (code == 200) required_ = current_.has_value() && !sessionAuthenticated_;
-    if (code == 212) {
+    if (code == kStatusOk) required_ = current_.has_value() && !sessionAuthenticated_;
+    if (code == kStatusAuthenticationAccepted) {
         required_ = false;
         sessionAuthenticated_ = true;
         locName_.clear();

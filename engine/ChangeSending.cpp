@@ -198,11 +198,11 @@ void ChangeSender::itemStatusReceived(const PendingCommand& command, int code) {
     switch (command.kind) {
         case CommandKind::Add:
         case CommandKind::Replace:
-            if (code == 201) {
+            if (code == kStatusItemAdded) {
                 ++c.added;
                 session_.observer.itemResult(SyncSide::Client, folder, kObservedAdd, false);
                 acknowledge();
-            } else if (code == 200 || code == 419) {
+            } else if (code == kStatusOk || code == kStatusConflictServerWins) {
                 ++c.replaced;
                 session_.observer.itemResult(SyncSide::Client, folder, kObservedReplace, false);
                 acknowledge();
@@ -213,7 +213,7 @@ void ChangeSender::itemStatusReceived(const PendingCommand& command, int code) {
             }
             break;
         case CommandKind::Delete:
-            if (code == 200 || code == 210 || code == 211) {
+            if (code == kStatusOk || code == kStatusDeletedWithoutArchive || code == kStatusItemNotDeleted) {
                 ++c.deleted;
                 session_.observer.itemResult(SyncSide::Client, folder, kObservedDelete, false);
                 acknowledge();

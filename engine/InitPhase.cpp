@@ -3,6 +3,8 @@
 #include "engine/AlertChoice.h"
 #include "engine/DeviceInfo.h"
 #include "engine/InitPhase.h"
+#include "engine/SessionEvents.h"
+#include "engine/StatusCodes.h"
 #include "engine/SyncObserver.h"
 #include "stores/DataStoreFactory.h"
 #include "stores/DataStoreKind.h"
@@ -65,7 +67,7 @@ void InitPhase::queueFolderAlerts() {
         if (!folder.active) continue;
         DataStoreKind* kind = session_.factory.createKindById(folder.source.kind);
         if (kind == nullptr) {
-            session_.observer.event(616);
+            session_.observer.event(kEventStoreNotOpened);
             folder.active = false;
             continue;
         }
@@ -73,7 +75,7 @@ void InitPhase::queueFolderAlerts() {
         if (opened == nullptr) {
             // A kind that never opened a store is its creator's to release.
             delete kind;
-            session_.observer.event(616);
+            session_.observer.event(kEventStoreNotOpened);
             folder.active = false;
             continue;
         }
@@ -106,12 +108,12 @@ bool InitPhase::repliedWithResults() const {
 void InitPhase::headerStatus(const Status& status, int code, int& attempts, StatusOutcome& out) {
     const auto challenge = challengeOf(status);
     session_.auth->onInitHeaderStatus(code, challenge, challenge ? challenge->nextNonce : std::nullopt);
-    if (code == 200 || code == 212) {
-        session_.observer.event(602);
+    if (headerAccepted(code)) {
+        session_.observer.event(kEventAuthenticated);
         out.headerAccepted = true;
-    } else if (code == 401 || code == 407) {
+    } else if (credentialsRefused(code)) {
         ++attempts;
-        session_.observer.event(603);
+        session_.observer.event(kEventCredentialsRefused);
         session_.observer.event(code);
         session_.observer.textNumber("Attempt count: ", attempts);
         session_.server.authType = session_.sessionData.getInt(kKeyAuthType);
@@ -123,17 +125,17 @@ void InitPhase::headerStatus(const Status& status, int code, int& attempts, Stat
 
 void InitPhase::folderAlertStatus(PendingCommand& command, int code, std::vector<PendingCommand>& refused) {
     FolderState& folder = folders_[command.folder];
-    if (code == 200) return;
-    if (code == 508) {
+    if (code == kStatusOk) return;
+    if (code == kStatusRefreshRequired) {
         folder.alertCode = kAlertSlowSync;
         return;
     }
     SyncObserver& observer = session_.observer;
     observer.event(code);
-    observer.event(605);
-    if (code == 404) observer.eventText(607, folder.source.remote.uri);
-    if (code == 503) observer.event(606);
-    if (code == 401 || code == 407) {
+    observer.event(kEventAlertRefused);
+    if (code == kStatusNotFound) observer.eventText(kEventFolderNotFound, folder.source.remote.uri);
+    if (code == kStatusServiceUnavailable) observer.event(kEventServerBusy);
+    if (credentialsRefused(code)) {
         refused.push_back(std::move(command));
     } else {
         folder.active = false;
@@ -155,17 +157,17 @@ InitPhase::StatusOutcome InitPhase::handleStatuses(int& attempts, std::uint32_t 
             case CommandKind::Alert:
                 if (command->folder >= 0) {
                     folderAlertStatus(*command, code, refused);
-                } else if (code != 200) {
+                } else if (code != kStatusOk) {
                     session_.observer.text("Alert222 command fails on first phase");
                     out.failed = true;
                 }
                 break;
             case CommandKind::Get:
-                if (code != 200) session_.observer.textNumber("GET Command was not accepted", code);
+                if (code != kStatusOk) session_.observer.textNumber("GET Command was not accepted", code);
                 // A server may accept the Get of a message it refuses and still send no Results:
                 // then it goes again with the new credentials, or the first session would never
                 // learn what the server supports.
-                if (code == 401 || code == 407 || !repliedWithResults()) refused.push_back(std::move(*command));
+                if (credentialsRefused(code) || !repliedWithResults()) refused.push_back(std::move(*command));
                 break;
             default:
                 break;
@@ -195,7 +197,7 @@ void InitPhase::sendAgain(std::vector<PendingCommand>& refused, std::uint32_t re
 }
 
 bool InitPhase::run(bool testForm) {
-    session_.observer.event(600);
+    session_.observer.event(kEventInitStarted);
     testMode_ = testForm;
     int attempts = 0;
     int alert222s = 0;
@@ -232,7 +234,7 @@ bool InitPhase::run(bool testForm) {
         break;
     }
     const bool ok = headerAccepted && !limitExceeded && attempts < kMaxAttempts;
-    if (ok) session_.observer.event(604);
+    if (ok) session_.observer.event(kEventInitDone);
     return ok;
 }
 

@@ -3,6 +3,7 @@
 // into one write group of the store (see MessageWrites.cpp), made durable before our reply leaves.
 #include "engine/AlertChoice.h"
 #include "engine/ServerCommands.h"
+#include "engine/StatusCodes.h"
 #include "engine/SyncObserver.h"
 #include "stores/DataStore.h"
 
@@ -27,12 +28,12 @@ ServerCommands::AppliedItem ServerCommands::applyAdd(OpenSync& target, const std
     // bring it twice: an Add the journal cannot name is not stored at all.
     if (!pendingMaps_.of(target.folder, store).canRecord(serverId)) {
         session_.observer.text("Added item cannot be kept for a lost Map. CmdId: " + cmdRef);
-        return {500, {}};
+        return {kStatusCommandFailed, {}};
     }
     AppliedItem applied = storeAdd(target, serverId, text, cmdRef);
-    if (applied.code == 201 && !pendingMaps_.notePendingAdd(target.folder, store, serverId, applied.localKey, applied.existingItem)) {
+    if (applied.code == kStatusItemAdded && !pendingMaps_.notePendingAdd(target.folder, store, serverId, applied.localKey, applied.existingItem)) {
         session_.observer.text("Added item is not kept for a lost Map. CmdId: " + cmdRef);
-        return {500, {}};
+        return {kStatusCommandFailed, {}};
     }
     return applied;
 }
@@ -44,42 +45,42 @@ ServerCommands::AppliedItem ServerCommands::storeAdd(OpenSync& target, const std
     if (StoreRef<StoreItem> stored{pendingMaps_.itemOfPendingAdd(target.folder, store, serverId)}) {
         if (!stored->setData(text)) {
             session_.observer.text("Cant set content. CmdId: " + cmdRef);
-            return {400, {}};
+            return {kStatusBadRequest, {}};
         }
-        return {201, stored->key(), true};
+        return {kStatusItemAdded, stored->key(), true};
     }
     // A slow sync brings the server's every item, also those the device holds already (the
     // server may have lost its map of them, or a first session was interrupted): an item of the
     // device's own that equals the server's, and has no server item yet, is that server item.
     if (folders_[target.folder].alertCode == kAlertSlowSync) {
-        if (std::optional<std::string> equal = pendingMaps_.unmappedItemWithContent(target.folder, store, text)) return {201, *equal, true};
+        if (std::optional<std::string> equal = pendingMaps_.unmappedItemWithContent(target.folder, store, text)) return {kStatusItemAdded, *equal, true};
     }
     StoreRef<StoreItem> created{store.newItem()};
     if (!created) {
         session_.observer.text("Cant create element. CmdId: " + cmdRef);
-        return {500, {}};
+        return {kStatusCommandFailed, {}};
     }
     if (!created->setData(text)) {
         session_.observer.text("Cant set content. CmdId: " + cmdRef);
-        return {400, {}};
+        return {kStatusBadRequest, {}};
     }
-    return {201, created->key()};
+    return {kStatusItemAdded, created->key()};
 }
 
 ServerCommands::AppliedItem ServerCommands::applyItem(OpenSync& target, CommandKind kind, const std::string& key,
                                                       const std::string& text, const std::string& cmdRef) {
     if (!writes_.open(*target.store())) {
         session_.observer.text("Device store cannot be written. CmdId: " + cmdRef);
-        return {500, {}};
+        return {kStatusCommandFailed, {}};
     }
     if (kind == CommandKind::Add) return applyAdd(target, key, text, cmdRef);
     StoreRef<StoreItem> stored{target.store()->existingItem(key)};
-    if (!stored) return {404, {}};
+    if (!stored) return {kStatusNotFound, {}};
     if (!stored->setData(text)) {
         session_.observer.text("Cant set content. CmdId: " + cmdRef);
-        return {400, {}};
+        return {kStatusBadRequest, {}};
     }
-    return {200, {}};
+    return {kStatusOk, {}};
 }
 
 void ServerCommands::queueItemStatus(const ItemCommandReply& reply, const std::string& key, int code) {
@@ -95,7 +96,7 @@ void ServerCommands::answerItem(OpenSync& target, ItemCommandReply& reply, const
     const FolderState& folder = folders_[target.folder];
     queueItemStatus(reply, key, applied.code);
 
-    if (isAdd && applied.code == 201) {
+    if (isAdd && applied.code == kStatusItemAdded) {
         if (reply.map == nullptr) {
             reply.map = new Map();
             const std::uint32_t id = messages_.nextCmdId();
@@ -109,7 +110,7 @@ void ServerCommands::answerItem(OpenSync& target, ItemCommandReply& reply, const
         mapItem->setSource(new SourceOrTarget(applied.localKey));
         reply.map->addMapItems(mapItem);
     }
-    const bool failed = applied.code != 200 && applied.code != 201;
+    const bool failed = applied.code != kStatusOk && applied.code != kStatusItemAdded;
     session_.observer.itemResult(SyncSide::Server, folder.localName(), observedKind(reply.kind), failed);
     if (SyncContextHolder* context = target.context) {
         FolderCounters& c = context->counters;
@@ -127,11 +128,11 @@ void ServerCommands::applyAddOrReplace(const Generic& command, CommandKind kind,
     const std::string cmdRef = command.cmdID();
     const ItemListElement* items = command.items();
     if (target == nullptr || target->store() == nullptr) {
-        messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, kind, 500));
+        messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, kind, kStatusCommandFailed));
         return;
     }
     if (items == nullptr || items->size() == 0) {
-        messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, kind, 400));
+        messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, kind, kStatusBadRequest));
         session_.observer.text("There is not items in request. CmdId: " + cmdRef);
         return;
     }
@@ -154,7 +155,7 @@ void ServerCommands::applyAddOrReplace(const Generic& command, CommandKind kind,
             }
             applied.code = chunk.status;
         } else if ((item->dataCData() == nullptr && !chunk.joined) || text.empty() || key.empty()) {
-            applied.code = 500;
+            applied.code = kStatusCommandFailed;
             session_.observer.text("Item has empty body. CmdId: " + cmdRef);
         } else {
             applied = applyItem(*target, kind, key, text, cmdRef);
@@ -167,11 +168,11 @@ void ServerCommands::applyDelete(const Generic& command, OpenSync* target, const
     const std::string cmdRef = command.cmdID();
     const ItemListElement* items = command.items();
     if (target == nullptr || target->store() == nullptr) {
-        messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, CommandKind::Delete, 400));
+        messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, CommandKind::Delete, kStatusBadRequest));
         return;
     }
     if (items == nullptr || items->size() == 0) {
-        messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, CommandKind::Delete, 400));
+        messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, CommandKind::Delete, kStatusBadRequest));
         session_.observer.text("There is not items in request. CmdId: " + cmdRef);
         return;
     }
@@ -183,7 +184,7 @@ void ServerCommands::applyDelete(const Generic& command, OpenSync* target, const
         const std::string key = item != nullptr ? locUri(item->target()) : std::string();
         // An empty key would read as object 0; it names nothing.
         const bool deleted = writable && !key.empty() && target->store()->deleteItem(key);
-        const int code = key.empty() || !writable ? 500 : deleted ? 200 : 211;
+        const int code = key.empty() || !writable ? kStatusCommandFailed : deleted ? kStatusOk : kStatusItemNotDeleted;
         Status* status = messages_.newStatus(msgRef, cmdRef, CommandKind::Delete, code);
         messages_.queueStatus(status);
         status->addTargetRef(key);

@@ -1,6 +1,7 @@
 // The server's items seen as chunks: each received Add or Replace item passes the session's incoming
 // large object before anything of it is applied, and an object another item interrupts is given up
 // with an Alert 223.
+#include "engine/AlertCodes.h"
 #include "engine/BoundedNumber.h"
 #include "engine/LargeObjects.h"
 #include "engine/MessageBuilder.h"
@@ -9,8 +10,6 @@
 namespace orvale {
 
 namespace {
-
-constexpr int kAlertNoEndOfData = 223;
 
 std::optional<std::uint64_t> declaredSizeOf(const MetInfElem* meta) {
     if (meta == nullptr || meta->sizeCData() == nullptr) return std::nullopt;

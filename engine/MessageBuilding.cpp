@@ -2,7 +2,9 @@
 // commands while they fit, then the exchange and the decoding of the reply.
 #include "engine/BoundedNumber.h"
 #include "engine/CSyncClientException.h"
+#include "engine/AlertCodes.h"
 #include "engine/MessageExchange.h"
+#include "engine/SessionEvents.h"
 #include "engine/MessageBuilder.h"
 #include "engine/SyncObserver.h"
 
@@ -101,7 +103,7 @@ bool MessageBuilder::drainQueues() {
 
 void MessageBuilder::sendAndReceive(bool final) {
     const std::string request = channel_.finish(final);
-    session_.observer.event(601);
+    session_.observer.event(kEventMessageSending);
     const std::string reply = exchangeMessage(session_.transport, session_.url, request, session_.limits.replyLimit());
     answeredMsgId_ = msgId_;
     channel_.decode(reply, received_);
@@ -142,7 +144,7 @@ void MessageBuilder::queueNextMessageAlert() {
     auto* alert = new Alert();
     const std::uint32_t id = nextCmdId();
     alert->setCmdID(static_cast<std::int64_t>(id));
-    alert->setData(222);
+    alert->setData(kAlertNextMessage);
     auto* item = new ItemElement();
     item->setTarget(new SourceOrTarget(session_.url));
     item->setSource(new SourceOrTarget(session_.config.device.deviceId));

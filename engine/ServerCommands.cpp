@@ -1,6 +1,9 @@
 // The server's commands of one reply, in message order; each gets its Status, queued for our next
 // message.
+#include "engine/AlertCodes.h"
 #include "engine/BoundedNumber.h"
+#include "engine/SessionEvents.h"
+#include "engine/StatusCodes.h"
 #include "engine/DeviceInfo.h"
 #include "engine/ServerCommands.h"
 #include "engine/SyncObserver.h"
@@ -11,8 +14,6 @@ namespace orvale {
 
 namespace {
 
-constexpr int kAlertNextMessage = 222;
-constexpr int kAlertNoEndOfData = 223;
 // Anchors and URLs from the server are kept and echoed; beyond these lengths they are not.
 constexpr std::size_t kMaxAnchorText = 255;
 constexpr std::size_t kMaxUrlText = 2048;
@@ -35,13 +36,13 @@ void ServerCommands::handleHeader(const Header& header) {
 
 void ServerCommands::handleSync(const StartSync& sync, const std::string& msgRef) {
     const std::string target = locUri(sync.target());
-    Status* status = messages_.newStatus(msgRef, sync.cmdID(), CommandKind::Sync, 200);
+    Status* status = messages_.newStatus(msgRef, sync.cmdID(), CommandKind::Sync, kStatusOk);
     messages_.queueStatus(status);
     status->addTargetRef(target);
     if (!locUri(sync.source()).empty()) status->addSourceRef(locUri(sync.source()));
 
     auto refuse = [&] {
-        status->setData(510);
+        status->setData(kStatusDataStoreFailure);
         session_.observer.text("Can't start sync. Target data store does not open.");
     };
     const int folder = folders_.indexByLocalName(target);
@@ -75,12 +76,12 @@ void ServerCommands::handleAlert(const Alert& alert, const std::string& msgRef) 
     const int code = alertCodeOf(alert);
     const ItemListElement* items = alert.items();
     auto failed = [&](Status* status) {
-        status->setData(503);
-        session_.observer.event(605);
+        status->setData(kStatusServiceUnavailable);
+        session_.observer.event(kEventAlertRefused);
         session_.observer.event(code);
     };
     if (items == nullptr || items->size() == 0) {
-        Status* status = messages_.newStatus(msgRef, alert.cmdID(), CommandKind::Alert, 503);
+        Status* status = messages_.newStatus(msgRef, alert.cmdID(), CommandKind::Alert, kStatusServiceUnavailable);
         messages_.queueStatus(status);
         failed(status);
         return;
@@ -88,7 +89,7 @@ void ServerCommands::handleAlert(const Alert& alert, const std::string& msgRef) 
     for (std::size_t i = 0; i < items->size(); ++i) {
         const ItemElement* item = items->at(i);
         if (item == nullptr) continue;
-        Status* status = messages_.newStatus(msgRef, alert.cmdID(), CommandKind::Alert, 200);
+        Status* status = messages_.newStatus(msgRef, alert.cmdID(), CommandKind::Alert, kStatusOk);
         messages_.queueStatus(status);
         const std::string source = locUri(item->source());
         const std::string target = locUri(item->target());
@@ -123,12 +124,12 @@ void ServerCommands::handleAlert(const Alert& alert, const std::string& msgRef) 
                 }
             }
         }
-        if (folder < 0 || (code != 200 && code != 201)) failed(status);
+        if (folder < 0 || (code != kAlertTwoWay && code != kAlertSlowSync)) failed(status);
     }
 }
 
 void ServerCommands::handleGet(const PutOrGet& get, const std::string& msgRef) {
-    Status* status = messages_.newStatus(msgRef, get.cmdID(), CommandKind::Get, 400);
+    Status* status = messages_.newStatus(msgRef, get.cmdID(), CommandKind::Get, kStatusBadRequest);
     messages_.queueStatus(status);
     std::vector<Result*> results;
     const int code = answerGet(get, session_.config, messages_.cmdIdCounter(), msgRef, results);
@@ -136,6 +137,27 @@ void ServerCommands::handleGet(const PutOrGet& get, const std::string& msgRef) {
     for (Result* r : results) {
         messages_.queueCommand(CommandKind::Results, r, static_cast<std::uint32_t>(r->cmdIDAsInt()));
     }
+}
+
+bool ServerCommands::handleAnyAlert(const Alert& alert, const std::string& msgRef, bool moreToSend) {
+    const int code = alertCodeOf(alert);
+    if (code == kAlertNextMessage) {
+        const int answer = moreToSend ? kStatusOk : kStatusBadRequest;
+        messages_.queueStatus(messages_.newStatus(msgRef, alert.cmdID(), CommandKind::Alert, answer));
+        return true;
+    }
+    if (code == kAlertNoEndOfData) {
+        messages_.queueStatus(messages_.newStatus(msgRef, alert.cmdID(), CommandKind::Alert, kStatusBadRequest));
+    } else {
+        handleAlert(alert, msgRef);
+    }
+    return false;
+}
+
+void ServerCommands::takeDeviceInfo(const ItemListElement* items, const std::string& cmdRef, CommandKind kind,
+                                    const std::string& msgRef) {
+    readServerDeviceInfo(items, remoteInfo_, session_.sessionData);
+    messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, kind, kStatusOk));
 }
 
 void ServerCommands::handleCommand(const ReceivedCommand& command, const std::string& msgRef, bool moreToSend,
@@ -148,7 +170,7 @@ void ServerCommands::handleCommand(const ReceivedCommand& command, const std::st
         case CommandKind::SyncHdr:
             if (element == nullptr) break;
             handleHeader(*static_cast<Header*>(element));
-            messages_.queueStatus(messages_.newStatus(msgRef, "0", CommandKind::SyncHdr, 200));
+            messages_.queueStatus(messages_.newStatus(msgRef, "0", CommandKind::SyncHdr, kStatusOk));
             break;
         case CommandKind::Sync:
             current = nullptr;
@@ -169,35 +191,18 @@ void ServerCommands::handleCommand(const ReceivedCommand& command, const std::st
             if (element == nullptr) break;
             applyDelete(*static_cast<Generic*>(element), current, msgRef);
             break;
-        case CommandKind::Alert: {
+        case CommandKind::Alert:
             if (element == nullptr) break;
-            const auto* alert = static_cast<Alert*>(element);
-            const int code = alertCodeOf(*alert);
-            if (code == kAlertNextMessage) {
-                out.packageComplete = true;
-                const int answer = moreToSend ? 200 : 400;
-                messages_.queueStatus(messages_.newStatus(msgRef, alert->cmdID(), CommandKind::Alert, answer));
-            } else if (code == kAlertNoEndOfData) {
-                messages_.queueStatus(messages_.newStatus(msgRef, alert->cmdID(), CommandKind::Alert, 400));
-            } else {
-                handleAlert(*alert, msgRef);
+            if (handleAnyAlert(*static_cast<Alert*>(element), msgRef, moreToSend)) out.packageComplete = true;
+            break;
+        case CommandKind::Results:
+            if (const auto* results = static_cast<Result*>(element)) {
+                takeDeviceInfo(results->items(), results->cmdID(), CommandKind::Results, msgRef);
             }
             break;
-        }
-        case CommandKind::Results: {
-            if (element == nullptr) break;
-            const auto* results = static_cast<Result*>(element);
-            readServerDeviceInfo(results->items(), remoteInfo_, session_.sessionData);
-            messages_.queueStatus(messages_.newStatus(msgRef, results->cmdID(), CommandKind::Results, 200));
+        case CommandKind::Put:
+            if (const auto* put = static_cast<PutOrGet*>(element)) takeDeviceInfo(put->items(), put->cmdID(), CommandKind::Put, msgRef);
             break;
-        }
-        case CommandKind::Put: {
-            if (element == nullptr) break;
-            const auto* put = static_cast<PutOrGet*>(element);
-            readServerDeviceInfo(put->items(), remoteInfo_, session_.sessionData);
-            messages_.queueStatus(messages_.newStatus(msgRef, put->cmdID(), CommandKind::Put, 200));
-            break;
-        }
         case CommandKind::Get:
             if (element == nullptr) break;
             handleGet(*static_cast<PutOrGet*>(element), msgRef);

@@ -71,6 +71,11 @@ private:
     void handleSync(const StartSync& sync, const std::string& msgRef);
     void handleAlert(const Alert& alert, const std::string& msgRef);
     void handleGet(const PutOrGet& get, const std::string& msgRef);
+    // Alert 222 (true: the server's package is complete), Alert 223, or the server's sync Alert.
+    bool handleAnyAlert(const Alert& alert, const std::string& msgRef, bool moreToSend);
+    // The server's device information, from its Results or Put.
+    void takeDeviceInfo(const ItemListElement* items, const std::string& cmdRef, CommandKind kind,
+                        const std::string& msgRef);
     void handleCommand(const ReceivedCommand& command, const std::string& msgRef, bool moreToSend,
                        OpenSync*& current, ServerCommandsOutcome& out);
 

@@ -57,7 +57,7 @@ struct SyncClient::Impl {
           commands(session, messages, folders, writes, pendingMaps, largeObjects),
           sender(session, messages, folders, largeObjects, pendingMaps) {}
 
-    int run(const ServerConfig& serverConfig, const std::vector<SyncSource>& sources);
+    SyncResult run(const ServerConfig& serverConfig, const std::vector<SyncSource>& sources);
     bool testServer(const std::string& serverUrl, const std::string& user, const std::string& password);
     void startSession(const std::string& serverUrl, const std::string& user, const std::string& password);
     void endSession();
@@ -86,21 +86,21 @@ void SyncClient::Impl::endSession() {
     largeObjects.drop();
 }
 
-int SyncClient::Impl::run(const ServerConfig& serverConfig, const std::vector<SyncSource>& sources) {
+SyncResult SyncClient::Impl::run(const ServerConfig& serverConfig, const std::vector<SyncSource>& sources) {
     session.server = serverConfig;
     session.observer.sessionBegin();
     folders.reset(sources);
     startSession(session.server.url, session.server.user, session.server.password);
 
-    int result = kRunDone;
+    SyncResult result = SyncResult::Done;
     if (!InitPhase(session, messages, folders, commands).run(false)) {
-        result = kRunInitFailed;
+        result = SyncResult::InitFailed;
     } else if (session.aborted()) {
-        result = kRunAborted;
+        result = SyncResult::NotReached;
     } else {
         const bool synced = SyncPhase(session, messages, folders, commands, sender, largeObjects, pendingMaps).run();
-        if (!synced) result = kRunSyncFailed;
-        else if (session.aborted()) result = kRunAborted;
+        if (!synced) result = SyncResult::SyncFailed;
+        else if (session.aborted()) result = SyncResult::NotReached;
     }
     session.observer.sessionEnd();
     endSession();
@@ -121,7 +121,7 @@ SyncClient::SyncClient(const ClientConfig& config, DataStoreFactory& factory, Tr
 
 SyncClient::~SyncClient() = default;
 
-int SyncClient::run(const ServerConfig& server, const std::vector<SyncSource>& sources) {
+SyncResult SyncClient::run(const ServerConfig& server, const std::vector<SyncSource>& sources) {
     try {
         return impl_->run(server, sources);
     } catch (...) {

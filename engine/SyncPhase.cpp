@@ -3,6 +3,8 @@
 #include "engine/SyncPhase.h"
 
 #include "engine/AlertChoice.h"
+#include "engine/SessionEvents.h"
+#include "engine/StatusCodes.h"
 #include "engine/SyncObserver.h"
 #include "stores/DataStoreFactory.h"
 #include "stores/DataStoreKind.h"
@@ -14,20 +16,20 @@ bool SyncPhase::openFolderContext(int folder, SyncContextHolder& context) {
     SyncObserver& observer = session_.observer;
     DataStoreKind* kind = session_.factory.createKindById(state.source.kind);
     if (kind == nullptr) {
-        observer.event(616);
+        observer.event(kEventStoreNotOpened);
         return false;
     }
     DataStore* store = kind->openStore(nullptr);
     if (store == nullptr) {
         delete kind;
-        observer.event(616);
+        observer.event(kEventStoreNotOpened);
         return false;
     }
     context.setStore(store);
     // The journalled copies of server items are not sent (see PendingMaps.cpp), so they are not
     // announced either.
     if (state.alertCode == kAlertTwoWay) {
-        observer.event(614);
+        observer.event(kEventTwoWaySync);
         context.setList(ChangeList::Updated, store->updatedItems(state.last, context.nextAnchor()));
         context.setList(ChangeList::New, store->newItems(state.last, context.nextAnchor()));
         context.setList(ChangeList::Deleted, store->deletedItems(state.last, context.nextAnchor()));
@@ -36,7 +38,7 @@ bool SyncPhase::openFolderContext(int folder, SyncContextHolder& context) {
         return true;
     }
     if (state.alertCode == kAlertSlowSync) {
-        observer.event(613);
+        observer.event(kEventSlowSync);
         context.setList(ChangeList::All, store->allItems());
         context.changes = context.listCount(ChangeList::All) - pendingMaps_.ownCopiesIn(context, ChangeList::All);
         store->slot14();
@@ -58,7 +60,7 @@ SyncPhase::StatusOutcome SyncPhase::handleStatuses() {
         if (!command) continue;
         switch (command->kind) {
             case CommandKind::Sync:
-                if (code != 200) {
+                if (code != kStatusOk) {
                     observer.textNumber("Server did not accept sync for this folder", code);
                     if (SyncContextHolder* context = folders_.contextOf(command->folder)) {
                         context->syncRefused = true;
@@ -68,7 +70,7 @@ SyncPhase::StatusOutcome SyncPhase::handleStatuses() {
                 break;
             case CommandKind::SyncHdr:
                 session_.auth->onSyncHeaderStatus(code);
-                if (code != 200 && code != 212) {
+                if (!headerAccepted(code)) {
                     observer.event(code);
                     out.headerFailed = true;
                 }
@@ -81,8 +83,8 @@ SyncPhase::StatusOutcome SyncPhase::handleStatuses() {
             case CommandKind::Alert:
                 if (command->folder < 0) {
                     out.alert222Answered = true;
-                    out.alert222Refused = code != 200;
-                    if (code != 200) observer.event(code);
+                    out.alert222Refused = code != kStatusOk;
+                    if (code != kStatusOk) observer.event(code);
                 }
                 break;
             default:
