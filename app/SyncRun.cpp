@@ -10,6 +10,7 @@
 #include "stores/DataStoreFactory.h"
 #include "stores/DataStoreKind.h"
 #include "stores/KindRegistry.h"
+#include "stores/StoreOpening.h"
 #include "stores/calendar/CalendarDateWindow.h"
 #include "transport/Transport.h"
 
@@ -22,10 +23,7 @@ constexpr std::string_view kDeviceIdApplicationData{"Tarnwell_Orvale_v1.0.13", 2
 // A chosen folder takes part only when a store of its kind exists on this device.
 void dropFolderWithoutStore(std::optional<std::string>& uri, int kindCode, std::vector<int>& skipped) {
     if (!uri) return;
-    if (DataStoreKind* kind = makeKind(kindCode)) {
-        delete kind;  // never opened a store: released by its creator
-        return;
-    }
+    if (UnopenedKind(makeKind(kindCode))) return;
     uri.reset();
     skipped.push_back(kindCode);
 }

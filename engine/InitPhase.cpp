@@ -6,8 +6,7 @@
 #include "engine/SessionEvents.h"
 #include "engine/StatusCodes.h"
 #include "engine/SyncObserver.h"
-#include "stores/DataStoreFactory.h"
-#include "stores/DataStoreKind.h"
+#include "stores/StoreOpening.h"
 
 namespace orvale {
 
@@ -65,21 +64,12 @@ void InitPhase::queueFolderAlerts() {
     bool slowSyncDue = false;
     for (auto& folder : folders_.all()) {
         if (!folder.active) continue;
-        DataStoreKind* kind = session_.factory.createKindById(folder.source.kind);
-        if (kind == nullptr) {
+        StoreRef<DataStore> store = openFolderStore(session_.factory, folder.source.kind);
+        if (!store) {
             session_.observer.event(kEventStoreNotOpened);
             folder.active = false;
             continue;
         }
-        DataStore* opened = kind->openStore(nullptr);
-        if (opened == nullptr) {
-            // A kind that never opened a store is its creator's to release.
-            delete kind;
-            session_.observer.event(kEventStoreNotOpened);
-            folder.active = false;
-            continue;
-        }
-        StoreRef<DataStore> store(opened);
         StoredAnchor anchors(*store.get());
         const AlertChoice choice = chooseAlert(anchors);
         folder.alertCode = choice.code;

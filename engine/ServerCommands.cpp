@@ -7,8 +7,7 @@
 #include "engine/DeviceInfo.h"
 #include "engine/ServerCommands.h"
 #include "engine/SyncObserver.h"
-#include "stores/DataStoreFactory.h"
-#include "stores/DataStoreKind.h"
+#include "stores/StoreOpening.h"
 
 namespace orvale {
 
@@ -54,13 +53,8 @@ void ServerCommands::handleSync(const StartSync& sync, const std::string& msgRef
         open.context = folders_.contextOf(folder);
         if (open.context == nullptr || open.context->store() == nullptr) {
             open.context = nullptr;
-            DataStoreKind* kind = session_.factory.createKindById(folders_[folder].source.kind);
-            DataStore* store = kind != nullptr ? kind->openStore(nullptr) : nullptr;
-            if (store == nullptr) {
-                delete kind;
-                return refuse();
-            }
-            open.ownStore = StoreRef<DataStore>(store);
+            open.ownStore = openFolderStore(session_.factory, folders_[folder].source.kind);
+            if (!open.ownStore) return refuse();
         }
         openSyncs_.emplace(target, std::move(open));
     }

@@ -6,26 +6,20 @@
 #include "engine/SessionEvents.h"
 #include "engine/StatusCodes.h"
 #include "engine/SyncObserver.h"
-#include "stores/DataStoreFactory.h"
-#include "stores/DataStoreKind.h"
+#include "stores/StoreOpening.h"
 
 namespace orvale {
 
 bool SyncPhase::openFolderContext(int folder, SyncContextHolder& context) {
     FolderState& state = folders_[folder];
     SyncObserver& observer = session_.observer;
-    DataStoreKind* kind = session_.factory.createKindById(state.source.kind);
-    if (kind == nullptr) {
+    StoreRef<DataStore> opened = openFolderStore(session_.factory, state.source.kind);
+    if (!opened) {
         observer.event(kEventStoreNotOpened);
         return false;
     }
-    DataStore* store = kind->openStore(nullptr);
-    if (store == nullptr) {
-        delete kind;
-        observer.event(kEventStoreNotOpened);
-        return false;
-    }
-    context.setStore(store);
+    DataStore* store = opened.get();
+    context.setStore(std::move(opened));
     // The journalled copies of server items are not sent (see PendingMaps.cpp), so they are not
     // announced either.
     if (state.alertCode == kAlertTwoWay) {
