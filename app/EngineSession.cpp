@@ -8,7 +8,7 @@ class EngineSession : public SyncSession {
   public:
     explicit EngineSession(const SessionParts& p)
         : client_(p.config, p.factory, p.transport, p.observer, p.abort, p.sessionData) {}
-    int run(const ServerConfig& server, const std::vector<SyncSource>& sources) override {
+    SyncResult run(const ServerConfig& server, const std::vector<SyncSource>& sources) override {
         return client_.run(server, sources);
     }
     bool testServer(const std::string& url, const std::string& user, const std::string& password) override {

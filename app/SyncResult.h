@@ -3,15 +3,9 @@
 #include <cstdint>
 #include <string>
 
-namespace orvale {
+#include "engine/SyncResult.h"
 
-enum class SyncResult : std::int32_t {
-    Done = 0,
-    InitFailed = 1,   // credentials refused
-    Exception = 2,    // the run ended by an exception
-    NotReached = 3,   // the server could not be reached, or the run was aborted
-    SyncFailed = 4,   // the synchronisation phase failed
-};
+namespace orvale {
 
 inline constexpr int kStringLastSyncPrefix = 243;  // "Synchronized: "
 inline constexpr int kStringSyncing = 244;

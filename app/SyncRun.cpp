@@ -11,6 +11,7 @@
 #include "stores/contacts/PictureDownload.h"
 #include "stores/DataStoreKind.h"
 #include "stores/KindRegistry.h"
+#include "stores/StoreOpening.h"
 #include "stores/calendar/CalendarDateWindow.h"
 #include "transport/Transport.h"
 
@@ -23,10 +24,7 @@ constexpr std::string_view kDeviceIdApplicationData{"Tarnwell_Orvale_v1.0.13", 2
 // A chosen folder takes part only when a store of its kind exists on this device.
 void dropFolderWithoutStore(std::optional<std::string>& uri, int kindCode, std::vector<int>& skipped) {
     if (!uri) return;
-    if (DataStoreKind* kind = makeKind(kindCode)) {
-        delete kind;  // never opened a store: released by its creator
-        return;
-    }
+    if (UnopenedKind(makeKind(kindCode))) return;
     uri.reset();
     skipped.push_back(kindCode);
 }
@@ -58,13 +56,13 @@ struct RunInputs {
     RunControl* control;
 };
 
-std::optional<int> runSession(SessionRun& s, RunInputs& in, RunReport& report) {
+std::optional<SyncResult> runSession(SessionRun& s, RunInputs& in, RunReport& report) {
     s.factory = std::make_unique<DataStoreFactory>();
     // A device database that cannot be opened would read as empty folders: a run that syncs
     // nothing must not be one that succeeded.
     if (!s.factory->openError().empty()) {
         report.deviceProblem = s.factory->openError();
-        return 4;
+        return SyncResult::SyncFailed;
     }
     SyncArguments& a = in.args;
     dropFolderWithoutStore(a.contactsUri, kKindContacts, report.skippedFolders);
@@ -97,22 +95,22 @@ RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& p
     RunSessionData sessionData;
     RunInputs inputs{args, proxy, env, transport, abort, sessionData.store(), control};
 
-    std::optional<int> engineResult = 2;
+    std::optional<SyncResult> engineResult = SyncResult::Exception;
     const DateWindowScope window(args.calendarWindow);
     const contacts::PictureOriginScope pictures(args.url);
     SessionRun s;
     try {
         engineResult = runSession(s, inputs, report);
     } catch (const std::exception&) {
-        engineResult = 2;
+        engineResult = SyncResult::Exception;
     } catch (...) {
-        engineResult = 2;
+        engineResult = SyncResult::Exception;
     }
     if (!engineResult) {
         report.result = SyncResult::SyncFailed;  // every chosen folder lacks its store
     } else {
-        report.result = static_cast<SyncResult>(*engineResult);
-        if (*engineResult != 0 && transport.transport->errorFlag() == 1) report.result = SyncResult::NotReached;
+        report.result = *engineResult;
+        if (*engineResult != SyncResult::Done && transport.transport->errorFlag() == 1) report.result = SyncResult::NotReached;
     }
     if (control) {
         control->detach();

@@ -8,6 +8,7 @@
 
 #include "engine/RemoteDeviceInfo.h"
 #include "engine/SyncConfig.h"
+#include "engine/SyncResult.h"
 
 namespace orvale {
 
@@ -21,7 +22,7 @@ class SyncSession {
   public:
     virtual ~SyncSession() = default;
     // 0 done, 1 initialisation failed, 3 aborted, 4 synchronisation failed; may throw.
-    virtual int run(const ServerConfig& server, const std::vector<SyncSource>& sources) = 0;
+    virtual SyncResult run(const ServerConfig& server, const std::vector<SyncSource>& sources) = 0;
     // True when the server accepted the credentials.
     virtual bool testServer(const std::string& url, const std::string& user, const std::string& password) = 0;
     virtual const RemoteDeviceInfo& remoteDeviceInfo() const = 0;

@@ -1,12 +1,10 @@
 #pragma once
 
+#include "engine/AlertCodes.h"
 #include "engine/AnchorStore.h"
 #include "stores/SyncAnchor.h"
 
 namespace orvale {
-
-inline constexpr int kAlertTwoWay = 200;
-inline constexpr int kAlertSlowSync = 201;
 
 struct AlertChoice {
     int code;

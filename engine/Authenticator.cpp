@@ -1,5 +1,7 @@
 #include "engine/Authenticator.h"
 
+#include "engine/StatusCodes.h"
+
 namespace orvale {
 
 Authenticator::Authenticator(SessionDataStore& data, std::string user, std::string password, bool plainHttp)
@@ -12,10 +14,10 @@ void Authenticator::startSession() {
     refusedCredentials_ = 0;
     refusal_.clear();
     const std::string type = data_.has(kKeyAuthType) ? data_.getString(kKeyAuthType) : std::string("none");
-    md5Used_ = type == "1";
-    if (type == "0") {
+    md5Used_ = type == kAuthTypeMd5;
+    if (type == kAuthTypeBasic) {
         current_ = makeCredential(kAuthBasic, "b64", user_, password_, "");
-    } else if (type == "1") {
+    } else if (type == kAuthTypeMd5) {
         // An MD5 digest needs the server's nonce; without it the server will challenge us afresh.
         if (data_.has(kKeyNextNonce)) {
             current_ = makeCredential(kAuthMd5, "b64", user_, password_, data_.getString(kKeyNextNonce));
@@ -27,9 +29,9 @@ void Authenticator::startSession() {
 
 void Authenticator::onInitHeaderStatus(int code, const std::optional<Challenge>& challenge,
                                        const std::optional<std::string>& nextNonce) {
-    if (code == 200 || code == 212) {
+    if (headerAccepted(code)) {
         if (nextNonce) data_.setString(kKeyNextNonce, *nextNonce);
-        if (code == 212) {
+        if (code == kStatusAuthenticationAccepted) {
             required_ = false;
             sessionAuthenticated_ = true;
             locName_.clear();
@@ -38,7 +40,7 @@ void Authenticator::onInitHeaderStatus(int code, const std::optional<Challenge>&
         }
         return;
     }
-    if (code != 401 && code != 407) return;
+    if (!credentialsRefused(code)) return;
     // What we sent with the refused message was refused.
     if (current_ && required_) ++refusedCredentials_;
     const Challenge chal = challenge.value_or(Challenge{});
@@ -52,9 +54,9 @@ void Authenticator::onInitHeaderStatus(int code, const std::optional<Challenge>&
         return;
     }
     if (chal.type == kAuthBasic) {
-        data_.setString(kKeyAuthType, "0");
+        data_.setString(kKeyAuthType, kAuthTypeBasic);
     } else {
-        data_.setString(kKeyAuthType, "1");
+        data_.setString(kKeyAuthType, kAuthTypeMd5);
         locName_ = user_;
         md5Used_ = true;
     }
@@ -76,8 +78,8 @@ std::string Authenticator::refusalOf(const Challenge& chal, const Credential& ne
 
 void Authenticator::onSyncHeaderStatus(int code) {
     // 212 authenticated us for the whole session: a later 200 does not bring the Cred back.
-    if (code == 200) required_ = current_.has_value() && !sessionAuthenticated_;
-    if (code == 212) {
+    if (code == kStatusOk) required_ = current_.has_value() && !sessionAuthenticated_;
+    if (code == kStatusAuthenticationAccepted) {
         required_ = false;
         sessionAuthenticated_ = true;
         locName_.clear();

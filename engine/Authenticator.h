@@ -10,6 +10,10 @@ namespace orvale {
 
 inline constexpr const char* kKeyAuthType = "AuthType";
 inline constexpr const char* kKeyNextNonce = "NextNonce";
+// The values stored under kKeyAuthType.
+inline constexpr const char* kAuthTypeBasic = "0";
+inline constexpr const char* kAuthTypeMd5 = "1";
+inline constexpr const char* kAuthTypeUnknown = "-1";
 
 // What the server's Chal (and the Status's Meta) told us.
 struct Challenge {

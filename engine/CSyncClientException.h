@@ -7,6 +7,24 @@
 
 namespace orvale {
 
+// Codes: what failed.
+inline constexpr std::uint32_t kErrorToolkit = 621;
+inline constexpr std::uint32_t kErrorServerNotFound = 611;
+inline constexpr std::uint32_t kErrorExchange = 610;
+inline constexpr std::uint32_t kErrorReplyTooLarge = 609;
+inline constexpr std::uint32_t kErrorServerBusy = 606;
+
+// Sub-codes: where it failed.
+inline constexpr std::uint32_t kFailedMessageStart = 601;
+inline constexpr std::uint32_t kFailedCommand = 603;
+inline constexpr std::uint32_t kFailedMessageTake = 604;
+inline constexpr std::uint32_t kFailedReplyDecode = 605;
+inline constexpr std::uint32_t kFailedReplySize = 606;
+inline constexpr std::uint32_t kFailedEmptyReply = 607;
+inline constexpr std::uint32_t kFailedNotFound = 608;
+inline constexpr std::uint32_t kFailedServerBusy = 609;
+inline constexpr std::uint32_t kFailedExchange = 610;
+
 class CSyncClientException : public std::runtime_error {
 public:
     CSyncClientException(std::uint32_t code, std::uint32_t subCode, std::int32_t detail = -1)

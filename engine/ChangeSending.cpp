@@ -1,9 +1,10 @@
 // The folder's change lists sent as Add, Replace and Delete inside its Sync, as many as fit into
 // the message; the position is kept so the next message continues where this one stopped. Also the
 // server's Statuses for those commands.
+#include "engine/ChangeSender.h"
 #include "engine/DeviceInfo.h"
 #include "engine/SessionDataStore.h"
-#include "engine/SyncClientImpl.h"
+#include "engine/SyncObserver.h"
 
 namespace orvale {
 
@@ -65,24 +66,24 @@ Generic* changeCommand(CommandKind kind, std::uint32_t id, StoreItem& item) {
 
 }  // namespace
 
-void SyncClient::Impl::reportSkippedItem(SyncContextHolder& context, CommandKind kind, const std::string& key) {
-    observer.text("Item was not sent: " + key);
-    observer.itemResult(SyncSide::Client, folders[context.folder()].localName(), observedKind(kind), true);
+void ChangeSender::reportSkippedItem(SyncContextHolder& context, CommandKind kind, const std::string& key) {
+    session_.observer.text("Item was not sent: " + key);
+    session_.observer.itemResult(SyncSide::Client, folders_[context.folder()].localName(), observedKind(kind), true);
     FolderCounters& c = context.counters;
     ++(kind == CommandKind::Delete ? c.deletesFailed : kind == CommandKind::Replace ? c.replacesFailed : c.addsFailed);
     ++c.failed;
 }
 
-bool SyncClient::Impl::largeObjectsAllowed(std::size_t size) const {
-    return sessionData.getBool(kKeySupportLargeObjects) && size <= limits.negotiatedObjectSize();
+bool ChangeSender::largeObjectsAllowed(std::size_t size) const {
+    return session_.sessionData.getBool(kKeySupportLargeObjects) && size <= session_.limits.negotiatedObjectSize();
 }
 
-SyncClient::Impl::ChunkResult SyncClient::Impl::addNextChunk(SyncContextHolder& context, bool messageWasEmpty) {
-    LargeObject& object = *outgoingObject;
-    const std::uint32_t limit = limits.itemsLimit();
-    const std::uint32_t used = channel.encodedSize();
+ChangeSender::ChunkResult ChangeSender::addNextChunk(SyncContextHolder& context, bool messageWasEmpty) {
+    LargeObject& object = *largeObjects_.outgoing;
+    const std::uint32_t limit = session_.limits.itemsLimit();
+    const std::uint32_t used = messages_.channel().encodedSize();
     const std::size_t room = used < limit ? limit - used : 0;
-    const std::uint32_t id = nextCmdId();
+    const std::uint32_t id = messages_.nextCmdId();
     const bool first = object.nothingSent();
     auto build = [&](std::size_t n) {
         const std::string_view chunk = object.next(n);
@@ -93,53 +94,53 @@ SyncClient::Impl::ChunkResult SyncClient::Impl::addNextChunk(SyncContextHolder& 
     // The room is measured on the encoded command, so escaping counts once and the size we
     // announce stays the item's own byte count.
     const std::size_t n = chunkThatFits(room, object.remaining(), [&](std::size_t k) {
-        return static_cast<std::size_t>(channel.sizeOf(object.kind(), *build(k)));
+        return static_cast<std::size_t>(messages_.channel().sizeOf(object.kind(), *build(k)));
     });
     ElementRef<Generic> command;
     if (n > 0) command = build(n);
-    if (!command || !addToMessage(object.kind(), *command)) {
+    if (!command || !messages_.addToMessage(object.kind(), *command)) {
         if (!messageWasEmpty) return ChunkResult::MessageFull;
         // Not even an empty message has room for a byte of it.
         reportSkippedItem(context, object.kind(), object.key());
-        outgoingObject.reset();
+        largeObjects_.outgoing.reset();
         return ChunkResult::Failed;
     }
     const bool last = n == object.remaining();
-    pending.add(msgId, id, PendingCommand{object.kind(), ElementRef<SyncElement>(command.get()), context.folder(), object.key(), !last});
+    messages_.pending().add(messages_.msgId(), id, PendingCommand{object.kind(), ElementRef<SyncElement>(command.get()), context.folder(), object.key(), !last});
     object.sent(n);
     if (!last) return ChunkResult::MessageFull;
-    outgoingObject.reset();
+    largeObjects_.outgoing.reset();
     return ChunkResult::LastSent;
 }
 
-bool SyncClient::Impl::addFolderChanges(SyncContextHolder& context, bool messageWasEmpty) {
-    const std::uint32_t limit = limits.itemsLimit();
-    const std::uint32_t itemLimit = limits.itemLimit();
+bool ChangeSender::addFolderChanges(SyncContextHolder& context, bool messageWasEmpty) {
+    const std::uint32_t limit = session_.limits.itemsLimit();
+    const std::uint32_t itemLimit = session_.limits.itemLimit();
     int itemsInMessage = 0;
     // A large object under way is continued before anything else.
-    if (outgoingObject && outgoingObject->folder() == context.folder()) {
+    if (largeObjects_.outgoing && largeObjects_.outgoing->folder() == context.folder()) {
         const ChunkResult chunk = addNextChunk(context, messageWasEmpty);
         if (chunk == ChunkResult::MessageFull) return false;
         if (chunk == ChunkResult::LastSent) ++itemsInMessage;
     }
     while (StoreItem* item = context.current()) {
         const ChangeList list = context.currentList();
-        if (skipOwnCopy(context, list, *item)) {
+        if (pendingMaps_.skipOwnCopy(context, list, *item)) {
             context.advance();
             continue;
         }
         const CommandKind kind = commandFor(list);
         if (kind == CommandKind::Delete) {
-            if (channel.encodedSize() > limit) return false;
+            if (messages_.channel().encodedSize() > limit) return false;
         } else {
             const std::size_t size = item->dataSize();
-            if (channel.encodedSize() + size > limit) {
+            if (messages_.channel().encodedSize() + size > limit) {
                 if (largeObjectsAllowed(size)) {
                     // A nearly full message is closed; the item starts in the next one.
-                    if (channel.encodedSize() > limit / 6 * 5) return false;
+                    if (messages_.channel().encodedSize() > limit / 6 * 5) return false;
                     const char* bytes = item->data();
-                    outgoingObject = hold(LargeObject::outgoing(kind, context.folder(), item->key(), typeText(*item),
-                                                                bytes != nullptr ? std::string(bytes, size) : std::string(), msgId));
+                    largeObjects_.outgoing = hold(LargeObject::outgoing(kind, context.folder(), item->key(), typeText(*item),
+                                                                bytes != nullptr ? std::string(bytes, size) : std::string(), messages_.msgId()));
                     context.advance();
                     const ChunkResult chunk = addNextChunk(context, messageWasEmpty && itemsInMessage == 0);
                     if (chunk == ChunkResult::MessageFull) return false;
@@ -155,9 +156,9 @@ bool SyncClient::Impl::addFolderChanges(SyncContextHolder& context, bool message
                 return false;
             }
         }
-        const std::uint32_t id = nextCmdId();
+        const std::uint32_t id = messages_.nextCmdId();
         auto command = hold(changeCommand(kind, id, *item));
-        if (!addToMessage(kind, *command)) {
+        if (!messages_.addToMessage(kind, *command)) {
             // Only our own header can leave less room than the item limit promises.
             if (itemsInMessage == 0 && messageWasEmpty) {
                 reportSkippedItem(context, kind, item->key());
@@ -166,17 +167,17 @@ bool SyncClient::Impl::addFolderChanges(SyncContextHolder& context, bool message
             }
             return false;
         }
-        pending.add(msgId, id, PendingCommand{kind, ElementRef<SyncElement>(command.get()), context.folder(), item->key()});
+        messages_.pending().add(messages_.msgId(), id, PendingCommand{kind, ElementRef<SyncElement>(command.get()), context.folder(), item->key()});
         context.advance();
         ++itemsInMessage;
     }
     return true;
 }
 
-void SyncClient::Impl::itemStatusReceived(const PendingCommand& command, int code) {
-    SyncContextHolder* context = contextOf(command.folder);
+void ChangeSender::itemStatusReceived(const PendingCommand& command, int code) {
+    SyncContextHolder* context = folders_.contextOf(command.folder);
     if (context == nullptr) return;
-    const std::string& folder = folders[command.folder].localName();
+    const std::string& folder = folders_[command.folder].localName();
     FolderCounters& c = context->counters;
     auto acknowledge = [&] {
         if (context->store() != nullptr) context->store()->itemAcknowledged(command.itemKey);
@@ -184,26 +185,26 @@ void SyncClient::Impl::itemStatusReceived(const PendingCommand& command, int cod
     auto failed = [&](int& counter, int observed) {
         ++counter;
         ++c.failed;
-        observer.itemResult(SyncSide::Client, folder, observed, true);
+        session_.observer.itemResult(SyncSide::Client, folder, observed, true);
     };
     if (command.moreData) {
         if (code == kStatusChunkKept) return;
         // Any other answer to a chunk means the server does not hold the item's beginning: the
         // rest would be refused too, and nothing of the item counts as sent. It goes again next
         // session.
-        if (outgoingObject && outgoingObject->isItem(command.kind, command.folder, command.itemKey)) outgoingObject.reset();
+        if (largeObjects_.outgoing && largeObjects_.outgoing->isItem(command.kind, command.folder, command.itemKey)) largeObjects_.outgoing.reset();
         code = 0;
     }
     switch (command.kind) {
         case CommandKind::Add:
         case CommandKind::Replace:
-            if (code == 201) {
+            if (code == kStatusItemAdded) {
                 ++c.added;
-                observer.itemResult(SyncSide::Client, folder, kObservedAdd, false);
+                session_.observer.itemResult(SyncSide::Client, folder, kObservedAdd, false);
                 acknowledge();
-            } else if (code == 200 || code == 419) {
+            } else if (code == kStatusOk || code == kStatusConflictServerWins) {
                 ++c.replaced;
-                observer.itemResult(SyncSide::Client, folder, kObservedReplace, false);
+                session_.observer.itemResult(SyncSide::Client, folder, kObservedReplace, false);
                 acknowledge();
             } else if (command.kind == CommandKind::Add) {
                 failed(c.addsFailed, kObservedAdd);
@@ -212,9 +213,9 @@ void SyncClient::Impl::itemStatusReceived(const PendingCommand& command, int cod
             }
             break;
         case CommandKind::Delete:
-            if (code == 200 || code == 210 || code == 211) {
+            if (code == kStatusOk || code == kStatusDeletedWithoutArchive || code == kStatusItemNotDeleted) {
                 ++c.deleted;
-                observer.itemResult(SyncSide::Client, folder, kObservedDelete, false);
+                session_.observer.itemResult(SyncSide::Client, folder, kObservedDelete, false);
                 acknowledge();
             } else {
                 failed(c.deletesFailed, kObservedDelete);

@@ -1,4 +1,5 @@
 #include "engine/DeviceInfo.h"
+#include "engine/StatusCodes.h"
 
 #include "syncml/CommandElements.h"
 #include "syncml/DevInfElements.h"
@@ -36,19 +37,19 @@ Result* resultsFor(const PutOrGet& get, const std::string& target, const ClientC
 int answerGet(const PutOrGet& get, const ClientConfig& config, std::uint32_t& nextCmdId, const std::string& msgRef,
               std::vector<Result*>& results, bool& devInfSent) {
     const ItemListElement* items = get.items();
-    int status = 400;
+    int status = kStatusBadRequest;
     if (items == nullptr) return status;
     for (std::size_t i = 0; i < items->size(); ++i) {
         const std::string target = targetOf(items->at(i));
         // Only the DevInf 1.1 document exists here; a request for the 1.0 one is not served.
         if (target != kDevInfTarget11) {
-            status = 404;
+            status = kStatusNotFound;
         } else if (devInfSent) {
-            status = results.empty() ? 406 : 200;
+            status = results.empty() ? kStatusOptionalFeatureNotSupported : kStatusOk;
         } else {
             results.push_back(resultsFor(get, target, config, nextCmdId++, msgRef));
             devInfSent = true;
-            status = 200;
+            status = kStatusOk;
         }
     }
     return status;

@@ -1,8 +1,10 @@
 #pragma once
 // Owning handles for the two reference-counting conventions the engine juggles: element objects
 // (count starts at 0, so holding one means addRef) and store objects (count starts at 1, so a handle
-// adopts the creator's reference).
+// adopts the creator's reference; see stores/StoreRef.h).
 #include <utility>
+
+#include "stores/StoreRef.h"
 
 namespace orvale {
 
@@ -41,34 +43,5 @@ template <class T>
 ElementRef<T> hold(T* p) {
     return ElementRef<T>(p);
 }
-
-// Store-side objects: adopts the reference the creator returned.
-template <class T>
-class StoreRef {
-public:
-    StoreRef() = default;
-    explicit StoreRef(T* adopted) : p_(adopted) {}
-    StoreRef(const StoreRef&) = delete;
-    StoreRef& operator=(const StoreRef&) = delete;
-    StoreRef(StoreRef&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
-    StoreRef& operator=(StoreRef&& o) noexcept {
-        if (this != &o) {
-            reset();
-            p_ = std::exchange(o.p_, nullptr);
-        }
-        return *this;
-    }
-    ~StoreRef() { reset(); }
-
-    void reset() {
-        if (p_ != nullptr) std::exchange(p_, nullptr)->release();
-    }
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    T* p_ = nullptr;
-};
 
 }  // namespace orvale

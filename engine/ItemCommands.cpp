@@ -2,7 +2,10 @@
 // per item and one Map per Add that created anything. Every write of one received message goes
 // into one write group of the store (see MessageWrites.cpp), made durable before our reply leaves.
 #include "engine/AlertChoice.h"
-#include "engine/SyncClientImpl.h"
+#include "engine/ServerCommands.h"
+#include "engine/StatusCodes.h"
+#include "engine/SyncObserver.h"
+#include "stores/DataStore.h"
 
 namespace orvale {
 
@@ -18,98 +21,97 @@ int observedKind(CommandKind kind) {
 
 }  // namespace
 
-SyncClient::Impl::AppliedItem SyncClient::Impl::applyServerAdd(OpenSync& target, const std::string& serverId,
-                                                               const std::string& text, const std::string& cmdRef) {
+ServerCommands::AppliedItem ServerCommands::applyAdd(OpenSync& target, const std::string& serverId, const std::string& text,
+                                                     const std::string& cmdRef) {
     DataStore& store = *target.store();
     // No item the device stored from the server may be unknown to the journal, or a lost Map would
     // bring it twice: an Add the journal cannot name is not stored at all.
-    if (!pendingMapsOf(target.folder, store).canRecord(serverId)) {
-        observer.text("Added item cannot be kept for a lost Map. CmdId: " + cmdRef);
-        return {500, {}};
+    if (!pendingMaps_.of(target.folder, store).canRecord(serverId)) {
+        session_.observer.text("Added item cannot be kept for a lost Map. CmdId: " + cmdRef);
+        return {kStatusCommandFailed, {}};
     }
-    AppliedItem applied = storeServerAdd(target, serverId, text, cmdRef);
-    if (applied.code == 201 && !notePendingAdd(target.folder, store, serverId, applied)) {
-        observer.text("Added item is not kept for a lost Map. CmdId: " + cmdRef);
-        return {500, {}};
+    AppliedItem applied = storeAdd(target, serverId, text, cmdRef);
+    if (applied.code == kStatusItemAdded && !pendingMaps_.notePendingAdd(target.folder, store, serverId, applied.localKey, applied.existingItem)) {
+        session_.observer.text("Added item is not kept for a lost Map. CmdId: " + cmdRef);
+        return {kStatusCommandFailed, {}};
     }
     return applied;
 }
 
-SyncClient::Impl::AppliedItem SyncClient::Impl::storeServerAdd(OpenSync& target, const std::string& serverId,
-                                                               const std::string& text, const std::string& cmdRef) {
+ServerCommands::AppliedItem ServerCommands::storeAdd(OpenSync& target, const std::string& serverId, const std::string& text,
+                                                     const std::string& cmdRef) {
     DataStore& store = *target.store();
     // The server repeats an Add whose Map it never got: update the copy stored then.
-    if (StoreRef<StoreItem> stored{itemOfPendingAdd(target.folder, store, serverId)}) {
+    if (StoreRef<StoreItem> stored{pendingMaps_.itemOfPendingAdd(target.folder, store, serverId)}) {
         if (!stored->setData(text)) {
-            observer.text("Cant set content. CmdId: " + cmdRef);
-            return {400, {}};
+            session_.observer.text("Cant set content. CmdId: " + cmdRef);
+            return {kStatusBadRequest, {}};
         }
-        return {201, stored->key(), true};
+        return {kStatusItemAdded, stored->key(), true};
     }
     // A slow sync brings the server's every item, also those the device holds already (the
     // server may have lost its map of them, or a first session was interrupted): an item of the
     // device's own that equals the server's, and has no server item yet, is that server item.
-    if (folders[target.folder].alertCode == kAlertSlowSync) {
-        if (std::optional<std::string> equal = unmappedItemWithContent(target.folder, store, text)) return {201, *equal, true};
+    if (folders_[target.folder].alertCode == kAlertSlowSync) {
+        if (std::optional<std::string> equal = pendingMaps_.unmappedItemWithContent(target.folder, store, text)) return {kStatusItemAdded, *equal, true};
     }
     StoreRef<StoreItem> created{store.newItem()};
     if (!created) {
-        observer.text("Cant create element. CmdId: " + cmdRef);
-        return {500, {}};
+        session_.observer.text("Cant create element. CmdId: " + cmdRef);
+        return {kStatusCommandFailed, {}};
     }
     if (!created->setData(text)) {
-        observer.text("Cant set content. CmdId: " + cmdRef);
-        return {400, {}};
+        session_.observer.text("Cant set content. CmdId: " + cmdRef);
+        return {kStatusBadRequest, {}};
     }
-    return {201, created->key()};
+    return {kStatusItemAdded, created->key()};
 }
 
-SyncClient::Impl::AppliedItem SyncClient::Impl::applyServerItem(OpenSync& target, CommandKind kind,
-                                                                const std::string& key, const std::string& text,
-                                                                const std::string& cmdRef) {
-    if (!writesOpen(*target.store())) {
-        observer.text("Device store cannot be written. CmdId: " + cmdRef);
-        return {500, {}};
+ServerCommands::AppliedItem ServerCommands::applyItem(OpenSync& target, CommandKind kind, const std::string& key,
+                                                      const std::string& text, const std::string& cmdRef) {
+    if (!writes_.open(*target.store())) {
+        session_.observer.text("Device store cannot be written. CmdId: " + cmdRef);
+        return {kStatusCommandFailed, {}};
     }
-    if (kind == CommandKind::Add) return applyServerAdd(target, key, text, cmdRef);
+    if (kind == CommandKind::Add) return applyAdd(target, key, text, cmdRef);
     StoreRef<StoreItem> stored{target.store()->existingItem(key)};
-    if (!stored) return {404, {}};
+    if (!stored) return {kStatusNotFound, {}};
     if (!stored->setData(text)) {
-        observer.text("Cant set content. CmdId: " + cmdRef);
-        return {400, {}};
+        session_.observer.text("Cant set content. CmdId: " + cmdRef);
+        return {kStatusBadRequest, {}};
     }
-    return {200, {}};
+    return {kStatusOk, {}};
 }
 
-void SyncClient::Impl::queueItemStatus(const ItemCommandReply& reply, const std::string& key, int code) {
-    Status* status = newStatus(reply.msgRef, reply.cmdRef, reply.kind, code);
-    queueStatus(status);
+void ServerCommands::queueItemStatus(const ItemCommandReply& reply, const std::string& key, int code) {
+    Status* status = messages_.newStatus(reply.msgRef, reply.cmdRef, reply.kind, code);
+    messages_.queueStatus(status);
     if (reply.kind == CommandKind::Add) status->addSourceRef(key);
     else status->addTargetRef(key);
 }
 
-void SyncClient::Impl::answerServerItem(OpenSync& target, ItemCommandReply& reply, const std::string& key,
-                                        const AppliedItem& applied) {
+void ServerCommands::answerItem(OpenSync& target, ItemCommandReply& reply, const std::string& key,
+                                const AppliedItem& applied) {
     const bool isAdd = reply.kind == CommandKind::Add;
-    const FolderState& folder = folders[target.folder];
+    const FolderState& folder = folders_[target.folder];
     queueItemStatus(reply, key, applied.code);
 
-    if (isAdd && applied.code == 201) {
+    if (isAdd && applied.code == kStatusItemAdded) {
         if (reply.map == nullptr) {
             reply.map = new Map();
-            const std::uint32_t id = nextCmdId();
+            const std::uint32_t id = messages_.nextCmdId();
             reply.map->setCmdID(static_cast<std::int64_t>(id));
             reply.map->setTarget(new SourceOrTarget(folder.source.remote.uri));
             reply.map->setSource(new SourceOrTarget(folder.localName()));
-            queueCommand(CommandKind::Map, reply.map, id, target.folder);
+            messages_.queueCommand(CommandKind::Map, reply.map, id, target.folder);
         }
         auto* mapItem = new MapItem();
         mapItem->setTarget(new SourceOrTarget(key));
         mapItem->setSource(new SourceOrTarget(applied.localKey));
         reply.map->addMapItems(mapItem);
     }
-    const bool failed = applied.code != 200 && applied.code != 201;
-    observer.itemResult(SyncSide::Server, folder.localName(), observedKind(reply.kind), failed);
+    const bool failed = applied.code != kStatusOk && applied.code != kStatusItemAdded;
+    session_.observer.itemResult(SyncSide::Server, folder.localName(), observedKind(reply.kind), failed);
     if (SyncContextHolder* context = target.context) {
         FolderCounters& c = context->counters;
         if (failed) {
@@ -121,17 +123,17 @@ void SyncClient::Impl::answerServerItem(OpenSync& target, ItemCommandReply& repl
     }
 }
 
-void SyncClient::Impl::applyServerAddOrReplace(const Generic& command, CommandKind kind, OpenSync* target,
-                                               const std::string& msgRef) {
+void ServerCommands::applyAddOrReplace(const Generic& command, CommandKind kind, OpenSync* target,
+                                       const std::string& msgRef) {
     const std::string cmdRef = command.cmdID();
     const ItemListElement* items = command.items();
     if (target == nullptr || target->store() == nullptr) {
-        queueStatus(newStatus(msgRef, cmdRef, kind, 500));
+        messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, kind, kStatusCommandFailed));
         return;
     }
     if (items == nullptr || items->size() == 0) {
-        queueStatus(newStatus(msgRef, cmdRef, kind, 400));
-        observer.text("There is not items in request. CmdId: " + cmdRef);
+        messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, kind, kStatusBadRequest));
+        session_.observer.text("There is not items in request. CmdId: " + cmdRef);
         return;
     }
     const bool isAdd = kind == CommandKind::Add;
@@ -143,7 +145,7 @@ void SyncClient::Impl::applyServerAddOrReplace(const Generic& command, CommandKi
         std::string text = item->data();
         AppliedItem applied;
         ChunkOutcome chunk;
-        if (!key.empty()) chunk = receiveChunk(command, *item, kind, target->folder, key);
+        if (!key.empty()) chunk = largeObjects_.receiveChunk(command, *item, kind, target->folder, key);
         if (chunk.joined) text = std::move(chunk.text);
         if (chunk.action == ChunkOutcome::Action::Status) {
             // A chunk is kept or refused; only a whole item reaches the store.
@@ -153,40 +155,40 @@ void SyncClient::Impl::applyServerAddOrReplace(const Generic& command, CommandKi
             }
             applied.code = chunk.status;
         } else if ((item->dataCData() == nullptr && !chunk.joined) || text.empty() || key.empty()) {
-            applied.code = 500;
-            observer.text("Item has empty body. CmdId: " + cmdRef);
+            applied.code = kStatusCommandFailed;
+            session_.observer.text("Item has empty body. CmdId: " + cmdRef);
         } else {
-            applied = applyServerItem(*target, kind, key, text, cmdRef);
+            applied = applyItem(*target, kind, key, text, cmdRef);
         }
-        answerServerItem(*target, reply, key, applied);
+        answerItem(*target, reply, key, applied);
     }
 }
 
-void SyncClient::Impl::applyServerDelete(const Generic& command, OpenSync* target, const std::string& msgRef) {
+void ServerCommands::applyDelete(const Generic& command, OpenSync* target, const std::string& msgRef) {
     const std::string cmdRef = command.cmdID();
     const ItemListElement* items = command.items();
     if (target == nullptr || target->store() == nullptr) {
-        queueStatus(newStatus(msgRef, cmdRef, CommandKind::Delete, 400));
+        messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, CommandKind::Delete, kStatusBadRequest));
         return;
     }
     if (items == nullptr || items->size() == 0) {
-        queueStatus(newStatus(msgRef, cmdRef, CommandKind::Delete, 400));
-        observer.text("There is not items in request. CmdId: " + cmdRef);
+        messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, CommandKind::Delete, kStatusBadRequest));
+        session_.observer.text("There is not items in request. CmdId: " + cmdRef);
         return;
     }
-    const FolderState& folder = folders[target->folder];
-    const bool writable = writesOpen(*target->store());
-    if (!writable) observer.text("Device store cannot be written. CmdId: " + cmdRef);
+    const FolderState& folder = folders_[target->folder];
+    const bool writable = writes_.open(*target->store());
+    if (!writable) session_.observer.text("Device store cannot be written. CmdId: " + cmdRef);
     for (std::size_t i = 0; i < items->size(); ++i) {
         const ItemElement* item = items->at(i);
         const std::string key = item != nullptr ? locUri(item->target()) : std::string();
         // An empty key would read as object 0; it names nothing.
         const bool deleted = writable && !key.empty() && target->store()->deleteItem(key);
-        const int code = key.empty() || !writable ? 500 : deleted ? 200 : 211;
-        Status* status = newStatus(msgRef, cmdRef, CommandKind::Delete, code);
-        queueStatus(status);
+        const int code = key.empty() || !writable ? kStatusCommandFailed : deleted ? kStatusOk : kStatusItemNotDeleted;
+        Status* status = messages_.newStatus(msgRef, cmdRef, CommandKind::Delete, code);
+        messages_.queueStatus(status);
         status->addTargetRef(key);
-        observer.itemResult(SyncSide::Server, folder.localName(), kObservedDelete, !deleted);
+        session_.observer.itemResult(SyncSide::Server, folder.localName(), kObservedDelete, !deleted);
         if (SyncContextHolder* context = target->context) {
             if (deleted) {
                 ++context->counters.deleted;

@@ -12,15 +12,10 @@
 
 #include "engine/CommandKind.h"
 #include "engine/ElementRef.h"
+#include "engine/StatusCodes.h"
 #include "syncml/CountedObject.h"
 
 namespace orvale {
-
-// Statuses of the chunks of a received large object.
-inline constexpr int kStatusChunkKept = 213;
-inline constexpr int kStatusSizeRequired = 411;
-inline constexpr int kStatusSizeTooBig = 416;
-inline constexpr int kStatusSizeMismatch = 424;
 
 class LargeObject : public CountedObject {
 public:

@@ -8,7 +8,6 @@
 namespace orvale {
 
 namespace {
-constexpr std::uint32_t kCodeToolkit = 621;
 constexpr std::uint8_t kSyncMl11 = 2;
 
 // The toolkit is process-wide; several clients in one process share it.
@@ -22,7 +21,7 @@ MessageChannel::MessageChannel(std::uint32_t workspaceSize) {
     options.workspaceSize = workspaceSize;
     options.workspaceName = "MyWorkSpace";
     if (toolkit::initInstance(options, receivedMessageCallbacks(), &received_, id_) != code::Ok) {
-        throw CSyncClientException(kCodeToolkit, 601);
+        throw CSyncClientException(kErrorToolkit, kFailedMessageStart);
     }
 }
 
@@ -39,13 +38,13 @@ void MessageChannel::start(const Header& header) {
     toolkit::lockReadBuffer(id_, p, n);
     toolkit::unlockReadBuffer(id_, n);
     if (toolkit::startMessage(id_, header.headerRecord(), kSyncMl11) != code::Ok) {
-        throw CSyncClientException(kCodeToolkit, 601);
+        throw CSyncClientException(kErrorToolkit, kFailedMessageStart);
     }
     open_ = true;
 }
 
 ToolkitCode MessageChannel::checked(ToolkitCode c) const {
-    if (c != code::Ok && c != code::BufferFull) throw CSyncClientException(kCodeToolkit, 603, static_cast<std::int32_t>(c));
+    if (c != code::Ok && c != code::BufferFull) throw CSyncClientException(kErrorToolkit, kFailedCommand, static_cast<std::int32_t>(c));
     return c;
 }
 
@@ -65,7 +64,7 @@ ToolkitCode MessageChannel::add(CommandKind kind, const SyncElement& command) {
         case CommandKind::SyncHdr:
         case CommandKind::Final: break;
     }
-    throw CSyncClientException(kCodeToolkit, 603, static_cast<std::int32_t>(code::WrongUsage));
+    throw CSyncClientException(kErrorToolkit, kFailedCommand, static_cast<std::int32_t>(code::WrongUsage));
 }
 
 std::uint32_t MessageChannel::sizeOf(CommandKind kind, const SyncElement& command) const {
@@ -93,14 +92,14 @@ std::uint32_t MessageChannel::encodedSize() const {
 std::string MessageChannel::finish(bool final) {
     if (!open_ || toolkit::endMessage(id_, final) != code::Ok) {
         open_ = false;
-        throw CSyncClientException(kCodeToolkit, 603);
+        throw CSyncClientException(kErrorToolkit, kFailedCommand);
     }
     open_ = false;
     const std::uint8_t* p = nullptr;
     std::uint32_t n = 0;
-    if (toolkit::lockReadBuffer(id_, p, n) != code::Ok || n == 0) throw CSyncClientException(kCodeToolkit, 604);
+    if (toolkit::lockReadBuffer(id_, p, n) != code::Ok || n == 0) throw CSyncClientException(kErrorToolkit, kFailedMessageTake);
     std::string bytes(reinterpret_cast<const char*>(p), n);
-    if (toolkit::unlockReadBuffer(id_, n) != code::Ok) throw CSyncClientException(kCodeToolkit, 604);
+    if (toolkit::unlockReadBuffer(id_, n) != code::Ok) throw CSyncClientException(kErrorToolkit, kFailedMessageTake);
     return bytes;
 }
 
@@ -112,7 +111,7 @@ void MessageChannel::decode(const std::string& reply, ReceivedMessage& out) {
         std::uint32_t room = 0;
         if (toolkit::lockWriteBuffer(id_, p, room) != code::Ok || room == 0) {
             toolkit::unlockWriteBuffer(id_, 0);
-            throw CSyncClientException(kCodeToolkit, 605, static_cast<std::int32_t>(code::BufferFull));
+            throw CSyncClientException(kErrorToolkit, kFailedReplyDecode, static_cast<std::int32_t>(code::BufferFull));
         }
         const std::size_t piece = std::min<std::size_t>(room, reply.size() - copied);
         std::memcpy(p, reply.data() + copied, piece);
@@ -123,7 +122,7 @@ void MessageChannel::decode(const std::string& reply, ReceivedMessage& out) {
     const ToolkitCode c = toolkit::processData(id_, toolkit::kProcessAll);
     std::swap(out, received_);
     received_.clear();
-    if (c != code::Ok) throw CSyncClientException(kCodeToolkit, 605, static_cast<std::int32_t>(c));
+    if (c != code::Ok) throw CSyncClientException(kErrorToolkit, kFailedReplyDecode, static_cast<std::int32_t>(c));
     // Whatever the decoder left unread must not leak into the next message.
     const std::uint8_t* rest = nullptr;
     std::uint32_t n = 0;

@@ -1,6 +1,7 @@
 #include "engine/MessageExchange.h"
 
 #include "engine/CSyncClientException.h"
+#include "engine/StatusCodes.h"
 #include "transport/Transport.h"
 
 namespace orvale {
@@ -11,12 +12,12 @@ std::string exchangeMessage(Transport& transport, const std::string& url, const 
     const int result = transport.exchange(url, request, reply);
     const auto status = static_cast<std::int32_t>(transport.status());
     if (result != 0) {
-        if (status == 404) throw CSyncClientException(611, 608);
-        if (status == 503) throw CSyncClientException(606, 609);
-        throw CSyncClientException(610, 610, status);
+        if (status == kStatusNotFound) throw CSyncClientException(kErrorServerNotFound, kFailedNotFound);
+        if (status == kStatusServiceUnavailable) throw CSyncClientException(kErrorServerBusy, kFailedServerBusy);
+        throw CSyncClientException(kErrorExchange, kFailedExchange, status);
     }
-    if (reply.empty()) throw CSyncClientException(610, 607, status);
-    if (reply.size() > replyLimit) throw CSyncClientException(609, 606);
+    if (reply.empty()) throw CSyncClientException(kErrorExchange, kFailedEmptyReply, status);
+    if (reply.size() > replyLimit) throw CSyncClientException(kErrorReplyTooLarge, kFailedReplySize);
     return reply;
 }
 

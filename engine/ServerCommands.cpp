@@ -1,18 +1,19 @@
 // The server's commands of one reply, in message order; each gets its Status, queued for our next
 // message.
+#include "engine/AlertCodes.h"
 #include "engine/BoundedNumber.h"
+#include "engine/SessionEvents.h"
+#include "engine/StatusCodes.h"
 #include "engine/DeviceInfo.h"
 #include "engine/RespUri.h"
-#include "engine/SyncClientImpl.h"
-#include "stores/DataStoreFactory.h"
-#include "stores/DataStoreKind.h"
+#include "engine/ServerCommands.h"
+#include "engine/SyncObserver.h"
+#include "stores/StoreOpening.h"
 
 namespace orvale {
 
 namespace {
 
-constexpr int kAlertNextMessage = 222;
-constexpr int kAlertNoEndOfData = 223;
 // Anchors and URLs from the server are kept and echoed; beyond these lengths they are not.
 constexpr std::size_t kMaxAnchorText = 255;
 constexpr std::size_t kMaxUrlText = 2048;
@@ -24,93 +25,74 @@ int alertCodeOf(const Alert& alert) { return static_cast<int>(readServerNumber(a
 
 }  // namespace
 
-int SyncClient::Impl::folderIndexByLocalName(const std::string& name) const {
-    for (std::size_t i = 0; i < folders.size(); ++i) {
-        if (folders[i].active && folders[i].localName() == name) return static_cast<int>(i);
-    }
-    return -1;
-}
-
-SyncContextHolder* SyncClient::Impl::contextOf(int folder) const {
-    for (const auto& c : contexts) {
-        if (c->folder() == folder) return c.get();
-    }
-    return nullptr;
-}
-
-void SyncClient::Impl::handleServerHeader(const Header& header) {
+void ServerCommands::handleHeader(const Header& header) {
     const std::string respUri = header.respURI();
-    if (!respUri.empty() && respUri.size() <= kMaxUrlText && respUri != url) {
-        if (const std::string refusal = respUriRefusal(url, respUri); refusal.empty()) {
-            url = respUri;
+    if (!respUri.empty() && respUri.size() <= kMaxUrlText && respUri != session_.url) {
+        if (const std::string refusal = respUriRefusal(session_.url, respUri); refusal.empty()) {
+            session_.url = respUri;
         } else {
-            observer.text(refusal + "; the session ends");
-            respUriRefused = true;
+            session_.observer.text(refusal + "; the session ends");
+            respUriRefused_ = true;
         }
     }
     if (const MetInfElem* meta = header.meta()) {
-        if (meta->maxMsgSizeCData() != nullptr) limits.applyServerMaxMsgSize(meta->maxMsgSize());
-        if (meta->maxObjSizeCData() != nullptr) limits.applyServerMaxObjSize(meta->maxObjSize());
+        if (meta->maxMsgSizeCData() != nullptr) session_.limits.applyServerMaxMsgSize(meta->maxMsgSize());
+        if (meta->maxObjSizeCData() != nullptr) session_.limits.applyServerMaxObjSize(meta->maxObjSize());
     }
 }
 
-void SyncClient::Impl::handleServerSync(const StartSync& sync, const std::string& msgRef) {
+void ServerCommands::handleSync(const StartSync& sync, const std::string& msgRef) {
     const std::string target = locUri(sync.target());
-    Status* status = newStatus(msgRef, sync.cmdID(), CommandKind::Sync, 200);
-    queueStatus(status);
+    Status* status = messages_.newStatus(msgRef, sync.cmdID(), CommandKind::Sync, kStatusOk);
+    messages_.queueStatus(status);
     status->addTargetRef(target);
     if (!locUri(sync.source()).empty()) status->addSourceRef(locUri(sync.source()));
 
     auto refuse = [&] {
-        status->setData(510);
-        observer.text("Can't start sync. Target data store does not open.");
+        status->setData(kStatusDataStoreFailure);
+        session_.observer.text("Can't start sync. Target data store does not open.");
     };
-    const int folder = folderIndexByLocalName(target);
+    const int folder = folders_.indexByLocalName(target);
     if (folder < 0) return refuse();
-    const bool alreadyOpen = openSyncs.count(target) != 0;
+    const bool alreadyOpen = openSyncs_.count(target) != 0;
     if (!alreadyOpen) {
         OpenSync open;
         open.folder = folder;
-        open.context = contextOf(folder);
+        open.context = folders_.contextOf(folder);
         if (open.context == nullptr || open.context->store() == nullptr) {
             open.context = nullptr;
-            DataStoreKind* kind = factory.createKindById(folders[folder].source.kind);
-            DataStore* store = kind != nullptr ? kind->openStore(nullptr) : nullptr;
-            if (store == nullptr) {
-                delete kind;
-                return refuse();
-            }
-            open.ownStore = StoreRef<DataStore>(store);
+            open.ownStore = openFolderStore(session_.factory, folders_[folder].source.kind);
+            if (!open.ownStore) return refuse();
         }
-        openSyncs.emplace(target, std::move(open));
+        openSyncs_.emplace(target, std::move(open));
     }
     const auto changes = sync.numberOfChangesCData() != nullptr
                              ? readServerNumber(sync.numberOfChanges(), kMaxNumberOfChanges).value_or(0)
                              : 0;
-    if (SyncContextHolder* context = contextOf(folder)) context->serverChanges = static_cast<std::int32_t>(changes);
-    observer.syncStart(SyncSide::Server, folders[folder].localName(), static_cast<std::int32_t>(changes));
-    if (!alreadyOpen) serverSyncSeen = true;
+    if (SyncContextHolder* context = folders_.contextOf(folder)) context->serverChanges = static_cast<std::int32_t>(changes);
+    session_.observer.syncStart(SyncSide::Server, folders_[folder].localName(), static_cast<std::int32_t>(changes));
+    if (!alreadyOpen) serverSyncSeen_ = true;
 }
 
-void SyncClient::Impl::handleServerAlert(const Alert& alert, const std::string& msgRef) {
+void ServerCommands::handleAlert(const Alert& alert, const std::string& msgRef) {
     const int code = alertCodeOf(alert);
     const ItemListElement* items = alert.items();
     auto failed = [&](Status* status) {
-        status->setData(503);
-        observer.event(605);
-        observer.event(code);
+        status->setData(kStatusServiceUnavailable);
+        session_.observer.event(kEventAlertRefused);
+        session_.observer.event(code);
     };
     if (items == nullptr || items->size() == 0) {
-        Status* status = newStatus(msgRef, alert.cmdID(), CommandKind::Alert, 503);
-        queueStatus(status);
+        Status* status = messages_.newStatus(msgRef, alert.cmdID(), CommandKind::Alert, kStatusServiceUnavailable);
+        messages_.queueStatus(status);
         failed(status);
         return;
     }
     for (std::size_t i = 0; i < items->size(); ++i) {
         const ItemElement* item = items->at(i);
         if (item == nullptr) continue;
-        Status* status = newStatus(msgRef, alert.cmdID(), CommandKind::Alert, 200);
-        queueStatus(status);
+        Status* status = messages_.newStatus(msgRef, alert.cmdID(), CommandKind::Alert, kStatusOk);
+        messages_.queueStatus(status);
         const std::string source = locUri(item->source());
         const std::string target = locUri(item->target());
         if (!source.empty()) status->addSourceRef(source);
@@ -118,7 +100,7 @@ void SyncClient::Impl::handleServerAlert(const Alert& alert, const std::string& 
 
         int folder = -1;
         int index = 0;
-        for (const FolderState& f : folders) {
+        for (const FolderState& f : folders_.all()) {
             const bool matches = (!source.empty() && f.source.remote.uri == source) || (!target.empty() && f.localName() == target);
             if (folder < 0 && f.active && matches) folder = index;
             ++index;
@@ -137,121 +119,128 @@ void SyncClient::Impl::handleServerAlert(const Alert& alert, const std::string& 
             if (folder >= 0) {
                 // A server that never synced this folder may send no Last; an empty label would not
                 // be a label at all.
-                if (!anchor->last().empty()) folders[folder].last.setRemoteLabel(anchor->last());
+                if (!anchor->last().empty()) folders_[folder].last.setRemoteLabel(anchor->last());
                 if (!anchor->next().empty()) {
-                    folders[folder].next.setRemoteLabel(anchor->next());
-                    if (SyncContextHolder* context = contextOf(folder)) context->setNextAnchor(folders[folder].next);
+                    folders_[folder].next.setRemoteLabel(anchor->next());
+                    if (SyncContextHolder* context = folders_.contextOf(folder)) context->setNextAnchor(folders_[folder].next);
                 }
             }
         }
-        if (folder < 0 || (code != 200 && code != 201)) failed(status);
+        if (folder < 0 || (code != kAlertTwoWay && code != kAlertSlowSync)) failed(status);
     }
 }
 
-void SyncClient::Impl::handleServerGet(const PutOrGet& get, const std::string& msgRef) {
-    Status* status = newStatus(msgRef, get.cmdID(), CommandKind::Get, 400);
-    queueStatus(status);
+void ServerCommands::handleGet(const PutOrGet& get, const std::string& msgRef) {
+    Status* status = messages_.newStatus(msgRef, get.cmdID(), CommandKind::Get, kStatusBadRequest);
+    messages_.queueStatus(status);
     std::vector<Result*> results;
-    const int code = answerGet(get, config, cmdId, msgRef, results, devInfSent);
-    if (code == 406) observer.text("Device information was sent already in this session");
+    const int code = answerGet(get, session_.config, messages_.cmdIdCounter(), msgRef, results, devInfSent_);
+    if (code == kStatusOptionalFeatureNotSupported) session_.observer.text("Device information was sent already in this session");
     status->setData(static_cast<std::int64_t>(code));
     for (Result* r : results) {
-        queueCommand(CommandKind::Results, r, static_cast<std::uint32_t>(r->cmdIDAsInt()));
+        messages_.queueCommand(CommandKind::Results, r, static_cast<std::uint32_t>(r->cmdIDAsInt()));
     }
 }
 
-ServerCommandsOutcome SyncClient::Impl::handleServerCommands() {
+bool ServerCommands::handleAnyAlert(const Alert& alert, const std::string& msgRef, bool moreToSend) {
+    const int code = alertCodeOf(alert);
+    if (code == kAlertNextMessage) {
+        const int answer = moreToSend ? kStatusOk : kStatusBadRequest;
+        messages_.queueStatus(messages_.newStatus(msgRef, alert.cmdID(), CommandKind::Alert, answer));
+        return true;
+    }
+    if (code == kAlertNoEndOfData) {
+        messages_.queueStatus(messages_.newStatus(msgRef, alert.cmdID(), CommandKind::Alert, kStatusBadRequest));
+    } else {
+        handleAlert(alert, msgRef);
+    }
+    return false;
+}
+
+void ServerCommands::takeDeviceInfo(const ItemListElement* items, const std::string& cmdRef, CommandKind kind,
+                                    const std::string& msgRef) {
+    readServerDeviceInfo(items, remoteInfo_, session_.sessionData);
+    messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, kind, kStatusOk));
+}
+
+void ServerCommands::handleCommand(const ReceivedCommand& command, const std::string& msgRef, bool moreToSend,
+                                   OpenSync*& current, ServerCommandsOutcome& out) {
+    SyncElement* element = command.element.get();
+    switch (command.kind) {
+        case CommandKind::Final:
+            out.packageComplete = true;
+            break;
+        case CommandKind::SyncHdr:
+            if (element == nullptr) break;
+            handleHeader(*static_cast<Header*>(element));
+            messages_.queueStatus(messages_.newStatus(msgRef, "0", CommandKind::SyncHdr, kStatusOk));
+            break;
+        case CommandKind::Sync:
+            current = nullptr;
+            if (element == nullptr) break;  // end of the Sync
+            {
+                const auto* sync = static_cast<StartSync*>(element);
+                handleSync(*sync, msgRef);
+                auto it = openSyncs_.find(locUri(sync->target()));
+                if (it != openSyncs_.end()) current = &it->second;
+            }
+            break;
+        case CommandKind::Add:
+        case CommandKind::Replace:
+            if (element == nullptr) break;
+            applyAddOrReplace(*static_cast<Generic*>(element), command.kind, current, msgRef);
+            break;
+        case CommandKind::Delete:
+            if (element == nullptr) break;
+            applyDelete(*static_cast<Generic*>(element), current, msgRef);
+            break;
+        case CommandKind::Alert:
+            if (element == nullptr) break;
+            if (handleAnyAlert(*static_cast<Alert*>(element), msgRef, moreToSend)) out.packageComplete = true;
+            break;
+        case CommandKind::Results:
+            if (const auto* results = static_cast<Result*>(element)) {
+                takeDeviceInfo(results->items(), results->cmdID(), CommandKind::Results, msgRef);
+            }
+            break;
+        case CommandKind::Put:
+            if (const auto* put = static_cast<PutOrGet*>(element)) takeDeviceInfo(put->items(), put->cmdID(), CommandKind::Put, msgRef);
+            break;
+        case CommandKind::Get:
+            if (element == nullptr) break;
+            handleGet(*static_cast<PutOrGet*>(element), msgRef);
+            break;
+        case CommandKind::Status:
+        case CommandKind::Map:
+            break;
+    }
+}
+
+ServerCommandsOutcome ServerCommands::handle(bool moreToSend) {
     ServerCommandsOutcome out;
     // What an unexpected way out leaves open is not kept: nothing of a half-handled message counts.
     struct AbandonUnlessCommitted {
-        SyncClient::Impl& impl;
-        ~AbandonUnlessCommitted() { impl.abandonMessageWrites(); }
-    } abandon{*this};
-    // The server's messages are numbered in step with ours: its reply answered our last message.
-    ++msgId;
-    const std::string msgRef = std::to_string(answeredMsgId);
+        MessageWrites& writes;
+        ~AbandonUnlessCommitted() { writes.abandon(); }
+    } abandon{writes_};
+    messages_.replyTaken();
+    const std::string msgRef = std::to_string(messages_.answeredMsgId());
     OpenSync* current = nullptr;
-    for (const ReceivedCommand& received_command : received.commands) {
-        SyncElement* element = received_command.element.get();
-        switch (received_command.kind) {
-            case CommandKind::Final:
-                out.packageComplete = true;
-                break;
-            case CommandKind::SyncHdr:
-                if (element == nullptr) break;
-                handleServerHeader(*static_cast<Header*>(element));
-                queueStatus(newStatus(msgRef, "0", CommandKind::SyncHdr, 200));
-                break;
-            case CommandKind::Sync:
-                current = nullptr;
-                if (element == nullptr) break;  // end of the Sync
-                {
-                    const auto* sync = static_cast<StartSync*>(element);
-                    handleServerSync(*sync, msgRef);
-                    auto it = openSyncs.find(locUri(sync->target()));
-                    if (it != openSyncs.end()) current = &it->second;
-                }
-                break;
-            case CommandKind::Add:
-            case CommandKind::Replace:
-                if (element == nullptr) break;
-                applyServerAddOrReplace(*static_cast<Generic*>(element), received_command.kind, current, msgRef);
-                break;
-            case CommandKind::Delete:
-                if (element == nullptr) break;
-                applyServerDelete(*static_cast<Generic*>(element), current, msgRef);
-                break;
-            case CommandKind::Alert: {
-                if (element == nullptr) break;
-                const auto* alert = static_cast<Alert*>(element);
-                const int code = alertCodeOf(*alert);
-                if (code == kAlertNextMessage) {
-                    out.packageComplete = true;
-                    const int answer = inSyncPhase && !lastMessageComplete ? 200 : 400;
-                    queueStatus(newStatus(msgRef, alert->cmdID(), CommandKind::Alert, answer));
-                } else if (code == kAlertNoEndOfData) {
-                    queueStatus(newStatus(msgRef, alert->cmdID(), CommandKind::Alert, 400));
-                } else {
-                    handleServerAlert(*alert, msgRef);
-                }
-                break;
-            }
-            case CommandKind::Results: {
-                if (element == nullptr) break;
-                const auto* results = static_cast<Result*>(element);
-                readServerDeviceInfo(results->items(), remoteInfo, sessionData);
-                queueStatus(newStatus(msgRef, results->cmdID(), CommandKind::Results, 200));
-                break;
-            }
-            case CommandKind::Put: {
-                if (element == nullptr) break;
-                const auto* put = static_cast<PutOrGet*>(element);
-                readServerDeviceInfo(put->items(), remoteInfo, sessionData);
-                queueStatus(newStatus(msgRef, put->cmdID(), CommandKind::Put, 200));
-                break;
-            }
-            case CommandKind::Get:
-                if (element == nullptr) break;
-                handleServerGet(*static_cast<PutOrGet*>(element), msgRef);
-                break;
-            case CommandKind::Status:
-            case CommandKind::Map:
-                break;
-        }
-    }
+    ReceivedMessage& received = messages_.received();
+    for (const ReceivedCommand& command : received.commands) handleCommand(command, msgRef, moreToSend, current, out);
     received.commands.clear();
-    if (queuedPastBound()) {
+    if (messages_.queuedPastBound()) {
         // None of the message's writes are kept: its answers do not leave.
-        observer.text("The server's messages asked for more answers than a session holds; the session ends");
+        session_.observer.text("The server's messages asked for more answers than a session holds; the session ends");
         out.mustEnd = true;
         return out;
     }
-    if (respUriRefused) {
+    if (respUriRefused_) {
         out.mustEnd = true;
         return out;
     }
-    if (!commitMessageWrites()) {
-        observer.text("Device store did not keep the items of the message");
+    if (!writes_.commit()) {
+        session_.observer.text("Device store did not keep the items of the message");
         out.writesLost = true;
     }
     return out;

@@ -3,8 +3,18 @@
 #include <algorithm>
 #include <ctime>
 
+#include "engine/ChangeSender.h"
+#include "engine/Folders.h"
+#include "engine/InitPhase.h"
+#include "engine/LargeObjects.h"
+#include "engine/MessageBuilder.h"
+#include "engine/MessageWrites.h"
+#include "engine/PendingMaps.h"
+#include "engine/ServerCommands.h"
+#include "engine/Session.h"
 #include "engine/SessionId.h"
-#include "engine/SyncClientImpl.h"
+#include "engine/SyncObserver.h"
+#include "engine/SyncPhase.h"
 #include "transport/ServerUrl.h"
 
 namespace orvale {
@@ -17,69 +27,84 @@ ClientConfig cappedConfig(ClientConfig config) {
 }
 }  // namespace
 
-SyncClient::Impl::Impl(const ClientConfig& clientConfig, DataStoreFactory& storeFactory, Transport& serverTransport,
-                       SyncObserver& sessionObserver, std::shared_ptr<AbortRecord> abortRecord,
-                       SessionDataStore& data)
+Session::Session(const ClientConfig& clientConfig, DataStoreFactory& storeFactory, Transport& serverTransport,
+                 SyncObserver& sessionObserver, std::shared_ptr<AbortRecord> abortRecord, SessionDataStore& data)
     : config(cappedConfig(clientConfig)),
       factory(storeFactory),
       transport(serverTransport),
       observer(sessionObserver),
       abort(std::move(abortRecord)),
       sessionData(data),
-      limits(config.maxMessageSize, config.maxObjectSize),
-      channel(limits.workspaceSize()),
-      incomingObject(limits.incomingObjectLimit()) {
+      limits(config.maxMessageSize, config.maxObjectSize) {
     if (abort) abort->clear();
 }
 
-void SyncClient::Impl::startSession(const std::string& serverUrl, const std::string& user, const std::string& password) {
+void Session::start(const std::string& serverUrl, const std::string& user, const std::string& password) {
     url = serverUrl;
-    startTime = std::to_string(static_cast<long long>(std::time(nullptr)));
+    const std::string startTime = std::to_string(static_cast<long long>(std::time(nullptr)));
     sessionId = makeUniqueSessionId(startTime, config.device.deviceId);
-    msgId = 1;
-    cmdId = 1;
     const auto target = ServerUrl::parse(serverUrl);
     auth.emplace(sessionData, user, password, target && !target->secure());
     auth->startSession();
 }
 
-void SyncClient::Impl::endSession() {
-    // Nothing of one session may leak into the next one run on this client.
-    auth.reset();
-    pending.clear();
-    statusQueue.clear();
-    commandQueue.clear();
-    devInfSent = false;
-    queueOverflow = false;
-    respUriRefused = false;
-    received.clear();
-    openSyncs.clear();
-    contexts.clear();
-    // A large object still pending when the session ends is never applied, nor continued.
-    outgoingObject.reset();
-    incomingObject.drop();
+// The session's parts; the phases are made for each session and own nothing that outlives it.
+struct SyncClient::Impl {
+    Impl(const ClientConfig& config, DataStoreFactory& factory, Transport& transport, SyncObserver& observer,
+         std::shared_ptr<AbortRecord> abort, SessionDataStore& sessionData)
+        : session(config, factory, transport, observer, std::move(abort), sessionData),
+          messages(session),
+          pendingMaps(folders, writes, session.observer),
+          largeObjects(session.limits.incomingObjectLimit(), messages, session.observer),
+          commands(session, messages, folders, writes, pendingMaps, largeObjects),
+          sender(session, messages, folders, largeObjects, pendingMaps) {}
+
+    SyncResult run(const ServerConfig& serverConfig, const std::vector<SyncSource>& sources);
+    bool testServer(const std::string& serverUrl, const std::string& user, const std::string& password);
+    void startSession(const std::string& serverUrl, const std::string& user, const std::string& password);
+    void endSession();
+
+    Session session;
+    MessageBuilder messages;
+    Folders folders;
+    MessageWrites writes;
+    PendingMaps pendingMaps;
+    LargeObjects largeObjects;
+    ServerCommands commands;
+    ChangeSender sender;
+};
+
+void SyncClient::Impl::startSession(const std::string& serverUrl, const std::string& user, const std::string& password) {
+    session.start(serverUrl, user, password);
+    messages.restartCounters();
 }
 
-int SyncClient::Impl::run(const ServerConfig& serverConfig, const std::vector<SyncSource>& sources) {
-    server = serverConfig;
-    observer.sessionBegin();
-    folders.clear();
-    for (const auto& s : sources) folders.push_back(FolderState{s, true, 0, SyncAnchor(), SyncAnchor(), std::nullopt, {}});
-    startSession(server.url, server.user, server.password);
+void SyncClient::Impl::endSession() {
+    // Nothing of one session may leak into the next one run on this client.
+    session.auth.reset();
+    messages.clear();
+    commands.clear();
+    folders.clearContexts();
+    largeObjects.drop();
+}
 
-    int result = kRunDone;
-    if (!runInitPhase(false)) {
-        result = kRunInitFailed;
-    } else if (aborted()) {
-        result = kRunAborted;
+SyncResult SyncClient::Impl::run(const ServerConfig& serverConfig, const std::vector<SyncSource>& sources) {
+    session.server = serverConfig;
+    session.observer.sessionBegin();
+    folders.reset(sources);
+    startSession(session.server.url, session.server.user, session.server.password);
+
+    SyncResult result = SyncResult::Done;
+    if (!InitPhase(session, messages, folders, commands).run(false)) {
+        result = SyncResult::InitFailed;
+    } else if (session.aborted()) {
+        result = SyncResult::NotReached;
     } else {
-        inSyncPhase = true;
-        const bool synced = runSyncPhase();
-        inSyncPhase = false;
-        if (!synced) result = kRunSyncFailed;
-        else if (aborted()) result = kRunAborted;
+        const bool synced = SyncPhase(session, messages, folders, commands, sender, largeObjects, pendingMaps).run();
+        if (!synced) result = SyncResult::SyncFailed;
+        else if (session.aborted()) result = SyncResult::NotReached;
     }
-    observer.sessionEnd();
+    session.observer.sessionEnd();
     endSession();
     return result;
 }
@@ -87,7 +112,7 @@ int SyncClient::Impl::run(const ServerConfig& serverConfig, const std::vector<Sy
 bool SyncClient::Impl::testServer(const std::string& serverUrl, const std::string& user, const std::string& password) {
     folders.clear();
     startSession(serverUrl, user, password);
-    const bool ok = runInitPhase(true);
+    const bool ok = InitPhase(session, messages, folders, commands).run(true);
     endSession();
     return ok;
 }
@@ -98,7 +123,7 @@ SyncClient::SyncClient(const ClientConfig& config, DataStoreFactory& factory, Tr
 
 SyncClient::~SyncClient() = default;
 
-int SyncClient::run(const ServerConfig& server, const std::vector<SyncSource>& sources) {
+SyncResult SyncClient::run(const ServerConfig& server, const std::vector<SyncSource>& sources) {
     try {
         return impl_->run(server, sources);
     } catch (...) {
@@ -116,6 +141,6 @@ bool SyncClient::testServer(const std::string& url, const std::string& user, con
     }
 }
 
-const RemoteDeviceInfo& SyncClient::remoteDeviceInfo() const { return impl_->remoteInfo; }
+const RemoteDeviceInfo& SyncClient::remoteDeviceInfo() const { return impl_->commands.remoteInfo(); }
 
 }  // namespace orvale

@@ -8,6 +8,7 @@
 
 #include "engine/RemoteDeviceInfo.h"
 #include "engine/SyncConfig.h"
+#include "engine/SyncResult.h"
 
 namespace orvale {
 
@@ -16,12 +17,6 @@ class DataStoreFactory;
 class SessionDataStore;
 class SyncObserver;
 class Transport;
-
-// run() results.
-inline constexpr int kRunDone = 0;
-inline constexpr int kRunInitFailed = 1;
-inline constexpr int kRunAborted = 3;
-inline constexpr int kRunSyncFailed = 4;
 
 class SyncClient {
 public:
@@ -33,9 +28,9 @@ public:
     SyncClient(const SyncClient&) = delete;
     SyncClient& operator=(const SyncClient&) = delete;
 
-    // kRunDone, kRunInitFailed, kRunAborted or kRunSyncFailed. CSyncClientException, CDataStoreException,
-    // SyncAnchorException and CBuildItemsException pass to the caller.
-    int run(const ServerConfig& server, const std::vector<SyncSource>& sources);
+    // Done, InitFailed, NotReached (the run was aborted) or SyncFailed. CSyncClientException,
+    // CDataStoreException, SyncAnchorException and CBuildItemsException pass to the caller.
+    SyncResult run(const ServerConfig& server, const std::vector<SyncSource>& sources);
 
     // Authenticates and asks for the server's device information; true when authenticated.
     bool testServer(const std::string& url, const std::string& user, const std::string& password);

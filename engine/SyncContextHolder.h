@@ -3,6 +3,7 @@
 // change lists being sent with the position reached, and the folder's counters.
 #include <array>
 #include <cstdint>
+#include <utility>
 
 #include "engine/ElementRef.h"
 #include "stores/DataStore.h"
@@ -32,7 +33,7 @@ public:
     void setNextAnchor(const SyncAnchor& next) { next_ = next; }
 
     DataStore* store() const { return store_.get(); }
-    void setStore(DataStore* adopted) { store_ = StoreRef<DataStore>(adopted); }
+    void setStore(StoreRef<DataStore> store) { store_ = std::move(store); }
     void releaseStore() { store_.reset(); }
 
     void setList(ChangeList which, ItemList* adopted) { lists_[static_cast<int>(which)] = StoreRef<ItemList>(adopted); }

@@ -36,7 +36,7 @@ struct Session {
 
     TinyFolder& contacts() { return factory.folder(kKindContacts); }
 
-    int run(ScriptServer::Script script) {
+    SyncResult run(ScriptServer::Script script) {
         server = std::make_unique<ScriptServer>(std::move(script));
         ClientConfig config;
         config.device.deviceId = kTestDevice;
@@ -95,7 +95,7 @@ TEST(SyncClientSession, ChangesSpreadOverMessagesWithinTheNegotiatedSizeInListOr
     f.added = {21, 22, 23};
     f.deleted = {0x80000001u, 32};
 
-    const int result = s.run([](int, const ClientMessage& request, ServerReply& reply) {
+    const SyncResult result = s.run([](int, const ClientMessage& request, ServerReply& reply) {
         reply.acceptAll();
         if (hasFolderAlert(request)) {
             auto* meta = new MetInfElem();
@@ -111,7 +111,7 @@ TEST(SyncClientSession, ChangesSpreadOverMessagesWithinTheNegotiatedSizeInListOr
             reply.closeSync();
         }
     });
-    ASSERT_EQ(result, kRunDone);
+    ASSERT_EQ(result, SyncResult::Done);
 
     const auto& requests = s.server->requests;
     EXPECT_EQ(sentChanges(requests),
@@ -149,7 +149,7 @@ TEST(SyncClientSession, ServerStatusesForOurItemsCountAndAcknowledgeByCode) {
     // The server's answer per item key, and what the client makes of it.
     const std::map<std::string, int> answers{{"1", 201}, {"2", 200}, {"3", 419}, {"4", 500}, {"5", 201},
                                              {"6", 404}, {"7", 200}, {"8", 211}, {"9", 500}};
-    const int result = s.run([&](int, const ClientMessage& request, ServerReply& reply) {
+    const SyncResult result = s.run([&](int, const ClientMessage& request, ServerReply& reply) {
         if (hasFolderAlert(request)) {
             reply.acceptAll();
             return answerAlerts(request, reply);
@@ -162,7 +162,7 @@ TEST(SyncClientSession, ServerStatusesForOurItemsCountAndAcknowledgeByCode) {
             reply.status(commandName(c.kind), g->cmdID(), answers.at(locUri(g->items()->at(0)->source())));
         }
     });
-    ASSERT_EQ(result, kRunDone);
+    ASSERT_EQ(result, SyncResult::Done);
     std::vector<std::string> clientItems;
     for (const auto& i : s.observer.items)
         if (i.rfind("client ", 0) == 0) clientItems.push_back(i);
@@ -189,7 +189,7 @@ TEST(SyncClientSession, ServerItemCommandsGetTheirCodesAndOneMapPerAdd) {
     f.refuseMapOf = "s4";
     const std::string longId(PendingMapJournal::kMaxFieldBytes + 1, 'x');
 
-    const int result = s.run([&](int index, const ClientMessage& request, ServerReply& reply) {
+    const SyncResult result = s.run([&](int index, const ClientMessage& request, ServerReply& reply) {
         reply.acceptAll();
         if (hasFolderAlert(request)) return answerAlerts(request, reply);
         if (index != 2) return;
@@ -208,7 +208,7 @@ TEST(SyncClientSession, ServerItemCommandsGetTheirCodesAndOneMapPerAdd) {
         reply.status("Add", "999", 201);
         reply.status("Add", "1", 201)->setMsgRef("77");
     });
-    ASSERT_EQ(result, kRunDone);
+    ASSERT_EQ(result, SyncResult::Done);
     ASSERT_GE(s.server->requests.size(), 3u);
     const ClientMessage& answer = s.server->requests[2];
 
@@ -253,7 +253,7 @@ TEST(SyncClientSession, ServerItemCommandsGetTheirCodesAndOneMapPerAdd) {
 TEST(SyncClientSession, RefusedHeaderSendsTheFolderAlertsAgainWithTheNewCredentials) {
     Session s;
     s.contacts().storedAnchor = kStoredAnchor;
-    const int result = s.run([](int index, const ClientMessage& request, ServerReply& reply) {
+    const SyncResult result = s.run([](int index, const ClientMessage& request, ServerReply& reply) {
         if (index == 1) {
             Status* st = reply.status("SyncHdr", "0", 401);
             auto* chal = new Chalenger();
@@ -268,7 +268,7 @@ TEST(SyncClientSession, RefusedHeaderSendsTheFolderAlertsAgainWithTheNewCredenti
         reply.acceptAll();
         if (hasFolderAlert(request)) answerAlerts(request, reply);
     });
-    EXPECT_EQ(result, kRunDone);
+    EXPECT_EQ(result, SyncResult::Done);
     const auto& requests = s.server->requests;
     ASSERT_GE(requests.size(), 3u);
     const auto* first = static_cast<Header*>(requests[0].decoded.commands[0].element.get());
@@ -292,11 +292,11 @@ TEST(SyncClientSession, AnItemThatCanNeverFitIsSkippedAsFailedAndTheFolderEnds) 
     f.items["1"] = vcard("huge", 70000);
     f.items["2"] = vcard("small");
     f.added = {1, 2};
-    const int result = s.run([](int, const ClientMessage& request, ServerReply& reply) {
+    const SyncResult result = s.run([](int, const ClientMessage& request, ServerReply& reply) {
         reply.acceptAll();
         if (hasFolderAlert(request)) answerAlerts(request, reply);
     });
-    EXPECT_EQ(result, kRunDone);
+    EXPECT_EQ(result, SyncResult::Done);
     EXPECT_EQ(sentChanges(s.server->requests), (std::vector<std::string>{"Add 2"}));
     EXPECT_EQ(std::count(s.observer.items.begin(), s.observer.items.end(), "client Contacts 0 failed"), 1);
     EXPECT_EQ(f.acknowledged, (std::vector<std::string>{"2"}));
@@ -327,7 +327,7 @@ TEST(SyncClientSession, LargeObjectsTravelBothWaysJoinedExactly) {
     ASSERT_GE(cuts.size(), 3u);
     cuts.push_back(text.size());
     std::size_t sentDown = 0, chunk = 0;
-    const int result = s.run([&](int, const ClientMessage& request, ServerReply& reply) {
+    const SyncResult result = s.run([&](int, const ClientMessage& request, ServerReply& reply) {
         if (hasFolderAlert(request)) {
             reply.acceptAll();
             auto* meta = new MetInfElem();
@@ -373,7 +373,7 @@ TEST(SyncClientSession, LargeObjectsTravelBothWaysJoinedExactly) {
         sentDown = cuts[chunk++];
         reply.final = sentDown == text.size();
     });
-    ASSERT_EQ(result, kRunDone);
+    ASSERT_EQ(result, SyncResult::Done);
     EXPECT_EQ(up, text);
     EXPECT_EQ(declared, std::to_string(text.size()) + " ");
     ASSERT_GE(upMoreData.size(), 4u);
@@ -440,12 +440,12 @@ TEST(SyncClientSession, EveryTruncationOfAReplyEndsInAResultOrTheSessionsExcepti
         Session s;
         s.contacts().storedAnchor = kStoredAnchor;
         try {
-            const int result = s.run([&](int, const ClientMessage& request, ServerReply& r) {
+            const SyncResult result = s.run([&](int, const ClientMessage& request, ServerReply& r) {
                 r.acceptAll();
                 if (hasFolderAlert(request)) answerAlerts(request, r);
                 s.server->mangle = [&](int i, std::string b) { return i == 2 ? reply.substr(0, cut) : b; };
             });
-            EXPECT_GE(result, 0);
+            EXPECT_GE(static_cast<int>(result), 0);
         } catch (const CSyncClientException& e) {
             EXPECT_EQ(e.code(), cut == 0 ? 610u : 621u) << "cut at " << cut;
         }
@@ -488,7 +488,7 @@ TEST(SyncClientSession, AServerAddWhoseMapWasLostIsNotStoredOrSentTwice) {
     f.added = {5, 9000};
     secondText = vcard("A2");
     s.server.reset();  // one toolkit instance at a time
-    ASSERT_EQ(s.run(script), kRunDone);
+    ASSERT_EQ(s.run(script), SyncResult::Done);
 
     EXPECT_EQ(sentChanges(s.server->requests), (std::vector<std::string>{"Add 5"}));
     // The copy is acknowledged when it is left out and again when the repeated Add lands on it.
@@ -532,7 +532,7 @@ TEST(SyncClientSession, OverTheContactsStoreAKeyThatNamesNoContactIsNoItem) {
         ASSERT_TRUE(store->commitWrites());
         ASSERT_TRUE(store->deleteItem(gone));
     }
-    const int result = s.run([&](int index, const ClientMessage& request, ServerReply& reply) {
+    const SyncResult result = s.run([&](int index, const ClientMessage& request, ServerReply& reply) {
         reply.acceptAll();
         if (hasFolderAlert(request)) return answerAlerts(request, reply);
         if (index != 2) return;
@@ -542,7 +542,7 @@ TEST(SyncClientSession, OverTheContactsStoreAKeyThatNamesNoContactIsNoItem) {
                                                         {{gone, vcard("R")}, {"4242", vcard("R")}, {kept, vcard("Kept2")}}, true));
         reply.closeSync();
     });
-    ASSERT_EQ(result, kRunDone);
+    ASSERT_EQ(result, SyncResult::Done);
     const ClientMessage& answer = s.server->requests.at(2);
     std::vector<std::string> codes;
     for (const char* cmd : {"Add", "Replace"})
@@ -575,7 +575,7 @@ TEST(SyncClientSession, ASlowSyncMapsServerAddsToJournalledCopiesAndEqualItemsOn
     f.items = {{"9000", vcard("J")}, {"9001", vcard("K")}, {"5", vcard("E")}, {"6", vcard("O")}};
     f.pendingMaps = {{"s1", "9000"}, {"s9", "9001"}};
     f.nextKey = 9100;
-    const int result = s.run([](int index, const ClientMessage& request, ServerReply& reply) {
+    const SyncResult result = s.run([](int index, const ClientMessage& request, ServerReply& reply) {
         reply.acceptAll();
         if (hasFolderAlert(request)) return answerAlerts(request, reply);
         if (index != 2) return;
@@ -585,7 +585,7 @@ TEST(SyncClientSession, ASlowSyncMapsServerAddsToJournalledCopiesAndEqualItemsOn
         reply.command(CommandKind::Add, itemCommand(element_type::Add, "a2", {{"s4", vcard("E")}, {"s5", vcard("K")}}, false));
         reply.closeSync();
     });
-    ASSERT_EQ(result, kRunDone);
+    ASSERT_EQ(result, SyncResult::Done);
     const auto& requests = s.server->requests;
     EXPECT_EQ(sentChanges(requests), (std::vector<std::string>{"Add 5", "Add 6"}));
     EXPECT_EQ(static_cast<StartSync*>(requests[1].all(CommandKind::Sync).at(0))->numberOfChanges(), "2")
@@ -618,7 +618,7 @@ TEST(SyncClientSession, AMessageWhoseWritesAreNotKeptEndsTheSessionUnanswered) {
         f.storedAnchor = kStoredAnchor;
         f.items["77"] = vcard("kept");
         (atTheStart ? f.failBegin : f.failCommit) = true;
-        const int result = s.run([](int index, const ClientMessage& request, ServerReply& reply) {
+        const SyncResult result = s.run([](int index, const ClientMessage& request, ServerReply& reply) {
             reply.acceptAll();
             if (hasFolderAlert(request)) return answerAlerts(request, reply);
             if (index != 2) return;
@@ -628,7 +628,7 @@ TEST(SyncClientSession, AMessageWhoseWritesAreNotKeptEndsTheSessionUnanswered) {
             reply.command(CommandKind::Delete, itemCommand(element_type::Delete, "d1", {{"77", ""}}, true));
             reply.closeSync();
         });
-        EXPECT_EQ(result, kRunSyncFailed) << atTheStart;
+        EXPECT_EQ(result, SyncResult::SyncFailed) << atTheStart;
         EXPECT_EQ(s.server->requests.size(), 2u) << atTheStart;
         EXPECT_EQ(f.items, (std::map<std::string, std::string>{{"77", vcard("kept")}})) << atTheStart;
         EXPECT_TRUE(f.pendingMaps.empty());

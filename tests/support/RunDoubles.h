@@ -25,7 +25,7 @@ class FakeTransport : public Transport {
 
 // What the scripted session does, and what it saw.
 struct SessionScript {
-    int result = 0;
+    SyncResult result = SyncResult::Done;
     bool throws = false;
     bool authenticated = true;
     std::int32_t errorFlagAfter = 0;
@@ -42,7 +42,7 @@ struct SessionScript {
 class ScriptedSession : public SyncSession {
   public:
     ScriptedSession(const SessionParts& parts, SessionScript& script) : parts_(parts), script_(script) {}
-    int run(const ServerConfig&, const std::vector<SyncSource>& sources) override {
+    SyncResult run(const ServerConfig&, const std::vector<SyncSource>& sources) override {
         script_.sources = sources;
         act();
         return script_.result;

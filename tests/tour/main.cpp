@@ -160,11 +160,11 @@ class Tour {
         waitUntil([&] { return !main.workerBusy(); });
 
         script_.during = nullptr;
-        script_.result = 4;
+        script_.result = SyncResult::SyncFailed;
         click(main.softKeys()->left());
         waitUntil([&] { return !main.workerBusy(); });
         snap(&main, "main-failed");
-        script_.result = 0;
+        script_.result = SyncResult::Done;
     }
 
     void settings() {

@@ -66,7 +66,7 @@ TEST_F(MainScreenTest, OneRunAtATimeAndWhatItShows) {
 
     // A failed run says so, and keeps the last successful time.
     const QString last = textOf(&main, "lastSync");
-    script.result = 4;
+    script.result = SyncResult::SyncFailed;
     script.during = nullptr;
     click(main.softKeys()->left());
     ASSERT_TRUE(waitFor([&] { return !main.running() && !main.workerBusy(); }));

@@ -8,6 +8,7 @@
 #include "stores/ItemList.h"
 #include "stores/KindRegistry.h"
 #include "stores/StoreItem.h"
+#include "stores/StoreOpening.h"
 
 namespace orvale::pim_tool {
 
@@ -29,12 +30,12 @@ using ListRef = std::unique_ptr<ItemList, Released<ItemList>>;
 // the same root meanwhile.
 class GenericAccess final : public StoreAccess {
 public:
-    GenericAccess(std::unique_ptr<DataStoreFactory> factory, DataStore* store, std::string component,
+    GenericAccess(std::unique_ptr<DataStoreFactory> factory, StoreRef<DataStore> store, std::string component,
                   std::string folderName)
-        : factory_(std::move(factory)), store_(store), component_(std::move(component)),
+        : factory_(std::move(factory)), store_(std::move(store)), component_(std::move(component)),
           folderName_(std::move(folderName)) {}
     ~GenericAccess() override {
-        store_->release();  // before the factory closes the device session
+        store_.reset();  // before the factory closes the device session
     }
     GenericAccess(const GenericAccess&) = delete;
     GenericAccess& operator=(const GenericAccess&) = delete;
@@ -42,11 +43,11 @@ public:
     std::string itemComponent() const override { return component_; }
 
     std::optional<std::string> backUp() override {
-        return backup::backUpStore(*store_, folderName_, backup::BackupReason::ByHand);
+        return backup::backUpStore(*store_.get(), folderName_, backup::BackupReason::ByHand);
     }
     backup::RestoreOutcome restore(const backup::Backup& backup) override {
         keys_.reset();
-        return backup::restoreStore(*store_, backup);
+        return backup::restoreStore(*store_.get(), backup);
     }
 
     bool beginWrites() override { return store_->beginWholeWrites(); }
@@ -97,7 +98,7 @@ public:
 
 private:
     std::unique_ptr<DataStoreFactory> factory_;
-    DataStore* store_;
+    StoreRef<DataStore> store_;
     std::string component_;
     std::string folderName_;
     std::optional<std::vector<std::string>> keys_;
@@ -109,18 +110,15 @@ std::unique_ptr<StoreAccess> StoreAccess::open(const std::string& kindName, std:
     auto factory = std::make_unique<DataStoreFactory>(ChangeRecording::Discard);
     problem = factory->openError();
     if (!problem.empty()) return nullptr;
-    DataStoreKind* kind = factory->createKindByName(kindName);
-    if (kind == nullptr) return nullptr;
-    DataStore* store = kind->openStore(nullptr);  // the store now keeps the kind alive
-    if (store == nullptr) {
-        delete kind;
-        return nullptr;
-    }
+    UnopenedKind kind(factory->createKindByName(kindName));
+    if (!kind) return nullptr;
     const std::string name = kind->kindName();
+    StoreRef<DataStore> store = openKindStore(std::move(kind));
+    if (!store) return nullptr;
     const std::string component = name == "WinMobileContacts"    ? "VCARD"
                                   : name == "WinMobileCalendars" ? "VCALENDAR/VEVENT"
                                                                  : "VCALENDAR/VTODO";
-    return std::make_unique<GenericAccess>(std::move(factory), store, component, kindName);
+    return std::make_unique<GenericAccess>(std::move(factory), std::move(store), component, kindName);
 }
 
 }  // namespace orvale::pim_tool

@@ -147,7 +147,7 @@ void ScriptedSession::run() {
         if (testServer)
             result = client.testServer(kScriptServerUrl, user, password) ? 1 : 0;
         else
-            result = client.run(config.server, config.sources);
+            result = static_cast<int>(client.run(config.server, config.sources));
         remote = client.remoteDeviceInfo();
     } catch (const CSyncClientException& e) {
         exceptionCode = e.code();

@@ -1,0 +1,20 @@
+#pragma once
+// The protocol events the engine reports to its observer (SyncObserver::event and eventText).
+// Besides these, a status code the server answered is reported as the event of that number.
+
+namespace orvale {
+
+inline constexpr int kEventInitStarted = 600;
+inline constexpr int kEventMessageSending = 601;
+inline constexpr int kEventAuthenticated = 602;
+inline constexpr int kEventCredentialsRefused = 603;
+inline constexpr int kEventInitDone = 604;
+inline constexpr int kEventAlertRefused = 605;
+inline constexpr int kEventServerBusy = 606;
+// Given with the folder's remote URI.
+inline constexpr int kEventFolderNotFound = 607;
+inline constexpr int kEventSlowSync = 613;
+inline constexpr int kEventTwoWaySync = 614;
+inline constexpr int kEventStoreNotOpened = 616;
+
+}  // namespace orvale
