@@ -83,7 +83,7 @@ TEST_F(RunFormsTest, BackgroundRunUpdatesTheRecordOnlyOnSuccess) {
     for (int engine : {4, 1, 0}) {
         ConfigRecord r = contactsRecord(false);
         ASSERT_TRUE(r.save());
-        script.result = engine;
+        script.result = static_cast<SyncResult>(engine);
         const auto before = platform::powerCallCounts().powerStateRequests;
         runBackgroundSync(keepAwake, test::scriptedEnvironment(script));
         EXPECT_EQ(platform::powerCallCounts().powerStateRequests, before + 1);
@@ -145,7 +145,7 @@ TEST_F(RunFormsTest, InteractiveRunShowsProgressAndResult) {
                           Case{1, 1, "Could not reach the server"}, Case{4, 0, "Sync failed"}}) {
         ConfigRecord record = contactsRecord(false);
         setCurrentConfig(&record);
-        script.result = c.engine;
+        script.result = static_cast<SyncResult>(c.engine);
         script.errorFlagAfter = c.errorFlag;
         script.during = [](const SessionParts& p) {
             p.observer.syncStart(SyncSide::Client, "Contacts", 1);

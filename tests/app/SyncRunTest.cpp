@@ -100,7 +100,7 @@ TEST_F(SyncRunTest, EngineOutcomeBecomesTheRunResult) {
         {0, 1, true, SyncResult::NotReached},  // whatever failed, the last exchange did
     };
     for (const Case& c : cases) {
-        script.result = c.engine;
+        script.result = static_cast<SyncResult>(c.engine);
         script.errorFlagAfter = c.errorFlag;
         script.throws = c.throws;
         EXPECT_EQ(runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script)).result, c.want)
@@ -175,7 +175,7 @@ TEST_F(SyncRunTest, EndOfRunFilesOnlyAfterACompletedSession) {
     };
     for (const Case c : {Case{4, false, false}, Case{1, false, false}, Case{0, true, false}, Case{0, false, true}}) {
         std::filesystem::remove(hdb);
-        script.result = c.engine;
+        script.result = static_cast<SyncResult>(c.engine);
         RunControl control;
         if (c.cancel) control.cancel();
         const RunReport report = runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script), &control);
