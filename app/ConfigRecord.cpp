@@ -104,7 +104,8 @@ bool isWholeRecord(const std::string& bytes) {
 ConfigLoad ConfigRecord::read() {
     // One byte more than a record, so that a longer file shows as one.
     const auto content = platform::readFilePrefix(platform::hostPath(path_), kSize + 1);
-    if (!content) return ConfigLoad::Missing;
+    // Nothing to read (no file, an empty one, a folder in its place) leaves the record as it was.
+    if (!content || content->empty()) return ConfigLoad::Missing;
     if (!isWholeRecord(*content)) {
         bytes_.fill(0);
         return ConfigLoad::Damaged;

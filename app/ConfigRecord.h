@@ -50,7 +50,8 @@ class ConfigRecord {
     // fields or whose flags are neither 0 nor 1, is damaged: nothing of it is taken (a cut file
     // would lose the credentials without a word, random bytes would become settings).
     ConfigLoad read();
-    // True when read() found the record. A missing file leaves the record as it was, a damaged one zero.
+    // True when read() found the record. A missing or empty file leaves the record as it was, a
+    // damaged one zero.
     bool load() { return read() == ConfigLoad::Loaded; }
     // Creates or replaces the file, mode 0600. False when it cannot be written.
     bool save() const;
