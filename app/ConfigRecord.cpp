@@ -74,11 +74,44 @@ std::size_t offsetOf(ConfigNumber field) {
 
 ConfigRecord::ConfigRecord(std::string devicePath) : path_(std::move(devicePath)) {}
 
-bool ConfigRecord::load() {
-    const auto content = platform::readFilePrefix(platform::hostPath(path_), kSize);
-    if (!content) return false;
-    std::memcpy(bytes_.data(), content->data(), content->size());
+namespace {
+
+constexpr ConfigText kAllTexts[] = {ConfigText::ServerUrl,   ConfigText::UserName, ConfigText::Password,
+                                    ConfigText::ContactsUri, ConfigText::TasksUri, ConfigText::CalendarUri,
+                                    ConfigText::LastSyncText, ConfigText::ProgramPath};
+constexpr ConfigFlag kAllFlags[] = {ConfigFlag::ContactsEnabled,      ConfigFlag::CalendarEnabled,
+                                    ConfigFlag::TasksEnabled,         ConfigFlag::CalendarRangeEnabled,
+                                    ConfigFlag::AutosyncEnabled,      ConfigFlag::SetupDone,
+                                    ConfigFlag::LoggingEnabled};
+
+// Every save writes a terminator in each text's last unit and 0 or 1 in each flag.
+bool isWholeRecord(const std::string& bytes) {
+    if (bytes.size() != ConfigRecord::kSize) return false;
+    for (ConfigText t : kAllTexts) {
+        const TextSlot slot = slotOf(t);
+        const std::size_t last = slot.offset + 2 * (slot.chars - 1);
+        if (bytes[last] != 0 || bytes[last + 1] != 0) return false;
+    }
+    for (ConfigFlag f : kAllFlags) {
+        const auto b = static_cast<unsigned char>(bytes[offsetOf(f)]);
+        if (b > 1) return false;
+    }
     return true;
+}
+
+}  // namespace
+
+ConfigLoad ConfigRecord::read() {
+    // One byte more than a record, so that a longer file shows as one.
+    const auto content = platform::readFilePrefix(platform::hostPath(path_), kSize + 1);
+    // Nothing to read (no file, an empty one, a folder in its place) leaves the record as it was.
+    if (!content || content->empty()) return ConfigLoad::Missing;
+    if (!isWholeRecord(*content)) {
+        bytes_.fill(0);
+        return ConfigLoad::Damaged;
+    }
+    std::memcpy(bytes_.data(), content->data(), kSize);
+    return ConfigLoad::Loaded;
 }
 
 bool ConfigRecord::save() const {

@@ -30,6 +30,11 @@ enum class ConfigFlag {
     SetupDone,
     LoggingEnabled
 };
+// What a reader says when read() finds the file damaged.
+inline constexpr std::string_view kDamagedConfigText = "the settings file is damaged; run setup again";
+
+enum class ConfigLoad { Loaded, Missing, Damaged };
+
 enum class ConfigNumber { DaysBack, DaysForward, AutosyncInterval, AutosyncUnit };
 
 class ConfigRecord {
@@ -41,8 +46,13 @@ class ConfigRecord {
     // A zero record; `devicePath` is where load and save go.
     explicit ConfigRecord(std::string devicePath = std::string(kConfigPath));
 
-    // False (record unchanged) when the file cannot be opened; a short file fills only its bytes.
-    bool load();
+    // Reads the file whole. A file that is not exactly one record, or whose texts run past their
+    // fields or whose flags are neither 0 nor 1, is damaged: nothing of it is taken (a cut file
+    // would lose the credentials without a word, random bytes would become settings).
+    ConfigLoad read();
+    // True when read() found the record. A missing or empty file leaves the record as it was, a
+    // damaged one zero.
+    bool load() { return read() == ConfigLoad::Loaded; }
     // Creates or replaces the file, mode 0600. False when it cannot be written.
     bool save() const;
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/DevicePaths.h"
+#include "platform/FileAccess.h"
 #include "platform/Process.h"
 
 namespace orvale {
@@ -30,10 +31,7 @@ bool keepLauncherLink(const std::filesystem::path& mainProgram, std::string* pro
     std::error_code ec;
     if (std::filesystem::is_symlink(link, ec) && std::filesystem::read_symlink(link, ec) == target && !ec)
         return true;
-    if (!std::filesystem::is_directory(link.parent_path(), ec)) {
-        std::filesystem::create_directories(link.parent_path(), ec);
-        ::chmod(link.parent_path().c_str(), 0700);  // as the folder Conf.dat makes for itself
-    }
+    platform::createPrivateFolders(link.parent_path());  // as the folder Conf.dat makes for itself
     // A new link renamed over the old one, so that a Launcher starting meanwhile finds one or the other.
     const std::filesystem::path fresh = link.string() + ".new-" + std::to_string(::getpid());
     std::filesystem::remove(fresh, ec);

@@ -8,6 +8,7 @@
 #include "platform/DeviceUniqueId.h"
 #include "stores/ChangeTrackerList.h"
 #include "stores/DataStoreFactory.h"
+#include "stores/contacts/PictureDownload.h"
 #include "stores/DataStoreKind.h"
 #include "stores/KindRegistry.h"
 #include "stores/StoreOpening.h"
@@ -57,6 +58,12 @@ struct RunInputs {
 
 std::optional<SyncResult> runSession(SessionRun& s, RunInputs& in, RunReport& report) {
     s.factory = std::make_unique<DataStoreFactory>();
+    // A device database that cannot be opened would read as empty folders: a run that syncs
+    // nothing must not be one that succeeded.
+    if (!s.factory->openError().empty()) {
+        report.deviceProblem = s.factory->openError();
+        return SyncResult::SyncFailed;
+    }
     SyncArguments& a = in.args;
     dropFolderWithoutStore(a.contactsUri, kKindContacts, report.skippedFolders);
     dropFolderWithoutStore(a.tasksUri, kKindTasks, report.skippedFolders);
@@ -90,6 +97,7 @@ RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& p
 
     std::optional<SyncResult> engineResult = SyncResult::Exception;
     const DateWindowScope window(args.calendarWindow);
+    const contacts::PictureOriginScope pictures(args.url);
     SessionRun s;
     try {
         engineResult = runSession(s, inputs, report);

@@ -24,6 +24,8 @@ struct RunReport {
     // previous run's records, so the next run sends this run's changes again.
     bool changesUnrecorded = false;
     RunStatistics statistics;
+    // Why the device's store could not be opened; the run then fails before the server is asked.
+    std::string deviceProblem;
 };
 
 // The device ID of this device ("IMEI:" and 22 hex digits).

@@ -8,7 +8,9 @@
 
 #include "app/BackgroundShell.h"
 #include "app/ClientApp.h"
+#include "app/ConfigRecord.h"
 #include "app/ScreensModule.h"
+#include "platform/DevicePaths.h"
 
 namespace {
 
@@ -24,7 +26,9 @@ constexpr const char* kHelp =
     "for another \"autosync\". ORVALE_CA_FILE names a PEM file of extra trusted certificate\n"
     "authorities. The exit code is 0; a run's outcome is on the screen and in Logs.dat. The screens\n"
     "are the module " ORVALE_SCREENS_MODULE " beside the program or in " ORVALE_SCREENS_INSTALLED_DIR "/ from its\n"
-    "folder; when it cannot be loaded, the reason is on stderr and the exit code is 1.\n";
+    "folder; when it cannot be loaded, the reason is on stderr and the exit code is 1. A device folder\n"
+    "that is missing a home or that another user owns or may write: the reason on stderr, exit code 2.\n"
+    "A damaged Conf.dat: said on stderr; a background run then exits with 3, the screens run setup.\n";
 
 }  // namespace
 
@@ -48,6 +52,15 @@ int main(int argc, char** argv) {
     mallopt(M_TOP_PAD, 1 << 20);
 #endif
     const std::u16string commandLine = orvale::ClientApp::commandLineOf(argc, argv);
+    // Before anything of the device is read: a folder another user may write may hold anything.
+    if (const std::string problem = orvale::platform::deviceRootProblem(); !problem.empty()) {
+        std::cerr << "orvale: " << problem << std::endl;
+        return 2;
+    }
+    if (orvale::ConfigRecord probe; probe.read() == orvale::ConfigLoad::Damaged) {
+        std::cerr << "orvale: " << orvale::kDamagedConfigText << std::endl;
+        if (orvale::ClientApp::isAutosyncCommandLine(commandLine)) return 3;
+    }
     // A background run shows nothing and loads no screens. Any other start loads them before the
     // application object exists, so that a broken installation fails without having touched another
     // instance's windows.

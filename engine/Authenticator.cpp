@@ -4,14 +4,17 @@
 
 namespace orvale {
 
-Authenticator::Authenticator(SessionDataStore& data, std::string user, std::string password)
-    : data_(data), user_(std::move(user)), password_(std::move(password)) {}
+Authenticator::Authenticator(SessionDataStore& data, std::string user, std::string password, bool plainHttp)
+    : data_(data), user_(std::move(user)), password_(std::move(password)), plainHttp_(plainHttp) {}
 
 void Authenticator::startSession() {
     current_.reset();
     sessionAuthenticated_ = false;
     locName_.clear();
+    refusedCredentials_ = 0;
+    refusal_.clear();
     const std::string type = data_.has(kKeyAuthType) ? data_.getString(kKeyAuthType) : std::string("none");
+    md5Used_ = type == kAuthTypeMd5;
     if (type == kAuthTypeBasic) {
         current_ = makeCredential(kAuthBasic, "b64", user_, password_, "");
     } else if (type == kAuthTypeMd5) {
@@ -38,18 +41,39 @@ void Authenticator::onInitHeaderStatus(int code, const std::optional<Challenge>&
         return;
     }
     if (!credentialsRefused(code)) return;
+    // What we sent with the refused message was refused.
+    if (current_ && required_) ++refusedCredentials_;
     const Challenge chal = challenge.value_or(Challenge{});
+    const std::string nonce = chal.nextNonce ? *chal.nextNonce : nextNonce.value_or("");
+    Credential next;
+    if (chal.type == kAuthBasic || chal.type == kAuthMd5) next = makeCredential(chal.type, chal.format, user_, password_, nonce);
+    if (refusal_.empty()) refusal_ = refusalOf(chal, next);
+    if (!refusal_.empty()) {
+        current_.reset();
+        required_ = false;
+        return;
+    }
     if (chal.type == kAuthBasic) {
         data_.setString(kKeyAuthType, kAuthTypeBasic);
-    } else if (chal.type == kAuthMd5) {
+    } else {
         data_.setString(kKeyAuthType, kAuthTypeMd5);
         locName_ = user_;
-    } else {
-        data_.setString(kKeyAuthType, kAuthTypeUnknown);
+        md5Used_ = true;
     }
-    const std::string nonce = chal.nextNonce ? *chal.nextNonce : nextNonce.value_or("");
-    current_ = makeCredential(chal.type, chal.format, user_, password_, nonce);
+    current_ = std::move(next);
     required_ = true;
+}
+
+std::string Authenticator::refusalOf(const Challenge& chal, const Credential& next) const {
+    if (chal.type.empty()) return "the server refused the credentials without saying which form it wants";
+    if (chal.type != kAuthBasic && chal.type != kAuthMd5)
+        return "the server wants credentials of an unknown form (" + chal.type.substr(0, 64) + ")";
+    if (chal.type == kAuthBasic && md5Used_ && plainHttp_)
+        return "the server asked for the password itself instead of its digest over an unencrypted connection";
+    if (current_ && required_ && current_->type == next.type && current_->data == next.data)
+        return "the server refused the credentials";
+    if (refusedCredentials_ >= kMaxCredentialsPerSession) return "the server refused the credentials twice";
+    return {};
 }
 
 void Authenticator::onSyncHeaderStatus(int code) {

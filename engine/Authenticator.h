@@ -25,7 +25,8 @@ struct Challenge {
 // Keeps the current credential of a session and learns the server's demanded form.
 class Authenticator {
 public:
-    Authenticator(SessionDataStore& data, std::string user, std::string password);
+    // `plainHttp`: the session's messages travel unencrypted.
+    Authenticator(SessionDataStore& data, std::string user, std::string password, bool plainHttp = false);
 
     // Prepares the credential remembered from the previous session, if any.
     void startSession();
@@ -43,7 +44,17 @@ public:
     const std::string& locName() const { return locName_; }
     bool credentialsRequired() const { return required_; }
 
+    // Set when a challenge is not answered and the session must end without authentication: a
+    // challenge of no type or of a type we do not know, basic after MD5 over plain http, the very
+    // credential the server has just refused, or a third credential for the same password. A server
+    // that locks accounts after a few failures must not see the password again and again.
+    const std::string& refusal() const { return refusal_; }
+
+    static constexpr int kMaxCredentialsPerSession = 2;
+
 private:
+    std::string refusalOf(const Challenge& chal, const Credential& next) const;
+
     SessionDataStore& data_;
     std::string user_;
     std::string password_;
@@ -51,6 +62,10 @@ private:
     bool required_ = false;
     bool sessionAuthenticated_ = false;
     std::string locName_;
+    bool plainHttp_ = false;
+    bool md5Used_ = false;    // the stored or demanded form of this session was MD5
+    int refusedCredentials_ = 0;
+    std::string refusal_;
 };
 
 }  // namespace orvale

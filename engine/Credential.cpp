@@ -2,6 +2,7 @@
 
 #include "engine/Base64.h"
 #include "engine/Md5.h"
+#include "transport/MessageCapture.h"
 
 namespace orvale {
 namespace {
@@ -27,6 +28,7 @@ Credential makeCredential(const std::string& type, const std::string& format, co
     c.format = format.empty() ? "b64" : format;
     c.type = type;
     c.data = type == kAuthMd5 ? md5CredentialData(user, password, nonce) : basicCredentialData(user, password);
+    MessageCapture::hideInCaptures(c.data);
     return c;
 }
 

@@ -25,11 +25,14 @@ inline constexpr const char* kKeySupportLargeObjects = "supportLargeObjects";
 // A new element (count 0) describing this device and its configured stores.
 DevInfoElement* buildDeviceInfo(const ClientConfig& config);
 
-// Answers one received Get. Each Results built takes its CmdID from `nextCmdId` (which is then
+// Answers one received Get. The Results built takes its CmdID from `nextCmdId` (which is then
 // increased), references `msgRef` and the Get's CmdID, and is appended to `results` with count 0
 // for the caller to queue. Returns the Get's status code.
+// Our document is built once per session (`devInfSent` holds whether it was): a message of
+// thousands of Gets, or of one Get with thousands of items, would otherwise build as many
+// documents. A later request for it is answered 406.
 int answerGet(const PutOrGet& get, const ClientConfig& config, std::uint32_t& nextCmdId, const std::string& msgRef,
-              std::vector<Result*>& results);
+              std::vector<Result*>& results, bool& devInfSent);
 
 // A Get (count 0) for the server's device information.
 PutOrGet* buildDeviceInfoGet(std::uint32_t cmdId, const std::string& verDtd);

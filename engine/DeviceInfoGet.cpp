@@ -35,18 +35,21 @@ Result* resultsFor(const PutOrGet& get, const std::string& target, const ClientC
 }  // namespace
 
 int answerGet(const PutOrGet& get, const ClientConfig& config, std::uint32_t& nextCmdId, const std::string& msgRef,
-              std::vector<Result*>& results) {
+              std::vector<Result*>& results, bool& devInfSent) {
     const ItemListElement* items = get.items();
     int status = kStatusBadRequest;
     if (items == nullptr) return status;
     for (std::size_t i = 0; i < items->size(); ++i) {
         const std::string target = targetOf(items->at(i));
         // Only the DevInf 1.1 document exists here; a request for the 1.0 one is not served.
-        if (target == kDevInfTarget11) {
-            results.push_back(resultsFor(get, target, config, nextCmdId++, msgRef));
-            status = kStatusOk;
-        } else {
+        if (target != kDevInfTarget11) {
             status = kStatusNotFound;
+        } else if (devInfSent) {
+            status = results.empty() ? kStatusOptionalFeatureNotSupported : kStatusOk;
+        } else {
+            results.push_back(resultsFor(get, target, config, nextCmdId++, msgRef));
+            devInfSent = true;
+            status = kStatusOk;
         }
     }
     return status;

@@ -99,6 +99,12 @@ bool InitPhase::repliedWithResults() const {
 void InitPhase::headerStatus(const Status& status, int code, int& attempts, StatusOutcome& out) {
     const auto challenge = challengeOf(status);
     session_.auth->onInitHeaderStatus(code, challenge, challenge ? challenge->nextNonce : std::nullopt);
+    if (!session_.auth->refusal().empty()) {
+        // No credential goes out again: the run ends unauthenticated.
+        session_.observer.text(session_.auth->refusal());
+        out.failed = true;
+        return;
+    }
     if (headerAccepted(code)) {
         session_.observer.event(kEventAuthenticated);
         out.headerAccepted = true;
@@ -144,6 +150,7 @@ InitPhase::StatusOutcome InitPhase::handleStatuses(int& attempts, std::uint32_t 
         switch (command->kind) {
             case CommandKind::SyncHdr:
                 headerStatus(*status, code, attempts, out);
+                if (out.failed) return out;
                 break;
             case CommandKind::Alert:
                 if (command->folder >= 0) {
@@ -211,7 +218,7 @@ bool InitPhase::run(bool testForm) {
         if (statuses.headerAccepted) headerAccepted = true;
         if (statuses.newAttempt) headerAccepted = false;
         const ServerCommandsOutcome commands = commands_.handle(false);
-        if (commands.writesLost) return false;
+        if (commands.writesLost || commands.mustEnd) return false;
         if (statuses.newAttempt) continue;
         if (!commands.packageComplete && messages_.pending().commandsOutstanding()) {
             if (alert222s >= kMaxInitAlert222) {

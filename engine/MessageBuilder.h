@@ -61,8 +61,14 @@ public:
     // The command a received Status answers, taken from the pending registry, and the Status's code;
     // none (reported) when we never sent such a command.
     std::optional<PendingCommand> answeredCommand(const Status& status, int& code);
+    // Past the bound on what a session queues for its next message (kMaxQueuedCommands,
+    // kMaxQueuedBytes) the session ends after the message under handling; the answers are still
+    // held until then, since their callers fill them in after queueing.
     void queueStatus(ElementRef<Status> status);
     void queueCommand(CommandKind kind, ElementRef<SyncElement> element, std::uint32_t id, int folder = -1);
+    bool queuedPastBound() const;
+    static constexpr std::size_t kMaxQueuedCommands = 20'000;
+    static constexpr std::uint64_t kMaxQueuedBytes = 8u << 20;
     ElementRef<Status> newStatus(const std::string& msgRef, const std::string& cmdRef, CommandKind kind, int code);
     // The session's Alert 222: the server is asked for its next message.
     void queueNextMessageAlert();
@@ -81,6 +87,7 @@ private:
     // Message ID of the client message the last reply answered.
     std::uint32_t answeredMsgId_ = 0;
     bool hasContent_ = false;
+    bool queueOverflow_ = false;
 };
 
 }  // namespace orvale

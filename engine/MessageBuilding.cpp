@@ -3,6 +3,7 @@
 #include "engine/BoundedNumber.h"
 #include "engine/CSyncClientException.h"
 #include "engine/AlertCodes.h"
+#include "engine/ElementSize.h"
 #include "engine/MakeElement.h"
 #include "engine/MessageExchange.h"
 #include "engine/SessionEvents.h"
@@ -38,6 +39,7 @@ void MessageBuilder::clear() {
     statusQueue_.clear();
     commandQueue_.clear();
     received_.clear();
+    queueOverflow_ = false;
 }
 
 void MessageBuilder::startMessage() {
@@ -127,10 +129,24 @@ std::optional<PendingCommand> MessageBuilder::answeredCommand(const Status& stat
     return command;
 }
 
-void MessageBuilder::queueStatus(ElementRef<Status> status) { statusQueue_.push_back(std::move(status)); }
+// Past the bound the session ends after the message under handling; its answers are still held
+// until then, since their callers fill them in after queueing.
+void MessageBuilder::queueStatus(ElementRef<Status> status) {
+    statusQueue_.push_back(std::move(status));
+    if (statusQueue_.size() + commandQueue_.size() > kMaxQueuedCommands) queueOverflow_ = true;
+}
 
 void MessageBuilder::queueCommand(CommandKind kind, ElementRef<SyncElement> element, std::uint32_t id, int folder) {
     commandQueue_.push_back(OutgoingCommand{kind, std::move(element), id, folder});
+    if (statusQueue_.size() + commandQueue_.size() > kMaxQueuedCommands) queueOverflow_ = true;
+}
+
+bool MessageBuilder::queuedPastBound() const {
+    if (queueOverflow_) return true;
+    std::uint64_t bytes = 0;
+    for (const auto& s : statusQueue_) bytes += encodedSizeEstimate(*s);
+    for (const auto& c : commandQueue_) bytes += encodedSizeEstimate(*c.element);
+    return bytes > kMaxQueuedBytes;
 }
 
 ElementRef<Status> MessageBuilder::newStatus(const std::string& msgRef, const std::string& cmdRef, CommandKind kind,

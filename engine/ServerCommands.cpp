@@ -6,6 +6,7 @@
 #include "engine/StatusCodes.h"
 #include "engine/DeviceInfo.h"
 #include "engine/MakeElement.h"
+#include "engine/RespUri.h"
 #include "engine/ServerCommands.h"
 #include "engine/SyncObserver.h"
 #include "stores/StoreOpening.h"
@@ -27,7 +28,14 @@ int alertCodeOf(const Alert& alert) { return static_cast<int>(readServerNumber(a
 
 void ServerCommands::handleHeader(const Header& header) {
     const std::string respUri = header.respURI();
-    if (!respUri.empty() && respUri.size() <= kMaxUrlText) session_.url = respUri;
+    if (!respUri.empty() && respUri.size() <= kMaxUrlText && respUri != session_.url) {
+        if (const std::string refusal = respUriRefusal(session_.url, respUri); refusal.empty()) {
+            session_.url = respUri;
+        } else {
+            session_.observer.text(refusal + "; the session ends");
+            respUriRefused_ = true;
+        }
+    }
     if (const MetInfElem* meta = header.meta()) {
         if (meta->maxMsgSizeCData() != nullptr) session_.limits.applyServerMaxMsgSize(meta->maxMsgSize());
         if (meta->maxObjSizeCData() != nullptr) session_.limits.applyServerMaxObjSize(meta->maxObjSize());
@@ -127,7 +135,8 @@ void ServerCommands::handleGet(const PutOrGet& get, const std::string& msgRef) {
     ElementRef<Status> status = messages_.newStatus(msgRef, get.cmdID(), CommandKind::Get, kStatusBadRequest);
     messages_.queueStatus(status);
     std::vector<Result*> results;
-    const int code = answerGet(get, session_.config, messages_.cmdIdCounter(), msgRef, results);
+    const int code = answerGet(get, session_.config, messages_.cmdIdCounter(), msgRef, results, devInfSent_);
+    if (code == kStatusOptionalFeatureNotSupported) session_.observer.text("Device information was sent already in this session");
     status->setData(static_cast<std::int64_t>(code));
     for (Result* r : results) {
         messages_.queueCommand(CommandKind::Results, hold(r), static_cast<std::uint32_t>(r->cmdIDAsInt()));
@@ -221,6 +230,16 @@ ServerCommandsOutcome ServerCommands::handle(bool moreToSend) {
     ReceivedMessage& received = messages_.received();
     for (const ReceivedCommand& command : received.commands) handleCommand(command, msgRef, moreToSend, current, out);
     received.commands.clear();
+    if (messages_.queuedPastBound()) {
+        // None of the message's writes are kept: its answers do not leave.
+        session_.observer.text("The server's messages asked for more answers than a session holds; the session ends");
+        out.mustEnd = true;
+        return out;
+    }
+    if (respUriRefused_) {
+        out.mustEnd = true;
+        return out;
+    }
     if (!writes_.commit()) {
         session_.observer.text("Device store did not keep the items of the message");
         out.writesLost = true;

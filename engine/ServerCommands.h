@@ -32,6 +32,10 @@ struct ServerCommandsOutcome {
     bool packageComplete = false;
     // The device store did not keep the message's writes: our reply would claim what is not stored.
     bool writesLost = false;
+    // The session ends after this message, none of its writes kept: the answers queued went past
+    // the session's bound (MessageBuilder::kMaxQueuedCommands, kMaxQueuedBytes), or the server's
+    // RespURI was refused.
+    bool mustEnd = false;
 };
 
 // The answer to one server Add or Replace command under construction.
@@ -61,7 +65,11 @@ public:
     bool serverSyncSeen() const { return serverSyncSeen_; }
     void forgetServerSync() { serverSyncSeen_ = false; }
     void closeSync(const std::string& localName) { openSyncs_.erase(localName); }
-    void clear() { openSyncs_.clear(); }
+    void clear() {
+        openSyncs_.clear();
+        devInfSent_ = false;
+        respUriRefused_ = false;
+    }
 
     // The server's device information received in this client's sessions.
     const RemoteDeviceInfo& remoteInfo() const { return remoteInfo_; }
@@ -112,6 +120,10 @@ private:
     std::map<std::string, OpenSync> openSyncs_;
     bool serverSyncSeen_ = false;
     RemoteDeviceInfo remoteInfo_;
+    // Our device information went out in a Results this session.
+    bool devInfSent_ = false;
+    // The server's RespURI would have lowered the transport's protection or changed the host.
+    bool respUriRefused_ = false;
 };
 
 }  // namespace orvale

@@ -15,6 +15,7 @@
 #include "engine/SessionId.h"
 #include "engine/SyncObserver.h"
 #include "engine/SyncPhase.h"
+#include "transport/ServerUrl.h"
 
 namespace orvale {
 
@@ -42,7 +43,8 @@ void Session::start(const std::string& serverUrl, const std::string& user, const
     url = serverUrl;
     const std::string startTime = std::to_string(static_cast<long long>(std::time(nullptr)));
     sessionId = makeUniqueSessionId(startTime, config.device.deviceId);
-    auth.emplace(sessionData, user, password);
+    const auto target = ServerUrl::parse(serverUrl);
+    auth.emplace(sessionData, user, password, target && !target->secure());
     auth->startSession();
 }
 

@@ -112,7 +112,7 @@ void SyncPhase::addOurSide(SyncContextHolder& context, StartSync& sync, std::uin
 
 SyncPhase::Step SyncPhase::takeServerSide(FolderProgress& progress) {
     const ServerCommandsOutcome commands = commands_.handle(!lastMessageComplete_);
-    if (commands.writesLost) {
+    if (commands.writesLost || commands.mustEnd) {
         // Our statuses would tell the server we hold items we do not: the session ends here,
         // and the next one repeats the work.
         return Step::SessionBroken;

@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         SyncSource{kKindContacts, {"./contacts", "text/x-vcard", ""}, {"./WinMobileContacts", "text/x-vcard", "Contacts"}}};
     try {
         SyncClient client(config, factory, transport, observer, std::make_shared<AbortRecord>(), session);
-        const int result = client.run(ServerConfig{"http://s", "u", "p", 0}, sources);
+        const int result = static_cast<int>(client.run(ServerConfig{"http://s", "u", "p", 0}, sources));
         if (result < 0 || result > 4) std::abort();
     } catch (const CSyncClientException&) {
     } catch (const SyncAnchorException&) {

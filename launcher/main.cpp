@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "app/ConfigRecord.h"
 #include "launcher/LauncherRun.h"
+#include "platform/DevicePaths.h"
 
 namespace {
 
@@ -16,12 +18,25 @@ constexpr const char* kHelp =
     "`orvale autosync` unless Orvale's window is open. Background sync is switched on and off in\n"
     "Orvale's settings or with orvale-config.\n"
     "\n"
-    "With any other argument, or none, it changes nothing and starts nothing. The exit code is always 0.\n";
+    "With any other argument, or none, it changes nothing and starts nothing. The exit code is 0, but 2\n"
+    "when the device folder is missing or another user owns or may write it, and 3 when Conf.dat is\n"
+    "damaged (the reason on stderr; nothing is armed or started then).\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (!arguments.empty() && arguments[0] == orvale::launcher::kAppRunAtTime) {
+        // Whatever a folder another user may write holds must not be started as this user.
+        if (const std::string problem = orvale::platform::deviceRootProblem(); !problem.empty()) {
+            std::cerr << "orvale-launcher: " << problem << std::endl;
+            return 2;
+        }
+        if (orvale::ConfigRecord probe; probe.read() == orvale::ConfigLoad::Damaged) {
+            std::cerr << "orvale-launcher: " << orvale::kDamagedConfigText << std::endl;
+            return 3;
+        }
+    }
     const int code = orvale::launcher::runLauncher(arguments, orvale::launcher::systemLauncherServices());
     // Help is only words on the terminal: the run above has already done nothing for these
     // arguments, and the exit code stays 0.

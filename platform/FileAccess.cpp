@@ -21,14 +21,18 @@ bool writeAll(int fd, std::string_view bytes) {
 }
 }  // namespace
 
-bool writeWholeFile(const std::filesystem::path& path, std::string_view bytes, mode_t mode) {
+bool createPrivateFolders(const std::filesystem::path& folder) {
     std::error_code ec;
+    if (folder.empty() || std::filesystem::is_directory(folder, ec)) return !folder.empty();
+    const std::filesystem::path parent = folder.parent_path();
+    if (!parent.empty() && parent != folder && !createPrivateFolders(parent)) return false;
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    return std::filesystem::is_directory(folder, ec);
+}
+
+bool writeWholeFile(const std::filesystem::path& path, std::string_view bytes, mode_t mode) {
     const std::filesystem::path dir = path.parent_path();
-    if (!dir.empty() && !std::filesystem::is_directory(dir, ec)) {
-        std::filesystem::create_directories(dir, ec);
-        if (ec) return false;
-        ::chmod(dir.c_str(), 0700);
-    }
+    if (!dir.empty() && !createPrivateFolders(dir)) return false;
     std::string leaf = ".";
     leaf += path.filename().string();
     leaf += ".XXXXXX";

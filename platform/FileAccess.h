@@ -14,6 +14,10 @@ namespace orvale::platform {
 // with wider permissions. False when the file cannot be written.
 bool writeWholeFile(const std::filesystem::path& path, std::string_view bytes, mode_t mode);
 
+// Creates the folder and any missing parents, each new one with mode 0700 whatever the umask (a
+// folder that others may write is refused as a device folder). True when the folder is there.
+bool createPrivateFolders(const std::filesystem::path& folder);
+
 // Makes the folder's entries (a file just renamed into it) durable. False when it cannot.
 bool syncFolder(const std::filesystem::path& folder);
 

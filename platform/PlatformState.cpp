@@ -6,16 +6,14 @@
 #include <system_error>
 
 #include "platform/DevicePaths.h"
+#include "platform/FileAccess.h"
 
 namespace orvale::platform {
 
 std::filesystem::path platformStateDir(std::string_view area) {
     if (!createDeviceRoot().empty()) return {};
     std::filesystem::path dir = deviceRoot() / ".platform" / std::string(area);
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    if (!std::filesystem::is_directory(dir, ec)) return {};
-    ::chmod(dir.c_str(), 0700);
+    if (!createPrivateFolders(dir)) return {};
     return dir;
 }
 

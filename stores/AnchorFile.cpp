@@ -4,13 +4,15 @@
 
 #include "platform/DevicePaths.h"
 #include "platform/FileAccess.h"
+#include "stores/SyncAnchor.h"
 
 namespace orvale {
 
 void writeAnchorFile(const std::string& fileName, const std::string& label, const std::string& remote,
                      int64_t time) {
     // Replaced whole, so a process that dies meanwhile leaves the old anchor rather than none.
-    platform::writeWholeFile(platform::hostPath(fileName), label + ':' + remote + ':' + std::to_string(time), 0644);
+    platform::writeWholeFile(platform::hostPath(fileName),
+                             escapeAnchorField(label) + ':' + escapeAnchorField(remote) + ':' + std::to_string(time), 0644);
 }
 
 std::string readAnchorLine(const std::string& fileName) {

@@ -1,6 +1,6 @@
 #pragma once
-// A store's anchor as a bare file in the device root: "label:remote:time", no line end, replaced
-// whole on each save. Parsing the line into an anchor is the anchor's own business.
+// A store's anchor as a bare file in the device root: "label:remote:time" with the labels escaped,
+// no line end, replaced whole on each save. Parsing the line into an anchor is the anchor's own business.
 #include <cstdint>
 #include <string>
 

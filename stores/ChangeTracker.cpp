@@ -19,8 +19,9 @@ namespace pim = platform::pim;
 namespace {
 
 constexpr uint32_t kExclusionProp = ChangeTracker::kExclusionProperty;
-// The fingerprint takes the picture's text from at most this many bytes of it.
-constexpr size_t kPictureLimit = 64000;
+// The fingerprint takes the picture's text from at most this many bytes of it: as much as a contact
+// keeps and sends, so that a change anywhere in a picture is one.
+constexpr size_t kPictureLimit = 4 * 1024 * 1024;
 
 void showStatus(platform::StringId id) {
     if (ProgressReporter* r = currentProgressReporter()) r->showStatus(platform::loadString(id));

@@ -23,7 +23,7 @@ struct FingerprintRow {
 // What a store kind gives the tracker: its folder, the properties that make up the fingerprint, and
 // the texts beyond them (picture, recurrence rule, exceptions, recipients) that the store knows how
 // to write. `extraText` may be empty. It is given an item that holds only the rows' properties, the
-// picture (at most its first 64000 bytes), the recurrence pattern and the recipients.
+// picture, the recurrence pattern and the recipients.
 struct TrackerProfile {
     int folder = 0;
     std::vector<FingerprintRow> rows;

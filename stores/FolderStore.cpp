@@ -107,7 +107,13 @@ void FolderStore::saveAnchor(const SyncAnchor& anchor) {
 
 void FolderStore::loadAnchor(SyncAnchor& out) {
     const std::string line = readAnchorLine(info_.anchorFile);
-    out = line.empty() ? SyncAnchor() : SyncAnchor::parse(line);
+    try {
+        out = line.empty() ? SyncAnchor() : SyncAnchor::parse(line);
+    } catch (const SyncAnchorException&) {
+        // A file that does not read as an anchor means the last sync point is unknown: a slow sync
+        // sets it again, where a refusal would keep the folder out of every later sync.
+        out = SyncAnchor();
+    }
 }
 
 ItemList* FolderStore::updatedItems(const SyncAnchor&, const SyncAnchor&) {

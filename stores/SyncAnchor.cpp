@@ -64,25 +64,39 @@ void SyncAnchor::setRemoteLabel(const std::string& text) {
     remoteLabel_ = text;
 }
 
+std::string escapeAnchorField(std::string_view label) {
+    std::string out;
+    out.reserve(label.size());
+    for (char c : label) {
+        if (c == ':' || c == '\\') out += '\\';
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string SyncAnchor::toStoredText() const {
-    return label_ + ":" + remoteLabel_ + ":" + std::to_string(time_);
+    return escapeAnchorField(label_) + ":" + escapeAnchorField(remoteLabel_) + ":" + std::to_string(time_);
 }
 
 SyncAnchor SyncAnchor::parse(std::string_view text) {
     // Only three fields exist; anything after a third unescaped colon is ignored.
     std::string fields[3];
     std::size_t field = 0;
-    bool escaped = false;
-    for (char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
         if (c == '\\') {
-            escaped = true;
-            continue;
-        }
-        if (c == ':' && !escaped) {
+            if (++i == text.size()) break;
+            c = text[i] == 'n' ? '\n' : text[i] == 'r' ? '\r' : text[i];
+        } else if (c == ':') {
             if (++field >= 3) break;
             continue;
         }
-        if (c == ':') escaped = false;
         fields[field] += c;
     }
     const auto time = static_cast<std::int64_t>(leadingNumber<std::int32_t>(fields[2]));

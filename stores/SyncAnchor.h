@@ -18,7 +18,7 @@ public:
     explicit SyncAnchor(const std::string& remoteLabel);
     SyncAnchor(const std::string& label, const std::string& remoteLabel, std::int64_t time);
 
-    // Reads the stored line "label:remote:time" where a backslash escapes a colon.
+    // Reads the stored line "label:remote:time" (labels escaped as escapeAnchorField does).
     static SyncAnchor parse(std::string_view text);
 
     void setRemoteLabel(const std::string& text);
@@ -27,7 +27,7 @@ public:
     const std::string& getRemoteLabel() const { return remoteLabel_; }
     std::int64_t getTime() const { return time_; }
 
-    // The stored line; written without escaping, as the data store expects.
+    // The stored line, as the anchor file holds it.
     std::string toStoredText() const;
 
 private:
@@ -35,5 +35,10 @@ private:
     std::string remoteLabel_;
     std::int64_t time_ = 0;
 };
+
+// A label as the stored line holds it: a server may send any bytes, but a colon would split the
+// fields and a line end would end the line, so those (and the escape itself) are preceded by a
+// backslash, line ends written as \n and \r. Labels made of anything else are stored as they are.
+std::string escapeAnchorField(std::string_view label);
 
 }  // namespace orvale

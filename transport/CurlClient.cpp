@@ -100,6 +100,7 @@ void configure(CURL* easy, const HttpRequestParts& layout, curl_slist* headers, 
     // Every exchange has a connection of its own, as the server sees it.
     curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
+    if (layout.timeoutMs > 0) curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, layout.timeoutMs);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);

@@ -21,6 +21,7 @@ struct HttpRequestParts {
     // otherwise the proxy to use.
     std::optional<std::string> proxy;
     std::size_t bodyLimit = 0;
+    long timeoutMs = 0;  // the whole transfer, connecting included; 0: only the stall bound
 };
 
 struct HttpOutcome {

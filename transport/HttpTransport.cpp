@@ -42,9 +42,11 @@ int HttpTransport::exchange(const std::string& url, const std::string& request, 
     return perform(url, layout, reply, capture);
 }
 
-int HttpTransport::fetch(const std::string& url, std::string& body) {
+int HttpTransport::fetch(const std::string& url, std::string& body, std::size_t bodyLimit, long timeoutMs) {
     HttpRequestParts layout;
     layout.agent = kFetchAgent;
+    layout.bodyLimit = bodyLimit;
+    layout.timeoutMs = timeoutMs;
     layout.proxy = proxy_.address;  // empty: direct
     return perform(url, layout, body, nullptr);
 }
@@ -59,7 +61,7 @@ int HttpTransport::perform(const std::string& url, HttpRequestParts& layout, std
             return 1;
         }
         layout.url = &*target;
-        layout.bodyLimit = kLargestReply;
+        if (layout.bodyLimit == 0) layout.bodyLimit = kLargestReply;
         return finish(client_->perform(layout), reply, capture);
     } catch (...) {
         reply.clear();

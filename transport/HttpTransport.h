@@ -31,8 +31,9 @@ public:
     // (an empty reply for any status other than 200). On a failure without any status the last
     // status stays as it was.
     int exchange(const std::string& url, const std::string& request, std::string& reply) override;
-    // GET of `url`: 0 with the body on status 200, 1 otherwise. Nothing is captured.
-    virtual int fetch(const std::string& url, std::string& body);
+    // GET of `url`: 0 with the body on status 200, 1 otherwise. Nothing is captured. The body is cut
+    // at `bodyLimit` bytes; the whole transfer ends after `timeoutMs` (0: only the stall bound).
+    virtual int fetch(const std::string& url, std::string& body, std::size_t bodyLimit = kLargestReply, long timeoutMs = 0);
 
     // Sent instead of the Content-Type line when not empty.
     std::map<std::string, std::string>& extraHeaders() { return extraHeaders_; }

@@ -4,11 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <mutex>
 #include <system_error>
 #include <vector>
 
 #include "platform/DevicePaths.h"
+#include "platform/FileAccess.h"
 
 namespace orvale {
 
@@ -39,6 +42,20 @@ void writePrivateFile(const std::filesystem::path& path, const char* bytes, std:
     ::close(fd);
 }
 
+std::mutex secretsMutex;
+std::vector<std::string>& secrets() {
+    static std::vector<std::string> all;
+    return all;
+}
+
+void blankSecrets(std::string& message) {
+    const std::lock_guard<std::mutex> lock(secretsMutex);
+    for (const std::string& secret : secrets()) {
+        for (std::size_t at = message.find(secret); at != std::string::npos; at = message.find(secret, at + secret.size()))
+            std::fill_n(message.begin() + static_cast<std::ptrdiff_t>(at), secret.size(), '*');
+    }
+}
+
 // Appended rather than concatenated: GCC 12's optimiser reports a false overlap for the latter.
 std::u16string rootedFolder(std::u16string_view path) {
     std::u16string folder(1, u'\\');
@@ -60,7 +77,7 @@ std::filesystem::path MessageCapture::hostFolder() const { return platform::host
 void MessageCapture::prepare() {
     const std::filesystem::path dir = hostFolder();
     std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
+    platform::createPrivateFolders(dir);
     std::vector<std::filesystem::path> doomed;
     for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         if (it->is_directory(ec)) continue;
@@ -74,8 +91,21 @@ void MessageCapture::save(const char* bytes, std::size_t length) {
     ++counter;
     char name[48];
     std::snprintf(name, sizeof name, "%02u_from_%s.xml", static_cast<unsigned>(counter), kDirectionNames[direction_]);
-    writePrivateFile(hostFolder() / name, bytes, length);
+    std::string kept(bytes, length);
+    blankSecrets(kept);
+    writePrivateFile(hostFolder() / name, kept.data(), kept.size());
     direction_ = direction_ == 0 ? 1 : 0;
+}
+
+void MessageCapture::hideInCaptures(std::string_view secret) {
+    // Very short texts would blank ordinary bytes of every message.
+    if (secret.size() < 4) return;
+    const std::lock_guard<std::mutex> lock(secretsMutex);
+    std::vector<std::string>& all = secrets();
+    if (std::find(all.begin(), all.end(), secret) != all.end()) return;
+    // A digest changes with every nonce: only the recent ones can still be in a message.
+    if (all.size() == 64) all.erase(all.begin());
+    all.emplace_back(secret);
 }
 
 MessageCapture* MessageCapture::current() { return current_.load(); }

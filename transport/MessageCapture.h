@@ -33,6 +33,11 @@ public:
     const std::u16string& folder() const { return folder_; }
     std::filesystem::path hostFolder() const;
 
+    // Bytes never written into a capture: each occurrence is overwritten with '*' of the same length,
+    // so that a message stays decodable. The capture is there to diagnose a session, and people
+    // hand it on; the credential in it is of no use for that. Kept for the life of the process.
+    static void hideInCaptures(std::string_view secret);
+
     // The process-wide capture the transport writes to; null while capture is off.
     static MessageCapture* current();
     static void setCurrent(MessageCapture* capture);

@@ -32,9 +32,17 @@ std::string asciiLower(std::string s) {
 
 }  // namespace
 
+bool ServerUrl::hasUserInfo(std::string_view url) {
+    const std::size_t start = url.find("://");
+    const std::size_t from = start == std::string_view::npos ? 0 : start + 3;
+    const std::size_t end = url.find_first_of("/?#", from);
+    return url.substr(from, end == std::string_view::npos ? std::string_view::npos : end - from).find('@') !=
+           std::string_view::npos;
+}
+
 std::optional<ServerUrl> ServerUrl::parse(const std::string& url) {
     // The URL library reads C strings; an embedded NUL would silently shorten the URL.
-    if (url.find('\0') != std::string::npos) return std::nullopt;
+    if (url.find('\0') != std::string::npos || hasUserInfo(url)) return std::nullopt;
     UrlHandle h(curl_url());
     if (!h || curl_url_set(h.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return std::nullopt;
 
@@ -55,8 +63,6 @@ std::optional<ServerUrl> ServerUrl::parse(const std::string& url) {
     out.objectPath = path->empty() ? "/" : *path;
     if (auto query = part(h.get(), CURLUPART_QUERY, 0)) out.objectPath += "?" + *query;
 
-    curl_url_set(h.get(), CURLUPART_USER, nullptr, 0);
-    curl_url_set(h.get(), CURLUPART_PASSWORD, nullptr, 0);
     curl_url_set(h.get(), CURLUPART_FRAGMENT, nullptr, 0);
     auto request = part(h.get(), CURLUPART_URL, 0);
     if (!request) return std::nullopt;

@@ -71,7 +71,7 @@ DeviceContact contactOfItem(const pim::Item& item) {
     return contact;
 }
 
-void fillContact(const ContactFields& fields, pim::Item& item, bool created, const PictureFetcher& fetch) {
+bool fillContact(const ContactFields& fields, pim::Item& item, bool created, const PictureFetcher& fetch) {
     const auto& table = contactPropertyTable();
     std::vector<pim::PropValue> values;
     values.reserve(table.size());
@@ -91,7 +91,14 @@ void fillContact(const ContactFields& fields, pim::Item& item, bool created, con
     }
     item.setProps(values);
     const std::string& photo = fields[ContactField::Picture];
-    item.setPicture(photo.empty() ? std::string() : pictureBytesFromVCard(photo, fetch));
+    if (photo.empty()) {
+        item.setPicture(std::string());
+        return true;
+    }
+    std::optional<std::string> picture = pictureBytesFromVCard(photo, fetch);
+    if (!picture) return false;
+    item.setPicture(std::move(*picture));
+    return true;
 }
 
 bool writeContact(const ContactFields& fields, std::string& key, const PictureFetcher& fetch) {
@@ -100,8 +107,7 @@ bool writeContact(const ContactFields& fields, std::string& key, const PictureFe
     const bool create = key.empty();
     auto item = create ? session->createItem(pim::kContact) : contactByKey(key);
     if (!item || item->type() != pim::kContact) return false;
-    fillContact(fields, *item, create, fetch);
-    if (!item->save()) return false;
+    if (!fillContact(fields, *item, create, fetch) || !item->save()) return false;
     if (create) key = std::to_string(static_cast<std::int32_t>(item->oid()));
     return true;
 }

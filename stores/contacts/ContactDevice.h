@@ -23,11 +23,13 @@ DeviceContact readContact(const std::string& key);
 DeviceContact contactOfItem(const platform::pim::Item& item);
 
 // An empty key creates a contact and receives its key; any other replaces that contact, resetting
-// every field the text does not carry. False when the device did not take the write.
+// every field the text does not carry. False when the device did not take the write, or the
+// picture is larger than a contact keeps.
 bool writeContact(const ContactFields& fields, std::string& key, const PictureFetcher& fetch);
 // What writeContact puts into the item, without saving it. `created`: the item is new, so only the
-// rows the fields carry are set.
-void fillContact(const ContactFields& fields, platform::pim::Item& item, bool created, const PictureFetcher& fetch);
+// rows the fields carry are set. False (the item half filled, not to be saved) when the picture is
+// larger than a contact keeps.
+bool fillContact(const ContactFields& fields, platform::pim::Item& item, bool created, const PictureFetcher& fetch);
 // The properties contactOfItem reads.
 std::vector<std::uint32_t> contactPropertyIds();
 

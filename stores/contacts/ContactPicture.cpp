@@ -27,18 +27,22 @@ std::string typeText(platform::ImageFormat format) {
 
 PictureText pictureForVCard(std::string_view bytes) {
     if (bytes.empty()) return {};
-    return PictureText{platform::base64Encode(bytes.substr(0, kMaxExportedPictureBytes)),
-                       typeText(platform::detectImageFormat(bytes))};
+    return PictureText{platform::base64Encode(bytes), typeText(platform::detectImageFormat(bytes))};
 }
 
-std::string pictureBytesFromVCard(std::string_view photo, const PictureFetcher& fetch) {
+std::optional<std::string> pictureBytesFromVCard(std::string_view photo, const PictureFetcher& fetch) {
     if (photo.starts_with("http")) {
-        if (!fetch) return {};
-        auto body = fetch(std::string(photo), kMaxFetchedPictureBytes);
-        if (!body || body->size() > kMaxFetchedPictureBytes) return {};
+        if (!fetch) return std::string();
+        auto body = fetch(std::string(photo), kMaxPictureBytes);
+        // Whatever answered may have sent anything: only an image is a picture.
+        if (!body || body->size() > kMaxPictureBytes || platform::detectImageFormat(*body) == platform::ImageFormat::Unknown)
+            return std::string();
         return std::move(*body);
     }
-    return platform::base64Decode(photo);
+    if (photo.size() / 4 * 3 > kMaxPictureBytes + 2) return std::nullopt;
+    std::string bytes = platform::base64Decode(photo);
+    if (bytes.size() > kMaxPictureBytes) return std::nullopt;
+    return bytes;
 }
 
 }  // namespace orvale::contacts

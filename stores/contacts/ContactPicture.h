@@ -9,11 +9,10 @@
 
 namespace orvale::contacts {
 
-// What the device exports of a picture; larger pictures are cut (their type still comes from the
-// whole image's header).
-inline constexpr std::size_t kMaxExportedPictureBytes = 64000;
-// A picture fetched over HTTP that is larger is refused: the address came from the server.
-inline constexpr std::size_t kMaxFetchedPictureBytes = 192 * 1024;
+// The largest picture a contact keeps: the largest item the client takes from the server (its
+// large-object bound). Pictures are never cut, a cut image is a corrupt one; a server's larger
+// picture is refused with its item.
+inline constexpr std::size_t kMaxPictureBytes = 4 * 1024 * 1024;
 
 struct PictureText {
     std::string base64;  // empty for no picture
@@ -26,7 +25,8 @@ PictureText pictureForVCard(std::string_view bytes);
 using PictureFetcher = std::function<std::optional<std::string>(const std::string& url, std::size_t limit)>;
 
 // The bytes for the picture stream: fetched when the PHOTO text is an address ("http..."), else
-// decoded from Base64. Empty for no picture, and when the fetch failed.
-std::string pictureBytesFromVCard(std::string_view photo, const PictureFetcher& fetch);
+// decoded from Base64. Empty for no picture, and when the fetch failed or brought no image the
+// platform recognises. Nullopt when the picture is larger than kMaxPictureBytes: the item is refused.
+std::optional<std::string> pictureBytesFromVCard(std::string_view photo, const PictureFetcher& fetch);
 
 }  // namespace orvale::contacts

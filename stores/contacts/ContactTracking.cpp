@@ -7,8 +7,7 @@
 namespace orvale::contacts {
 
 namespace {
-// The picture's Base64 as exported (cut at the exported size), one unit per byte: a change beyond
-// what is exported is no change the server could see.
+// The picture's Base64 as exported, one unit per byte.
 std::u16string pictureText(platform::pim::Item& item, const std::vector<platform::pim::PropValue>&) {
     const std::string base64 = pictureForVCard(item.picture()).base64;
     return std::u16string(base64.begin(), base64.end());

@@ -2,19 +2,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace orvale {
 
 void* allocateRecord(std::size_t size) { return std::calloc(1, size); }
-
-bool appendNode(ListNode** head, void* element) {
-    auto* node = static_cast<ListNode*>(std::calloc(1, sizeof(ListNode)));
-    if (node == nullptr) return false;
-    node->element = element;
-    while (*head != nullptr) head = &(*head)->next;
-    *head = node;
-    return true;
-}
 
 namespace {
 
@@ -80,13 +72,17 @@ ListNode* RecordReader::appendEntry(void* record, std::size_t offset) {
     if (head == nullptr) {
         storePointer(record, offset, node);
     } else {
-        // A command's long item list grows at its end without walking it again for every entry.
-        ListNode* last = slot == tailSlot_ ? tail_ : head;
+        const auto known = tails_.find(slot);
+        ListNode* last = known != tails_.end() ? known->second : head;
         while (last->next != nullptr) last = last->next;
         last->next = node;
     }
-    tailSlot_ = slot;
-    tail_ = node;
+    try {
+        tails_[slot] = node;
+    } catch (const std::bad_alloc&) {
+        // The node is linked already; without a remembered tail the next append walks to it.
+        tails_.erase(slot);
+    }
     return node;
 }
 
@@ -235,11 +231,34 @@ ToolkitCode RecordReader::readPcdata(const Token& start, PcdataRecord** slot, bo
     }
 }
 
+namespace {
+
+// The free `next` slot of a list, so that a run of entries is appended without walking it again.
+ListNode** endOf(ListNode** head) {
+    while (*head != nullptr) head = &(*head)->next;
+    return head;
+}
+
+bool appendAt(ListNode**& end, void* element) {
+    auto* node = static_cast<ListNode*>(std::calloc(1, sizeof(ListNode)));
+    if (node == nullptr) return false;
+    node->element = element;
+    *end = node;
+    end = &node->next;
+    return true;
+}
+
+}  // namespace
+
 ToolkitCode RecordReader::readCtCap(void* devInf, int depth) {
     auto* d = static_cast<DevInfRecord*>(devInf);
     CtCapRecord* cap = nullptr;
     CtPropRecord* prop = nullptr;
     CtDataRecord* entry = nullptr;
+    ListNode** capEnd = endOf(&d->ctCaps);
+    ListNode** propEnd = nullptr;
+    ListNode** paramEnd = nullptr;
+    ListNode** valEnumEnd = nullptr;
     for (;;) {
         Token t;
         if (auto c = next(t)) return c;
@@ -248,40 +267,43 @@ ToolkitCode RecordReader::readCtCap(void* devInf, int depth) {
         PcdataRecord** slot = nullptr;
         if (t.tag == tag::CTType) {
             cap = static_cast<CtCapRecord*>(allocateRecord(sizeof(CtCapRecord)));
-            if (cap == nullptr || !appendNode(&d->ctCaps, cap)) {
+            if (cap == nullptr || !appendAt(capEnd, cap)) {
                 std::free(cap);
                 return code::OutOfMemory;
             }
+            propEnd = &cap->props;
             prop = nullptr;
             entry = nullptr;
             slot = &cap->ctType;
         } else if (t.tag == tag::PropName) {
             if (cap == nullptr) return code::NotSyncml;
             prop = static_cast<CtPropRecord*>(allocateRecord(sizeof(CtPropRecord)));
-            if (prop == nullptr || !appendNode(&cap->props, prop)) {
+            if (prop == nullptr || !appendAt(propEnd, prop)) {
                 std::free(prop);
                 return code::OutOfMemory;
             }
+            paramEnd = &prop->params;
             entry = prop->prop = static_cast<CtDataRecord*>(allocateRecord(sizeof(CtDataRecord)));
             if (entry == nullptr) return code::OutOfMemory;
+            valEnumEnd = &entry->valEnums;
             slot = &entry->name;
         } else if (t.tag == tag::ParamName) {
             if (prop == nullptr) return code::NotSyncml;
             entry = static_cast<CtDataRecord*>(allocateRecord(sizeof(CtDataRecord)));
-            if (entry == nullptr || !appendNode(&prop->params, entry)) {
+            if (entry == nullptr || !appendAt(paramEnd, entry)) {
                 std::free(entry);
                 return code::OutOfMemory;
             }
+            valEnumEnd = &entry->valEnums;
             slot = &entry->name;
         } else if (entry != nullptr && (t.tag == tag::ValEnum || t.tag == tag::DataType ||
                                         sameTagName(t.tag, tag::DevInfSize) || t.tag == tag::DisplayName)) {
             if (t.tag == tag::ValEnum) {
-                if (!appendNode(&entry->valEnums, nullptr)) return code::OutOfMemory;
-                ListNode* n = entry->valEnums;
-                while (n->next != nullptr) n = n->next;
+                ListNode** at = valEnumEnd;
+                if (!appendAt(valEnumEnd, nullptr)) return code::OutOfMemory;
                 PcdataRecord* v = nullptr;
                 ToolkitCode c = readPcdata(t, &v, false, depth + 1);
-                n->element = v;
+                (*at)->element = v;
                 if (c) return c;
                 continue;
             }

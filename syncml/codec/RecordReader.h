@@ -2,6 +2,7 @@
 // Builds records from tokens by the element templates. Every block is linked into its parent as
 // soon as it is allocated, so a failed read leaves a tree that freeRecordTree releases whole.
 #include <cstddef>
+#include <unordered_map>
 
 #include "syncml/RecordLayout.h"
 #include "syncml/codec/TokenReader.h"
@@ -28,10 +29,7 @@ public:
 
     std::size_t offset() const { return tokens_.offset(); }
     // Records of earlier commands may be gone (and their addresses reused): call before each command.
-    void forgetLists() {
-        tailSlot_ = nullptr;
-        tail_ = nullptr;
-    }
+    void forgetLists() { tails_.clear(); }
 
     static constexpr int kMaxDepth = 24;
 
@@ -44,15 +42,14 @@ private:
     ListNode* appendEntry(void* record, std::size_t offset);
 
     TokenReader& tokens_;
-    const void* tailSlot_ = nullptr;  // the list appended to last, and its last node
-    ListNode* tail_ = nullptr;
+    // The last node of every list of the current command, so that lists filled in turn (TargetRef
+    // and SourceRef of one Status, Rx and Tx of one DataStore) each grow without being walked again.
+    std::unordered_map<const void*, ListNode*> tails_;
     bool peeked_ = false;
     Token peekToken_;
 };
 
 // Allocation helpers shared by the builders.
 void* allocateRecord(std::size_t size);
-// Appends a node for `element` at the end of the list in *head; false when out of memory.
-bool appendNode(ListNode** head, void* element);
 
 }  // namespace orvale

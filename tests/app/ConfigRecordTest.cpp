@@ -69,11 +69,30 @@ TEST(ConfigRecord, ShortOrMissingFileAndOverlongText) {
     EXPECT_FALSE(missing.load());
     EXPECT_EQ(missing.bytes(), ConfigRecord().bytes());
 
-    test::writeFileBytes(platform::hostPath(kConfigPath), std::string("h\0t\0", 4));
-    ConfigRecord shortRecord;
-    ASSERT_TRUE(shortRecord.load());
-    EXPECT_EQ(shortRecord.text(ConfigText::ServerUrl), u"ht");
-    for (std::size_t i = 4; i < ConfigRecord::kSize; ++i) ASSERT_EQ(shortRecord.bytes()[i], 0) << i;
+    // Anything but one whole record is damaged and nothing of it is taken.
+    ConfigRecord whole;
+    whole.setText(ConfigText::UserName, u"karin");
+    const std::string image(reinterpret_cast<const char*>(whole.bytes().data()), ConfigRecord::kSize);
+    std::string random(ConfigRecord::kSize, '\0');
+    for (std::size_t i = 0; i < random.size(); ++i) random[i] = static_cast<char>((i * 131 + 7) % 251);
+    std::string textRunsOn = image;
+    textRunsOn[362 + 80] = 'x';  // the user name's terminator
+    std::string flagTwo = image;
+    flagTwo[526] = 2;
+    for (const auto& [bytes, state] : {std::pair{std::string("h\0t\0", 4), ConfigLoad::Damaged},
+                                       {image.substr(0, ConfigRecord::kSize - 1), ConfigLoad::Damaged},
+                                       {image + '\0', ConfigLoad::Damaged},
+                                       {random, ConfigLoad::Damaged},
+                                       {textRunsOn, ConfigLoad::Damaged},
+                                       {flagTwo, ConfigLoad::Damaged},
+                                       {image, ConfigLoad::Loaded}}) {
+        test::writeFileBytes(platform::hostPath(kConfigPath), bytes);
+        ConfigRecord r;
+        r.setText(ConfigText::Password, u"kept?");
+        EXPECT_EQ(r.read(), state) << bytes.size();
+        EXPECT_EQ(r.text(ConfigText::UserName), state == ConfigLoad::Loaded ? u"karin" : u"");
+        EXPECT_EQ(r.text(ConfigText::Password), u"");
+    }
 
     // Cut to the 40 units the field keeps, never between the halves of a pair.
     const std::u16string x39(39, u'x'), pair = u"\U0001F600";

@@ -151,6 +151,15 @@ TEST_F(SyncRunTest, ChosenFolderWithoutStoreIsSkippedAndFailsTheRun) {
     EXPECT_EQ(none.skippedFolders.size(), 3u);
 }
 
+TEST_F(SyncRunTest, DeviceStoreThatCannotBeOpenedFailsTheRun) {
+    // A folder where the database file belongs: it cannot be opened, which used to read as empty.
+    std::filesystem::create_directories(platform::hostPath("pim.db"));
+    const RunReport report = runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script));
+    EXPECT_EQ(report.result, SyncResult::SyncFailed);
+    EXPECT_NE(report.deviceProblem.find("pim.db"), std::string::npos) << report.deviceProblem;
+    EXPECT_EQ(script.sessionsMade, 0);
+}
+
 // A run that completes rewrites "syncsessiondata" and the change databases; one that does not
 // leaves both exactly as they were.
 TEST_F(SyncRunTest, EndOfRunFilesOnlyAfterACompletedSession) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
+#include <vector>
 
 #include "engine/Authenticator.h"
 #include "engine/Base64.h"
@@ -98,7 +100,7 @@ TEST(Authenticator, AuthenticatedForSessionDropsCredAndLocName) {
 
 TEST(Authenticator, ChallengeTypeDecidesStoredForm) {
     const struct { const char* type; const char* stored; const char* credType; } cases[] = {
-        {kAuthBasic, "0", kAuthBasic}, {kAuthMd5, "1", kAuthMd5}, {"x-token", "-1", "x-token"}};
+        {kAuthBasic, "0", kAuthBasic}, {kAuthMd5, "1", kAuthMd5}};
     for (const auto& c : cases) {
         MemorySessionData data;
         data.set(kKeyAuthType, "1");
@@ -110,6 +112,43 @@ TEST(Authenticator, ChallengeTypeDecidesStoredForm) {
         ASSERT_NE(auth.credentialToSend(), nullptr);
         EXPECT_EQ(auth.credentialToSend()->type, c.credType);
         EXPECT_EQ(auth.credentialToSend()->format, "b64");
+    }
+}
+
+// Each row: the form stored from the last session, whether the messages travel unencrypted, then the
+// challenges of successive 401s. After the last of them a credential goes out again or the session
+// ends without one.
+TEST(Authenticator, RefusedCredentialsAreNotRepeatedNorWeakened) {
+    const std::string n1 = base64Encode("n1"), n2 = base64Encode("n2"), n3 = base64Encode("n3");
+    const struct {
+        const char* what;
+        const char* stored;
+        bool plainHttp;
+        std::vector<std::optional<Challenge>> challenges;
+        bool sendsAgain;
+    } cases[] = {
+        {"no challenge", "1", true, {std::nullopt}, false},
+        {"a challenge of no type", "1", false, {Challenge{"", "b64", n2}}, false},
+        {"an unknown type", "0", false, {Challenge{"x-token", "b64", n2}}, false},
+        {"MD5 to basic over http", "1", true, {Challenge{kAuthBasic, "b64", std::nullopt}}, false},
+        {"MD5 to basic over https", "1", false, {Challenge{kAuthBasic, "b64", std::nullopt}}, true},
+        {"basic refused: the same basic", "0", false, {Challenge{kAuthBasic, "b64", std::nullopt}}, false},
+        {"first basic challenge", nullptr, true, {Challenge{kAuthBasic, "b64", std::nullopt}}, true},
+        {"a new nonce", "1", false, {Challenge{kAuthMd5, "b64", n2}}, true},
+        {"the same nonce", "1", false, {Challenge{kAuthMd5, "b64", n1}}, false},
+        {"a third credential", "1", false, {Challenge{kAuthMd5, "b64", n2}, Challenge{kAuthMd5, "b64", n3}}, false},
+        {"basic, then MD5", nullptr, false, {Challenge{kAuthBasic, "b64", std::nullopt}, Challenge{kAuthMd5, "b64", n2}}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MemorySessionData data;
+        if (c.stored) data.set(kKeyAuthType, c.stored);
+        data.set(kKeyNextNonce, n1);
+        Authenticator auth(data, "user", "pw", c.plainHttp);
+        auth.startSession();
+        for (const auto& chal : c.challenges) auth.onInitHeaderStatus(401, chal, std::nullopt);
+        EXPECT_EQ(auth.credentialToSend() != nullptr, c.sendsAgain);
+        EXPECT_EQ(auth.refusal().empty(), c.sendsAgain) << auth.refusal();
     }
 }
 

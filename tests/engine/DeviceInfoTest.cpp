@@ -101,7 +101,8 @@ TEST(DeviceInfo, OurDocumentAsLibwbxmlReadsIt) {
     std::vector<Result*> results;
     std::uint32_t next = 5;
     PutOrGet* get = getFor(3, {kDevInfTarget11});
-    ASSERT_EQ(answerGet(*get, ourConfig(), next, "1", results), 200);
+    bool sent = false;
+    ASSERT_EQ(answerGet(*get, ourConfig(), next, "1", results, sent), 200);
     get->release();
     ASSERT_EQ(results.size(), 1u);
     const std::string bytes = encodeResults(results);
@@ -118,7 +119,8 @@ TEST(DeviceInfo, DocumentTravelsAsAnOpaqueDevInf11Document) {
     std::vector<Result*> results;
     std::uint32_t next = 1;
     PutOrGet* get = getFor(3, {kDevInfTarget11});
-    answerGet(*get, ourConfig(), next, "1", results);
+    bool sent = false;
+    answerGet(*get, ourConfig(), next, "1", results, sent);
     get->release();
     ItemListElement* items = decodeResultsItems(encodeResults(results));
     ASSERT_NE(items, nullptr);
@@ -180,7 +182,8 @@ TEST(DeviceInfo, AnswerGet) {
         {"no target", {""}, false, 404, 0},
         {"ours then other", {"./devinf11", "./other"}, false, 404, 1},
         {"other then ours", {"./devinf10", "./devinf11"}, false, 200, 1},
-        {"ours twice", {"./devinf11", "./devinf11"}, false, 200, 2},
+        {"ours twice", {"./devinf11", "./devinf11"}, false, 200, 1},
+        {"ours 8000 times", std::vector<std::string>(8000, "./devinf11"), false, 200, 1},
     };
     for (const GetCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -188,7 +191,9 @@ TEST(DeviceInfo, AnswerGet) {
         if (c.noItems) get->setItems(nullptr);
         std::vector<Result*> results;
         std::uint32_t next = 20;
-        EXPECT_EQ(answerGet(*get, ourConfig(), next, "4", results), c.status);
+        bool sent = false;
+        EXPECT_EQ(answerGet(*get, ourConfig(), next, "4", results, sent), c.status);
+        EXPECT_EQ(sent, c.results == 1);
         ASSERT_EQ(results.size(), c.results);
         EXPECT_EQ(next, 20 + c.results);
         for (std::size_t i = 0; i < results.size(); ++i) {
@@ -205,6 +210,12 @@ TEST(DeviceInfo, AnswerGet) {
             EXPECT_EQ(item->source()->locURI(), "./devinf11");
             EXPECT_NE(item->dataCData()->devInf(), nullptr);
             r->release();
+        }
+        // Once sent, a session does not build the document again.
+        std::vector<Result*> again;
+        if (c.results == 1) {
+            EXPECT_EQ(answerGet(*get, ourConfig(), next, "5", again, sent), c.status == 200 ? 406 : c.status);
+            EXPECT_TRUE(again.empty());
         }
         get->release();
     }

@@ -31,6 +31,8 @@ TEST(SyncAnchorParse, Table) {
         {"a\\x\\:b:r:5", "ax:b", "r", 5},
         {"l:r:7:extra:more", "l", "r", 7},    // only three fields exist
         {"l:r:-12", "l", "r", -12},
+        {"a\\xb:r:5", "axb", "r", 5},  // a backslash stands before the character it keeps
+        {"a\\nb:r\\\\\\r:5", "a\nb", "r\\\r", 5},
     };
     for (const auto& c : ok) {
         const SyncAnchor a = SyncAnchor::parse(c.line);
@@ -38,8 +40,7 @@ TEST(SyncAnchorParse, Table) {
         EXPECT_EQ(a.getRemoteLabel(), c.remote) << c.line;
         EXPECT_EQ(a.getTime(), c.time) << c.line;
     }
-    for (const char* bad : {"100::300", ":r:300", "l:r:0", "l:r:abc", "l:r", "", "l:r:99999999999",
-                            "a\\xb:r:5"}) {  // the escape survives "x" and swallows the next colon
+    for (const char* bad : {"100::300", ":r:300", "l:r:0", "l:r:abc", "l:r", "", "l:r:99999999999"}) {
         EXPECT_EQ(messageOf([&] { SyncAnchor::parse(bad); }), kBadLabel) << bad;
     }
 }

@@ -9,6 +9,7 @@
 #include "engine/Md5.h"
 #include "engine/MessageExchange.h"
 #include "engine/PendingRegistry.h"
+#include "engine/RespUri.h"
 #include "engine/SessionId.h"
 #include "engine/SessionLimits.h"
 #include "syncml/CommandElements.h"
@@ -148,6 +149,31 @@ TEST(SessionId, DigestOfTimeAndDeviceInLowerHex) {
     const std::string id = makeSessionId("1700000000", "IMEI:00");
     EXPECT_EQ(id.size(), 32u);
     EXPECT_EQ(id.find_first_not_of("0123456789abcdef"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvale
+
+namespace orvale {
+namespace {
+
+TEST(RespUri, NeitherLowersProtectionNorChangesHost) {
+    const struct {
+        const char* current;
+        const char* next;
+        bool taken;
+    } cases[] = {
+        {"https://sync.example/rpc", "https://sync.example/rpc?s=1", true},
+        {"https://sync.example/rpc", "https://SYNC.example:8443/other", true},
+        {"http://sync.example/rpc", "https://sync.example/rpc", true},
+        {"https://sync.example/rpc", "http://sync.example/rpc", false},
+        {"https://127.0.0.1:8443/rpc", "http://127.0.0.1:9/plain", false},
+        {"http://sync.example/rpc", "http://elsewhere.example/rpc", false},
+        {"https://sync.example/rpc", "https://sync.example.evil/rpc", false},
+        {"https://sync.example/rpc", "file:///etc/passwd", false},
+        {"https://sync.example/rpc", "https://bob:pw@sync.example/rpc", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(respUriRefusal(c.current, c.next).empty(), c.taken) << c.next;
 }
 
 }  // namespace

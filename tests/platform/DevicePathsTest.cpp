@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/FileAccess.h"
 #include "support/TempDeviceRoot.h"
 
 namespace orvale::platform {
@@ -33,6 +37,38 @@ TEST(DevicePaths, RootFallsBackToXdgDataHome) {
     EXPECT_EQ(deviceRoot(), std::filesystem::path("/tmp/xdg-test/orvale"));
     unsetenv("XDG_DATA_HOME");
     if (!saved.empty()) setenv("ORVALE_DEVICE_ROOT", saved.c_str(), 1);
+}
+
+TEST(DevicePaths, NoSharedFallbackAndNoFolderOthersControl) {
+    test::TempDeviceRoot root;
+    const std::filesystem::path settings = root.path() / "Application Data" / "Orvale";
+    ASSERT_TRUE(createPrivateFolders(settings));
+    EXPECT_EQ(deviceRootProblem(), "");
+    const struct {
+        std::filesystem::path folder;
+        mode_t mode;
+    } writable[] = {{root.path(), 0777}, {root.path(), 0770}, {root.path() / "Application Data", 0757}, {settings, 0775}};
+    for (const auto& c : writable) {
+        ::chmod(c.folder.c_str(), c.mode);
+        EXPECT_NE(deviceRootProblem().find("chmod go-w '" + c.folder.string() + "'"), std::string::npos) << c.folder;
+        EXPECT_NE(createDeviceRoot(), "");
+        ::chmod(c.folder.c_str(), 0700);
+    }
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(settings.c_str(), 1, 1), 0);
+        EXPECT_NE(deviceRootProblem().find("belongs to another user"), std::string::npos);
+        ASSERT_EQ(::chown(settings.c_str(), 0, 0), 0);
+    }
+
+    const std::string saved[] = {std::getenv("ORVALE_DEVICE_ROOT") ? std::getenv("ORVALE_DEVICE_ROOT") : "",
+                                 std::getenv("HOME") ? std::getenv("HOME") : ""};
+    unsetenv("ORVALE_DEVICE_ROOT");
+    unsetenv("XDG_DATA_HOME");
+    unsetenv("HOME");
+    EXPECT_EQ(deviceRoot(), std::filesystem::path());
+    EXPECT_NE(createDeviceRoot().find("set one of them"), std::string::npos);
+    setenv("ORVALE_DEVICE_ROOT", saved[0].c_str(), 1);
+    if (!saved[1].empty()) setenv("HOME", saved[1].c_str(), 1);
 }
 
 }  // namespace

@@ -82,6 +82,7 @@ TEST_F(ConfigToolTest, RefusedArgumentsChangeNothing) {
         {{"set", "lastsync=today"}, 2, "cannot be set"},
         {{"set", "password=" + secret}, 2, "password (longer than 40"},
         {{"set", "password=x", "--password-stdin"}, 2, "given twice"},
+        {{"set", "url=http://bob:" + secret + "@host/"}, 2, "user name or password"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
@@ -99,6 +100,27 @@ TEST_F(ConfigToolTest, RefusedArgumentsChangeNothing) {
     const PimRun run = config({"set", "user=other"});
     EXPECT_EQ(run.exitCode, 4);
     EXPECT_EQ(conf(), before);
+}
+
+TEST_F(ConfigToolTest, DamagedSettingsAreNeitherShownNorOverwrittenUnlessTold) {
+    ASSERT_EQ(config({"set", "user=karin", "password=pw"}).exitCode, 0);
+    const std::string cut = conf().substr(0, 500);
+    writeFileBytes(platform::hostPath(kConfigPath), cut);
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"show"}, {"set", "user=other"}}) {
+        const PimRun run = config(args);
+        EXPECT_EQ(run.exitCode, 5);
+        EXPECT_NE(run.err.find("the settings file is damaged; run setup again"), std::string::npos) << run.err;
+        EXPECT_EQ(conf(), cut);
+    }
+    EXPECT_EQ(config({"set", "--replace-damaged", "user=other"}).exitCode, 0);
+    EXPECT_NE(config({"show"}).out.find("user=other\npassword=(empty)\n"), std::string::npos);
+
+    // A device folder others may write is refused before anything in it is read.
+    ::chmod(root.path().c_str(), 0777);
+    const PimRun run = config({"show"});
+    ::chmod(root.path().c_str(), 0700);
+    EXPECT_EQ(run.exitCode, 6);
+    EXPECT_NE(run.err.find("chmod go-w"), std::string::npos) << run.err;
 }
 
 // An installation that lacks a part of background sync: the at package (a PATH without it) or the

@@ -79,6 +79,17 @@ TEST(MessageCaptureTest, UnwritableMessageIsSkippedButTheTurnAdvances) {
     EXPECT_EQ(filesIn(capture.hostFolder()), (std::set<std::string>{"01_from_server.xml", "02_from_client.xml"}));
 }
 
+TEST(MessageCaptureTest, CredentialsAreBlankedKeepingTheMessageLength) {
+    TempDeviceRoot root;
+    MessageCapture capture(MessageCapture::kLastSessionPath);
+    capture.prepare();
+    MessageCapture::hideInCaptures("Ym9iOnB3");  // base64 of bob:pw
+    const std::string message = std::string("<Cred><Data>Ym9iOnB3</Data></Cred>\x03Ym9iOnB3\0", 46);
+    capture.save(message.data(), message.size());
+    EXPECT_EQ(readFileBytes(capture.hostFolder() / "01_from_client.xml"),
+              std::string("<Cred><Data>********</Data></Cred>\x03********\0", 46));
+}
+
 TEST(MessageCaptureTest, CaptureThatGoesAwayIsNoLongerCurrent) {
     TempDeviceRoot root;
     MessageCapture kept{MessageCapture::kLastSessionPath};

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "platform/TextConversion.h"
+#include "transport/ServerUrl.h"
 
 namespace orvale::config_tool {
 
@@ -101,6 +102,9 @@ std::string shown(const ConfigRecord& r, const Key& key) {
         const ConfigRecord& r;
         std::string operator()(const TextKey& k) const {
             if (k.field == ConfigText::Password) return r.text(k.field).empty() ? "(empty)" : "(set)";
+            // A URL stored before such URLs were refused may hold a password.
+            if (k.field == ConfigText::ServerUrl && ServerUrl::hasUserInfo(platform::utf16ToUtf8(r.text(k.field))))
+                return "(holds a user name or password; set url again)";
             return platform::utf16ToUtf8(r.text(k.field));
         }
         std::string operator()(const FlagKey& k) const { return r.flag(k.field) ? "1" : "0"; }
@@ -135,6 +139,10 @@ SetOutcome applySetting(std::string_view key, std::string_view value, EditableSe
         if (platform::utf16ToUtf8(text) != value) return bad(key, value, "not UTF-8 text");
         const std::size_t most = ConfigRecord::textCapacity(t->field) - 1;
         if (text.size() > most) return bad(key, value, "longer than " + std::to_string(most) + " characters");
+        if (t->field == ConfigText::ServerUrl && ServerUrl::hasUserInfo(value)) {
+            // Not echoed: the text holds a password.
+            return {false, "bad value for url (it holds a user name or password; give them with user= and password=)", {}};
+        }
         in.*(t->member) = text;
     } else if (const auto* f = std::get_if<FlagKey>(&k->kind)) {
         const auto flag = flagValue(value);

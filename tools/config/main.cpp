@@ -8,6 +8,7 @@
 #include "app/ClientApp.h"
 #include "app/ConfigRecord.h"
 #include "app/SettingsSave.h"
+#include "platform/DevicePaths.h"
 #include "platform/NamedMutex.h"
 #include "platform/Process.h"
 #include "tools/config/ConfigKeys.h"
@@ -23,13 +24,15 @@ enum ExitCode : int {
     kUsage = 2,     // wrong arguments, unknown key, bad value
     kNotArmed = 3,  // saved, but background sync could not be armed or removed
     kBusy = 4,      // Orvale runs on this device root; nothing was changed
+    kDamaged = 5,   // Conf.dat is damaged; nothing was changed
+    kUnsafe = 6,    // no device folder, or one another user owns or may write
 };
 
 constexpr std::size_t kMostPasswordInput = 4096;
 
 std::string helpText() {
     return "usage: orvale-config show\n"
-           "       orvale-config set [--password-stdin] KEY=VALUE...\n"
+           "       orvale-config set [--password-stdin] [--replace-damaged] KEY=VALUE...\n"
            "       orvale-config --help | --version\n"
            "\n"
            "Shows or changes the settings in Conf.dat of the device root $ORVALE_DEVICE_ROOT (default\n"
@@ -38,7 +41,8 @@ std::string helpText() {
            "the way the settings screen does: with autosync=1 each save arms the next background sync\n"
            "at now + interval (through the at queue), with autosync=0 it removes it.\n"
            "--password-stdin reads the password from the first line of standard input, so that it\n"
-           "never appears in a process list.\n"
+           "never appears in a process list. A damaged Conf.dat (not one whole record) is neither shown\n"
+           "nor changed; set --replace-damaged replaces it by the defaults and the keys given.\n"
            "\n"
            "keys:\n" +
            keyHelp() +
@@ -46,7 +50,8 @@ std::string helpText() {
            "exit codes: 0 done, 1 Conf.dat could not be written (or the orvale program is not beside\n"
            "orvale-config), 2 wrong arguments, unknown key or bad value (nothing is changed), 3 saved but\n"
            "background sync could not be armed (no at package, or no orvale-launcher beside orvale) or\n"
-           "removed, 4 Orvale is running on this device root (nothing is changed)\n";
+           "removed, 4 Orvale is running on this device root (nothing is changed), 5 Conf.dat is damaged\n"
+           "(nothing is changed), 6 no device folder, or another user owns it or may write it\n";
 }
 
 int usageError(const std::string& problem) {
@@ -66,9 +71,17 @@ std::optional<std::string> passwordFromInput() {
     return line;
 }
 
+int damaged() {
+    std::cerr << "orvale-config: " << kDamagedConfigText
+              << " (or orvale-config set --replace-damaged KEY=VALUE...)\n";
+    return kDamaged;
+}
+
 int show() {
     ConfigRecord record;
-    if (!record.load()) std::cerr << "orvale-config: no Conf.dat yet; these are the defaults\n";
+    const ConfigLoad state = record.read();
+    if (state == ConfigLoad::Damaged) return damaged();
+    if (state == ConfigLoad::Missing) std::cerr << "orvale-config: no Conf.dat yet; these are the defaults\n";
     showSettings(record, std::cout);
     return kOk;
 }
@@ -84,8 +97,11 @@ int set(const std::vector<std::string>& args) {
                      "sync); try again when it has ended\n";
         return kBusy;
     }
+    bool replaceDamaged = false;
+    for (const std::string& arg : args) replaceDamaged = replaceDamaged || arg == "--replace-damaged";
     ConfigRecord record;
-    record.load();
+    // A damaged file may still hold what the user would want back; only a user who says so loses it.
+    if (record.read() == ConfigLoad::Damaged && !replaceDamaged) return damaged();
     EditableSettings settings = editableFrom(record);
     bool passwordFromStdin = false, passwordGiven = false;
     std::vector<std::string> notices;
@@ -94,6 +110,7 @@ int set(const std::vector<std::string>& args) {
             passwordFromStdin = true;
             continue;
         }
+        if (arg == "--replace-damaged") continue;
         const auto eq = arg.find('=');
         if (eq == std::string::npos || eq == 0) return usageError("expected KEY=VALUE, got \"" + arg + "\"");
         const std::string key = arg.substr(0, eq);
@@ -145,6 +162,10 @@ int main(int argc, char** argv) {
     if (all.size() == 1 && all[0] == "--version") {
         std::cout << "orvale-config " ORVALE_VERSION "\n";
         return kOk;
+    }
+    if (const std::string problem = platform::deviceRootProblem(); !problem.empty()) {
+        std::cerr << "orvale-config: " << problem << "\n";
+        return kUnsafe;
     }
     if (all.size() == 1 && all[0] == "show") return show();
     if (!all.empty() && all[0] == "set") return set({all.begin() + 1, all.end()});

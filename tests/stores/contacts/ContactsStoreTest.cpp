@@ -142,8 +142,21 @@ TEST_F(ContactsStoreTest, AnchorsLiveInABareFileInTheDeviceRoot) {
     test::writeFileBytes(root.path() / "Anchor_Contacts", "\nsecond line:x:5");
     store->loadAnchor(loaded);
     EXPECT_EQ(loaded.getRemoteLabel(), "");
-    test::writeFileBytes(root.path() / "Anchor_Contacts", "no colons");
-    EXPECT_THROW(store->loadAnchor(loaded), SyncAnchorException);
+    // A file that does not read as an anchor means a slow sync, never a folder that cannot sync.
+    for (const char* unreadable : {"no colons", "L:2026-01-05T10:00:00Z:1700000000", "::", "\\"}) {
+        test::writeFileBytes(root.path() / "Anchor_Contacts", unreadable);
+        store->loadAnchor(loaded);
+        EXPECT_EQ(loaded.getRemoteLabel(), "") << unreadable;
+    }
+
+    // Whatever bytes the server sends as its anchor come back as they were.
+    const std::string hostile[] = {"2026-01-05T10:00:00Z", "a\nb\r\nc", "back\\slash:\\", std::string("nul\0:", 5)};
+    for (const std::string& remote : hostile) {
+        store->saveAnchor(SyncAnchor("1700000000", remote, 1700000000));
+        store->loadAnchor(loaded);
+        EXPECT_EQ(loaded.getRemoteLabel(), remote);
+        EXPECT_EQ(loaded.getTime(), 1700000000);
+    }
 }
 
 TEST(ContactsStoreCounting, AListKeepsItsStoreAndTheStoreItsKind) {
