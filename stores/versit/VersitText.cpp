@@ -26,7 +26,7 @@ constexpr std::array<unsigned char, 256> makeClasses() {
     // Only the value separator and the escape itself: vCard 2.1 and vCalendar 1.0 escape no "," or
     // ":", and readers show such a backslash. Earlier items written with "\," and "\:" still read
     // back as the plain characters.
-    for (const unsigned char b : {';', '\\'}) classes[static_cast<std::size_t>(b)] |= kEscape;
+    for (const char b : {';', '\\'}) classes[static_cast<unsigned char>(b)] |= kEscape;
     classes['\r'] |= kLineBreak;
     classes['\n'] |= kLineBreak;
     return classes;

@@ -197,7 +197,7 @@ TEST_F(SyncRunTest, EndOfRunFilesOnlyAfterACompletedSession) {
 TEST_F(SyncRunTest, AChangeDatabaseThatCannotBeWrittenIsReported) {
     const std::filesystem::path hdb = platform::hostPath(ChangeTracker::databaseName(10));
     script.during = [](const SessionParts&) { registerTracker(new ChangeTracker(TrackerProfile{10, {}, {}})); };
-    script.result = 0;
+    script.result = SyncResult::Done;
     EXPECT_FALSE(runSync(allFolders(), std::nullopt, test::scriptedEnvironment(script)).changesUnrecorded);
     std::filesystem::remove(hdb);
     std::filesystem::create_directory(hdb);  // nothing can replace it
