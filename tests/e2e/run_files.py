@@ -27,12 +27,13 @@ class RunFiles(E2eCase):
             self.assertEqual(root.tag, "SyncML", name)
         self.assertEqual(os.stat(os.path.join(dev.capture_dir(), files[0])).st_mode & 0o777, 0o600)
 
-        # A failed run keeps the text; a successful one with logging off writes no Logs.dat.
+        # A failed run keeps the text and says why; a successful one with logging off writes no
+        # Logs.dat.
         os.remove(dev.path("Logs.dat"))
         dev.conf(srv.url, password="wrong", contacts="contacts", lastsync="never", logging="1")
         dev.autosync()
         self.assertEqual(dev.show_conf()["lastsync"], "never")
-        self.assertEqual(dev.run_log(), "Starting sync\r\nnever\r\n")
+        self.assertEqual(dev.run_log(), "Starting sync\r\nnever\r\nthe server refused the credentials\r\n")
         os.remove(dev.path("Logs.dat"))
         dev.conf(srv.url, contacts="contacts", lastsync="never")
         dev.autosync()
