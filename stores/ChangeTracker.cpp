@@ -117,6 +117,13 @@ bool ChangeTracker::save() {
     return *saved_;
 }
 
+namespace {
+uint32_t littleEndian32(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+}  // namespace
+
 void ChangeTracker::load() {
     recorded_.clear();
     std::string name = databaseName(profile_.folder);
@@ -125,8 +132,8 @@ void ChangeTracker::load() {
     unsigned char rec[8];
     // A trailing partial record (never written by us) is ignored.
     while (in.read(reinterpret_cast<char*>(rec), 8)) {
-        uint32_t oid = rec[0] | rec[1] << 8 | rec[2] << 16 | static_cast<uint32_t>(rec[3]) << 24;
-        uint32_t fp = rec[4] | rec[5] << 8 | rec[6] << 16 | static_cast<uint32_t>(rec[7]) << 24;
+        const uint32_t oid = littleEndian32(rec);
+        const uint32_t fp = littleEndian32(rec + 4);
         recorded_[static_cast<int32_t>(oid)] = fp;
     }
 }
