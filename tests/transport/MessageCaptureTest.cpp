@@ -84,10 +84,10 @@ TEST(MessageCaptureTest, CredentialsAreBlankedKeepingTheMessageLength) {
     MessageCapture capture(MessageCapture::kLastSessionPath);
     capture.prepare();
     MessageCapture::hideInCaptures("Ym9iOnB3");  // base64 of bob:pw
-    const std::string message = std::string("<Cred><Data>Ym9iOnB3</Data></Cred>\x03Ym9iOnB3\0", 46);
+    const std::string message = std::string("<Cred><Data>Ym9iOnB3</Data></Cred>\x03Ym9iOnB3\0", 44);
     capture.save(message.data(), message.size());
     EXPECT_EQ(readFileBytes(capture.hostFolder() / "01_from_client.xml"),
-              std::string("<Cred><Data>********</Data></Cred>\x03********\0", 46));
+              std::string("<Cred><Data>********</Data></Cred>\x03********\0", 44));
 }
 
 TEST(MessageCaptureTest, CaptureThatGoesAwayIsNoLongerCurrent) {
