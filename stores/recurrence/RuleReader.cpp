@@ -91,8 +91,14 @@ std::optional<Kind> kindOf(std::string_view token) {
     else if (token.starts_with("D")) type = pim::kRecursDaily, letters = 1;
     else if (token.starts_with("W")) type = pim::kRecursWeekly, letters = 1;
     else return std::nullopt;
-    const std::int32_t interval = platform::leadingDecimal(token.substr(letters));
+    std::int32_t interval = platform::leadingDecimal(token.substr(letters));
     if (interval < 1) return std::nullopt;
+    // The device reads a yearly interval that is a multiple of twelve as months: every 24 years is
+    // kept as 288 months, or it would come back as every 2 years.
+    if (type == pim::kRecursYearly && interval % 12 == 0) {
+        if (interval > INT32_MAX / 12) return std::nullopt;
+        interval *= 12;
+    }
     return Kind{type, interval, dayOfYear};
 }
 

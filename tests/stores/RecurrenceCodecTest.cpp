@@ -118,6 +118,7 @@ const ReadCase kReadCases[] = {
     {"YD1 20 46 #0", at(2007, 1, 20), false},  // two dates a year
     {"YD1 60 #0", at(2007, 3, 1), false},
     {"YM2 5 #4", at(2025, 5, 10), true, 5, 2, 4, "20310510"},
+    {"YM24 5 #2", at(2025, 5, 10), true, 5, 288, 2, "20490510"},  // kept in months, as the device reads it
     {"MP2 1- MO #4", at(2027, 1, 25), true, 3, 2, 4, "20270726", kMo, kAny, 5},
     {"MD1 15 20270615T000000Z #6", at(2027, 1, 15), true, 2, 1, 6, "20270615", kAny, 15},
     {"D0 #5", at(2007, 1, 1), false},
