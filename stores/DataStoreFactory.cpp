@@ -10,11 +10,13 @@ namespace orvale {
 
 // A session that cannot be opened is not reported: every store call then finds no folder and no
 // item, which the stores already handle as empty results.
-DataStoreFactory::DataStoreFactory(ChangeRecording recording) : recording_(recording) {
+DataStoreFactory::DataStoreFactory(ChangeRecording recording, DeviceAccess access) : recording_(recording) {
     registerStoreKinds();
     setTrackersDiscarded(recording_ == ChangeRecording::Discard);
-    openError_ = platform::createDeviceRoot();
-    if (openError_.empty()) platform::pim::Session::logOn(&openError_);
+    using platform::pim::Session;
+    const bool readOnly = access == DeviceAccess::ReadOnly;
+    openError_ = readOnly ? platform::deviceRootProblem() : platform::createDeviceRoot();
+    if (openError_.empty()) Session::logOn(&openError_, readOnly ? Session::Access::ReadOnly : Session::Access::ReadWrite);
 }
 
 std::string DataStoreFactory::deviceError() const {

@@ -13,10 +13,14 @@ class DataStoreKind;
 // state for the next run; a tool that edits items outside a run must not, or the next run would not
 // see its edits as changes.
 enum class ChangeRecording { Record, Discard };
+// A reader (a listing, an export) creates nothing and changes nothing of the device: no device
+// folder, no database file, no schema; every write it tries fails.
+enum class DeviceAccess { ReadWrite, ReadOnly };
 
 class DataStoreFactory {
 public:
-    explicit DataStoreFactory(ChangeRecording recording = ChangeRecording::Record);
+    explicit DataStoreFactory(ChangeRecording recording = ChangeRecording::Record,
+                              DeviceAccess access = DeviceAccess::ReadWrite);
     virtual ~DataStoreFactory();
     DataStoreFactory(const DataStoreFactory&) = delete;
     DataStoreFactory& operator=(const DataStoreFactory&) = delete;

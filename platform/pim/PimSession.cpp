@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <string>
 
 #include "platform/DevicePaths.h"
@@ -31,10 +32,28 @@ using detail::Stmt;
 Session::Session(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Session::~Session() = default;
 
-bool Session::logOn(std::string* why) {
+bool Session::logOn(std::string* why, Access access) {
     if (g_session) return true;
     auto impl = std::make_unique<Impl>();
     std::string path = hostPath("pim.db").string();
+    std::error_code ec;
+    if (access == Access::ReadOnly && std::filesystem::exists(path, ec)) {
+        // No journal mode, no schema: a reader changes nothing, not even an older file's layout.
+        // A file that is no database, or not ours, must not read as an empty device.
+        const bool opened =
+            sqlite3_open_v2(path.c_str(), &impl->db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK;
+        if (opened) sqlite3_busy_timeout(impl->db, 5000);
+        if (!opened || !impl->exec("SELECT count(*) FROM items;")) {
+            if (why != nullptr)
+                *why = "the device database " + path + " cannot be opened: " +
+                       (impl->db != nullptr ? sqlite3_errmsg(impl->db) : "out of memory");
+            return false;
+        }
+        impl->exec(detail::kReadCacheSize);
+        g_session = new Session(std::move(impl));
+        return true;
+    }
+    if (access == Access::ReadOnly) path = ":memory:";
     auto fail = [&] {
         if (why != nullptr) {
             *why = "the device database " + path + " cannot be opened: " +

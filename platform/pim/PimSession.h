@@ -91,7 +91,10 @@ class Session {
 public:
     // Opens <root>/pim.db (created when missing). Returns false when the file cannot be opened,
     // and then puts what went wrong, naming the file, into `why` when given.
-    static bool logOn(std::string* why = nullptr);
+    // ReadOnly neither creates nor changes the file: a missing one reads as an empty device (held in
+    // memory), and every write of the session fails.
+    enum class Access { ReadWrite, ReadOnly };
+    static bool logOn(std::string* why = nullptr, Access access = Access::ReadWrite);
     static void logOff();
     static Session* current();
 

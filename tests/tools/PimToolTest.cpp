@@ -206,6 +206,32 @@ TEST_F(PimToolTest, FirstUseMakesTheDeviceRootAndADeviceThatCannotBeUsedIsNamed)
         EXPECT_NE(run.err.find(c.message + c.deviceRoot.string()), std::string::npos) << run.err;
         EXPECT_EQ(run.err.find("not stored"), std::string::npos) << run.err;
     }
+
+    // Looking creates nothing and changes nothing: a device not used yet lists as empty and stays
+    // unmade, a device's database keeps its bytes, and one that cannot be read is said so, not
+    // listed as empty.
+    const std::filesystem::path unmade = root.path() / "unmade" / "orvale";
+    const std::filesystem::path damaged = root.path() / "damaged";
+    writeFileBytes(damaged / "pim.db", std::string(4096, 'x'));
+    const std::string db = readFileBytes(root.path() / "fresh" / "orvale" / "pim.db");
+    for (const char* command : {"list", "export"}) {
+        SCOPED_TRACE(command);
+        const std::vector<std::string> args{"contacts", command};
+        ::setenv("ORVALE_DEVICE_ROOT", unmade.c_str(), 1);
+        PimRun run = pim(args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_FALSE(std::filesystem::exists(unmade));
+        ::setenv("ORVALE_DEVICE_ROOT", (root.path() / "fresh" / "orvale").c_str(), 1);
+        run = pim(args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(readFileBytes(root.path() / "fresh" / "orvale" / "pim.db"), db);
+        ::setenv("ORVALE_DEVICE_ROOT", damaged.c_str(), 1);
+        run = pim(args);
+        EXPECT_EQ(run.exitCode, 7) << run.err;
+        EXPECT_NE(run.err.find("the device database " + (damaged / "pim.db").string()), std::string::npos) << run.err;
+        ::setenv("ORVALE_DEVICE_ROOT", root.path().c_str(), 1);
+    }
 }
 
 // What the next sync run finds: the three change lists, with the keys listed in `accepted` then

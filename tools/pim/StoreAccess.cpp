@@ -106,8 +106,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<StoreAccess> StoreAccess::open(const std::string& kindName, std::string& problem) {
-    auto factory = std::make_unique<DataStoreFactory>(ChangeRecording::Discard);
+std::unique_ptr<StoreAccess> StoreAccess::open(const std::string& kindName, std::string& problem, bool readOnly) {
+    auto factory = std::make_unique<DataStoreFactory>(ChangeRecording::Discard,
+                                                      readOnly ? DeviceAccess::ReadOnly : DeviceAccess::ReadWrite);
     problem = factory->openError();
     if (!problem.empty()) return nullptr;
     UnopenedKind kind(factory->createKindByName(kindName));

@@ -17,7 +17,8 @@ public:
     // `problem` says why (the device folder cannot be created, the database cannot be opened) and
     // is empty for a kind without a store. `kindName` is a folder name the registry knows
     // ("Contacts", "Calendar", "Tasks").
-    static std::unique_ptr<StoreAccess> open(const std::string& kindName, std::string& problem);
+    // `readOnly`: the device is only read (every write fails), and nothing is created for it.
+    static std::unique_ptr<StoreAccess> open(const std::string& kindName, std::string& problem, bool readOnly = false);
     virtual ~StoreAccess() = default;
 
     // The adds and replaces between these become durable together, at commitWrites, or not at all.

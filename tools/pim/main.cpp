@@ -41,6 +41,7 @@ constexpr const char* kHelp =
     "\n"
     "Files hold vCards (contacts) or vCalendars (calendar, tasks), one after the other, with CR LF or\n"
     "LF line ends. Nothing is imported unless every file can be read and every item parsed.\n"
+    "list, show and export only read: they create and change nothing of the device store.\n"
     "\n"
     "exit codes: 0 done, 1 the store refused a write or delete, 2 wrong arguments,\n"
     "3 a file cannot be read or written, 4 an item cannot be parsed or is of the wrong kind,\n"
@@ -111,7 +112,9 @@ int main(int argc, char** argv) {
         return usageError("wrong number of arguments for '" + all[1] + "'");
     }
     std::string problem;
-    const auto store = StoreAccess::open(folder->second.kindName, problem);
+    // Looking changes nothing: not even a device database that is not there yet.
+    const bool readOnly = all[1] == "list" || all[1] == "export" || all[1] == "show";
+    const auto store = StoreAccess::open(folder->second.kindName, problem, readOnly);
     if (!problem.empty()) {
         std::cerr << "orvale-pim: " << problem << "\n";
         return kNoDevice;
