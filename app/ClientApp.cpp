@@ -66,6 +66,15 @@ bool ClientApp::isAutosyncCommandLine(std::u16string_view commandLine) {
     return commandLine == kAutosyncCommandLine;
 }
 
+ClientApp::CommandLine ClientApp::classify(std::u16string_view commandLine, int argumentCount) {
+    if (argumentCount == 0) return CommandLine::Screens;
+    if (argumentCount > 1) return CommandLine::Usage;
+    if (isAutosyncCommandLine(commandLine)) return CommandLine::Autosync;
+    if (commandLine == u"--help") return CommandLine::Help;
+    if (commandLine == u"--version") return CommandLine::Version;
+    return CommandLine::Usage;
+}
+
 std::u16string ClientApp::commandLineOf(int argc, const char* const* argv) {
     std::u16string line;
     for (int i = 1; i < argc; ++i) {

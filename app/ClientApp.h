@@ -60,6 +60,11 @@ class ClientApp {
 
     // Background mode is the whole command line "autosync", compared case-sensitively.
     static bool isAutosyncCommandLine(std::u16string_view commandLine);
+    // The program takes no argument (the screens), exactly "autosync", "--help" or "--version";
+    // any other command line ("Autosync", "-h", a misspelt option) is a usage error, so that a
+    // mistyped background start never opens the screens instead.
+    enum class CommandLine { Screens, Autosync, Help, Version, Usage };
+    static CommandLine classify(std::u16string_view commandLine, int argumentCount);
     // The command line as the program received it: the arguments after the program name, joined by
     // single spaces.
     static std::u16string commandLineOf(int argc, const char* const* argv);

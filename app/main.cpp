@@ -1,7 +1,7 @@
-// orvale: no argument runs the screens, exactly "autosync" one background run.
+// orvale: no argument runs the screens, exactly "autosync" one background run; nothing else.
 #include <malloc.h>
 
-#include <cstring>
+#include <cstdlib>
 #include <iostream>
 
 #include <memory>
@@ -20,28 +20,57 @@ constexpr const char* kHelp =
     "       orvale --help | --version\n"
     "\n"
     "Syncs the contacts, calendar and tasks of the device store in $ORVALE_DEVICE_ROOT (default\n"
-    "$XDG_DATA_HOME/orvale, else ~/.local/share/orvale) with a SyncML server. The mode is the whole\n"
-    "command line: \"autosync\" exactly (case matters) is the background run, anything else the\n"
-    "screens. A background run in progress makes a second start exit: with a notice, or silently\n"
-    "for another \"autosync\". ORVALE_CA_FILE names a PEM file of extra trusted certificate\n"
-    "authorities. The exit code is 0; a run's outcome is on the screen and in Logs.dat. The screens\n"
-    "are the module " ORVALE_SCREENS_MODULE " beside the program or in " ORVALE_SCREENS_INSTALLED_DIR "/ from its\n"
-    "folder; when it cannot be loaded, the reason is on stderr and the exit code is 1. A device folder\n"
-    "that is missing a home or that another user owns or may write: the reason on stderr, exit code 2.\n"
-    "A damaged Conf.dat: said on stderr; a background run then exits with 3, the screens run setup.\n";
+    "$XDG_DATA_HOME/orvale, else ~/.local/share/orvale) with a SyncML server. \"autosync\" exactly (case\n"
+    "matters) is the background run; any other argument is refused. A background run in progress\n"
+    "makes a second start exit: with a notice, or silently for another \"autosync\". ORVALE_CA_FILE\n"
+    "names a PEM file of extra trusted certificate authorities. The screens need a display (DISPLAY or\n"
+    "WAYLAND_DISPLAY, or QT_QPA_PLATFORM); they are the module " ORVALE_SCREENS_MODULE " beside the\n"
+    "program or in " ORVALE_SCREENS_INSTALLED_DIR "/ from its folder.\n"
+    "\n"
+    "exit codes: 0 done (a run's outcome is on the screen and in Logs.dat); 1 the screens cannot be\n"
+    "shown (no display, or their module cannot be loaded; the reason is on stderr); 2 a command line\n"
+    "other than the ones above; 3 a background run found Conf.dat damaged (the screens run setup\n"
+    "instead); 6 no device folder (no home), or one that another user owns or that group or others\n"
+    "may write.\n";
+
+constexpr int kExitNoScreens = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitDamagedSettings = 3;
+constexpr int kExitUnsafeDevice = 6;
+
+// Qt aborts the whole process when it finds no display, with a text about reinstalling the
+// application; a person who started the program from a console is told what to do instead.
+bool displayAvailable() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') return true;
+    }
+    return false;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Only the single argument --help or --version is taken here, before the application object
-    // exists, so it touches no device state; every other command line reaches it unchanged.
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::cout << kHelp;
-        return 0;
-    }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::cout << "orvale " ORVALE_VERSION "\n";
-        return 0;
+    const std::u16string commandLine = orvale::ClientApp::commandLineOf(argc, argv);
+    using Mode = orvale::ClientApp::CommandLine;
+    // Decided before the application object exists, so that a wrong command line touches no
+    // device state and no other instance.
+    const Mode mode = orvale::ClientApp::classify(commandLine, argc - 1);
+    switch (mode) {
+        case Mode::Help: std::cout << kHelp; return 0;
+        case Mode::Version: std::cout << "orvale " ORVALE_VERSION "\n"; return 0;
+        case Mode::Usage:
+            std::cerr << "orvale: unknown command line \"" << (argc > 1 ? argv[1] : "") << (argc > 2 ? " ..." : "")
+                      << "\"; usage: orvale | orvale autosync | orvale --help | orvale --version\n";
+            return kExitUsage;
+        case Mode::Screens:
+            if (!displayAvailable()) {
+                std::cerr << "orvale: no display to show the screens on (DISPLAY and WAYLAND_DISPLAY are unset); "
+                             "\"orvale autosync\" syncs without screens\n";
+                return kExitNoScreens;
+            }
+            break;
+        case Mode::Autosync: break;
     }
 #ifdef M_TRIM_THRESHOLD
     // A run allocates and frees a message's worth of elements and item texts per message; with the
@@ -51,26 +80,25 @@ int main(int argc, char** argv) {
     mallopt(M_TRIM_THRESHOLD, 8 << 20);
     mallopt(M_TOP_PAD, 1 << 20);
 #endif
-    const std::u16string commandLine = orvale::ClientApp::commandLineOf(argc, argv);
     // Before anything of the device is read: a folder another user may write may hold anything.
     if (const std::string problem = orvale::platform::deviceRootProblem(); !problem.empty()) {
         std::cerr << "orvale: " << problem << std::endl;
-        return 2;
+        return kExitUnsafeDevice;
     }
     if (orvale::ConfigRecord probe; probe.read() == orvale::ConfigLoad::Damaged) {
         std::cerr << "orvale: " << orvale::kDamagedConfigText << std::endl;
-        if (orvale::ClientApp::isAutosyncCommandLine(commandLine)) return 3;
+        if (mode == Mode::Autosync) return kExitDamagedSettings;
     }
     // A background run shows nothing and loads no screens. Any other start loads them before the
     // application object exists, so that a broken installation fails without having touched another
     // instance's windows.
     orvale::ScreensEntry screens = nullptr;
-    if (!orvale::ClientApp::isAutosyncCommandLine(commandLine)) {
+    if (mode == Mode::Screens) {
         std::string error;
         screens = orvale::loadScreensModule(error);
         if (screens == nullptr) {
             std::cerr << "orvale: " << error << std::endl;
-            return 1;
+            return kExitNoScreens;
         }
     }
     // The application object comes first: it decides whether this process may run at all.

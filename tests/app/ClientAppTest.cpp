@@ -48,6 +48,17 @@ TEST(ClientApp, RunModeIsExactlyLowerCaseAutosync) {
     EXPECT_EQ(ClientApp::commandLineOf(3, argv), u"autosync x");
     EXPECT_EQ(ClientApp::commandLineOf(1, argv), u"");
 
+    // The program's whole command line: anything but these four is a usage error, never the screens.
+    using Mode = ClientApp::CommandLine;
+    const struct {
+        const char16_t* line;
+        int count;
+        Mode mode;
+    } lines[] = {{u"", 0, Mode::Screens},       {u"autosync", 1, Mode::Autosync}, {u"--help", 1, Mode::Help},
+                 {u"--version", 1, Mode::Version}, {u"Autosync", 1, Mode::Usage},  {u"-h", 1, Mode::Usage},
+                 {u"--hlep", 1, Mode::Usage},     {u"autosync x", 2, Mode::Usage}, {u"", 1, Mode::Usage}};
+    for (const auto& l : lines) EXPECT_EQ(ClientApp::classify(l.line, l.count), l.mode) << "row " << (&l - lines);
+
     test::TempDeviceRoot root;
     for (const auto& [line, expected] :
          {std::pair{u"autosync", "create;background;"}, {u"Autosync", "create;modal;"}}) {

@@ -109,7 +109,11 @@ TEST_F(TwoProcesses, StartsDuringABackgroundRunAreRefused) {
     // The background run takes the mutex before anything else: once it has reached the server, it
     // holds it.
     ASSERT_TRUE(waitFor([&] { return server.connections() > 0; }));
-    Orvale user(err("user.err"), {"Autosync"});  // not background mode: gets the notice
+    // "Autosync" is no background start, and no screens either: a usage error, nothing shown.
+    Orvale wrong(err("wrong.err"), {"Autosync"});
+    EXPECT_EQ(wrong.exitStatus(), 2);
+    EXPECT_NE(test::readFileBytes(err("wrong.err")).find("usage: orvale"), std::string::npos);
+    Orvale user(err("user.err"), {});  // a user start gets the notice
     ASSERT_TRUE(waitFor([&] { return windowOf(user.pid(), u"Autosync").has_value(); }));
     EXPECT_NE(test::readFileBytes(err("user.err")).find("Orvale is syncing now in background"),
               std::string::npos);
