@@ -1,7 +1,9 @@
 #include "app/RunStatistics.h"
 
 #include "app/SyncResult.h"
+#include "engine/SessionEvents.h"
 #include "platform/StringTable.h"
+#include "platform/TextConversion.h"
 #include "stores/KindCode.h"
 #include "stores/KindRegistry.h"
 #include "stores/ProgressReporter.h"
@@ -26,6 +28,18 @@ void RunStatistics::itemResult(SyncSide side, const std::string& folder, int kin
 void RunStatistics::text(const std::string& text) {
     if (notices_.size() < kMaxNotices) notices_.push_back(text);
     else ++moreNotices_;
+}
+
+void RunStatistics::event(int code) {
+    if (code != kEventPasswordInClear || passwordWarned_) return;
+    passwordWarned_ = true;
+    warn(platform::loadString(platform::StringId::PasswordInClear));
+}
+
+void RunStatistics::warn(const std::u16string& text) {
+    if (ProgressReporter* r = currentProgressReporter()) r->showWarning(text);
+    // Kept past the bound of the item notices: it comes once per run and must not be crowded out.
+    notices_.push_back(platform::utf16ToUtf8(text));
 }
 
 std::vector<std::string> RunStatistics::notices() const {

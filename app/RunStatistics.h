@@ -22,10 +22,15 @@ class RunStatistics : public SyncObserver {
     void itemResult(SyncSide side, const std::string& folder, int kind, bool failed) override;
 
     void text(const std::string& text) override;
+    // kEventPasswordInClear becomes the run's one warning.
+    void event(int code) override;
+    // Told once per run: on the screen when one watches the run, and among the log's notices.
+    void warn(const std::u16string& text);
 
     // Kind code 1 contacts, 2 calendar, 4 tasks; zero counts for any other code.
     FolderCounts counts(int kindCode) const;
-    // The first kMaxNotices notices, in order; a last line says how many more there were.
+    // The first kMaxNotices notices (and the run's warning), in order; a last line says how many
+    // more there were.
     static constexpr std::size_t kMaxNotices = 50;
     std::vector<std::string> notices() const;
 
@@ -33,6 +38,7 @@ class RunStatistics : public SyncObserver {
     std::array<FolderCounts, 3> counts_{};
     std::vector<std::string> notices_;
     std::size_t moreNotices_ = 0;
+    bool passwordWarned_ = false;
 };
 
 }  // namespace orvale

@@ -35,6 +35,18 @@ std::optional<ConfigText> fieldFor(const ContentType& type, const std::string& s
     return ConfigText::TasksUri;
 }
 
+// What a person needs to tell the databases apart: the address, and what it holds.
+std::u16string databaseLine(const RemoteDataStore& store) {
+    constexpr std::size_t kMostShown = 80;  // a server's texts are not trusted to be short
+    const ContentType& type = store.rxPref;
+    std::string line = store.sourceRef.substr(0, kMostShown);
+    const std::string what = !store.displayName.empty() ? store.displayName
+                             : !type.mimeType().empty() ? type.mimeType()
+                                                        : type.text();
+    if (!what.empty()) line += " (" + what.substr(0, kMostShown) + ")";
+    return platform::utf8ToUtf16(line);
+}
+
 SyncResult testRun(const ConfigRecord& record, const RunEnvironment& env, RunControl* control, RemoteDeviceInfo& info) {
     const std::string url = narrowField(record, ConfigText::ServerUrl);
     const std::string user = narrowField(record, ConfigText::UserName);
@@ -106,6 +118,10 @@ ServerTestOutcome runServerTest(ConfigRecord& record, const RunEnvironment& env,
     out.lines[0] = platform::loadString(platform::StringId::Authenticated);
     out.lines[1] = platform::loadString(platform::StringId::ResultDone);
     out.foldersConfigured = assignFolderUris(record, info);
+    for (const RemoteDataStore& store : info.dataStores) {
+        if (out.databases.size() == ServerTestOutcome::kMostDatabasesShown) break;
+        out.databases.push_back(databaseLine(store));
+    }
     if (out.foldersConfigured) {
         out.lines[1] = platform::loadString(platform::StringId::ConfiguredFolders);
         out.lines[2] = platform::loadString(platform::StringId::ResultDone);

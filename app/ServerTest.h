@@ -3,6 +3,7 @@
 // and pair the folders with the server's databases from its device information.
 #include <array>
 #include <string>
+#include <vector>
 
 #include "app/RunEnvironment.h"
 #include "app/SyncResult.h"
@@ -18,8 +19,13 @@ struct ServerTestOutcome {
     // The screen's three status lines.
     std::array<std::u16string, 3> lines;
     bool foldersConfigured = false;
+    // Every database the server announced, in its order: its address and, in brackets, its display
+    // name or else its preferred receive type ("card (text/x-vcard)").
+    std::vector<std::u16string> databases;
+    static constexpr std::size_t kMostDatabasesShown = 12;
 };
 
+// Tests the URL and credentials `record` holds: the settings hand in a copy with what is typed.
 // On success the three URI fields of `record` are cleared and refilled from the server's data
 // stores; the record is not saved. Other results leave it alone. `control` lets another thread cut
 // the test short (the screen's Back while a server stalls); a cut test reads as not reached.

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "app/LastRunCounts.h"
 #include "app/RunControl.h"
 #include "app/RunSessionData.h"
 #include "engine/AbortRecord.h"
@@ -128,6 +129,8 @@ RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& p
     setCurrentAbortRecord(nullptr);
 
     if (complete && !report.skippedFolders.empty()) report.result = SyncResult::SyncFailed;
+    // For the main screen after a restart; a run that did not complete leaves the last one's.
+    if (report.result == SyncResult::Done) saveLastRunCounts(report.statistics);
     return report;
 }
 

@@ -9,6 +9,7 @@
 #include "engine/SessionEvents.h"
 #include "engine/MessageBuilder.h"
 #include "engine/SyncObserver.h"
+#include "transport/ServerUrl.h"
 
 namespace orvale {
 
@@ -22,6 +23,15 @@ ElementRef<Cred> credElement(const Credential& credential) {
     cred->setMeta(meta.get());
     cred->setData(credential.data);
     return cred;
+}
+
+// The basic form is the password itself, merely encoded; over plain http the user must know.
+void reportPasswordInClear(Session& session, const Credential& credential) {
+    if (session.passwordInClearReported || credential.type != kAuthBasic) return;
+    const auto target = ServerUrl::parse(session.url);
+    if (target && target->secure()) return;
+    session.passwordInClearReported = true;
+    session.observer.event(kEventPasswordInClear);
 }
 
 }  // namespace
@@ -55,6 +65,7 @@ void MessageBuilder::startMessage() {
     header->setSource(source.get());
     if (const Credential* credential = auth ? auth->credentialToSend() : nullptr) {
         header->setCred(credElement(*credential).get());
+        reportPasswordInClear(session_, *credential);
     }
     auto meta = makeElement<MetInfElem>();
     meta->setMaxMsgSize(static_cast<std::int64_t>(session_.limits.workspaceSize()));

@@ -36,6 +36,8 @@ struct Session {
     std::string url;
     std::string sessionId;
     std::optional<Authenticator> auth;
+    // kEventPasswordInClear was reported in this session.
+    bool passwordInClearReported = false;
     SessionLimits limits;
 };
 

@@ -16,5 +16,8 @@ inline constexpr int kEventFolderNotFound = 607;
 inline constexpr int kEventSlowSync = 613;
 inline constexpr int kEventTwoWaySync = 614;
 inline constexpr int kEventStoreNotOpened = 616;
+// A password in the basic form is about to travel over plain http, where anyone on the way reads
+// it; reported once per session, with the first such message.
+inline constexpr int kEventPasswordInClear = 630;
 
 }  // namespace orvale

@@ -46,6 +46,7 @@ void Session::start(const std::string& serverUrl, const std::string& user, const
     const auto target = ServerUrl::parse(serverUrl);
     auth.emplace(sessionData, user, password, target && !target->secure());
     auth->startSession();
+    passwordInClearReported = false;
 }
 
 // The session's parts; the phases are made for each session and own nothing that outlives it.

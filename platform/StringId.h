@@ -78,6 +78,14 @@ enum class StringId : int {
     SaveFailed = 351,
     SlowSyncFailed = 352,
     ChangesNotRecorded = 353,
+    // Checks and notices added later, numbered apart so that other additions do not collide.
+    PasswordInClear = 400,
+    UrlMissing = 401,
+    UrlNotHttp = 402,
+    UrlHoldsCredentials = 403,
+    UserNameMissing = 404,
+    IntervalOutOfRange = 405,
+    ServerDatabases = 406,
 };
 
 }  // namespace orvale::platform

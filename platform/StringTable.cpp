@@ -79,6 +79,16 @@ const std::u16string& loadString(StringId id) {
         {StringId::SaveFailed, u"Could not save the settings"},
         {StringId::SlowSyncFailed, u"Could not prepare a slow sync: the last sync could not be forgotten"},
         {StringId::ChangesNotRecorded, u"Could not record this sync's changes: the next sync sends them again"},
+        {StringId::PasswordInClear,
+         u"The password goes to the server unencrypted (the URL begins with http://): anyone on the way can "
+         u"read it. Use https:// if the server offers it."},
+        {StringId::UrlMissing, u"Please enter the server URL"},
+        {StringId::UrlNotHttp, u"The URL must begin with http:// or https:// and name the server"},
+        {StringId::UrlHoldsCredentials,
+         u"The URL must not hold a user name or password: enter them in their own fields"},
+        {StringId::UserNameMissing, u"Please enter the user name"},
+        {StringId::IntervalOutOfRange, u"The interval must be a number from 0 to 10000"},
+        {StringId::ServerDatabases, u"Databases on the server:"},
     };
     static const std::u16string empty;
     auto it = table.find(id);

@@ -12,6 +12,9 @@ public:
     virtual void showStatus(const std::u16string& text) = 0;
     // One item result: side 0 client (sent), 1 server (received); kind code 1, 2 or 4.
     virtual void itemResult(int side, int kindCode) = 0;
+    // Something the user must read while the run goes on (the password about to travel
+    // unencrypted); it must not stop the run.
+    virtual void showWarning(const std::u16string& /*text*/) {}
 };
 
 // The process-wide current reporter, or null.

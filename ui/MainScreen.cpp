@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/ClientApp.h"
+#include "app/LastRunCounts.h"
 #include "stores/KindCode.h"
 #include "ui/AboutScreen.h"
 #include "ui/Images.h"
@@ -80,7 +81,16 @@ bool MainScreen::openScreen() {
     if (!record_.flag(ConfigFlag::SetupDone) && !runSetupPages(*this, record_, context_)) return false;
     if (closing_) return false;
     const std::u16string last = record_.text(ConfigText::LastSyncText);
-    if (!last.empty()) showLastSync(uiText(StringId::LastSyncPrefix) + QString::fromStdU16String(last));
+    if (!last.empty()) {
+        showLastSync(uiText(StringId::LastSyncPrefix) + QString::fromStdU16String(last));
+        // The counts of that run, as the screen showed them when it ended.
+        if (const auto counts = loadLastRunCounts()) {
+            for (const int code : {kKindContacts, kKindCalendar, kKindTasks}) {
+                reportCount(code, 0, counts->of(code).sent);
+                reportCount(code, 1, counts->of(code).received);
+            }
+        }
+    }
     setShownFolders(record_.flag(ConfigFlag::ContactsEnabled), record_.flag(ConfigFlag::CalendarEnabled),
                     record_.flag(ConfigFlag::TasksEnabled));
     showIdleKeys();
@@ -142,6 +152,8 @@ void MainScreen::launchRun() {
             Qt::QueuedConnection);
     connect(bridge, &RunBridge::foldersShown, this,
             [this, current](bool c, bool cal, bool t) { if (current()) setShownFolders(c, cal, t); },
+            Qt::QueuedConnection);
+    connect(bridge, &RunBridge::warningShown, this, [this, current](const QString& t) { if (current()) showNotice(this, t); },
             Qt::QueuedConnection);
     connect(bridge, &RunBridge::lastSyncShown, this, [this, current](const QString& t) { if (current()) showLastSync(t); },
             Qt::QueuedConnection);

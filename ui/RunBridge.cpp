@@ -19,6 +19,8 @@ void RunBridge::setShownFolders(bool contacts, bool calendar, bool tasks) {
     emit foldersShown(contacts, calendar, tasks);
 }
 
+void RunBridge::showWarning(const std::u16string& text) { emit warningShown(QString::fromStdU16String(text)); }
+
 void RunBridge::showLastSync(const std::u16string& text) { emit lastSyncShown(QString::fromStdU16String(text)); }
 
 }  // namespace orvale::ui

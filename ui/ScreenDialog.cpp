@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "ui/Images.h"
 #include "ui/SoftKeyBar.h"
@@ -112,12 +113,28 @@ class HandheldMessageBox : public QMessageBox {
 };
 }  // namespace
 
-void showMessage(QWidget* parent, const QString& text) {
-    HandheldMessageBox box(QMessageBox::Information, uiText(StringId::Title), text, QMessageBox::Ok, parent);
-    box.setObjectName(QStringLiteral("message"));
+namespace {
+HandheldMessageBox* messageBox(QWidget* parent, const QString& text) {
+    auto* box = new HandheldMessageBox(QMessageBox::Information, uiText(StringId::Title), text, QMessageBox::Ok, parent);
+    box->setObjectName(QStringLiteral("message"));
     const qreal dpr = parent != nullptr ? parent->devicePixelRatioF() : qApp->devicePixelRatio();
-    box.setIconPixmap(programImage(kImageLogo, QSize(34, 34), dpr));
-    box.exec();
+    box->setIconPixmap(programImage(kImageLogo, QSize(34, 34), dpr));
+    return box;
+}
+}  // namespace
+
+void showMessage(QWidget* parent, const QString& text) {
+    std::unique_ptr<HandheldMessageBox> box(messageBox(parent, text));
+    box->exec();
+}
+
+QWidget* showNotice(QWidget* parent, const QString& text) {
+    HandheldMessageBox* box = messageBox(parent, text);
+    box->setObjectName(QStringLiteral("notice"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+    return box;
 }
 
 }  // namespace orvale::ui

@@ -43,5 +43,7 @@ class ScreenDialog : public QDialog {
 
 // A modal information box over `parent`; returns when dismissed.
 void showMessage(QWidget* parent, const QString& text);
+// The same box without waiting for it: what runs meanwhile (a sync) goes on. It goes when dismissed.
+QWidget* showNotice(QWidget* parent, const QString& text);
 
 }  // namespace orvale::ui

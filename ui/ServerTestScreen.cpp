@@ -23,6 +23,11 @@ ServerTestScreen::ServerTestScreen(ConfigRecord& record, ScreenContext& context,
         lines_[i]->setMinimumHeight(20);
         body()->addWidget(lines_[i]);
     }
+    body()->addSpacing(4);
+    databases_ = new StaticEx({}, theme::kInk, theme::Size::Small, false, bodyPanel());
+    databases_->setObjectName(QStringLiteral("databases"));
+    databases_->setWordWrap(true);
+    body()->addWidget(databases_);
     body()->addSpacing(6);
     spinner_ = new BusyIndicator(bodyPanel());
     body()->addWidget(spinner_, 0, Qt::AlignHCenter);
@@ -60,6 +65,7 @@ void ServerTestScreen::runTest() {
     lines_[0]->setColors(theme::kNavy);
     lines_[1]->clear();
     lines_[2]->clear();
+    databases_->clear();
     setBusy(true);
     control_ = std::make_shared<RunControl>();
     outcome_ = std::make_shared<ServerTestOutcome>();
@@ -87,6 +93,9 @@ void ServerTestScreen::setBusy(bool busy) {
 
 void ServerTestScreen::showOutcome(const ServerTestOutcome& outcome) {
     for (std::size_t i = 0; i < lines_.size(); ++i) lines_[i]->setText(QString::fromStdU16String(outcome.lines[i]));
+    QString found;
+    for (const std::u16string& d : outcome.databases) found += QStringLiteral("\n") + QString::fromStdU16String(d);
+    databases_->setText(found.isEmpty() ? QString() : uiText(StringId::ServerDatabases) + found);
     const bool good = outcome.result == SyncResult::Done;
     lines_[0]->setColors(good ? theme::kGood : theme::kBad);
 }

@@ -30,6 +30,8 @@ class ServerTestScreen : public ScreenDialog {
     void runTest();
     bool testing() const { return worker_.busy(); }
     StaticEx* line(int index) const { return lines_[static_cast<std::size_t>(index)]; }
+    // The databases the last test found, under a heading; empty until a test succeeds.
+    StaticEx* databases() const { return databases_; }
     // Back and Next while a test runs cut it short first, so the screen never waits on a server.
     void done(int result) override;
 
@@ -43,6 +45,7 @@ class ServerTestScreen : public ScreenDialog {
     ConfigRecord& record_;
     ScreenContext& context_;
     std::array<StaticEx*, 3> lines_{};
+    StaticEx* databases_;
     QPushButton* again_;
     BusyIndicator* spinner_;
     QBasicTimer start_;

@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "app/SettingsCheck.h"
 #include "app/SlowSync.h"
 #include "ui/AboutScreen.h"
 #include "ui/FormRows.h"
@@ -180,10 +181,21 @@ SettingsInput SettingsScreen::input() const {
 }
 
 void SettingsScreen::rightKey() {
+    const SettingsInput typed = input();
+    if (const auto problem = settingsProblem(typed)) {
+        // Nothing is stored; the screen stays open with the field to mend in view.
+        EditEx* field = *problem == StringId::IntervalOutOfRange ? every_
+                        : *problem == StringId::UserNameMissing  ? user_
+                                                                 : url_;
+        showMessage(this, uiText(*problem));
+        field->setFocus();
+        scroll_->ensureWidgetVisible(field, 0, kScrollMargin);
+        return;
+    }
     SettingsEnvironment env = standardSettingsEnvironment(context_.mainProgram);
     env.scheduler = context_.scheduler;
     const auto before = record_.bytes();
-    if (!saveSettings(record_, input(), env)) {
+    if (!saveSettings(record_, typed, env)) {
         // Nothing was written: the record goes back to what it was, so that Back still leaves it
         // unchanged, and the screen stays open with what was entered for another try.
         record_.bytes() = before;
@@ -208,17 +220,23 @@ void SettingsScreen::slowSync() {
 }
 
 void SettingsScreen::testServer() {
-    const auto before = record_.bytes();
-    ServerTestScreen test(record_, context_, this);
+    // The server and credentials on the screen are tested, typed or not yet saved, on a copy: the
+    // record changes only with Done, and Back still leaves it as it was.
+    ConfigRecord typed = record_;
+    typed.setText(ConfigText::ServerUrl, wide(url_));
+    typed.setText(ConfigText::UserName, wide(user_));
+    typed.setText(ConfigText::Password, wide(password_));
+    const auto before = typed.bytes();
+    ServerTestScreen test(typed, context_, this);
     test.exec();
     // The folders the test found are kept by Done like anything typed here.
-    if (record_.bytes() != before) fillUris();
+    if (typed.bytes() != before) fillUris(typed);
 }
 
-void SettingsScreen::fillUris() {
-    contactsUri_->setText(textOf(record_, ConfigText::ContactsUri));
-    tasksUri_->setText(textOf(record_, ConfigText::TasksUri));
-    calendarUri_->setText(textOf(record_, ConfigText::CalendarUri));
+void SettingsScreen::fillUris(const ConfigRecord& found) {
+    contactsUri_->setText(textOf(found, ConfigText::ContactsUri));
+    tasksUri_->setText(textOf(found, ConfigText::TasksUri));
+    calendarUri_->setText(textOf(found, ConfigText::CalendarUri));
 }
 
 void SettingsScreen::viewLog() {

@@ -36,7 +36,7 @@ class SettingsScreen : public ScreenDialog {
 
   private:
     QWidget* buildPage();
-    void fillUris();
+    void fillUris(const ConfigRecord& found);
 
     ConfigRecord& record_;
     ScreenContext& context_;

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "app/SettingsCheck.h"
 #include "platform/DecimalText.h"
 #include "ui/FormRows.h"
 #include "ui/Images.h"
@@ -70,6 +71,11 @@ void CredentialsPage::rightKey() {
         showMessage(this, uiText(StringId::EnterCredentials));
         return;
     }
+    if (const auto problem = serverUrlProblem(wide(url_))) {
+        showMessage(this, uiText(*problem));
+        url_->setFocus();
+        return;
+    }
     record_.setText(ConfigText::ServerUrl, wide(url_));
     record_.setText(ConfigText::UserName, wide(user_));
     record_.setText(ConfigText::Password, wide(password_));
@@ -109,12 +115,15 @@ FoldersPage::FoldersPage(ConfigRecord& record, QWidget* parent)
     : ScreenDialog(QStringLiteral("folders"), uiText(StringId::Title), parent), record_(record) {
     addHeading(body(), bodyPanel(), uiText(StringId::WantToSync));
     body()->addSpacing(4);
+    // A folder that has its database on the server (found by the server test, or typed on the page
+    // before) starts ticked: that is what the user came to sync.
+    auto offered = [&record](ConfigFlag on, ConfigText uri) { return record.flag(on) || !record.text(uri).empty(); };
     contacts_ = addCheck(body(), bodyPanel(), uiText(StringId::Contacts), QStringLiteral("folder.contacts"),
-                         record.flag(ConfigFlag::ContactsEnabled));
+                         offered(ConfigFlag::ContactsEnabled, ConfigText::ContactsUri));
     tasks_ = addCheck(body(), bodyPanel(), uiText(StringId::Tasks), QStringLiteral("folder.tasks"),
-                      record.flag(ConfigFlag::TasksEnabled));
+                      offered(ConfigFlag::TasksEnabled, ConfigText::TasksUri));
     calendar_ = addCheck(body(), bodyPanel(), uiText(StringId::Calendar), QStringLiteral("folder.calendar"),
-                         record.flag(ConfigFlag::CalendarEnabled));
+                         offered(ConfigFlag::CalendarEnabled, ConfigText::CalendarUri));
     body()->addStretch(1);
     softKeys()->setKeys(uiText(StringId::Back), uiText(StringId::Done));
     softKeys()->right()->setDefault(true);

@@ -35,6 +35,8 @@ struct SessionScript {
 
     int sessionsMade = 0;
     std::vector<SyncSource> sources;
+    // URL, user and password of the last testServer().
+    std::vector<std::string> testedWith;
     bool abortSeen = false;
     bool transportAborted = false;
 };
@@ -47,7 +49,8 @@ class ScriptedSession : public SyncSession {
         act();
         return script_.result;
     }
-    bool testServer(const std::string&, const std::string&, const std::string&) override {
+    bool testServer(const std::string& url, const std::string& user, const std::string& password) override {
+        script_.testedWith = {url, user, password};
         act();
         return script_.authenticated;
     }

@@ -43,10 +43,14 @@ class Tour {
         registerKind(kKindContacts, [] { return new StubKind("WinMobileContacts"); });
         context_.runs = scriptedEnvironment(script_);
         context_.scheduler = &scheduler_;
-        RemoteDataStore card;
-        card.sourceRef = "card";
-        card.rxPref = ContentType("text/x-vcard");
-        script_.deviceInfo.dataStores = {card};
+        auto store = [](const char* ref, const char* type) {
+            RemoteDataStore s;
+            s.sourceRef = ref;
+            s.rxPref = ContentType(type);
+            return s;
+        };
+        script_.deviceInfo.dataStores = {store("card", "text/x-vcard"), store("calendar", "text/x-vcalendar"),
+                                         store("tasks", "text/x-vcalendar")};
     }
 
     void run() {
@@ -182,6 +186,22 @@ class Tour {
         snap(&page, "settings-unit-open");
         click(page.unit()->face());
         snapMessage(&page, child(&page, "slowSync"), "settings-slow-sync-message");
+
+        // Test Server tries what is typed, and names what it found.
+        bar->setValue(0);
+        typeInto(&page, "password", "typed-not-saved");
+        ModalScript test;
+        test.then("servertest",
+                  [this](QWidget* s) {
+                      waitUntil([s] { return !static_cast<ui::ServerTestScreen*>(s)->testing() && !textOf(s, "databases").isEmpty(); });
+                      snap(s, "settings-servertest-found");
+                      click(static_cast<ui::ScreenDialog*>(s)->softKeys()->right());
+                  })
+            .start();
+        clickChild(&page, "testServer");
+        // Done refuses a URL no server could use, and says why.
+        typeInto(&page, "url", "sync.example.org/rpc");
+        snapMessage(&page, page.softKeys()->right(), "settings-refused-message");
     }
 
     void others() {

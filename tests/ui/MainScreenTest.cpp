@@ -6,6 +6,9 @@
 
 #include "ScreenFixture.h"
 #include "app/ClientApp.h"
+#include "app/RunLog.h"
+#include "engine/SessionEvents.h"
+#include "platform/StringTable.h"
 #include "platform/DevicePaths.h"
 #include "platform/TextConversion.h"
 #include "stores/contacts/ContactsStore.h"
@@ -34,9 +37,14 @@ class MainScreenTest : public ScreenFixture {
 };
 
 TEST_F(MainScreenTest, OneRunAtATimeAndWhatItShows) {
-    ready();
+    ConfigRecord logged = readyRecord();
+    logged.setFlag(ConfigFlag::LoggingEnabled, true);
+    ready(logged);
     Gate gate;
     script.during = [&](const SessionParts& p) {
+        // The password about to go over plain http, with every message: told once, without a stop.
+        p.observer.event(kEventPasswordInClear);
+        p.observer.event(kEventPasswordInClear);
         p.observer.syncStart(SyncSide::Client, "Contacts", 3);
         for (int i = 0; i < 3; ++i) p.observer.itemResult(SyncSide::Client, "Contacts", kObservedAdd, false);
         p.observer.itemResult(SyncSide::Server, "Contacts", kObservedAdd, false);
@@ -63,6 +71,12 @@ TEST_F(MainScreenTest, OneRunAtATimeAndWhatItShows) {
     EXPECT_TRUE(textOf(&main, "lastSync").startsWith("Synchronized: "));
     EXPECT_EQ(keys(main), "Sync/Menu");
     keepPicture(&main, "main-done");
+    const QString warning = QString::fromStdU16String(platform::loadString(platform::StringId::PasswordInClear));
+    const auto notices = main.findChildren<QMessageBox*>(QStringLiteral("notice"));
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_EQ(notices[0]->text(), warning);
+    notices[0]->close();
+    EXPECT_EQ(QString::fromStdU16String(readRunLog()).count(warning), 1);
 
     // A failed run says so, and keeps the last successful time.
     const QString last = textOf(&main, "lastSync");
@@ -74,6 +88,14 @@ TEST_F(MainScreenTest, OneRunAtATimeAndWhatItShows) {
     EXPECT_EQ(textOf(&main, "lastSync"), last);
     EXPECT_EQ(main.counts()->count(0, DrawCallback::Sent), 0);
     keepPicture(&main, "main-failed");
+
+    // After a restart: the last completed run's counts and time, not the failed run's nothing.
+    main.close();
+    ui::MainScreen again(context);
+    ASSERT_TRUE(again.openScreen());
+    EXPECT_EQ(again.counts()->count(0, DrawCallback::Sent), 3);
+    EXPECT_EQ(again.counts()->count(0, DrawCallback::Received), 1);
+    EXPECT_EQ(textOf(&again, "lastSync"), last);
 }
 
 TEST_F(MainScreenTest, CountsOnlyGrowAndUnknownFoldersAreIgnored) {

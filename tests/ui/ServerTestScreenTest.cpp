@@ -41,6 +41,8 @@ TEST_F(ServerTestScreenTest, FillsTheFolderUrisFromTheServersDeviceInformation) 
     EXPECT_EQ(record.text(ConfigText::CalendarUri), u"Events");
     EXPECT_EQ(record.text(ConfigText::TasksUri), u"Jobs");
     EXPECT_EQ(record.text(ConfigText::ContactsUri), u"Card");
+    EXPECT_EQ(textOf(&screen, "databases"),
+              "Databases on the server:\nEvents (text/x-vcalendar)\nJobs (text/x-vcalendar)\nCard (text/x-vcard)");
     keepPicture(&screen, "servertest-done");
 
     // Again, refused: the record keeps what it had.
@@ -48,6 +50,7 @@ TEST_F(ServerTestScreenTest, FillsTheFolderUrisFromTheServersDeviceInformation) 
     clickChild(&screen, "testServer");
     ASSERT_TRUE(waitFor([&] { return !screen.testing() && script.sessionsMade == 2; }));
     EXPECT_EQ(lines(screen), (QStringList{"Authentication failed", "", ""}));
+    EXPECT_EQ(textOf(&screen, "databases"), "");
     EXPECT_EQ(record.text(ConfigText::TasksUri), u"Jobs");
     keepPicture(&screen, "servertest-failed");
 }

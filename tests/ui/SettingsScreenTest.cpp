@@ -36,11 +36,11 @@ TEST_F(SettingsScreenTest, DoneStoresEveryFieldAndArmsOrCancels) {
         QString text;  // typed into every text field; none: they are left as they open
         int storedEvery;
     } cases[] = {
-        {"all on, N too large, texts as they open", true, true, true, true, true, true, "7", "30", "20000", 1, {},
-         0},
+        {"all on", true, true, true, true, true, true, "7", "30", "9999", 1, "http://sync.example/x", 9999},
         {"background sync only, longest N, overlong texts", false, false, false, false, true, false, "0", "0",
-         "10000", 2, QString(200, 'x'), 10000},
-        {"background sync off", false, true, false, true, false, false, "365", "1", "15", 0, "./Tasks", 15},
+         "10000", 2, "https://h/" + QString(200, 'x'), 10000},
+        {"background sync off, nothing to schedule, texts as they open", false, true, false, true, false, false,
+         "365", "1", "0", 0, {}, 0},
     };
     const std::pair<const char*, ConfigText> texts[] = {
         {"url", ConfigText::ServerUrl},      {"username", ConfigText::UserName},
@@ -74,10 +74,6 @@ TEST_F(SettingsScreenTest, DoneStoresEveryFieldAndArmsOrCancels) {
         ConfigRecord saved;
         ASSERT_TRUE(saved.load());
         EXPECT_EQ(saved.bytes(), record.bytes());
-        // An empty URL opens as "http://", and is saved as shown.
-        if (c.text.isEmpty()) {
-            EXPECT_EQ(shown[ConfigText::ServerUrl], "http://");
-        }
         for (const auto& [name, field] : texts) {
             if (!c.text.isEmpty()) {
                 EXPECT_EQ(shown[field], c.text.left(int(ConfigRecord::maxTextLength(field)))) << name;
@@ -110,6 +106,43 @@ TEST_F(SettingsScreenTest, DoneStoresEveryFieldAndArmsOrCancels) {
     EXPECT_EQ(record.bytes(), before);
 }
 
+// What no server could use, and what used to be stored as something else (an interval past 10000
+// as 0), is refused with a word: the screen stays open and the record as it was.
+TEST_F(SettingsScreenTest, DoneRefusesWhatCannotBeStored) {
+    ConfigRecord empty;
+    ui::SettingsScreen fresh(empty, context);
+    EXPECT_EQ(textOf(&fresh, "url"), "http://");  // an empty URL opens as the field's stand-in
+    ConfigRecord record = readyRecord();
+    const auto before = record.bytes();
+    const struct {
+        const char* field;
+        const char* typed;
+        const char* says;
+    } cases[] = {
+        {"url", "http://", "Please enter the server URL"},
+        {"url", "", "Please enter the server URL"},
+        {"url", "sync.example.com/sync", "The URL must begin with http:// or https:// and name the server"},
+        {"url", "ftp://sync.example.com/", "The URL must begin with http:// or https:// and name the server"},
+        {"url", "http://bob:pw@sync.example.com/", "The URL must not hold a user name or password: enter them in their own fields"},
+        {"username", "", "Please enter the user name"},
+        {"every", "20000", "The interval must be a number from 0 to 10000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        ui::SettingsScreen settings(record, context);
+        settings.show();
+        typeInto(&settings, c.field, c.typed);
+        ModalScript told;
+        told.thenMessage().start();
+        click(settings.softKeys()->right());
+        EXPECT_TRUE(told.done());
+        EXPECT_EQ(told.messages(), QStringList{c.says});
+        EXPECT_TRUE(settings.isVisible());
+        EXPECT_EQ(record.bytes(), before);
+        EXPECT_FALSE(std::filesystem::exists(platform::hostPath(kConfigPath)));
+    }
+}
+
 TEST_F(SettingsScreenTest, SlowSyncForgetsTheAnchorsAndTestServerFillsTheFolders) {
     ConfigRecord record = readyRecord();
     for (const char* anchor : {"Anchor_Contacts", "Anchor_Calendar", "Anchor_Tasks"})
@@ -129,7 +162,10 @@ TEST_F(SettingsScreenTest, SlowSyncForgetsTheAnchorsAndTestServerFillsTheFolders
         EXPECT_FALSE(std::filesystem::exists(platform::hostPath(anchor))) << anchor;
     EXPECT_EQ(record.bytes(), before);
 
-    // What the test finds shows in the fields, so that Done keeps it.
+    // The test tries what is typed, not yet saved; what it finds shows in the fields, so that Done
+    // keeps it, and nothing reaches the record before Done.
+    typeInto(&settings, "url", "https://typed.example/sync");
+    typeInto(&settings, "password", "typed");
     RemoteDataStore card;
     card.sourceRef = "card";
     card.rxPref = ContentType("text/x-vcard");
@@ -142,8 +178,10 @@ TEST_F(SettingsScreenTest, SlowSyncForgetsTheAnchorsAndTestServerFillsTheFolders
               })
         .start();
     clickChild(&settings, "testServer");
+    EXPECT_EQ(script.testedWith, (std::vector<std::string>{"https://typed.example/sync", "orvale", "typed"}));
     EXPECT_EQ(textOf(&settings, "uri.contacts"), "card");
     EXPECT_EQ(textOf(&settings, "uri.tasks"), "");
+    EXPECT_EQ(record.bytes(), before);
 }
 
 // Conf.dat that cannot be replaced (a folder in its place; as root, permissions would not stop the

@@ -52,6 +52,17 @@ TEST_F(SetupPagesTest, CredentialsRefuseMissingFieldsAndStoreWhatWasEntered) {
         EXPECT_TRUE(page.isVisible());
         EXPECT_EQ(record.text(ConfigText::ServerUrl), u"");
     }
+    // A URL no server could answer, or one that would carry the password, is refused as well.
+    for (const auto& [url, says] :
+         {std::pair{"http://", "Please enter the server URL"},
+          {"sync.example.org/rpc", "The URL must begin with http:// or https:// and name the server"},
+          {"http://alice:pw@sync.example.org/", "The URL must not hold a user name or password: enter them in their own fields"}}) {
+        page.url()->setText(url);
+        page.user()->setText("u");
+        page.password()->setText("p");
+        EXPECT_EQ(pressRight(page), QStringList{says}) << url;
+        EXPECT_EQ(record.text(ConfigText::ServerUrl), u"");
+    }
 
     page.url()->setText("https://sync.example.org/rpc");
     page.user()->setText("alice");
@@ -116,8 +127,12 @@ TEST_F(SetupPagesTest, FolderPagesRefuseNothingChosen) {
     EXPECT_EQ(record.text(ConfigText::TasksUri), u"tasks");
     EXPECT_EQ(record.text(ConfigText::ContactsUri), u"");
 
+    // The folder with a database on the server starts ticked; with none ticked, Done is refused.
     ui::FoldersPage none(record);
     none.show();
+    EXPECT_TRUE(none.tasks()->isChecked());
+    EXPECT_FALSE(none.contacts()->isChecked());
+    none.tasks()->setChecked(false);
     EXPECT_EQ(pressRight(none), QStringList{"Please check at least one folder"});
     EXPECT_TRUE(none.isVisible());
 
@@ -127,6 +142,7 @@ TEST_F(SetupPagesTest, FolderPagesRefuseNothingChosen) {
     folders.show();
     EXPECT_TRUE(folders.calendar()->isChecked());
     folders.calendar()->setChecked(false);
+    folders.tasks()->setChecked(false);
     folders.contacts()->setChecked(true);
     EXPECT_TRUE(pressRight(folders).isEmpty());
     EXPECT_TRUE(record.flag(ConfigFlag::ContactsEnabled));
@@ -176,7 +192,9 @@ TEST_F(SetupPagesTest, WalkWithBackAndCancelPaths) {
         .then("folderuris", rightKey)
         .then("folders",
               [](QWidget* s) {
-                  clickChild(s, "folder.contacts");
+                  // Ticked already: the server test found its database.
+                  EXPECT_TRUE(s->findChild<QCheckBox*>(QStringLiteral("folder.contacts"))->isChecked());
+                  EXPECT_FALSE(s->findChild<QCheckBox*>(QStringLiteral("folder.tasks"))->isChecked());
                   rightKey(s);
               })
         .start();

@@ -5,6 +5,8 @@
 #include <optional>
 #include <variant>
 
+#include "app/SettingsCheck.h"
+#include "platform/StringTable.h"
 #include "platform/TextConversion.h"
 #include "transport/ServerUrl.h"
 
@@ -38,8 +40,8 @@ struct Key {
 };
 
 const std::array<Key, 19> kKeys = {{
-    {"url", TextKey{&SettingsInput::url, ConfigText::ServerUrl}, "server URL (at most 180 characters)"},
-    {"user", TextKey{&SettingsInput::userName, ConfigText::UserName}, "user name (at most 40)"},
+    {"url", TextKey{&SettingsInput::url, ConfigText::ServerUrl}, "server URL: http:// or https:// and a host (at most 180 characters)"},
+    {"user", TextKey{&SettingsInput::userName, ConfigText::UserName}, "user name, not empty (at most 40)"},
     {"password", TextKey{&SettingsInput::password, ConfigText::Password},
      "password (at most 40); better given with --password-stdin"},
     {"contacts", FlagKey{&SettingsInput::contacts, ConfigFlag::ContactsEnabled}, "sync contacts: 0 or 1"},
@@ -59,7 +61,7 @@ const std::array<Key, 19> kKeys = {{
     {"autosync", FlagKey{&SettingsInput::autosync, ConfigFlag::AutosyncEnabled},
      "background sync: 0 or 1 (arms or removes its timed start)"},
     {"interval", NumberKey{&SettingsInput::intervalText, ConfigNumber::AutosyncInterval},
-     "background sync every N units, 1-10000 (0 arms nothing)"},
+     "background sync every N units, 0-10000 (0 arms nothing)"},
     {"unit", UnitKey{}, "day, hour or minute (or 0, 1, 2)"},
     {"logging", FlagKey{&SettingsInput::logging, ConfigFlag::LoggingEnabled},
      "write Logs.dat after each run: 0 or 1"},
@@ -139,10 +141,15 @@ SetOutcome applySetting(std::string_view key, std::string_view value, EditableSe
         if (platform::utf16ToUtf8(text) != value) return bad(key, value, "not UTF-8 text");
         const std::size_t most = ConfigRecord::textCapacity(t->field) - 1;
         if (text.size() > most) return bad(key, value, "longer than " + std::to_string(most) + " characters");
-        if (t->field == ConfigText::ServerUrl && ServerUrl::hasUserInfo(value)) {
+        // The screens' own checks, in their words.
+        std::optional<platform::StringId> problem;
+        if (t->field == ConfigText::ServerUrl) problem = serverUrlProblem(text);
+        if (t->field == ConfigText::UserName) problem = userNameProblem(text);
+        if (problem == platform::StringId::UrlHoldsCredentials) {
             // Not echoed: the text holds a password.
             return {false, "bad value for url (it holds a user name or password; give them with user= and password=)", {}};
         }
+        if (problem) return bad(key, value, platform::utf16ToUtf8(platform::loadString(*problem)));
         in.*(t->member) = text;
     } else if (const auto* f = std::get_if<FlagKey>(&k->kind)) {
         const auto flag = flagValue(value);
@@ -151,11 +158,12 @@ SetOutcome applySetting(std::string_view key, std::string_view value, EditableSe
     } else if (const auto* n = std::get_if<NumberKey>(&k->kind)) {
         const auto number = numberValue(value);
         if (!number) return bad(key, value, "a whole number");
-        in.*(n->member) = platform::utf8ToUtf16(std::to_string(*number));
-        if (n->field == ConfigNumber::AutosyncInterval && storedInterval(in.intervalText) != *number) {
-            return {
-                true, {}, "interval " + std::to_string(*number) + " is outside 0-10000 and is stored as 0"};
+        const std::u16string text = platform::utf8ToUtf16(std::to_string(*number));
+        if (n->field == ConfigNumber::AutosyncInterval) {
+            if (const auto problem = intervalProblem(text))
+                return bad(key, value, platform::utf16ToUtf8(platform::loadString(*problem)));
         }
+        in.*(n->member) = text;
     } else if (std::holds_alternative<UnitKey>(k->kind)) {
         int unit = -1;
         for (std::size_t i = 0; i < kUnits.size(); ++i) {

@@ -203,12 +203,14 @@ std::string checkMessages(const std::string& verb, std::istringstream& in, const
         const std::string& got = reqs[static_cast<std::size_t>(n - 1)].url;
         return got == want ? "" : mismatch("message " + std::to_string(n) + " url", got);
     }
-    if (verb == "event") {  // event CODE: the observer heard it
+    if (verb == "event") {  // event CODE [TIMES]: the observer heard it (exactly TIMES times; 0: never)
         int code = 0;
         in >> code;
-        return std::find(s.observer.events.begin(), s.observer.events.end(), code) != s.observer.events.end()
-                   ? ""
-                   : "no event " + std::to_string(code);
+        const auto heard = std::count(s.observer.events.begin(), s.observer.events.end(), code);
+        long times = -1;
+        if (in >> times)
+            return heard == times ? "" : "event " + std::to_string(code) + " heard " + std::to_string(heard) + " times";
+        return heard > 0 ? "" : "no event " + std::to_string(code);
     }
     if (verb == "maxsize") {  // maxsize BYTES [from N]: no client message (from message N on) is larger
         std::size_t limit = 0, from = 1;
