@@ -132,6 +132,8 @@ QWidget* showNotice(QWidget* parent, const QString& text) {
     HandheldMessageBox* box = messageBox(parent, text);
     box->setObjectName(QStringLiteral("notice"));
     box->setAttribute(Qt::WA_DeleteOnClose);
+    // The screen under it keeps the keys: Cancel must still reach the run.
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
     box->setModal(false);
     box->show();
     return box;

@@ -2,9 +2,14 @@
 """End-to-end: what a run leaves on the device besides the contacts: Logs.dat, the capture
 folder, the last sync text, and the server test's folder discovery."""
 import os
+import re
 
 import harness
 from harness import E2eCase
+
+
+PLAIN_PASSWORD = ("The password goes to the server unencrypted (the URL begins with http://): anyone on the way "
+                  "can read it. Use https:// if the server offers it.")
 
 
 class RunFiles(E2eCase):
@@ -14,8 +19,9 @@ class RunFiles(E2eCase):
         dev.autosync()
         last = dev.show_conf()["lastsync"]
         self.assertRegex(last, r"^\d\d/\d\d/\d\d \d\d:\d\d [AP]M$")
-        # A background run's log has the start line and the last sync text only.
-        self.assertEqual(dev.run_log(), "Starting sync\r\n%s\r\n" % last)
+        # A background run's log has the start line and the last sync text only, and the warning
+        # that the password went over plain http (the loopback server asks for the basic form).
+        self.assertEqual(dev.run_log(), "Starting sync\r\n%s\r\n%s\r\n" % (last, PLAIN_PASSWORD))
 
         # One file per message, requests and replies alternating, all WBXML SyncML.
         files = sorted(os.listdir(dev.capture_dir()))
@@ -33,7 +39,8 @@ class RunFiles(E2eCase):
         dev.conf(srv.url, password="wrong", contacts="contacts", lastsync="never", logging="1")
         dev.autosync()
         self.assertEqual(dev.show_conf()["lastsync"], "never")
-        self.assertEqual(dev.run_log(), "Starting sync\r\nnever\r\nthe server refused the credentials\r\n")
+        self.assertEqual(dev.run_log(),
+                         "Starting sync\r\nnever\r\n%s\r\nthe server refused the credentials\r\n" % PLAIN_PASSWORD)
         os.remove(dev.path("Logs.dat"))
         dev.conf(srv.url, contacts="contacts", lastsync="never")
         dev.autosync()
@@ -48,7 +55,8 @@ class RunFiles(E2eCase):
         self.assertEqual(report["result"], 0)
         self.assertEqual(report["status"][-1], "Done!")
         self.assertTrue(report["lastsync"].startswith("Synchronized: "))
-        self.assertRegex(dev.run_log(), r"^Starting sync\r\n.*\r\nContacts:\r\n0 Received, 2 Sent\r\n$")
+        self.assertRegex(dev.run_log(), r"^Starting sync\r\n.*\r\nContacts:\r\n0 Received, 2 Sent\r\n%s\r\n$"
+                         % re.escape(PLAIN_PASSWORD))
 
     def test_cancel_leaves_the_end_of_run_files(self):
         dev = self.device

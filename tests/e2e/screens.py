@@ -26,7 +26,9 @@ wait folderuris
 dump
 key F2
 wait folders
-focus folder.contacts
+focus folder.tasks
+key Space
+focus folder.calendar
 key Space
 key F2
 wait main
