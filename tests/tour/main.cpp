@@ -12,6 +12,7 @@
 #include "app/ClientApp.h"
 #include "app/LicenceText.h"
 #include "app/RunLog.h"
+#include "engine/SessionEvents.h"
 #include "platform/DevicePaths.h"
 #include "stores/KindRegistry.h"
 #include "support/RecordingScheduler.h"
@@ -147,6 +148,7 @@ class Tour {
 
         Gate gate;
         script_.during = [&gate](const SessionParts& p) {
+            p.observer.event(kEventPasswordInClear);
             p.observer.syncStart(SyncSide::Client, "Contacts", 48);
             for (int i = 0; i < 48; ++i) p.observer.itemResult(SyncSide::Client, "Contacts", kObservedAdd, false);
             for (int i = 0; i < 3; ++i) p.observer.itemResult(SyncSide::Server, "Contacts", kObservedAdd, false);
@@ -156,6 +158,11 @@ class Tour {
         click(main.softKeys()->left());
         waitUntil([&] { return main.counts()->accessibleDescription().contains(QLatin1String("48")); });
         snap(&main, "main-syncing");
+        waitUntil([&] { return main.findChild<QMessageBox*>(QStringLiteral("notice")) != nullptr; });
+        if (auto* notice = main.findChild<QMessageBox*>(QStringLiteral("notice"))) {
+            snap(&main, "main-password-notice", notice);
+            notice->close();
+        }
         gate.open();
         waitUntil([&] { return !main.workerBusy(); });
         snap(&main, "main-done");
