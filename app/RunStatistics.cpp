@@ -28,6 +28,10 @@ void RunStatistics::text(const std::string& text) {
     else ++moreNotices_;
 }
 
+void RunStatistics::folderCompleted(const std::string& folder) {
+    if (const KindInfo* info = kindInfoByFolderName(folder)) completed_.push_back(info->code);
+}
+
 std::vector<std::string> RunStatistics::notices() const {
     std::vector<std::string> out = notices_;
     if (moreNotices_ > 0) out.push_back(std::to_string(moreNotices_) + " more");

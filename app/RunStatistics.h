@@ -22,6 +22,10 @@ class RunStatistics : public SyncObserver {
     void itemResult(SyncSide side, const std::string& folder, int kind, bool failed) override;
 
     void text(const std::string& text) override;
+    void folderCompleted(const std::string& folder) override;
+
+    // The kind codes of the folders whose session completed, in the order they did.
+    const std::vector<int>& completedKinds() const { return completed_; }
 
     // Kind code 1 contacts, 2 calendar, 4 tasks; zero counts for any other code.
     FolderCounts counts(int kindCode) const;
@@ -33,6 +37,7 @@ class RunStatistics : public SyncObserver {
     std::array<FolderCounts, 3> counts_{};
     std::vector<std::string> notices_;
     std::size_t moreNotices_ = 0;
+    std::vector<int> completed_;
 };
 
 }  // namespace orvale

@@ -43,5 +43,7 @@ class ScreenDialog : public QDialog {
 
 // A modal information box over `parent`; returns when dismissed.
 void showMessage(QWidget* parent, const QString& text);
+// A modal question over `parent` with the keys Yes and No; true for Yes.
+bool askConfirmation(QWidget* parent, const QString& text);
 
 }  // namespace orvale::ui
