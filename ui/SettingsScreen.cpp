@@ -127,6 +127,8 @@ QWidget* SettingsScreen::buildPage() {
     nextRow->addWidget(nextSyncState_, 1);
     l->addLayout(nextRow);
     showNextSync();
+    // The line names the next sync of the folders ticked now.
+    for (QCheckBox* box : {contacts_, tasks_, calendar_}) connect(box, &QCheckBox::toggled, this, [this] { showNextSync(); });
 
     rule(l, page_);
     addHeading(l, page_, uiText(StringId::GroupCalendar));
