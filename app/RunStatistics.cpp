@@ -42,6 +42,10 @@ void RunStatistics::warn(const std::u16string& text) {
     notices_.push_back(platform::utf16ToUtf8(text));
 }
 
+void RunStatistics::folderCompleted(const std::string& folder) {
+    if (const KindInfo* info = kindInfoByFolderName(folder)) completed_.push_back(info->code);
+}
+
 std::vector<std::string> RunStatistics::notices() const {
     std::vector<std::string> out = notices_;
     if (moreNotices_ > 0) out.push_back(std::to_string(moreNotices_) + " more");

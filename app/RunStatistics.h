@@ -26,6 +26,10 @@ class RunStatistics : public SyncObserver {
     void event(int code) override;
     // Told once per run: on the screen when one watches the run, and among the log's notices.
     void warn(const std::u16string& text);
+    void folderCompleted(const std::string& folder) override;
+
+    // The kind codes of the folders whose session completed, in the order they did.
+    const std::vector<int>& completedKinds() const { return completed_; }
 
     // Kind code 1 contacts, 2 calendar, 4 tasks; zero counts for any other code.
     FolderCounts counts(int kindCode) const;
@@ -39,6 +43,7 @@ class RunStatistics : public SyncObserver {
     std::vector<std::string> notices_;
     std::size_t moreNotices_ = 0;
     bool passwordWarned_ = false;
+    std::vector<int> completed_;
 };
 
 }  // namespace orvale

@@ -12,6 +12,7 @@
 #include "stores/contacts/PictureDownload.h"
 #include "stores/DataStoreKind.h"
 #include "stores/KindRegistry.h"
+#include "stores/NextSync.h"
 #include "stores/StoreOpening.h"
 #include "stores/calendar/CalendarDateWindow.h"
 #include "transport/Transport.h"
@@ -55,6 +56,7 @@ struct RunInputs {
     std::shared_ptr<AbortRecord> abort;
     SessionDataStore& data;
     RunControl* control;
+    const NextSyncChoice& nextSync;
 };
 
 std::optional<SyncResult> runSession(SessionRun& s, RunInputs& in, RunReport& report) {
@@ -71,13 +73,25 @@ std::optional<SyncResult> runSession(SessionRun& s, RunInputs& in, RunReport& re
     dropFolderWithoutStore(a.calendarUri, kKindCalendar, report.skippedFolders);
     // Nothing left of what was chosen; a run without any chosen folder still meets the server.
     if (!a.anyFolder() && !report.skippedFolders.empty()) return std::nullopt;
-    const SyncConfig config = buildSyncConfig(thisDeviceId(), a.url, a.user, a.password, a.contactsUri, a.tasksUri,
-                                              a.calendarUri, in.proxy);
+    SyncConfig config = buildSyncConfig(thisDeviceId(), a.url, a.user, a.password, a.contactsUri, a.tasksUri,
+                                        a.calendarUri, in.proxy);
+    for (SyncSource& source : config.sources) source.mode = in.nextSync.mode(source.kind);
     s.session = in.env.makeSession(
         SessionParts{config.client, *s.factory, *in.transport.transport, report.statistics, in.abort, in.data});
     // Constructing the engine cleared the abort flag: a cancel from before must be applied after it.
     if (in.control) in.control->attach(in.abort, in.transport.abort);
     return s.session->run(config.server, config.sources);
+}
+// Read again: a choice made while the run went on is for the next run and stays.
+void forgetCompletedChoices(const NextSyncChoice& used, const std::vector<int>& completedKinds) {
+    NextSyncChoice stored = NextSyncChoice::load();
+    bool changed = false;
+    for (const int kind : completedKinds) {
+        if (used.mode(kind) == SyncMode::TwoWay || stored.mode(kind) != used.mode(kind)) continue;
+        stored.set(kind, SyncMode::TwoWay);
+        changed = true;
+    }
+    if (changed) stored.save();
 }
 }  // namespace
 
@@ -94,7 +108,8 @@ RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& p
         proxy ? ProxyDescriptor{proxy->address, proxy->user, proxy->password} : ProxyDescriptor{};
     RunTransport transport = env.makeTransport(descriptor);
     RunSessionData sessionData;
-    RunInputs inputs{args, proxy, env, transport, abort, sessionData.store(), control};
+    const NextSyncChoice nextSync = NextSyncChoice::load();
+    RunInputs inputs{args, proxy, env, transport, abort, sessionData.store(), control, nextSync};
 
     std::optional<SyncResult> engineResult = SyncResult::Exception;
     const DateWindowScope window(args.calendarWindow);
@@ -126,6 +141,9 @@ RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& p
     if (complete && s.factory) report.changesUnrecorded = !s.factory->saveChanges();
     s.factory.reset();
     if (complete) sessionData.write();
+    // A chosen sync type holds until its folder completed and the change database recorded what
+    // it did; a run that dies before this repeats it.
+    if (complete && !report.changesUnrecorded) forgetCompletedChoices(nextSync, report.statistics.completedKinds());
     setCurrentAbortRecord(nullptr);
 
     if (complete && !report.skippedFolders.empty()) report.result = SyncResult::SyncFailed;

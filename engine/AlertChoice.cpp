@@ -1,12 +1,17 @@
 #include "engine/AlertChoice.h"
 
+#include "engine/SyncDirection.h"
+
 namespace orvale {
 
-AlertChoice chooseAlert(AnchorStore& store) {
+AlertChoice chooseAlert(AnchorStore& store, SyncMode requested) {
     SyncAnchor next;
     SyncAnchor stored = store.loadAnchor();
-    if (!stored.getRemoteLabel().empty()) return AlertChoice{kAlertTwoWay, stored, next};
-    return AlertChoice{kAlertSlowSync, next, next};
+    const bool known = !stored.getRemoteLabel().empty();
+    if (requested == SyncMode::TwoWay) requested = known ? SyncMode::TwoWay : SyncMode::Slow;
+    const int code = alertCodeFor(requested);
+    if (known && code != kAlertSlowSync) return AlertChoice{code, stored, next};
+    return AlertChoice{code, next, next};
 }
 
 void takeServerAnchors(AlertChoice& choice, const std::string& serverLast, const std::string& serverNext) {

@@ -5,6 +5,7 @@
 #include "engine/InitPhase.h"
 #include "engine/MakeElement.h"
 #include "engine/SessionEvents.h"
+#include "engine/SyncDirection.h"
 #include "engine/StatusCodes.h"
 #include "engine/SyncObserver.h"
 #include "stores/StoreOpening.h"
@@ -72,11 +73,11 @@ void InitPhase::queueFolderAlerts() {
             continue;
         }
         StoredAnchor anchors(*store.get());
-        const AlertChoice choice = chooseAlert(anchors);
+        const AlertChoice choice = chooseAlert(anchors, folder.source.mode);
         folder.alertCode = choice.code;
         folder.last = choice.last;
         folder.next = choice.next;
-        if (choice.code == kAlertSlowSync) slowSyncDue = true;
+        if (wholeFolderType(choice.code)) slowSyncDue = true;
         const std::uint32_t id = messages_.nextCmdId();
         messages_.queueCommand(CommandKind::Alert, folderAlert(id, folder, session_.limits.incomingObjectLimit()), id,
                                static_cast<int>(&folder - folders_.all().data()));
@@ -124,7 +125,11 @@ void InitPhase::folderAlertStatus(PendingCommand& command, int code, std::vector
     FolderState& folder = folders_[command.folder];
     if (code == kStatusOk) return;
     if (code == kStatusRefreshRequired) {
-        folder.alertCode = kAlertSlowSync;
+        // The server cannot go on from our anchors. A refresh does not rest on them and stays
+        // what it is; anything else starts over with a slow sync.
+        if (folder.alertCode != kAlertRefreshFromClient && folder.alertCode != kAlertRefreshFromServer) {
+            folder.alertCode = kAlertSlowSync;
+        }
         return;
     }
     SyncObserver& observer = session_.observer;

@@ -5,6 +5,7 @@
 #include "engine/MakeElement.h"
 #include "engine/ServerCommands.h"
 #include "engine/StatusCodes.h"
+#include "engine/SyncDirection.h"
 #include "engine/SyncObserver.h"
 #include "stores/DataStore.h"
 
@@ -50,10 +51,11 @@ ServerCommands::AppliedItem ServerCommands::storeAdd(OpenSync& target, const std
         }
         return {kStatusItemAdded, stored->key(), true};
     }
-    // A slow sync brings the server's every item, also those the device holds already (the
-    // server may have lost its map of them, or a first session was interrupted): an item of the
-    // device's own that equals the server's, and has no server item yet, is that server item.
-    if (folders_[target.folder].alertCode == kAlertSlowSync) {
+    // A slow sync or a refresh brings the server's every item, also those the device holds already
+    // (the server may have lost its map of them, or a first session was interrupted): an item of
+    // the device's own that equals the server's, and has no server item yet, is that server item.
+    const int type = folders_[target.folder].alertCode;
+    if (type == kAlertSlowSync || type == kAlertRefreshFromServer) {
         if (std::optional<std::string> equal = pendingMaps_.unmappedItemWithContent(target.folder, store, text)) return {kStatusItemAdded, *equal, true};
     }
     StoreRef<StoreItem> created{store.newItem()};
@@ -121,8 +123,20 @@ void ServerCommands::answerItem(OpenSync& target, ItemCommandReply& reply, const
             ++c.failed;
         } else {
             ++(isAdd ? c.added : c.replaced);
+            context->received.insert(isAdd ? applied.localKey : key);
         }
     }
+}
+
+bool ServerCommands::refusedForType(const OpenSync* target, const std::string& msgRef, const std::string& cmdRef,
+                                    CommandKind kind) {
+    if (target == nullptr) return false;
+    const std::optional<SyncDirection> direction = directionOf(folders_[target->folder].alertCode);
+    if (!direction || direction->serverSends) return false;
+    // The user asked that only the device's side travel: the device is not changed.
+    messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, kind, kStatusCommandNotAllowed));
+    session_.observer.text("Server sent changes in a sync where it sends none. CmdId: " + cmdRef);
+    return true;
 }
 
 void ServerCommands::applyAddOrReplace(const Generic& command, CommandKind kind, OpenSync* target,
@@ -133,6 +147,7 @@ void ServerCommands::applyAddOrReplace(const Generic& command, CommandKind kind,
         messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, kind, kStatusCommandFailed));
         return;
     }
+    if (refusedForType(target, msgRef, cmdRef, kind)) return;
     if (items == nullptr || items->size() == 0) {
         messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, kind, kStatusBadRequest));
         session_.observer.text("There is not items in request. CmdId: " + cmdRef);
@@ -173,6 +188,7 @@ void ServerCommands::applyDelete(const Generic& command, OpenSync* target, const
         messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, CommandKind::Delete, kStatusBadRequest));
         return;
     }
+    if (refusedForType(target, msgRef, cmdRef, CommandKind::Delete)) return;
     if (items == nullptr || items->size() == 0) {
         messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, CommandKind::Delete, kStatusBadRequest));
         session_.observer.text("There is not items in request. CmdId: " + cmdRef);
@@ -194,6 +210,7 @@ void ServerCommands::applyDelete(const Generic& command, OpenSync* target, const
         if (SyncContextHolder* context = target->context) {
             if (deleted) {
                 ++context->counters.deleted;
+                context->received.insert(key);
             } else {
                 ++context->counters.deletesFailed;
                 ++context->counters.failed;

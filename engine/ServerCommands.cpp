@@ -8,6 +8,7 @@
 #include "engine/MakeElement.h"
 #include "engine/RespUri.h"
 #include "engine/ServerCommands.h"
+#include "engine/SyncDirection.h"
 #include "engine/SyncObserver.h"
 #include "stores/StoreOpening.h"
 
@@ -70,7 +71,10 @@ void ServerCommands::handleSync(const StartSync& sync, const std::string& msgRef
     const auto changes = sync.numberOfChangesCData() != nullptr
                              ? readServerNumber(sync.numberOfChanges(), kMaxNumberOfChanges).value_or(0)
                              : 0;
-    if (SyncContextHolder* context = folders_.contextOf(folder)) context->serverChanges = static_cast<std::int32_t>(changes);
+    if (SyncContextHolder* context = folders_.contextOf(folder)) {
+        context->serverChanges = static_cast<std::int32_t>(changes);
+        context->serverSyncOpened = true;
+    }
     session_.observer.syncStart(SyncSide::Server, folders_[folder].localName(), static_cast<std::int32_t>(changes));
     if (!alreadyOpen) serverSyncSeen_ = true;
 }
@@ -127,7 +131,15 @@ void ServerCommands::handleAlert(const Alert& alert, const std::string& msgRef) 
                 }
             }
         }
-        if (folder < 0 || (code != kAlertTwoWay && code != kAlertSlowSync)) failed(*status);
+        const std::optional<int> type = typeNamedByServer(code);
+        if (folder < 0 || !type) {
+            failed(*status);
+        } else if (code >= kAlertTwoWayByServer) {
+            // The server demands a sync type: taken as long as the folder's synchronisation has
+            // not begun; one cannot change type halfway.
+            if (folders_.contextOf(folder) == nullptr) folders_[folder].alertCode = *type;
+            else failed(*status);
+        }
     }
 }
 

@@ -90,6 +90,8 @@ private:
     // --- ItemCommands.cpp
     void applyAddOrReplace(const Generic& command, CommandKind kind, OpenSync* target, const std::string& msgRef);
     void applyDelete(const Generic& command, OpenSync* target, const std::string& msgRef);
+    // The folder's sync type has the server send nothing: the command is answered 405 (true).
+    bool refusedForType(const OpenSync* target, const std::string& msgRef, const std::string& cmdRef, CommandKind kind);
     // One complete server item applied to the target's store, inside the message's write group:
     // the code for its Status and, for an Add answered 201, the key of the device item it is now.
     struct AppliedItem {

@@ -13,6 +13,7 @@ inline constexpr int kStatusChunkKept = 213;
 inline constexpr int kStatusBadRequest = 400;
 inline constexpr int kStatusInvalidCredentials = 401;
 inline constexpr int kStatusNotFound = 404;
+inline constexpr int kStatusCommandNotAllowed = 405;
 inline constexpr int kStatusOptionalFeatureNotSupported = 406;
 inline constexpr int kStatusMissingCredentials = 407;
 inline constexpr int kStatusSizeRequired = 411;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "stores/KindCode.h"
+#include "stores/SyncMode.h"
 
 namespace orvale {
 
@@ -20,6 +21,8 @@ struct SyncSource {
     int kind = 0;
     StoreEndpoint remote;
     StoreEndpoint local;
+    // What the user asked this folder's session to be; two-way lets the anchors decide.
+    SyncMode mode = SyncMode::TwoWay;
 };
 
 struct DeviceIdentity {

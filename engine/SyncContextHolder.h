@@ -4,7 +4,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/ElementRef.h"
 #include "stores/DataStore.h"
@@ -51,6 +54,16 @@ public:
     std::int32_t changes = 0;
     std::int32_t serverChanges = 0;
     bool syncRefused = false;
+    // The server opened its Sync of the folder in this session.
+    bool serverSyncOpened = false;
+    // Device items the server's commands wrote in this session (their device keys).
+    std::set<std::string> received;
+    // A refresh from the server: the device's items when the session began; those the server
+    // does not send are deleted once its package is complete.
+    std::vector<std::string> deviceKeysAtStart;
+    // Changes of the device that the completed session settles without sending them (the server
+    // was made equal to the device, or the device to the server): acknowledged at its end.
+    std::vector<std::string> settledKeys;
     FolderCounters counters;
 
 private:

@@ -23,6 +23,8 @@ public:
     virtual void syncStart(SyncSide /*side*/, const std::string& /*folder*/, std::int32_t /*changes*/) {}
     virtual void itemResult(SyncSide /*side*/, const std::string& /*folder*/, int /*kind*/, bool /*failed*/) {}
     virtual void sessionEnd() {}
+    // The folder's session completed: its new anchor is stored.
+    virtual void folderCompleted(const std::string& /*folder*/) {}
 
     // Protocol events 600-621 and the engine's diagnostic texts.
     virtual void event(int /*code*/) {}

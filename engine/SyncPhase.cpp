@@ -6,14 +6,34 @@
 #include "engine/MakeElement.h"
 #include "engine/SessionEvents.h"
 #include "engine/StatusCodes.h"
+#include "engine/SyncDirection.h"
 #include "engine/SyncObserver.h"
 #include "stores/StoreOpening.h"
 
 namespace orvale {
 
+namespace {
+
+std::vector<std::string> keysOf(ItemList* adopted) {
+    const StoreRef<ItemList> list(adopted);
+    std::vector<std::string> keys;
+    if (list) {
+        for (const std::uint32_t oid : list->ids()) keys.push_back(keyForOid(oid));
+    }
+    return keys;
+}
+
+void appendKeys(std::vector<std::string>& to, ItemList* adopted) {
+    for (std::string& key : keysOf(adopted)) to.push_back(std::move(key));
+}
+
+}  // namespace
+
 bool SyncPhase::openFolderContext(int folder, SyncContextHolder& context) {
     FolderState& state = folders_[folder];
     SyncObserver& observer = session_.observer;
+    const std::optional<SyncDirection> direction = directionOf(state.alertCode);
+    if (!direction) return false;
     StoreRef<DataStore> opened = openFolderStore(session_.factory, state.source.kind);
     if (!opened) {
         observer.event(kEventStoreNotOpened);
@@ -21,28 +41,39 @@ bool SyncPhase::openFolderContext(int folder, SyncContextHolder& context) {
     }
     DataStore* store = opened.get();
     context.setStore(std::move(opened));
+    const SyncAnchor& last = state.last;
+    const SyncAnchor& next = context.nextAnchor();
     // The journalled copies of server items are not sent (see PendingMaps.cpp), so they are not
     // announced either.
-    if (state.alertCode == kAlertTwoWay) {
+    if (direction->weSendChanges) {
         observer.event(kEventTwoWaySync);
-        context.setList(ChangeList::Updated, store->updatedItems(state.last, context.nextAnchor()));
-        context.setList(ChangeList::New, store->newItems(state.last, context.nextAnchor()));
-        context.setList(ChangeList::Deleted, store->deletedItems(state.last, context.nextAnchor()));
+        context.setList(ChangeList::Updated, store->updatedItems(last, next));
+        context.setList(ChangeList::New, store->newItems(last, next));
+        context.setList(ChangeList::Deleted, store->deletedItems(last, next));
         context.changes = context.listCount(ChangeList::Updated) + context.listCount(ChangeList::New) +
                           context.listCount(ChangeList::Deleted) - pendingMaps_.ownCopiesIn(context, ChangeList::New);
-        return true;
-    }
-    if (state.alertCode == kAlertSlowSync) {
+    } else if (direction->weSendAll) {
         observer.event(kEventSlowSync);
         context.setList(ChangeList::All, store->allItems());
         context.changes = context.listCount(ChangeList::All) - pendingMaps_.ownCopiesIn(context, ChangeList::All);
         store->slot14();
         store->slot13();
         store->slot15();
-        return true;
+        // The server keeps only what we send: deletions since the last session need not go.
+        if (direction->serverReplaced) context.settledKeys = keysOf(store->deletedItems(last, next));
+    } else if (direction->weDropUnreceived) {
+        // The store keeps a backup of the folder before it hands out all its items.
+        context.deviceKeysAtStart = keysOf(store->allItems());
+        // The device's own changes give way to the server's folder.
+        appendKeys(context.settledKeys, store->updatedItems(last, next));
+        appendKeys(context.settledKeys, store->newItems(last, next));
+        appendKeys(context.settledKeys, store->deletedItems(last, next));
+    } else {
+        // Nothing of ours goes this time; asking for the changes keeps them for the next session,
+        // which sends them as they stand then.
+        keysOf(store->updatedItems(last, next));
     }
-    context.releaseStore();
-    return false;
+    return true;
 }
 
 SyncPhase::StatusOutcome SyncPhase::handleStatuses() {
@@ -188,6 +219,42 @@ bool SyncPhase::syncFolder(int folder, bool lastFolder) {
     return step != Step::SessionBroken;
 }
 
+bool SyncPhase::settleFolder(SyncContextHolder& context) {
+    const FolderState& folder = folders_[context.folder()];
+    const std::optional<SyncDirection> direction = directionOf(folder.alertCode);
+    if (!direction || (!direction->weDropUnreceived && !direction->serverReplaced)) return true;
+    SyncObserver& observer = session_.observer;
+    if (context.syncRefused) {
+        // The server did not take our Sync: what the refresh would settle is not settled, and the
+        // folder's next session is the same refresh again.
+        observer.text("Refresh not completed, the server refused it: " + folder.localName());
+        return false;
+    }
+    DataStore& store = *context.store();
+    if (direction->weDropUnreceived) {
+        if (!context.serverSyncOpened) {
+            // Without the server's Sync there is no telling what it holds; nothing is deleted.
+            observer.text("Server sent no Sync for a refresh of " + folder.localName() + "; nothing deleted");
+            return false;
+        }
+        // One durable step: a crash leaves every item or none of them deleted, and the next
+        // session (the same refresh) does it again.
+        const bool group = store.beginWrites();
+        for (const std::string& key : context.deviceKeysAtStart) {
+            if (context.received.count(key) != 0) continue;
+            const bool deleted = store.deleteItem(key);
+            observer.itemResult(SyncSide::Server, folder.localName(), kObservedDelete, !deleted);
+            ++(deleted ? context.counters.deleted : context.counters.deletesFailed);
+        }
+        if (group && !store.commitWrites()) {
+            observer.text("Device store did not keep the deletions of the refresh: " + folder.localName());
+            return false;
+        }
+    }
+    for (const std::string& key : context.settledKeys) store.itemAcknowledged(key);
+    return true;
+}
+
 void SyncPhase::finishFolders() {
     // The server's package ended with one of its items still in chunks. Nothing of it was applied:
     // moving that folder's anchor would leave the item behind for good. The folder does not
@@ -201,9 +268,10 @@ void SyncPhase::finishFolders() {
     }
     for (auto& context : folders_.contexts()) {
         commands_.closeSync(folders_[context->folder()].localName());
-        if (context->store() != nullptr && context->folder() != unfinished) {
+        if (context->store() != nullptr && context->folder() != unfinished && settleFolder(*context)) {
             context->store()->saveAnchor(context->nextAnchor());
             pendingMaps_.drop(context->folder(), *context->store());
+            session_.observer.folderCompleted(folders_[context->folder()].localName());
         }
     }
     folders_.clearContexts();

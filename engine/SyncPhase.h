@@ -48,6 +48,10 @@ private:
     Step takeServerSide(FolderProgress& progress);
     StatusOutcome handleStatuses();
     void finishFolders();
+    // What the folder's sync type leaves to do once the session completed: the device items a
+    // refresh from the server did not bring are deleted, and the changes it settled acknowledged.
+    // False when the folder does not complete (its anchor stays, its next session repeats it).
+    bool settleFolder(SyncContextHolder& context);
 
     Session& session_;
     MessageBuilder& messages_;

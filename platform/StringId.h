@@ -78,14 +78,39 @@ enum class StringId : int {
     SaveFailed = 351,
     SlowSyncFailed = 352,
     ChangesNotRecorded = 353,
+    // The choice of the next sync's type.
+    NextSyncButton = 380,
+    NextSyncTitle = 381,
+    NextSyncIs = 382,             // "Next sync: "
+    ModeTwoWay = 383,
+    ModeTwoWayLine = 384,
+    ModeSlowLine = 385,           // the name is SlowSync
+    ModeRefreshFromServer = 386,
+    ModeRefreshFromServerLine = 387,
+    ModeRefreshFromDevice = 388,
+    ModeRefreshFromDeviceLine = 389,
+    ModeOneWayFromServer = 390,
+    ModeOneWayFromServerLine = 391,
+    ModeOneWayFromDevice = 392,
+    ModeOneWayFromDeviceLine = 393,
+    ConfirmSlowSync = 394,
+    ConfirmRefreshFromServer = 395,
+    ConfirmRefreshFromDevice = 396,
+    ConfirmEmptyDeviceFolder = 397,  // %1: the folders' names
+    NextSyncAtDone = 398,
+    NextSyncMixed = 399,
+    NextSyncSaveFailed = 400,
+    Yes = 401,
+    No = 402,
+    Choose = 403,
     // Checks and notices added later, numbered apart so that other additions do not collide.
-    PasswordInClear = 400,
-    UrlMissing = 401,
-    UrlNotHttp = 402,
-    UrlHoldsCredentials = 403,
-    UserNameMissing = 404,
-    IntervalOutOfRange = 405,
-    ServerDatabases = 406,
+    PasswordInClear = 410,
+    UrlMissing = 411,
+    UrlNotHttp = 412,
+    UrlHoldsCredentials = 413,
+    UserNameMissing = 414,
+    IntervalOutOfRange = 415,
+    ServerDatabases = 416,
 };
 
 }  // namespace orvale::platform

@@ -89,6 +89,38 @@ const std::u16string& loadString(StringId id) {
         {StringId::UserNameMissing, u"Please enter the user name"},
         {StringId::IntervalOutOfRange, u"The interval must be a number from 0 to 10000"},
         {StringId::ServerDatabases, u"Databases on the server:"},
+        {StringId::NextSyncButton, u"Next Sync"},
+        {StringId::NextSyncTitle, u"Next Sync"},
+        {StringId::NextSyncIs, u"Next sync: "},
+        {StringId::ModeTwoWay, u"Two-way sync"},
+        {StringId::ModeTwoWayLine, u"Only the changes since the last sync travel, both ways."},
+        {StringId::ModeSlowLine, u"Every item is sent and compared again; a server that matches nothing keeps two copies."},
+        {StringId::ModeRefreshFromServer, u"Replace the device's data with the server's"},
+        {StringId::ModeRefreshFromServerLine, u"The device ends with exactly the server's items; a backup is taken first."},
+        {StringId::ModeRefreshFromDevice, u"Replace the server's data with the device's"},
+        {StringId::ModeRefreshFromDeviceLine, u"The server ends with exactly the device's items; the rest is deleted there."},
+        {StringId::ModeOneWayFromServer, u"Only receive the server's changes"},
+        {StringId::ModeOneWayFromServerLine, u"The server's changes come to the device; the device's changes wait."},
+        {StringId::ModeOneWayFromDevice, u"Only send the device's changes"},
+        {StringId::ModeOneWayFromDeviceLine, u"The device's changes go to the server; the server's changes wait."},
+        {StringId::ConfirmSlowSync,
+         u"A slow sync sends every item to the server and takes every item from it. A server that matches "
+         u"nothing keeps each item twice, and the next sync brings the copies to the device. Make the next "
+         u"sync a slow sync?"},
+        {StringId::ConfirmRefreshFromServer,
+         u"Every item on the device is replaced by the server's, and what is only on the device is deleted. "
+         u"A backup of each folder is taken first. Replace the device's data with the server's?"},
+        {StringId::ConfirmRefreshFromDevice,
+         u"Every item on the server is replaced by the device's, and what is only on the server is deleted. "
+         u"Replace the server's data with the device's?"},
+        {StringId::ConfirmEmptyDeviceFolder,
+         u"Empty on the device: %1. The server's folders will be emptied too. Go on?"},
+        {StringId::NextSyncAtDone, u"Takes effect when the settings are saved with Done."},
+        {StringId::NextSyncMixed, u"differs per folder"},
+        {StringId::NextSyncSaveFailed, u"Could not keep the choice of the next sync"},
+        {StringId::Yes, u"Yes"},
+        {StringId::No, u"No"},
+        {StringId::Choose, u"Choose"},
     };
     static const std::u16string empty;
     auto it = table.find(id);

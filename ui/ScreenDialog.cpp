@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <memory>
@@ -137,6 +138,22 @@ QWidget* showNotice(QWidget* parent, const QString& text) {
     box->setModal(false);
     box->show();
     return box;
+}
+
+bool askConfirmation(QWidget* parent, const QString& text) {
+    HandheldMessageBox box(QMessageBox::Question, uiText(StringId::Title), text, QMessageBox::NoButton, parent);
+    box.setObjectName(QStringLiteral("confirm"));
+    QPushButton* yes = box.addButton(uiText(StringId::Yes), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(uiText(StringId::No), QMessageBox::NoRole);
+    yes->setObjectName(QStringLiteral("yes"));
+    no->setObjectName(QStringLiteral("no"));
+    // What deletes is never the default answer.
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    const qreal dpr = parent != nullptr ? parent->devicePixelRatioF() : qApp->devicePixelRatio();
+    box.setIconPixmap(programImage(kImageLogo, QSize(34, 34), dpr));
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 }  // namespace orvale::ui

@@ -45,5 +45,7 @@ class ScreenDialog : public QDialog {
 void showMessage(QWidget* parent, const QString& text);
 // The same box without waiting for it: what runs meanwhile (a sync) goes on. It goes when dismissed.
 QWidget* showNotice(QWidget* parent, const QString& text);
+// A modal question over `parent` with the keys Yes and No; true for Yes.
+bool askConfirmation(QWidget* parent, const QString& text);
 
 }  // namespace orvale::ui

@@ -7,10 +7,13 @@
 
 #include "app/SettingsCheck.h"
 #include "app/SlowSync.h"
+#include "stores/KindCode.h"
+#include "stores/NextSync.h"
 #include "ui/AboutScreen.h"
 #include "ui/FormRows.h"
 #include "ui/Images.h"
 #include "ui/LogViewer.h"
+#include "ui/NextSyncScreen.h"
 #include "ui/ServerTestScreen.h"
 #include "ui/SetupPages.h"
 #include "ui/SoftKeyBar.h"
@@ -115,9 +118,18 @@ QWidget* SettingsScreen::buildPage() {
     calendarUri_ = addField(l, page_, uiText(StringId::Folder), QStringLiteral("uri.calendar"), q(r.calendarUri),
                             ConfigText::CalendarUri);
     l->addSpacing(4);
-    FocusButton* slow = actionButton(uiText(StringId::SlowSync), QStringLiteral("slowSync"), page_);
-    l->addWidget(slow, 0, Qt::AlignLeft);
-    connect(slow, &QPushButton::clicked, this, [this] { slowSync(); });
+    auto* nextRow = new QHBoxLayout;
+    FocusButton* next = actionButton(uiText(StringId::NextSyncButton), QStringLiteral("nextSync"), page_);
+    nextRow->addWidget(next);
+    connect(next, &QPushButton::clicked, this, [this] { chooseNextSync(); });
+    nextSyncState_ = new StaticEx(QString(), theme::kInk, theme::Size::Small, false, page_);
+    nextSyncState_->setObjectName(QStringLiteral("nextSyncState"));
+    nextSyncState_->setWordWrap(true);
+    nextRow->addWidget(nextSyncState_, 1);
+    l->addLayout(nextRow);
+    showNextSync();
+    // The line names the next sync of the folders ticked now.
+    for (QCheckBox* box : {contacts_, tasks_, calendar_}) connect(box, &QCheckBox::toggled, this, [this] { showNextSync(); });
 
     rule(l, page_);
     addHeading(l, page_, uiText(StringId::GroupCalendar));
@@ -202,6 +214,8 @@ void SettingsScreen::rightKey() {
         showMessage(this, uiText(StringId::SaveFailed));
         return;
     }
+    // The settings are saved; a next sync that could not be kept leaves the screen open to try again.
+    if (!keepNextSync()) return;
     accept();
 }
 
@@ -215,8 +229,61 @@ void SettingsScreen::customEvent(QEvent* event) {
     scroll_->ensureVisible(local.center().x(), local.center().y(), 0, local.height() / 2 + kScrollMargin);
 }
 
-void SettingsScreen::slowSync() {
-    showMessage(this, uiText(forgetSyncAnchors() ? StringId::NextSyncSlow : StringId::SlowSyncFailed));
+std::vector<int> SettingsScreen::chosenKinds() const {
+    std::vector<int> kinds;
+    if (contacts_->isChecked()) kinds.push_back(kKindContacts);
+    if (tasks_->isChecked()) kinds.push_back(kKindTasks);
+    if (calendar_->isChecked()) kinds.push_back(kKindCalendar);
+    return kinds;
+}
+
+void SettingsScreen::showNextSync() {
+    QString text;
+    if (nextSync_) {
+        text = syncModeText(*nextSync_);
+    } else {
+        // As it stands: one way for every chosen folder, or each folder with its own.
+        QStringList each;
+        std::optional<SyncMode> common;
+        bool mixed = false;
+        for (const int kind : chosenKinds()) {
+            const SyncMode mode = effectiveNextSync(kind);
+            if (common && *common != mode) mixed = true;
+            common = mode;
+        }
+        text = mixed ? uiText(StringId::NextSyncMixed) : syncModeText(common.value_or(SyncMode::TwoWay));
+    }
+    nextSyncState_->setText(uiText(StringId::NextSyncIs) + text);
+}
+
+void SettingsScreen::chooseNextSync() {
+    const std::vector<int> kinds = chosenKinds();
+    SyncMode current = nextSync_.value_or(SyncMode::TwoWay);
+    if (!nextSync_ && !kinds.empty()) current = effectiveNextSync(kinds.front());
+    NextSyncScreen choice(current, kinds, deviceFolderItemCount, this);
+    if (choice.exec() != QDialog::Accepted) return;
+    nextSync_ = choice.mode();
+    showNextSync();
+}
+
+bool SettingsScreen::keepNextSync() {
+    if (!nextSync_) return true;
+    NextSyncChoice choice = NextSyncChoice::load();
+    if (*nextSync_ == SyncMode::Slow) {
+        // Every folder starts over, as the slow sync of the settings always did.
+        for (const int kind : {kKindContacts, kKindTasks, kKindCalendar}) choice.set(kind, SyncMode::Slow);
+        const bool ok = forgetSyncAnchors() && choice.save();
+        showMessage(this, uiText(ok ? StringId::NextSyncSlow : StringId::SlowSyncFailed));
+        if (ok) nextSync_.reset();
+        return ok;
+    }
+    for (const int kind : chosenKinds()) choice.set(kind, *nextSync_);
+    if (!choice.save()) {
+        showMessage(this, uiText(StringId::NextSyncSaveFailed));
+        return false;
+    }
+    nextSync_.reset();
+    return true;
 }
 
 void SettingsScreen::testServer() {

@@ -1,11 +1,14 @@
 #pragma once
-// Every setting on one scrolling page, with Slow Sync, Test Server and the log viewer; the header
-// button opens About. Done saves the record, arms or removes the background start and closes; the
-// back key closes without touching the record.
+// Every setting on one scrolling page, with the choice of the next sync, Test Server and the log
+// viewer; the header button opens About. Done saves the record, arms or removes the background
+// start, keeps the next sync's choice and closes; the back key closes without touching any of it.
 #include <QCheckBox>
+#include <optional>
+#include <vector>
 
 #include "app/ConfigRecord.h"
 #include "app/SettingsSave.h"
+#include "stores/SyncMode.h"
 #include "ui/ScreenContext.h"
 #include "ui/ScreenDialog.h"
 
@@ -14,6 +17,7 @@ class QScrollArea;
 namespace orvale::ui {
 
 class EditEx;
+class StaticEx;
 class UnitPicker;
 
 class SettingsScreen : public ScreenDialog {
@@ -25,7 +29,10 @@ class SettingsScreen : public ScreenDialog {
     // What Done would store.
     SettingsInput input() const;
 
-    void slowSync();
+    // Opens the choice of the next sync; what is chosen waits for Done.
+    void chooseNextSync();
+    // The choice waiting for Done, if any.
+    std::optional<SyncMode> pendingNextSync() const { return nextSync_; }
     void testServer();
     void viewLog();
     void openAbout();
@@ -37,6 +44,11 @@ class SettingsScreen : public ScreenDialog {
   private:
     QWidget* buildPage();
     void fillUris(const ConfigRecord& found);
+    void showNextSync();
+    // The chosen folders, as the check boxes have them now (kind codes).
+    std::vector<int> chosenKinds() const;
+    // What Done does with a next sync that was chosen; false (with a message) when it failed.
+    bool keepNextSync();
 
     ConfigRecord& record_;
     ScreenContext& context_;
@@ -58,6 +70,8 @@ class SettingsScreen : public ScreenDialog {
     EditEx* every_ = nullptr;
     UnitPicker* unit_ = nullptr;
     QCheckBox* logging_ = nullptr;
+    StaticEx* nextSyncState_ = nullptr;
+    std::optional<SyncMode> nextSync_;
 };
 
 }  // namespace orvale::ui

@@ -41,7 +41,8 @@ TEST_F(ConfigToolTest, EveryKeyIsSetAndShown) {
     const std::string all =
         "url=https://sync.example/rpc\nuser=karin\npassword=(set)\ncontacts=1\ncontacts-uri=card\n"
         "tasks=1\ntasks-uri=todo\ncalendar=1\ncalendar-uri=cal\nrange=1\ndays-back=-30\ndays-forward=90\n"
-        "autosync=0\ninterval=15\nunit=minute\nlogging=1\nsetup=1\nlastsync=\nprogram=\n";
+        "autosync=0\ninterval=15\nunit=minute\nlogging=1\nsetup=1\nlastsync=\nprogram=\n"
+        "contacts-next-sync=slow\ntasks-next-sync=slow\ncalendar-next-sync=slow\n";
     EXPECT_EQ(config({"show"}).out, all);
     EXPECT_EQ(storedPassword(), u"pw");
     struct stat st {};
@@ -54,6 +55,15 @@ TEST_F(ConfigToolTest, EveryKeyIsSetAndShown) {
     std::string expected = all;
     expected.replace(expected.find("contacts=1"), 10, "contacts=0");
     expected.replace(expected.find("unit=minute"), 11, "unit=hour");
+    EXPECT_EQ(config({"show"}).out, expected);
+
+    // next-sync names the folders chosen with it; it goes beside Conf.dat, which it leaves alone.
+    const std::string record = conf();
+    run = config({"set", "next-sync=one-way-from-server"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(conf(), record);
+    expected.replace(expected.find("tasks-next-sync=slow\ncalendar-next-sync=slow"), 44,
+                     "tasks-next-sync=one-way-from-server\ncalendar-next-sync=one-way-from-server");
     EXPECT_EQ(config({"show"}).out, expected);
 }
 
@@ -89,6 +99,10 @@ TEST_F(ConfigToolTest, RefusedArgumentsChangeNothing) {
         {{"set", "user="}, 2, "enter the user name"},
         {{"set", "interval=20000"}, 2, "from 0 to 10000"},
         {{"set", "interval=-1"}, 2, "from 0 to 10000"},
+        {{"set", "contacts-next-sync=sideways"}, 2, "two-way, slow, refresh-from-server"},
+        {{"set", "next-sync=two-way"}, 2, "no folder is chosen"},
+        // The device's tasks are empty: the server's would be emptied.
+        {{"set", "user=x", "tasks-next-sync=refresh-from-device"}, 2, "add --force"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);

@@ -197,7 +197,7 @@ class Tour {
         click(page.unit()->face());
         snap(&page, "settings-unit-open");
         click(page.unit()->face());
-        snapMessage(&page, child(&page, "slowSync"), "settings-slow-sync-message");
+        nextSync(page);
 
         // Test Server tries what is typed, and names what it found.
         bar->setValue(0);
@@ -215,6 +215,45 @@ class Tour {
         typeInto(&page, "url", "sync.example.org/rpc");
         snapMessage(&page, page.softKeys()->right(), "settings-refused-message");
     }
+
+    // The choice of the next sync, the questions of the ways that delete, and the page with the
+    // choice waiting for Done.
+    void nextSync(ui::SettingsScreen& page) {
+        auto choose = [this](const char* mode, const char* state) {
+            return [this, mode, state](QWidget* screen) {
+                click(child(screen, mode));
+                snap(screen, state);
+                click(static_cast<ui::ScreenDialog*>(screen)->softKeys()->right());
+            };
+        };
+        // Pictured over the choice screen that asks.
+        auto answer = [this](const char* state, const char* button) {
+            return [this, state, button](QWidget* box) {
+                snap(box->parentWidget(), state, box);
+                clickChild(box, button);
+            };
+        };
+        auto back = [](QWidget* screen) { click(static_cast<ui::ScreenDialog*>(screen)->softKeys()->left()); };
+        ModalScript slow;
+        slow.then("nextSync", [this](QWidget* screen) { snap(screen, "settings-next-sync"); })
+            .then("nextSync", choose("mode.slow", "settings-next-sync-slow"))
+            .then("confirm", answer("settings-next-sync-slow-confirm", "yes"))
+            .start();
+        clickChild(&page, "nextSync");
+        bar(page)->setValue(bar(page)->maximum() * 3 / 5);
+        snap(&page, "settings-next-sync-chosen");
+
+        ModalScript refresh;
+        refresh.then("nextSync", choose("mode.refresh-from-server", "settings-next-sync-refresh-server"))
+            .then("confirm", answer("settings-next-sync-refresh-server-confirm", "no"))
+            .then("nextSync", choose("mode.refresh-from-device", "settings-next-sync-refresh-device"))
+            .then("confirm", answer("settings-next-sync-refresh-device-confirm", "yes"))
+            .then("confirm", answer("settings-next-sync-refresh-device-empty", "no"))
+            .then("nextSync", back)
+            .start();
+        clickChild(&page, "nextSync");
+    }
+    static QScrollBar* bar(ui::SettingsScreen& page) { return page.scrollArea()->verticalScrollBar(); }
 
     void others() {
         writeRunLog(RunLogSummary{u"08/12/26 07:15 PM", RunLogFolder{u"Contacts", 3, 48}, RunLogFolder{u"Calendar", 1, 0}, {}, {}});

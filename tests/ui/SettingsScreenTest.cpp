@@ -10,6 +10,7 @@
 #include "ScreenFixture.h"
 #include "app/RunLog.h"
 #include "platform/DevicePaths.h"
+#include "stores/NextSync.h"
 #include "ui/LogViewer.h"
 #include "ui/MainScreen.h"
 #include "ui/SettingsScreen.h"
@@ -143,25 +144,72 @@ TEST_F(SettingsScreenTest, DoneRefusesWhatCannotBeStored) {
     }
 }
 
-TEST_F(SettingsScreenTest, SlowSyncForgetsTheAnchorsAndTestServerFillsTheFolders) {
+// Steps for the choice screen: `mode` picked, then each confirmation answered ("yes" or "no"); a
+// refused confirmation leaves the choice screen open, and Back closes it.
+void chooseNextSync(ModalScript& script, const QString& mode, const QStringList& answers) {
+    script.then("nextSync", [mode](QWidget* screen) {
+        click(child(screen, mode));
+        click(static_cast<ui::ScreenDialog*>(screen)->softKeys()->right());
+    });
+    for (const QString& answer : answers) script.then("confirm", [answer](QWidget* box) { clickChild(box, answer); });
+    if (answers.contains("no")) {
+        script.then("nextSync", [](QWidget* screen) { click(static_cast<ui::ScreenDialog*>(screen)->softKeys()->left()); });
+    }
+}
+
+TEST_F(SettingsScreenTest, NextSyncIsAskedAndTakesEffectAtDoneOnly) {
+    const char* anchors[] = {"Anchor_Contacts", "Anchor_Calendar", "Anchor_Tasks"};
+    const struct {
+        const char* mode;
+        QStringList answers;
+        bool done;             // Done, else Back
+        bool anchorsForgotten;
+        const char* stored;    // the choice file afterwards ("" none)
+    } cases[] = {
+        {"mode.slow", {"yes"}, true, true, ""},
+        {"mode.slow", {"yes"}, false, false, ""},
+        {"mode.refresh-from-server", {"yes"}, true, false, "Contacts refresh-from-server\n"},
+        {"mode.refresh-from-server", {"no"}, true, false, ""},
+        // The device's contacts are empty: asked twice.
+        {"mode.refresh-from-device", {"yes", "yes"}, true, false, "Contacts refresh-from-device\n"},
+        {"mode.refresh-from-device", {"yes", "no"}, true, false, ""},
+        {"mode.one-way-from-server", {}, true, false, "Contacts one-way-from-server\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + " " + c.answers.join(",").toStdString() + (c.done ? " Done" : " Back"));
+        std::filesystem::remove(platform::hostPath(kNextSyncPath));
+        for (const char* anchor : anchors) writeFileBytes(platform::hostPath(anchor), "1700000000:srv-1:1700000000");
+        ConfigRecord record = readyRecord();
+        ui::SettingsScreen settings(record, context);
+        settings.show();
+        ModalScript choice;
+        chooseNextSync(choice, c.mode, c.answers);
+        choice.start();
+        clickChild(&settings, "nextSync");
+        EXPECT_TRUE(choice.done());
+        // Nothing happens before Done.
+        for (const char* anchor : anchors) EXPECT_TRUE(std::filesystem::exists(platform::hostPath(anchor))) << anchor;
+        EXPECT_FALSE(std::filesystem::exists(platform::hostPath(kNextSyncPath)));
+
+        ModalScript told;
+        if (c.done && c.anchorsForgotten) told.thenMessage();
+        told.start();
+        click(c.done ? settings.softKeys()->right() : settings.softKeys()->left());
+        EXPECT_TRUE(told.done());
+        if (c.anchorsForgotten) {
+            EXPECT_EQ(told.messages(), QStringList{"Next sync will be slow sync"});
+        }
+        for (const char* anchor : anchors)
+            EXPECT_EQ(std::filesystem::exists(platform::hostPath(anchor)), !c.anchorsForgotten) << anchor;
+        EXPECT_EQ(readFileBytes(platform::hostPath(kNextSyncPath)), c.stored);
+    }
+}
+
+TEST_F(SettingsScreenTest, TestServerFillsTheFolders) {
     ConfigRecord record = readyRecord();
-    for (const char* anchor : {"Anchor_Contacts", "Anchor_Calendar", "Anchor_Tasks"})
-        writeFileBytes(platform::hostPath(anchor), "20260101T000000Z 1\n");
     ui::SettingsScreen settings(record, context);
     settings.show();
-    ModalScript acks;
-    acks.then("message", [&](QWidget* box) {
-            keepPicture(&settings, "settings-slow-sync", box);
-            static_cast<QDialog*>(box)->accept();
-        })
-        .start();
     const auto before = record.bytes();
-    clickChild(&settings, "slowSync");
-    EXPECT_EQ(acks.visited(), QStringList{"message"});
-    for (const char* anchor : {"Anchor_Contacts", "Anchor_Calendar", "Anchor_Tasks"})
-        EXPECT_FALSE(std::filesystem::exists(platform::hostPath(anchor))) << anchor;
-    EXPECT_EQ(record.bytes(), before);
-
     // The test tries what is typed, not yet saved; what it finds shows in the fields, so that Done
     // keeps it, and nothing reaches the record before Done.
     typeInto(&settings, "url", "https://typed.example/sync");
@@ -189,7 +237,9 @@ TEST_F(SettingsScreenTest, SlowSyncForgetsTheAnchorsAndTestServerFillsTheFolders
 TEST_F(SettingsScreenTest, FailedSavesAreToldAndSettingsStayOpen) {
     std::filesystem::create_directories(platform::hostPath(kConfigPath));
     ModalScript told;
-    told.thenMessage().thenMessage().thenMessage().start();
+    told.thenMessage().thenMessage();
+    chooseNextSync(told, "mode.slow", {"yes"});
+    told.thenMessage().thenMessage().start();
 
     ui::MainScreen main(context);
     main.record() = readyRecord();
@@ -204,16 +254,21 @@ TEST_F(SettingsScreenTest, FailedSavesAreToldAndSettingsStayOpen) {
     EXPECT_TRUE(settings.isVisible());
     EXPECT_EQ(record.bytes(), before);
 
+    // The settings are saved, the slow sync cannot be prepared: told, and the screen stays open.
+    std::filesystem::remove(platform::hostPath(kConfigPath));
     writeFileBytes(platform::hostPath("Anchor_Contacts") / "x", "");
-    clickChild(&settings, "slowSync");
+    clickChild(&settings, "nextSync");
+    click(settings.softKeys()->right());
+    EXPECT_TRUE(settings.isVisible());
+
+    // Once the anchor can go, Done does the rest.
+    std::filesystem::remove_all(platform::hostPath("Anchor_Contacts"));
+    click(settings.softKeys()->right());
     EXPECT_TRUE(told.done());
     EXPECT_EQ(told.messages(),
               (QStringList{"Could not save the settings", "Could not save the settings",
-                           "Could not prepare a slow sync: the last sync could not be forgotten"}));
-
-    // Once the file can be written, Done saves what is still on the screen.
-    std::filesystem::remove(platform::hostPath(kConfigPath));
-    click(settings.softKeys()->right());
+                           "Could not prepare a slow sync: the last sync could not be forgotten",
+                           "Next sync will be slow sync"}));
     EXPECT_EQ(settings.result(), QDialog::Accepted);
     ConfigRecord saved;
     ASSERT_TRUE(saved.load());

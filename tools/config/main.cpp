@@ -12,6 +12,7 @@
 #include "platform/NamedMutex.h"
 #include "platform/Process.h"
 #include "tools/config/ConfigKeys.h"
+#include "tools/config/NextSyncKeys.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ constexpr std::size_t kMostPasswordInput = 4096;
 
 std::string helpText() {
     return "usage: orvale-config show\n"
-           "       orvale-config set [--password-stdin] [--replace-damaged] KEY=VALUE...\n"
+           "       orvale-config set [--password-stdin] [--replace-damaged] [--force] KEY=VALUE...\n"
            "       orvale-config --help | --version\n"
            "\n"
            "Shows or changes the settings in Conf.dat of the device root $ORVALE_DEVICE_ROOT (default\n"
@@ -45,7 +46,7 @@ std::string helpText() {
            "nor changed; set --replace-damaged replaces it by the defaults and the keys given.\n"
            "\n"
            "keys:\n" +
-           keyHelp() +
+           keyHelp() + nextSyncHelp() +
            "\n"
            "exit codes: 0 done, 1 Conf.dat could not be written (or the orvale program is not beside\n"
            "orvale-config), 2 wrong arguments, unknown key or bad value (nothing is changed), 3 saved but\n"
@@ -83,6 +84,7 @@ int show() {
     if (state == ConfigLoad::Damaged) return damaged();
     if (state == ConfigLoad::Missing) std::cerr << "orvale-config: no Conf.dat yet; these are the defaults\n";
     showSettings(record, std::cout);
+    std::cout << nextSyncLines();
     return kOk;
 }
 
@@ -103,17 +105,29 @@ int set(const std::vector<std::string>& args) {
     // A damaged file may still hold what the user would want back; only a user who says so loses it.
     if (record.read() == ConfigLoad::Damaged && !replaceDamaged) return damaged();
     EditableSettings settings = editableFrom(record);
-    bool passwordFromStdin = false, passwordGiven = false;
+    bool passwordFromStdin = false, passwordGiven = false, force = false;
     std::vector<std::string> notices;
+    // Taken once every setting of the line is known: next-sync names the folders chosen then.
+    std::vector<std::pair<std::string, std::string>> nextSyncKeys;
+    std::size_t settingKeys = 0;
     for (const std::string& arg : args) {
         if (arg == "--password-stdin") {
             passwordFromStdin = true;
             continue;
         }
         if (arg == "--replace-damaged") continue;
+        if (arg == "--force") {
+            force = true;
+            continue;
+        }
         const auto eq = arg.find('=');
         if (eq == std::string::npos || eq == 0) return usageError("expected KEY=VALUE, got \"" + arg + "\"");
         const std::string key = arg.substr(0, eq);
+        if (isNextSyncKey(key)) {
+            nextSyncKeys.emplace_back(key, arg.substr(eq + 1));
+            continue;
+        }
+        ++settingKeys;
         passwordGiven = passwordGiven || key == "password";
         const SetOutcome outcome = applySetting(key, std::string_view(arg).substr(eq + 1), settings);
         if (!outcome.ok) return usageError(outcome.problem);
@@ -125,6 +139,21 @@ int set(const std::vector<std::string>& args) {
         if (!password) return usageError("the password on standard input is too long");
         const SetOutcome outcome = applySetting("password", *password, settings);
         if (!outcome.ok) return usageError(outcome.problem);
+    }
+    std::vector<std::pair<int, SyncMode>> nextSync;
+    for (const auto& [key, value] : nextSyncKeys) {
+        std::string problem;
+        for (const auto& request : nextSyncRequest(key, value, settings.input, problem)) nextSync.push_back(request);
+        if (!problem.empty()) return usageError(problem);
+    }
+    if (const std::string refusal = nextSyncRefusal(nextSync, force); !refusal.empty()) return usageError(refusal);
+    if (settingKeys == 0 && !passwordFromStdin && !replaceDamaged && !nextSync.empty()) {
+        // Only the next sync changes: Conf.dat and the background start stay as they are.
+        if (!storeNextSync(nextSync)) {
+            std::cerr << "orvale-config: cannot write the next sync's choice\n";
+            return kNotSaved;
+        }
+        return kOk;
     }
     // Background sync starts the main program beside this tool.
     const std::filesystem::path mainProgram = platform::modulePath().parent_path() / "orvale";
@@ -140,6 +169,10 @@ int set(const std::vector<std::string>& args) {
     std::string armError;
     if (!saveSettings(record, settings.input, env, &armError)) {
         std::cerr << "orvale-config: cannot write " << record.path() << "\n";
+        return kNotSaved;
+    }
+    if (!nextSync.empty() && !storeNextSync(nextSync)) {
+        std::cerr << "orvale-config: settings saved, but not the next sync's choice\n";
         return kNotSaved;
     }
     if (armError.empty()) armError = standardTimedStartScheduler().lastError();

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "stores/KindRegistry.h"
+#include "stores/NextSync.h"
 #include "tools/pim/BackupCommands.h"
 #include "tools/pim/ExitCodes.h"
 #include "tools/pim/PimCommands.h"
@@ -35,6 +37,9 @@ constexpr const char* kHelp =
     "  restore BACKUP    puts the folder back as the backup holds it: items not in it are deleted,\n"
     "                    the others get its texts (one deleted since comes back with a new key);\n"
     "                    all or nothing, and the next sync sends the changes to the server\n"
+    "  next-sync         what the folder's next sync will be: two-way, slow, refresh-from-server,\n"
+    "                    refresh-from-device, one-way-from-server or one-way-from-device\n"
+    "                    (orvale-config set FOLDER-next-sync=MODE chooses it)\n"
     "\n"
     "A sync keeps the last five backups of a folder in Backups/FOLDER of the device root, taking one\n"
     "before each slow sync (the first sync of a folder is one).\n"
@@ -66,7 +71,7 @@ struct Command {
 const std::map<std::string, Command> kCommands = {
     {"list", {0, 0}}, {"show", {1, 1}}, {"import", {1, -1}},
     {"export", {0, 1}}, {"edit", {2, 2}}, {"delete", {1, 1}}, {"backups", {0, 0}},
-    {"backup", {0, 0}}, {"restore", {1, 1}},
+    {"backup", {0, 0}}, {"restore", {1, 1}}, {"next-sync", {0, 0}},
 };
 
 int usageError(const std::string& problem) {
@@ -110,6 +115,12 @@ int main(int argc, char** argv) {
     const int count = static_cast<int>(args.size());
     if (count < command->second.fewest || (command->second.most >= 0 && count > command->second.most)) {
         return usageError("wrong number of arguments for '" + all[1] + "'");
+    }
+    if (all[1] == "next-sync") {
+        // Read from the anchor and the choice file alone: no store is opened.
+        std::cout << orvale::syncModeName(orvale::effectiveNextSync(orvale::kindInfoByFolderName(folder->second.kindName)->code))
+                  << "\n";
+        return kOk;
     }
     std::string problem;
     // Looking changes nothing: not even a device database that is not there yet.

@@ -103,6 +103,13 @@ bool ScriptedSession::prepare(const CaseFile& c, std::string& error) {
                 if (list == "new") f->added.push_back(k);
                 if (list == "updated") f->updated.push_back(k);
             }
+        } else if (verb == "mode") {
+            // mode FOLDER MODE: the sync type asked for the folder ("refresh-from-server", ...)
+            std::string name;
+            in >> folderName >> name;
+            const auto mode = syncModeFromName(name);
+            ok = kindOfFolder(folderName) >= 0 && mode.has_value();
+            if (ok) modes[kindOfFolder(folderName)] = *mode;
         } else if (verb == "refuse") {
             MemoryFolder* f = folderOf();
             ok = f != nullptr;
@@ -140,6 +147,8 @@ bool ScriptedSession::prepare(const CaseFile& c, std::string& error) {
 void ScriptedSession::run() {
     SyncConfig config = buildSyncConfig(kScriptDeviceId, kScriptServerUrl, user, password, contactsUri, tasksUri,
                                         calendarUri, std::nullopt);
+    for (SyncSource& source : config.sources)
+        if (const auto it = modes.find(source.kind); it != modes.end()) source.mode = it->second;
     auto abort = std::make_shared<AbortRecord>();
     if (abortAtBegin) observer.abortAtBegin = abort;
     try {

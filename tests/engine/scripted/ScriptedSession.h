@@ -1,6 +1,7 @@
 #pragma once
 // Runs one case file's session against SyncClient and keeps everything the checks look at.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 #include "scripted/CaseFile.h"
 #include "scripted/MemoryStore.h"
 #include "scripted/ScriptedTransport.h"
+#include "stores/SyncMode.h"
 
 namespace orvale::test {
 
@@ -57,6 +59,7 @@ struct ScriptedSession {
     bool abortAtBegin = false;
     std::string user = "user", password = "secret";
     std::optional<std::string> contactsUri, tasksUri, calendarUri;
+    std::map<int, SyncMode> modes;  // by kind code
 
     RemoteDeviceInfo remote;  // what the client learnt of the server
     std::optional<int> result;
