@@ -24,7 +24,13 @@ constexpr const char* kHelp =
     "command line: \"autosync\" exactly (case matters) is the background run, anything else the\n"
     "screens. A background run in progress makes a second start exit: with a notice, or silently\n"
     "for another \"autosync\". ORVALE_CA_FILE names a PEM file of extra trusted certificate\n"
-    "authorities. The exit code is 0; a run's outcome is on the screen and in Logs.dat. The screens\n"
+    "authorities. The screens show a run's outcome and its cause. \"orvale autosync\" exits with 0\n"
+    "when every chosen folder completed, else with 10 + the run's result and one line on stderr\n"
+    "saying why: 11 authentication or initialisation failed, 12 the run ended by an error, 13 the\n"
+    "server was not reached (or the run was cancelled), 14 a folder or the device store failed (also\n"
+    "when the changes could not be recorded), 15 nothing to sync (no settings or no chosen folder).\n"
+    "Every run writes a plain-text log into Application Data/Orvale/Logs (the last 10 kept;\n"
+    "orvale-config set log-runs=N, log-names=off); orvale-dump --log prints the last one. The screens\n"
     "are the module " ORVALE_SCREENS_MODULE " beside the program or in " ORVALE_SCREENS_INSTALLED_DIR "/ from its\n"
     "folder; when it cannot be loaded, the reason is on stderr and the exit code is 1. A device folder\n"
     "that is missing a home or that another user owns or may write: the reason on stderr, exit code 2.\n"
@@ -76,10 +82,13 @@ int main(int argc, char** argv) {
     // The application object comes first: it decides whether this process may run at all.
     orvale::ClientApp app;
     std::unique_ptr<orvale::AppShell> shell;
-    if (screens != nullptr)
+    orvale::BackgroundShell* background = nullptr;
+    if (screens != nullptr) {
         shell.reset(screens(&argc, argv));
-    else
-        shell = std::make_unique<orvale::BackgroundShell>();
+    } else {
+        background = new orvale::BackgroundShell();
+        shell.reset(background);
+    }
     app.initInstance(commandLine, *shell);
-    return 0;
+    return background != nullptr ? background->exitStatus() : 0;
 }

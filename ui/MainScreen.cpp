@@ -50,6 +50,12 @@ MainScreen::MainScreen(ScreenContext& context, QWidget* parent)
     status_->setAlignment(Qt::AlignCenter);
     status_->setMinimumHeight(20);
     body()->addWidget(status_);
+    cause_ = new StaticEx({}, theme::kInk, theme::Size::Small, false, bodyPanel());
+    cause_->setObjectName(QStringLiteral("cause"));
+    cause_->setAlignment(Qt::AlignCenter);
+    cause_->setWordWrap(true);
+    cause_->hide();
+    body()->addWidget(cause_);
     lastSync_ = new StaticEx({}, theme::kMuted, theme::Size::Small, false, bodyPanel());
     lastSync_->setObjectName(QStringLiteral("lastSync"));
     lastSync_->setAlignment(Qt::AlignCenter);
@@ -94,6 +100,11 @@ void MainScreen::showStatus(const QString& text) {
     status_->repaint();
 }
 
+void MainScreen::showCause(const QString& text) {
+    cause_->setText(text);
+    cause_->setVisible(!text.isEmpty());
+}
+
 void MainScreen::reportCount(int folderCode, int direction, int value) {
     const int row = kindSlot(folderCode);
     if (row < 0 || direction < 0 || direction > 1) return;
@@ -104,6 +115,7 @@ void MainScreen::reportCount(int folderCode, int direction, int value) {
 void MainScreen::resetProgress() {
     counts_->clearCounts();
     status_->clear();
+    showCause({});
 }
 
 void MainScreen::setShownFolders(bool contacts, bool calendar, bool tasks) {
@@ -142,6 +154,8 @@ void MainScreen::launchRun() {
             Qt::QueuedConnection);
     connect(bridge, &RunBridge::foldersShown, this,
             [this, current](bool c, bool cal, bool t) { if (current()) setShownFolders(c, cal, t); },
+            Qt::QueuedConnection);
+    connect(bridge, &RunBridge::causeShown, this, [this, current](const QString& t) { if (current()) showCause(t); },
             Qt::QueuedConnection);
     connect(bridge, &RunBridge::lastSyncShown, this, [this, current](const QString& t) { if (current()) showLastSync(t); },
             Qt::QueuedConnection);

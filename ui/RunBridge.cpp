@@ -21,4 +21,6 @@ void RunBridge::setShownFolders(bool contacts, bool calendar, bool tasks) {
 
 void RunBridge::showLastSync(const std::u16string& text) { emit lastSyncShown(QString::fromStdU16String(text)); }
 
+void RunBridge::showCause(const std::u16string& text) { emit causeShown(QString::fromStdU16String(text)); }
+
 }  // namespace orvale::ui

@@ -222,7 +222,7 @@ void SettingsScreen::fillUris() {
 }
 
 void SettingsScreen::viewLog() {
-    LogViewer viewer(this);
+    RunLogViewer viewer(this);
     viewer.exec();
 }
 

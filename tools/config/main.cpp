@@ -7,6 +7,7 @@
 
 #include "app/ClientApp.h"
 #include "app/ConfigRecord.h"
+#include "app/DiagnosticLog.h"
 #include "app/SettingsSave.h"
 #include "platform/DevicePaths.h"
 #include "platform/NamedMutex.h"
@@ -46,6 +47,9 @@ std::string helpText() {
            "\n"
            "keys:\n" +
            keyHelp() +
+           "  log-runs      how many sync runs keep their log in Application Data/Orvale/Logs: 1-1000\n"
+           "                (default 10); kept beside Conf.dat, not in it\n"
+           "  log-names     on (default) or off: the run logs name the contacts, events and tasks\n"
            "\n"
            "exit codes: 0 done, 1 Conf.dat could not be written (or the orvale program is not beside\n"
            "orvale-config), 2 wrong arguments, unknown key or bad value (nothing is changed), 3 saved but\n"
@@ -83,6 +87,8 @@ int show() {
     if (state == ConfigLoad::Damaged) return damaged();
     if (state == ConfigLoad::Missing) std::cerr << "orvale-config: no Conf.dat yet; these are the defaults\n";
     showSettings(record, std::cout);
+    const LogSettings log = readLogSettings();
+    std::cout << "log-runs=" << log.runs << "\nlog-names=" << (log.names ? "on" : "off") << "\n";
     return kOk;
 }
 
@@ -105,20 +111,38 @@ int set(const std::vector<std::string>& args) {
     EditableSettings settings = editableFrom(record);
     bool passwordFromStdin = false, passwordGiven = false;
     std::vector<std::string> notices;
+    // The run log's settings live beside Conf.dat, not in it.
+    LogSettings logSettings = readLogSettings();
+    bool logKeys = false, recordKeys = false;
     for (const std::string& arg : args) {
         if (arg == "--password-stdin") {
             passwordFromStdin = true;
+            recordKeys = true;
             continue;
         }
         if (arg == "--replace-damaged") continue;
         const auto eq = arg.find('=');
         if (eq == std::string::npos || eq == 0) return usageError("expected KEY=VALUE, got \"" + arg + "\"");
         const std::string key = arg.substr(0, eq);
+        if (key.starts_with("log-")) {
+            if (!applyLogSetting(logSettings, key, std::string_view(arg).substr(eq + 1)))
+                return usageError(key == "log-runs" || key == "log-names"
+                                      ? key + " takes " + (key == "log-runs" ? "a number of runs from 1 to 1000" : "on or off")
+                                      : "unknown key \"" + key + "\"");
+            logKeys = true;
+            continue;
+        }
+        recordKeys = true;
         passwordGiven = passwordGiven || key == "password";
         const SetOutcome outcome = applySetting(key, std::string_view(arg).substr(eq + 1), settings);
         if (!outcome.ok) return usageError(outcome.problem);
         if (!outcome.notice.empty()) notices.push_back(outcome.notice);
     }
+    if (logKeys && !writeLogSettings(logSettings)) {
+        std::cerr << "orvale-config: cannot write " << platform::hostPath(kLogSettingsPath).string() << "\n";
+        return kNotSaved;
+    }
+    if (!recordKeys) return kOk;
     if (passwordFromStdin) {
         if (passwordGiven) return usageError("the password is given twice (password= and --password-stdin)");
         const auto password = passwordFromInput();
