@@ -42,7 +42,13 @@ std::u16string transportText(const TransportFailure& f) {
         case TransportFailureKind::HostNotFound: return fill(StringId::CauseHostNotFound, {where});
         case TransportFailureKind::Refused: return fill(StringId::CauseRefused, {where});
         case TransportFailureKind::TimedOut: return fill(StringId::CauseTimedOut, {where});
-        case TransportFailureKind::Untrusted: return fill(StringId::CauseUntrusted, {where, f.detail});
+        case TransportFailureKind::Untrusted: {
+            // The library's words begin with a heading that says again what the text says.
+            std::string why = f.detail;
+            for (const char* heading : {"SSL certificate problem: ", "SSL: "})
+                if (why.rfind(heading, 0) == 0) why.erase(0, std::char_traits<char>::length(heading));
+            return fill(StringId::CauseUntrusted, {where, why});
+        }
         case TransportFailureKind::HttpStatus: return fill(StringId::CauseHttpStatus, {where, std::to_string(f.status)});
         case TransportFailureKind::Network: return fill(StringId::CauseNetwork, {where, f.detail});
     }

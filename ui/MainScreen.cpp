@@ -52,10 +52,13 @@ MainScreen::MainScreen(ScreenContext& context, QWidget* parent)
     body()->addWidget(status_);
     cause_ = new StaticEx({}, theme::kInk, theme::Size::Small, false, bodyPanel());
     cause_->setObjectName(QStringLiteral("cause"));
-    cause_->setAlignment(Qt::AlignCenter);
     cause_->setWordWrap(true);
+    cause_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    // On the smallest screen the cause gets the room that is left rather than pushing the controls
+    // over each other; what does not fit is in the run's log.
+    cause_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
     cause_->hide();
-    body()->addWidget(cause_);
+    body()->addWidget(cause_, 3);
     lastSync_ = new StaticEx({}, theme::kMuted, theme::Size::Small, false, bodyPanel());
     lastSync_->setObjectName(QStringLiteral("lastSync"));
     lastSync_->setAlignment(Qt::AlignCenter);
@@ -102,6 +105,7 @@ void MainScreen::showStatus(const QString& text) {
 
 void MainScreen::showCause(const QString& text) {
     cause_->setText(text);
+    cause_->setToolTip(text);
     cause_->setVisible(!text.isEmpty());
 }
 
