@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <vector>
@@ -108,19 +109,27 @@ std::unique_ptr<DiagnosticLog> DiagnosticLog::start(const LogSettings& settings)
     localtime_r(&now, &local);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    // The oldest go first, so that with this one there are `runs`. A run of the same second gets
+    // the next number, never a number an older log of that second had: it must sort last.
+    std::vector<std::filesystem::path> logs = runLogs();
+    const auto keep = static_cast<std::size_t>(std::max(settings.runs, 1));
+    std::error_code ec;
+    for (std::size_t i = 0; i + keep <= logs.size(); ++i) std::filesystem::remove(logs[i], ec);
+    const std::string sameSecond = std::string(kPrefix) + stamp + "-";
+    int n = 0;
+    for (const auto& log : logs) {
+        const std::string name = log.filename().string();
+        if (!name.starts_with(sameSecond)) continue;
+        n = std::max(n, std::atoi(name.c_str() + sameSecond.size()) + 1);
+    }
     std::FILE* file = nullptr;
     std::filesystem::path path;
-    for (int n = 0; n < 100 && file == nullptr; ++n) {
-        path = folder / (std::string(kPrefix) + stamp + "-" + std::to_string(n) + std::string(kSuffix));
+    for (int tries = 0; tries < 100 && file == nullptr; ++tries, ++n) {
+        path = folder / (sameSecond + std::to_string(n) + std::string(kSuffix));
         file = std::fopen(path.c_str(), "wx");  // never one run's log over another's
         if (file == nullptr && errno != EEXIST) return nullptr;
     }
     if (file == nullptr) return nullptr;
-    // The oldest go, so that this one is among the last `runs`.
-    std::vector<std::filesystem::path> logs = runLogs();
-    const auto keep = static_cast<std::size_t>(std::max(settings.runs, 1));
-    std::error_code ec;
-    for (std::size_t i = 0; i + keep < logs.size(); ++i) std::filesystem::remove(logs[i], ec);
     return std::unique_ptr<DiagnosticLog>(new DiagnosticLog(file, path, settings.names));
 }
 
