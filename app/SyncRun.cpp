@@ -10,6 +10,7 @@
 #include "platform/DevicePaths.h"
 #include "transport/ServerUrl.h"
 #include "engine/AbortRecord.h"
+#include "engine/CSyncClientException.h"
 #include "platform/DeviceUniqueId.h"
 #include "stores/ChangeTrackerList.h"
 #include "stores/DataStoreFactory.h"
@@ -147,6 +148,20 @@ RunCause causeOf(const RunReport& report, const RunWatch& watch, const Transport
     return c;
 }
 
+// The engine's failures in words; its message alone is only the numbers.
+std::string sessionFailureText(const CSyncClientException& e) {
+    std::string what;
+    switch (e.subCode()) {
+        case kFailedEmptyReply: what = "the server's answer was empty"; break;
+        case kFailedReplySize: what = "the server's answer was larger than the client takes"; break;
+        case kFailedReplyDecode: what = "the server's answer could not be read as SyncML"; break;
+        case kFailedNotFound: what = "the server answered that the address is not found"; break;
+        case kFailedServerBusy: what = "the server is busy; try again later"; break;
+        default: what = "the message could not be built or exchanged"; break;
+    }
+    return what + e.what();
+}
+
 void logStart(DiagnosticLog* log, const SyncArguments& args) {
     if (log == nullptr) return;
     log->line("sync run starts");
@@ -189,6 +204,9 @@ RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& p
     SessionRun s;
     try {
         engineResult = runSession(s, inputs, report);
+    } catch (const CSyncClientException& e) {
+        engineResult = SyncResult::Exception;
+        exceptionText = sessionFailureText(e);
     } catch (const std::exception& e) {
         engineResult = SyncResult::Exception;
         exceptionText = e.what();
