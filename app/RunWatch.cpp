@@ -69,7 +69,10 @@ void RunWatch::commandRefused(const std::string& command, const std::string& ite
         if (code == 401 || code == 407) credentialsCode_ = code;
         return;
     }
-    if (!firstRefusal_ && code != 401 && code != 407) firstRefusal_ = RefusedCommand{command, item, code};
+    // 508 (a slow sync is needed) and 419 (the server's copy wins) are answers the session goes on
+    // with, and credentials asked again are the header's matter: none of them is why a run failed.
+    if (!firstRefusal_ && code != 401 && code != 407 && code != 508 && code != 419)
+        firstRefusal_ = RefusedCommand{command, item, code};
 }
 
 void RunWatch::sessionEnd() {
