@@ -134,6 +134,7 @@ class FailureCauses(E2eCase):
         dev = harness.Device(os.path.join(mount, "device"))
         dev.conf(self.server.url, contacts="contacts", logging="1")
         os.chmod(mount, 0o700)
+        harness.next_second()  # the server tells changes apart by the second
         r = self.autosync(dev)
         err = r.stderr.decode()
         self.assertEqual(r.returncode, 14, err)
