@@ -1,5 +1,8 @@
 #include "app/DiagnosticLog.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -126,8 +129,18 @@ std::unique_ptr<DiagnosticLog> DiagnosticLog::start(const LogSettings& settings)
     std::filesystem::path path;
     for (int tries = 0; tries < 100 && file == nullptr; ++tries, ++n) {
         path = folder / (sameSecond + std::to_string(n) + std::string(kSuffix));
-        file = std::fopen(path.c_str(), "wx");  // never one run's log over another's
-        if (file == nullptr && errno != EEXIST) return nullptr;
+        // Never one run's log over another's; readable by its owner only, as it names the user, the
+        // server and the user's contacts.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno != EEXIST) return nullptr;
+            continue;
+        }
+        file = ::fdopen(fd, "w");
+        if (file == nullptr) {
+            ::close(fd);
+            return nullptr;
+        }
     }
     if (file == nullptr) return nullptr;
     return std::unique_ptr<DiagnosticLog>(new DiagnosticLog(file, path, settings.names));

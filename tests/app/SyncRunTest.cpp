@@ -301,6 +301,8 @@ TEST_F(SyncRunTest, EachRunLeavesItsCauseAndItsOwnLog) {
         EXPECT_NE(log.find(c.cause), std::string::npos) << log;
         EXPECT_EQ(log.find("s3cret-pw"), std::string::npos);
         EXPECT_EQ(lastRunLogPath(), report.logPath);
+        using std::filesystem::perms;
+        EXPECT_EQ(std::filesystem::status(report.logPath).permissions(), perms::owner_read | perms::owner_write);
     }
     std::size_t kept = 0;
     for (const auto& e : std::filesystem::directory_iterator(platform::hostPath(kLogFolderPath))) kept += e.is_regular_file();
