@@ -10,6 +10,12 @@ class BackgroundShell : public AppShell {
     std::unique_ptr<MainDialog> createMainDialog(ClientApp& app) override;
     // There is no window to put it in: the notice goes to stderr.
     void showNotice(std::u16string_view caption, std::u16string_view text) override;
+
+    // The background run's exit status (BackgroundSync.h); 0 when no run was made.
+    int exitStatus() const { return exitStatus_; }
+
+  private:
+    int exitStatus_ = 0;
 };
 
 }  // namespace orvale

@@ -7,6 +7,7 @@
 #include "app/RunScope.h"
 #include "app/SyncRun.h"
 #include "platform/StringTable.h"
+#include "platform/TextConversion.h"
 #include "stores/KindCode.h"
 
 namespace orvale {
@@ -44,13 +45,17 @@ SyncResult runChosenFolders(ConfigRecord& record, RunView& view, RunControl& con
 
     view.showStatus(report.changesUnrecorded ? platform::loadString(platform::StringId::ChangesNotRecorded)
                                              : resultText(report.result));
+    const std::u16string cause = attemptLine(report.cause, attemptTimeNow());
+    view.showCause(cause);
     if (report.result == SyncResult::Done)
         view.showLastSync(platform::loadString(platform::StringId::LastSyncPrefix) + recordSuccessfulRun(record));
     if (record.flag(ConfigFlag::LoggingEnabled)) {
         const RunStatistics& s = report.statistics;
+        std::vector<std::string> notices = s.notices();
+        if (!cause.empty()) notices.push_back(platform::utf16ToUtf8(cause));
         writeRunLog(RunLogSummary{record.text(ConfigText::LastSyncText), logFolder(contacts, u"Contacts", s, kKindContacts),
                                   logFolder(calendar, u"Calendar", s, kKindCalendar), logFolder(tasks, u"Tasks", s, kKindTasks),
-                                  s.notices(), report.changesUnrecorded});
+                                  notices, report.changesUnrecorded});
     }
     return report.result;
 }

@@ -21,6 +21,9 @@ class RunView : public ProgressReporter {
     virtual void setShownFolders(bool contacts, bool calendar, bool tasks) = 0;
     // The line under the counts ("Synchronized: 08/12/26 07:15 PM").
     virtual void showLastSync(const std::u16string& text) = 0;
+    // The line under the result: why the run failed and what to do, with the time of the attempt;
+    // empty after a run that did all it was asked.
+    virtual void showCause(const std::u16string& /*text*/) {}
 };
 
 // Runs one sync for the current configuration record and returns when it is over. A cancelled run

@@ -3,9 +3,15 @@
 #include <exception>
 
 #include "app/LastRunCounts.h"
+#include "app/DiagnosticLog.h"
+#include "app/LoggedTransport.h"
 #include "app/RunControl.h"
 #include "app/RunSessionData.h"
+#include "app/RunWatch.h"
+#include "platform/DevicePaths.h"
+#include "transport/ServerUrl.h"
 #include "engine/AbortRecord.h"
+#include "engine/CSyncClientException.h"
 #include "platform/DeviceUniqueId.h"
 #include "stores/ChangeTrackerList.h"
 #include "stores/DataStoreFactory.h"
@@ -53,6 +59,8 @@ struct RunInputs {
     const std::optional<ProxyConfig>& proxy;
     const RunEnvironment& env;
     RunTransport& transport;
+    Transport& logged;
+    SyncObserver& observer;
     std::shared_ptr<AbortRecord> abort;
     SessionDataStore& data;
     RunControl* control;
@@ -77,11 +85,12 @@ std::optional<SyncResult> runSession(SessionRun& s, RunInputs& in, RunReport& re
                                         a.calendarUri, in.proxy);
     for (SyncSource& source : config.sources) source.mode = in.nextSync.mode(source.kind);
     s.session = in.env.makeSession(
-        SessionParts{config.client, *s.factory, *in.transport.transport, report.statistics, in.abort, in.data});
+        SessionParts{config.client, *s.factory, in.logged, in.observer, in.abort, in.data});
     // Constructing the engine cleared the abort flag: a cancel from before must be applied after it.
     if (in.control) in.control->attach(in.abort, in.transport.abort);
     return s.session->run(config.server, config.sources);
 }
+
 // Read again: a choice made while the run went on is for the next run and stays.
 void forgetCompletedChoices(const NextSyncChoice& used, const std::vector<int>& completedKinds) {
     NextSyncChoice stored = NextSyncChoice::load();
@@ -92,6 +101,97 @@ void forgetCompletedChoices(const NextSyncChoice& used, const std::vector<int>& 
         changed = true;
     }
     if (changed) stored.save();
+}
+
+// A store write that failed on a disk with no room left is told as that.
+bool diskFull() {
+    std::error_code ec;
+    const auto space = std::filesystem::space(platform::deviceRoot(), ec);
+    return !ec && space.available < 64 * 1024;
+}
+
+RunCause causeOf(const RunReport& report, const RunWatch& watch, const Transport& transport, const SyncArguments& args,
+                 const std::string& exceptionText) {
+    RunCause c;
+    auto store = [&](CauseKind kind, const std::string& detail) {
+        c.kind = diskFull() ? CauseKind::DiskFull : kind;
+        c.detail = detail;
+        return c;
+    };
+    if (!report.deviceProblem.empty()) return store(CauseKind::StoreNotOpened, report.deviceProblem);
+    if (report.cancelled) return RunCause{CauseKind::Cancelled, {}, 0, {}, {}, {}};
+    if (!report.skippedFolders.empty() && transport.errorFlag() != 1) {
+        c.kind = CauseKind::FolderWithoutStore;
+        return c;
+    }
+    if (report.result == SyncResult::Done) {
+        if (report.changesUnrecorded) return store(CauseKind::ChangesNotRecorded, "the change databases");
+        return c;
+    }
+    if (transport.errorFlag() == 1) {
+        const TransportFailure& f = transport.lastFailure();
+        if (f.kind == TransportFailureKind::BadUrl) c.kind = args.url.empty() ? CauseKind::EmptyUrl : CauseKind::BadUrl;
+        else if (f.kind == TransportFailureKind::Aborted) c.kind = CauseKind::Cancelled;
+        else c.kind = CauseKind::Transport;
+        c.transport = f;
+        if (f.kind != TransportFailureKind::None) return c;
+    }
+    if (!watch.storeNotWritten().empty()) return store(CauseKind::StoreNotWritten, watch.storeNotWritten());
+    if (!watch.storeNotOpened().empty()) return store(CauseKind::StoreNotOpened, watch.storeNotOpened());
+    if (report.result == SyncResult::InitFailed && watch.credentialsRefused() != 0) {
+        c.kind = CauseKind::CredentialsRefused;
+        c.code = watch.credentialsRefused();
+        return c;
+    }
+    if (const auto& refused = watch.firstRefusal()) {
+        c.kind = CauseKind::CommandRefused;
+        c.command = refused->command;
+        c.item = refused->item;
+        c.code = refused->code;
+        return c;
+    }
+    if (report.result == SyncResult::Exception) {
+        c.kind = CauseKind::Exception;
+        c.detail = exceptionText;
+        return c;
+    }
+    if (report.result == SyncResult::InitFailed && !watch.lastText().empty()) {
+        c.kind = CauseKind::AuthenticationEnded;
+        c.detail = watch.lastText();
+        return c;
+    }
+    c.kind = CauseKind::Engine;
+    c.detail = watch.lastText().empty() ? std::string("the server's answers did not complete it") : watch.lastText();
+    return c;
+}
+
+// The engine's failures in words; its message alone is only the numbers.
+std::string sessionFailureText(const CSyncClientException& e) {
+    std::string what;
+    switch (e.subCode()) {
+        case kFailedEmptyReply: what = "the server's answer was empty"; break;
+        case kFailedReplySize: what = "the server's answer was larger than the client takes"; break;
+        case kFailedReplyDecode: what = "the server's answer could not be read as SyncML"; break;
+        case kFailedNotFound: what = "the server answered that the address is not found"; break;
+        case kFailedServerBusy: what = "the server is busy; try again later"; break;
+        default: what = "the message could not be built or exchanged"; break;
+    }
+    return what + e.what();
+}
+
+void logStart(DiagnosticLog* log, const SyncArguments& args) {
+    if (log == nullptr) return;
+    log->line("sync run starts");
+    // Never the password; a URL that carries one is not shown either.
+    log->line("server URL: " + (ServerUrl::hasUserInfo(args.url) ? std::string("(holds a user name and password; not shown)")
+                                                                   : args.url));
+    log->line("user: " + args.user);
+    auto folder = [&](const char* name, const std::optional<std::string>& uri) {
+        log->line(std::string(name) + ": " + (uri ? "database " + *uri : std::string("not chosen")));
+    };
+    folder("Contacts", args.contactsUri);
+    folder("Calendar", args.calendarUri);
+    folder("Tasks", args.tasksUri);
 }
 }  // namespace
 
@@ -107,9 +207,14 @@ RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& p
     const ProxyDescriptor descriptor =
         proxy ? ProxyDescriptor{proxy->address, proxy->user, proxy->password} : ProxyDescriptor{};
     RunTransport transport = env.makeTransport(descriptor);
+    const std::unique_ptr<DiagnosticLog> log = DiagnosticLog::start(readLogSettings());
+    logStart(log.get(), args);
+    LoggedTransport logged(*transport.transport, log.get());
+    RunWatch watch(report.statistics, log.get());
     RunSessionData sessionData;
     const NextSyncChoice nextSync = NextSyncChoice::load();
-    RunInputs inputs{args, proxy, env, transport, abort, sessionData.store(), control, nextSync};
+    RunInputs inputs{args, proxy, env, transport, logged, watch, abort, sessionData.store(), control, nextSync};
+    std::string exceptionText;
 
     std::optional<SyncResult> engineResult = SyncResult::Exception;
     const DateWindowScope window(args.calendarWindow);
@@ -117,8 +222,12 @@ RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& p
     SessionRun s;
     try {
         engineResult = runSession(s, inputs, report);
-    } catch (const std::exception&) {
+    } catch (const CSyncClientException& e) {
         engineResult = SyncResult::Exception;
+        exceptionText = sessionFailureText(e);
+    } catch (const std::exception& e) {
+        engineResult = SyncResult::Exception;
+        exceptionText = e.what();
     } catch (...) {
         engineResult = SyncResult::Exception;
     }
@@ -147,6 +256,15 @@ RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& p
     setCurrentAbortRecord(nullptr);
 
     if (complete && !report.skippedFolders.empty()) report.result = SyncResult::SyncFailed;
+    report.cause = causeOf(report, watch, *transport.transport, args, exceptionText);
+    if (log) {
+        if (report.changesUnrecorded) log->line("the change databases could not be written");
+        std::string end = "result " + std::to_string(static_cast<int>(report.result));
+        if (!report.cause.empty()) end += ": " + causeTextUtf8(report.cause);
+        log->line(end);
+        report.logPath = log->path();
+        report.logProblem = log->finish();
+    }
     // For the main screen after a restart; a run that did not complete leaves the last one's.
     if (report.result == SyncResult::Done) saveLastRunCounts(report.statistics);
     return report;

@@ -1,9 +1,11 @@
 #pragma once
 // One sync run's core, shared by the background and the interactive run: the engine session for
 // every chosen folder together, the end-of-run files, and the run's result.
+#include <filesystem>
 #include <optional>
 #include <vector>
 
+#include "app/RunCause.h"
 #include "app/RunEnvironment.h"
 #include "app/RunStatistics.h"
 #include "app/SyncArguments.h"
@@ -26,6 +28,11 @@ struct RunReport {
     RunStatistics statistics;
     // Why the device's store could not be opened; the run then fails before the server is asked.
     std::string deviceProblem;
+    // Why the run ended as it did; empty for a run that did all it was asked.
+    RunCause cause;
+    // The run's diagnostic log, and why it could not be written whole (empty when it was).
+    std::filesystem::path logPath;
+    std::string logProblem;
 };
 
 // The device ID of this device ("IMEI:" and 22 hex digits).

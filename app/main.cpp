@@ -25,13 +25,19 @@ constexpr const char* kHelp =
     "makes a second start exit: with a notice, or silently for another \"autosync\". ORVALE_CA_FILE\n"
     "names a PEM file of extra trusted certificate authorities. The screens need a display (DISPLAY or\n"
     "WAYLAND_DISPLAY, or QT_QPA_PLATFORM); they are the module " ORVALE_SCREENS_MODULE " beside the\n"
-    "program or in " ORVALE_SCREENS_INSTALLED_DIR "/ from its folder.\n"
+    "program or in " ORVALE_SCREENS_INSTALLED_DIR "/ from its folder. They show a run's outcome and its\n"
+    "cause. Every run writes a plain-text log into Application Data/Orvale/Logs (the last 10 kept;\n"
+    "orvale-config set log-runs=N, log-names=off); orvale-dump --log prints the last one.\n"
     "\n"
-    "exit codes: 0 done (a run's outcome is on the screen and in Logs.dat); 1 the screens cannot be\n"
-    "shown (no display, or their module cannot be loaded; the reason is on stderr); 2 a command line\n"
-    "other than the ones above; 3 a background run found Conf.dat damaged (the screens run setup\n"
-    "instead); 6 no device folder (no home), or one that another user owns or that group or others\n"
-    "may write.\n";
+    "exit codes: 0 done (the screens were closed, or every chosen folder of a background run\n"
+    "completed); 1 the screens cannot be shown (no display, or their module cannot be loaded; the\n"
+    "reason is on stderr); 2 a command line other than the ones above; 3 a background run found\n"
+    "Conf.dat damaged (the screens run setup instead); 6 no device folder (no home), or one that\n"
+    "another user owns or that group or others may write. A background run that did not complete\n"
+    "exits with 10 + its result and one line on stderr saying why: 11 authentication or\n"
+    "initialisation failed, 12 the run ended by an error, 13 the server was not reached (or the run\n"
+    "was cancelled), 14 a folder or the device store failed (also when the changes could not be\n"
+    "recorded), 15 nothing to sync (no settings or no chosen folder).\n";
 
 constexpr int kExitNoScreens = 1;
 constexpr int kExitUsage = 2;
@@ -104,10 +110,13 @@ int main(int argc, char** argv) {
     // The application object comes first: it decides whether this process may run at all.
     orvale::ClientApp app;
     std::unique_ptr<orvale::AppShell> shell;
-    if (screens != nullptr)
+    orvale::BackgroundShell* background = nullptr;
+    if (screens != nullptr) {
         shell.reset(screens(&argc, argv));
-    else
-        shell = std::make_unique<orvale::BackgroundShell>();
+    } else {
+        background = new orvale::BackgroundShell();
+        shell.reset(background);
+    }
     app.initInstance(commandLine, *shell);
-    return 0;
+    return background != nullptr ? background->exitStatus() : 0;
 }

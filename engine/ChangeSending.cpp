@@ -176,6 +176,8 @@ bool ChangeSender::addFolderChanges(SyncContextHolder& context, bool messageWasE
             return false;
         }
         messages_.pending().add(messages_.msgId(), id, PendingCommand{kind, ElementRef<SyncElement>(command.get()), context.folder(), item->key()});
+        session_.observer.itemData(SyncSide::Client, folders_[context.folder()].localName(), observedKind(kind), item->key(),
+                                   item->data() != nullptr ? std::string_view(item->data(), item->dataSize()) : std::string_view());
         context.advance();
         ++itemsInMessage;
     }

@@ -176,6 +176,7 @@ void ServerCommands::applyAddOrReplace(const Generic& command, CommandKind kind,
             session_.observer.text("Item has empty body. CmdId: " + cmdRef);
         } else {
             applied = applyItem(*target, kind, key, text, cmdRef);
+            session_.observer.itemData(SyncSide::Server, folders_[target->folder].localName(), observedKind(kind), key, text);
         }
         answerItem(*target, reply, key, applied);
     }
@@ -206,6 +207,7 @@ void ServerCommands::applyDelete(const Generic& command, OpenSync* target, const
         ElementRef<Status> status = messages_.newStatus(msgRef, cmdRef, CommandKind::Delete, code);
         messages_.queueStatus(status);
         status->addTargetRef(key);
+        if (deleted) session_.observer.itemData(SyncSide::Server, folder.localName(), kObservedDelete, key, {});
         session_.observer.itemResult(SyncSide::Server, folder.localName(), kObservedDelete, !deleted);
         if (SyncContextHolder* context = target->context) {
             if (deleted) {

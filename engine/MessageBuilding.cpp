@@ -1,6 +1,7 @@
 // Every outgoing message: the header from the session's template, the queued statuses and
 // commands while they fit, then the exchange and the decoding of the reply.
 #include "engine/BoundedNumber.h"
+#include "engine/CommandKind.h"
 #include "engine/CSyncClientException.h"
 #include "engine/AlertCodes.h"
 #include "engine/ElementSize.h"
@@ -137,6 +138,12 @@ std::optional<PendingCommand> MessageBuilder::answeredCommand(const Status& stat
         return std::nullopt;
     }
     code = static_cast<int>(readServerNumber(status.data(), 999).value_or(0));
+    if (code < 200 || code > 299) {
+        std::string item = command->itemKey;
+        const PCDataList* refs = status.targetRefs() != nullptr ? status.targetRefs() : status.sourceRefs();
+        if (item.empty() && refs != nullptr && refs->size() > 0 && refs->at(0) != nullptr) item = refs->at(0)->bytes();
+        session_.observer.commandRefused(commandName(command->kind), item, code);
+    }
     return command;
 }
 

@@ -3,6 +3,7 @@
 // behaviour (statistics, progress display); the rest exist so that a diagnostic observer can log them.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace orvale {
 
@@ -25,6 +26,15 @@ public:
     virtual void sessionEnd() {}
     // The folder's session completed: its new anchor is stored.
     virtual void folderCompleted(const std::string& /*folder*/) {}
+
+    // The server answered one of our commands with a status outside 200-299. `item` is the status's
+    // first target or source reference (a folder, an item key), empty when it has none.
+    virtual void commandRefused(const std::string& /*command*/, const std::string& /*item*/, int /*code*/) {}
+
+    // An item on its way: sent by us (Client) or applied from the server (Server), with its text
+    // (vCard or vCalendar; empty for a Delete), so a log can name it.
+    virtual void itemData(SyncSide /*side*/, const std::string& /*folder*/, int /*kind*/, const std::string& /*key*/,
+                          std::string_view /*data*/) {}
 
     // Protocol events 600-621 and the engine's diagnostic texts.
     virtual void event(int /*code*/) {}

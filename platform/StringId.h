@@ -23,6 +23,31 @@ enum class StringId : int {
     StartingSync = 290,          // "Starting sync"
     CheckingForChanges = 292,    // "Checking for changes..."
     FinalizingChanges = 293,     // "Finalizing changes..."
+    // Why a run failed, told under its result; %1, %2, %3 are filled in.
+    AttemptAt = 360,
+    CauseEmptyUrl = 361,
+    CauseBadUrl = 362,
+    CauseHostNotFound = 363,
+    CauseRefused = 364,
+    CauseTimedOut = 365,
+    CauseUntrusted = 366,
+    CauseHttpStatus = 367,
+    CauseNetwork = 368,
+    CauseCredentials = 369,
+    CauseAuthentication = 370,
+    CauseCommandRefused = 371,
+    CauseStoreNotOpened = 372,
+    CauseStoreNotWritten = 373,
+    CauseDiskFull = 374,
+    CauseChangesNotRecorded = 375,
+    CauseFolderWithoutStore = 376,
+    CauseCancelled = 377,
+    CauseEngine = 378,
+    CauseException = 379,
+    CauseNothingToSync = 380,
+    NoRunLog = 381,
+    RunLogTitle = 382,
+    SummaryLog = 383,
     // The screens.
     Title = 300,
     Url = 301,

@@ -122,6 +122,21 @@ void configure(CURL* easy, const HttpRequestParts& layout, curl_slist* headers, 
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &sink);
 }
 
+TransportFailureKind failureKind(CURLcode result) {
+    switch (result) {
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY: return TransportFailureKind::HostNotFound;
+        case CURLE_COULDNT_CONNECT: return TransportFailureKind::Refused;
+        case CURLE_OPERATION_TIMEDOUT: return TransportFailureKind::TimedOut;
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CACERT_BADFILE:
+        case CURLE_SSL_ISSUER_ERROR:
+        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        case CURLE_SSL_INVALIDCERTSTATUS: return TransportFailureKind::Untrusted;
+        default: return TransportFailureKind::Network;
+    }
+}
+
 }  // namespace
 
 CurlClient::CurlClient() {
@@ -165,19 +180,28 @@ bool runTransfer(CURLM* multi, CURL* easy, const std::atomic<bool>& aborted, CUR
 
 HttpOutcome CurlClient::perform(const HttpRequestParts& layout) {
     HttpOutcome outcome;
-    if (multi_ == nullptr || layout.url == nullptr || aborted_.load()) return outcome;
+    if (multi_ == nullptr || layout.url == nullptr || aborted_.load()) {
+        outcome.failure = TransportFailureKind::Aborted;
+        return outcome;
+    }
     std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
     std::unique_ptr<curl_slist, ListDeleter> headers(buildHeaderList(layout));
     if (!easy) return outcome;
 
     CURLcode result = CURLE_OK;
     BodySink sink;
+    char errorText[CURL_ERROR_SIZE] = {};
     for (int attempt = 1; attempt <= kConnectAttempts; ++attempt) {
         sink = BodySink{};
         sink.easy = easy.get();
         sink.limit = layout.bodyLimit;
         configure(easy.get(), layout, headers.get(), sink);
-        if (!runTransfer(static_cast<CURLM*>(multi_), easy.get(), aborted_, result)) return outcome;
+        errorText[0] = '\0';
+        curl_easy_setopt(easy.get(), CURLOPT_ERRORBUFFER, errorText);
+        if (!runTransfer(static_cast<CURLM*>(multi_), easy.get(), aborted_, result)) {
+            outcome.failure = TransportFailureKind::Aborted;
+            return outcome;
+        }
         if (result != CURLE_COULDNT_CONNECT) break;
     }
 
@@ -186,6 +210,10 @@ HttpOutcome CurlClient::perform(const HttpRequestParts& layout) {
     outcome.status = status;
     outcome.complete = result == CURLE_OK || (result == CURLE_WRITE_ERROR && sink.stopped);
     if (status == 200) outcome.body = std::move(sink.body);
+    if (status == 0 && result != CURLE_OK) {
+        outcome.failure = failureKind(result);
+        outcome.failureText = errorText[0] != '\0' ? std::string(errorText) : std::string(curl_easy_strerror(result));
+    }
     return outcome;
 }
 

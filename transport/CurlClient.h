@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "transport/ServerUrl.h"
+#include "transport/TransportFailure.h"
 
 namespace orvale {
 
@@ -28,6 +29,9 @@ struct HttpOutcome {
     long status = 0;        // 0: no status line was received
     bool complete = false;  // the body was read to its end or to the limit
     std::string body;       // only for status 200
+    // When the request failed without a status: what kind of failure, in the library's own words.
+    TransportFailureKind failure = TransportFailureKind::None;
+    std::string failureText;
 };
 
 class CurlClient {

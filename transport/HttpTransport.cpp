@@ -58,14 +58,17 @@ int HttpTransport::perform(const std::string& url, HttpRequestParts& layout, std
         const auto target = ServerUrl::parse(url);
         if (!target) {
             errorFlag_ = 1;
+            failure_ = TransportFailure{TransportFailureKind::BadUrl, {}, 0, {}};
             return 1;
         }
+        where_ = target->host + ":" + std::to_string(target->port);
         layout.url = &*target;
         if (layout.bodyLimit == 0) layout.bodyLimit = kLargestReply;
         return finish(client_->perform(layout), reply, capture);
     } catch (...) {
         reply.clear();
         errorFlag_ = 1;
+        failure_ = TransportFailure{TransportFailureKind::Network, where_, 0, {}};
         return 1;
     }
 }
@@ -77,10 +80,18 @@ int HttpTransport::finish(const HttpOutcome& outcome, std::string& reply, Messag
     if (outcome.status == 200 && outcome.complete) {
         reply = outcome.body;
         errorFlag_ = 0;
+        failure_ = TransportFailure{};
         if (capture != nullptr) capture->save(reply.data(), reply.size());
         return 0;
     }
     errorFlag_ = 1;
+    if (outcome.status != 0 && outcome.status != 200) {
+        failure_ = TransportFailure{TransportFailureKind::HttpStatus, where_, outcome.status, {}};
+    } else {
+        // A 200 cut short is a failure of the connection too.
+        failure_ = TransportFailure{outcome.failure == TransportFailureKind::None ? TransportFailureKind::Network : outcome.failure,
+                                    where_, 0, outcome.failureText};
+    }
     // A reply that came with a status is captured, empty, to keep request and reply numbers in
     // step; a request that got no answer at all has no reply to capture.
     if (outcome.status != 0 && outcome.status != 200 && capture != nullptr) capture->save("", 0);

@@ -50,6 +50,7 @@ private:
     ContentType contentType_;
     std::map<std::string, std::string> extraHeaders_;
     std::unique_ptr<CurlClient> client_;
+    std::string where_;  // host:port of the last request
 };
 
 }  // namespace orvale

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "transport/TransportFailure.h"
+
 namespace orvale {
 
 class Transport {
@@ -18,6 +20,8 @@ public:
 
     // -1 before the first exchange, 0 when the last one got status 200, 1 when it failed.
     std::int32_t errorFlag() const { return errorFlag_; }
+    // Why the last exchange failed; kind None after one that succeeded or before any.
+    const TransportFailure& lastFailure() const { return failure_; }
 
 protected:
     Transport() = default;
@@ -26,6 +30,7 @@ protected:
 
     std::int32_t errorFlag_ = -1;
     std::uint32_t lastStatus_ = 0;
+    TransportFailure failure_;
 };
 
 }  // namespace orvale

@@ -9,6 +9,16 @@ class LogViewer : public TextViewer {
     explicit LogViewer(QWidget* parent = nullptr);
 };
 
+// The last run's diagnostic log, scrollable; "Summary" opens the Logs.dat viewer. Without any run
+// log it says so.
+class RunLogViewer : public TextViewer {
+  public:
+    explicit RunLogViewer(QWidget* parent = nullptr);
+
+  protected:
+    void leftKey() override;
+};
+
 // The licence agreement in the application data folder.
 class LicenceViewer : public TextViewer {
   public:

@@ -51,6 +51,15 @@ MainScreen::MainScreen(ScreenContext& context, QWidget* parent)
     status_->setAlignment(Qt::AlignCenter);
     status_->setMinimumHeight(20);
     body()->addWidget(status_);
+    cause_ = new StaticEx({}, theme::kInk, theme::Size::Small, false, bodyPanel());
+    cause_->setObjectName(QStringLiteral("cause"));
+    cause_->setWordWrap(true);
+    cause_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    // On the smallest screen the cause gets the room that is left rather than pushing the controls
+    // over each other; what does not fit is in the run's log.
+    cause_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
+    cause_->hide();
+    body()->addWidget(cause_, 3);
     lastSync_ = new StaticEx({}, theme::kMuted, theme::Size::Small, false, bodyPanel());
     lastSync_->setObjectName(QStringLiteral("lastSync"));
     lastSync_->setAlignment(Qt::AlignCenter);
@@ -104,6 +113,12 @@ void MainScreen::showStatus(const QString& text) {
     status_->repaint();
 }
 
+void MainScreen::showCause(const QString& text) {
+    cause_->setText(text);
+    cause_->setToolTip(text);
+    cause_->setVisible(!text.isEmpty());
+}
+
 void MainScreen::reportCount(int folderCode, int direction, int value) {
     const int row = kindSlot(folderCode);
     if (row < 0 || direction < 0 || direction > 1) return;
@@ -114,6 +129,7 @@ void MainScreen::reportCount(int folderCode, int direction, int value) {
 void MainScreen::resetProgress() {
     counts_->clearCounts();
     status_->clear();
+    showCause({});
 }
 
 void MainScreen::setShownFolders(bool contacts, bool calendar, bool tasks) {
@@ -154,6 +170,8 @@ void MainScreen::launchRun() {
             [this, current](bool c, bool cal, bool t) { if (current()) setShownFolders(c, cal, t); },
             Qt::QueuedConnection);
     connect(bridge, &RunBridge::warningShown, this, [this, current](const QString& t) { if (current()) showNotice(this, t); },
+            Qt::QueuedConnection);
+    connect(bridge, &RunBridge::causeShown, this, [this, current](const QString& t) { if (current()) showCause(t); },
             Qt::QueuedConnection);
     connect(bridge, &RunBridge::lastSyncShown, this, [this, current](const QString& t) { if (current()) showLastSync(t); },
             Qt::QueuedConnection);

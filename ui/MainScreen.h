@@ -39,6 +39,8 @@ class MainScreen : public ScreenDialog {
     void resetProgress();
     void setShownFolders(bool contacts, bool calendar, bool tasks);
     void showLastSync(const QString& text);
+    // Why the last run failed and what to do, under the status; hidden when empty.
+    void showCause(const QString& text);
 
     // Starts one run unless one is running. A cancelled run that is still winding down is waited
     // for before the new one starts; the screen shows the new run at once.
@@ -78,6 +80,7 @@ class MainScreen : public ScreenDialog {
     DrawCallback* counts_;
     ImageButton* syncButton_;
     StaticEx* status_;
+    StaticEx* cause_;
     StaticEx* lastSync_;
     QMenu* menu_;
     std::unique_ptr<RegisteredWindow> registered_;

@@ -23,4 +23,6 @@ void RunBridge::showWarning(const std::u16string& text) { emit warningShown(QStr
 
 void RunBridge::showLastSync(const std::u16string& text) { emit lastSyncShown(QString::fromStdU16String(text)); }
 
+void RunBridge::showCause(const std::u16string& text) { emit causeShown(QString::fromStdU16String(text)); }
+
 }  // namespace orvale::ui

@@ -20,6 +20,7 @@ class RunBridge : public QObject, public RunView {
     void setShownFolders(bool contacts, bool calendar, bool tasks) override;
     void showLastSync(const std::u16string& text) override;
     void showWarning(const std::u16string& text) override;
+    void showCause(const std::u16string& text) override;
 
   signals:
     void statusShown(const QString& text);
@@ -29,6 +30,7 @@ class RunBridge : public QObject, public RunView {
     void foldersShown(bool contacts, bool calendar, bool tasks);
     void lastSyncShown(const QString& text);
     void warningShown(const QString& text);
+    void causeShown(const QString& text);
 
   private:
     std::array<std::array<int, 2>, 5> counts_{};

@@ -307,7 +307,7 @@ void SettingsScreen::fillUris(const ConfigRecord& found) {
 }
 
 void SettingsScreen::viewLog() {
-    LogViewer viewer(this);
+    RunLogViewer viewer(this);
     viewer.exec();
 }
 

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "support/RunDoubles.h"
+#include "app/BackgroundSync.h"
+#include "app/DiagnosticLog.h"
 #include "app/RunControl.h"
 #include "app/RunLog.h"
 #include "app/SyncArguments.h"
 #include "app/SyncRun.h"
 #include "platform/DevicePaths.h"
+#include "platform/FileAccess.h"
 #include "stores/ChangeTracker.h"
 #include "stores/ChangeTrackerList.h"
 #include "stores/KindRegistry.h"
@@ -241,6 +244,69 @@ TEST_F(SyncRunTest, StatisticsCountItemsPerFolder) {
     EXPECT_EQ(report.statistics.counts(kKindContacts).received, 1);
     EXPECT_EQ(report.statistics.counts(kKindTasks).received, 1);
     EXPECT_EQ(report.statistics.counts(kKindCalendar).received, 0);
+}
+
+}  // namespace
+}  // namespace orvale
+
+namespace orvale {
+namespace {
+
+std::string fileText(const std::filesystem::path& p) { return platform::readFilePrefix(p, 1 << 20).value_or(""); }
+
+// What the run's cause is made of, in order of precedence, and the log each run leaves: only the
+// last runs kept, the server's words in it, never the password, the exit status of autosync.
+TEST_F(SyncRunTest, EachRunLeavesItsCauseAndItsOwnLog) {
+    struct Case {
+        SyncResult engine;
+        std::int32_t errorFlag;
+        TransportFailure failure;
+        std::function<void(SyncObserver&)> during;
+        int exitStatus;
+        const char* cause;
+    } cases[] = {
+        {SyncResult::InitFailed, 0, {}, [](SyncObserver& o) { o.commandRefused("SyncHdr", "", 401); }, 11,
+         "Wrong user name or password (the server answered 401): check them in Settings"},
+        // The transport's failure comes before anything the engine saw.
+        {SyncResult::SyncFailed, 1, {TransportFailureKind::TimedOut, "h:443", 0, {}},
+         [](SyncObserver& o) { o.commandRefused("Sync", "card", 500); }, 13, "No answer from h:443: timed out; try again later"},
+        {SyncResult::SyncFailed, 0, {}, [](SyncObserver& o) { o.commandRefused("Sync", "card", 510); }, 14,
+         "The server refused Sync (card) with status 510"},
+        {SyncResult::SyncFailed, 0, {},
+         [](SyncObserver& o) {
+             o.commandRefused("Add", "7", 500);
+             o.text("Device store did not keep the items of the message");
+         },
+         14, "The device's store cannot be written: Device store did not keep the items of the message"},
+        {SyncResult::Done, 0, {}, nullptr, 0, ""},
+    };
+    LogSettings settings;
+    settings.runs = 2;
+    ASSERT_TRUE(writeLogSettings(settings));
+    for (const Case& c : cases) {
+        script.result = c.engine;
+        script.errorFlagAfter = c.errorFlag;
+        script.failureAfter = c.failure;
+        script.during = [&c](const SessionParts& p) {
+            if (c.during) c.during(p.observer);
+        };
+        SyncArguments args = allFolders();
+        args.password = "s3cret-pw";
+        const RunReport report = runSync(args, std::nullopt, test::scriptedEnvironment(script));
+        EXPECT_EQ(backgroundExitStatus(report), c.exitStatus) << c.cause;
+        EXPECT_EQ(causeTextUtf8(report.cause), c.cause);
+        const std::string log = fileText(report.logPath);
+        EXPECT_NE(log.find("server URL: http://127.0.0.1:1/sync"), std::string::npos);
+        EXPECT_NE(log.find("result " + std::to_string(static_cast<int>(report.result))), std::string::npos) << log;
+        EXPECT_NE(log.find(c.cause), std::string::npos) << log;
+        EXPECT_EQ(log.find("s3cret-pw"), std::string::npos);
+        EXPECT_EQ(lastRunLogPath(), report.logPath);
+        using std::filesystem::perms;
+        EXPECT_EQ(std::filesystem::status(report.logPath).permissions(), perms::owner_read | perms::owner_write);
+    }
+    std::size_t kept = 0;
+    for (const auto& e : std::filesystem::directory_iterator(platform::hostPath(kLogFolderPath))) kept += e.is_regular_file();
+    EXPECT_EQ(kept, 2u);
 }
 
 }  // namespace

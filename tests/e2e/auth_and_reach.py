@@ -32,10 +32,12 @@ class AuthAndReach(E2eCase):
         dev.conf(self.server.url, password="not-it", contacts="contacts")
         report = dev.sync()
         self.assertEqual((report["result"], report["status"][-1]), (1, "Authentication failed"))
+        self.assertRegex(report["cause"], r"^\d\d:\d\d:\d\d: Wrong user name or password \(the server answered 401\)")
         self.server.stop()
         dev.conf(self.server.url, contacts="contacts")
         report = dev.sync()
         self.assertEqual((report["result"], report["status"][-1]), (3, "Could not reach the server"))
+        self.assertRegex(report["cause"], r": No answer from 127\.0\.0\.1:%d: connection refused$" % self.server.port)
 
 
 if __name__ == "__main__":

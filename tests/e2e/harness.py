@@ -31,7 +31,8 @@ def build_dir():
 def program(name):
     """The program's path: in ORVALE_BIN_DIR when that names an installation, else in the build tree."""
     paths = {"orvale": "app/orvale", "orvale-pim": "tools/pim/orvale-pim", "orvale-config": "app/orvale-config",
-             "orvale-e2e-run": "tests/e2e/orvale-e2e-run", "orvale-launcher": "app/orvale-launcher"}
+             "orvale-e2e-run": "tests/e2e/orvale-e2e-run", "orvale-launcher": "app/orvale-launcher",
+             "orvale-dump": "tools/dump/orvale-dump"}
     installed = os.environ.get("ORVALE_BIN_DIR")
     if installed and name != "orvale-e2e-run":
         return os.path.join(installed, name)

@@ -37,10 +37,11 @@ class RunFiles(E2eCase):
         # Logs.dat.
         os.remove(dev.path("Logs.dat"))
         dev.conf(srv.url, password="wrong", contacts="contacts", lastsync="never", logging="1")
-        dev.autosync()
+        self.assertEqual(dev.run("orvale", "autosync", check=False).returncode, 11)
         self.assertEqual(dev.show_conf()["lastsync"], "never")
-        self.assertEqual(dev.run_log(),
-                         "Starting sync\r\nnever\r\n%s\r\nthe server refused the credentials\r\n" % PLAIN_PASSWORD)
+        self.assertRegex(dev.run_log(), "^Starting sync\r\nnever\r\n" + re.escape(PLAIN_PASSWORD) +
+                         "\r\nthe server refused the credentials\r\n"
+                         "\\d\\d:\\d\\d:\\d\\d: Wrong user name or password \\(the server answered 401\\)")
         os.remove(dev.path("Logs.dat"))
         dev.conf(srv.url, contacts="contacts", lastsync="never")
         dev.autosync()

@@ -21,6 +21,7 @@ class FakeTransport : public Transport {
   public:
     int exchange(const std::string&, const std::string&, std::string&) override { return 1; }
     void setErrorFlag(std::int32_t v) { errorFlag_ = v; }
+    void setFailure(const TransportFailure& f) { failure_ = f; }
 };
 
 // What the scripted session does, and what it saw.
@@ -29,6 +30,7 @@ struct SessionScript {
     bool throws = false;
     bool authenticated = true;
     std::int32_t errorFlagAfter = 0;
+    TransportFailure failureAfter;
     RemoteDeviceInfo deviceInfo;
     // Runs inside run() / testServer() with the session's collaborators.
     std::function<void(const SessionParts&)> during;
@@ -39,6 +41,8 @@ struct SessionScript {
     std::vector<std::string> testedWith;
     bool abortSeen = false;
     bool transportAborted = false;
+    // The run's transport (the session sees it through the run's log).
+    FakeTransport* transport = nullptr;
 };
 
 class ScriptedSession : public SyncSession {
@@ -59,7 +63,8 @@ class ScriptedSession : public SyncSession {
   private:
     void act() {
         if (script_.during) script_.during(parts_);
-        static_cast<FakeTransport&>(parts_.transport).setErrorFlag(script_.errorFlagAfter);
+        script_.transport->setErrorFlag(script_.errorFlagAfter);
+        script_.transport->setFailure(script_.failureAfter);
         script_.abortSeen = parts_.abort && parts_.abort->aborted();
         if (script_.throws) throw std::runtime_error("scripted failure");
     }
@@ -89,7 +94,9 @@ class Gate {
 inline RunEnvironment scriptedEnvironment(SessionScript& script) {
     RunEnvironment env;
     env.makeTransport = [&script](const ProxyDescriptor&) {
-        return RunTransport{std::make_unique<FakeTransport>(), [&script] { script.transportAborted = true; }};
+        auto transport = std::make_unique<FakeTransport>();
+        script.transport = transport.get();
+        return RunTransport{std::move(transport), [&script] { script.transportAborted = true; }};
     };
     env.makeSession = [&script](const SessionParts& parts) {
         ++script.sessionsMade;

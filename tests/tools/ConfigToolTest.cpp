@@ -36,13 +36,13 @@ TEST_F(ConfigToolTest, EveryKeyIsSetAndShown) {
     PimRun run = config({"set", "url=https://sync.example/rpc", "user=karin", "password=pw", "contacts=1",
                          "contacts-uri=card", "tasks=1", "tasks-uri=todo", "calendar=1", "calendar-uri=cal",
                          "range=1", "days-back=-30", "days-forward=90", "autosync=0", "interval=15",
-                         "unit=minute", "logging=1", "setup=1"});
+                         "unit=minute", "logging=1", "setup=1", "log-runs=3", "log-names=off"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string all =
         "url=https://sync.example/rpc\nuser=karin\npassword=(set)\ncontacts=1\ncontacts-uri=card\n"
         "tasks=1\ntasks-uri=todo\ncalendar=1\ncalendar-uri=cal\nrange=1\ndays-back=-30\ndays-forward=90\n"
         "autosync=0\ninterval=15\nunit=minute\nlogging=1\nsetup=1\nlastsync=\nprogram=\n"
-        "contacts-next-sync=slow\ntasks-next-sync=slow\ncalendar-next-sync=slow\n";
+        "contacts-next-sync=slow\ntasks-next-sync=slow\ncalendar-next-sync=slow\nlog-runs=3\nlog-names=off\n";
     EXPECT_EQ(config({"show"}).out, all);
     EXPECT_EQ(storedPassword(), u"pw");
     struct stat st {};

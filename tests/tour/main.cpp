@@ -55,6 +55,11 @@ class Tour {
     }
 
     void run() {
+        {
+            ui::RunLogViewer none;  // before any run
+            none.show();
+            snap(&none, "runlog-none");
+        }
         setup();
         mainScreen();
         settings();
@@ -180,6 +185,38 @@ class Tour {
         click(main.softKeys()->left());
         waitUntil([&] { return !main.workerBusy(); });
         snap(&main, "main-failed");
+
+        // Each cause as the screen tells it under the result.
+        struct Failure {
+            const char* state;
+            SyncResult result;
+            TransportFailure transport;
+            int headerStatus;
+        };
+        const Failure failures[] = {
+            {"main-failed-password", SyncResult::InitFailed, {}, 401},
+            {"main-failed-refused", SyncResult::NotReached, {TransportFailureKind::Refused, "127.0.0.1:1", 0, {}}, 0},
+            {"main-failed-host", SyncResult::NotReached, {TransportFailureKind::HostNotFound, "sync.example.invalid:443", 0, {}}, 0},
+            {"main-failed-http501", SyncResult::NotReached, {TransportFailureKind::HttpStatus, "www.example.org:80", 501, {}}, 0},
+            {"main-failed-untrusted", SyncResult::NotReached,
+             {TransportFailureKind::Untrusted, "sync.example.org:443", 0, "SSL certificate problem: self-signed certificate"}, 0},
+            {"main-failed-url", SyncResult::NotReached, {TransportFailureKind::BadUrl, {}, 0, {}}, 0},
+        };
+        for (const Failure& f : failures) {
+            script_.result = f.result;
+            script_.errorFlagAfter = f.transport.kind == TransportFailureKind::None ? 0 : 1;
+            script_.failureAfter = f.transport;
+            const int status = f.headerStatus;
+            script_.during = [status](const SessionParts& p) {
+                if (status != 0) p.observer.commandRefused("SyncHdr", "", status);
+            };
+            click(main.softKeys()->left());
+            waitUntil([&] { return !main.workerBusy(); });
+            snap(&main, f.state);
+        }
+        script_.during = nullptr;
+        script_.errorFlagAfter = 0;
+        script_.failureAfter = {};
         script_.result = SyncResult::Done;
     }
 
@@ -261,6 +298,12 @@ class Tour {
             ui::LogViewer viewer;
             viewer.show();
             snap(&viewer, "log");
+        }
+        {
+            // The last run's own log, from the scripted runs above, and its summary behind it.
+            ui::RunLogViewer viewer;
+            viewer.show();
+            snap(&viewer, "runlog");
         }
         {
             ui::AboutScreen about;

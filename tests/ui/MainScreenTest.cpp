@@ -1,6 +1,7 @@
 // The main screen: one run at a time off the UI thread, what it shows of a run, cancel against a
 // server that stalls, and closing from a screen several levels up.
 #include <QMenu>
+#include <QRegularExpression>
 #include <QMessageBox>
 #include <QTest>
 
@@ -96,6 +97,49 @@ TEST_F(MainScreenTest, OneRunAtATimeAndWhatItShows) {
     EXPECT_EQ(again.counts()->count(0, DrawCallback::Sent), 3);
     EXPECT_EQ(again.counts()->count(0, DrawCallback::Received), 1);
     EXPECT_EQ(textOf(&again, "lastSync"), last);
+}
+
+// Under the Part's result the screen says why, with the time of the attempt; the line goes while a
+// run is under way and after one that worked.
+TEST_F(MainScreenTest, AFailureSaysWhyUnderTheResult) {
+    ready();
+    ui::MainScreen main(context);
+    ASSERT_TRUE(main.openScreen());
+    main.show();
+    struct Case {
+        SyncResult result;
+        TransportFailure failure;
+        int header;
+        const char* status;
+        const char* cause;
+    } cases[] = {
+        {SyncResult::NotReached, {TransportFailureKind::Refused, "127.0.0.1:1", 0, {}}, 0, "Could not reach the server",
+         "No answer from 127.0.0.1:1: connection refused"},
+        {SyncResult::InitFailed, {}, 401, "Authentication failed",
+         "Wrong user name or password (the server answered 401): check them in Settings"},
+        {SyncResult::NotReached, {TransportFailureKind::BadUrl, {}, 0, {}}, 0, "Could not reach the server",
+         "The URL must begin with http:// or https://"},
+        {SyncResult::Done, {}, 0, "Done!", ""},
+    };
+    for (const Case& c : cases) {
+        script.result = c.result;
+        script.errorFlagAfter = c.failure.kind == TransportFailureKind::None ? 0 : 1;
+        script.failureAfter = c.failure;
+        script.during = [&c](const SessionParts& p) {
+            if (c.header != 0) p.observer.commandRefused("SyncHdr", "", c.header);
+        };
+        click(main.softKeys()->left());
+        ASSERT_TRUE(waitFor([&] { return !main.running() && !main.workerBusy(); }));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(textOf(&main, "status"), c.status);
+        const QString cause = textOf(&main, "cause");
+        if (*c.cause == '\0') {
+            EXPECT_TRUE(cause.isEmpty()) << cause.toStdString();
+        } else {
+            EXPECT_TRUE(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d: ").match(cause).hasMatch()) << cause.toStdString();
+            EXPECT_TRUE(cause.endsWith(QString::fromUtf8(c.cause))) << cause.toStdString();
+        }
+    }
 }
 
 TEST_F(MainScreenTest, CountsOnlyGrowAndUnknownFoldersAreIgnored) {

@@ -7,6 +7,7 @@
 
 #include "app/ClientApp.h"
 #include "app/ConfigRecord.h"
+#include "app/DiagnosticLog.h"
 #include "app/SettingsSave.h"
 #include "platform/DevicePaths.h"
 #include "platform/NamedMutex.h"
@@ -47,6 +48,9 @@ std::string helpText() {
            "\n"
            "keys:\n" +
            keyHelp() + nextSyncHelp() +
+           "  log-runs      how many sync runs keep their log in Application Data/Orvale/Logs: 1-1000\n"
+           "                (default 10); kept beside Conf.dat, not in it\n"
+           "  log-names     on (default) or off: the run logs name the contacts, events and tasks\n"
            "\n"
            "exit codes: 0 done, 1 Conf.dat could not be written (or the orvale program is not beside\n"
            "orvale-config), 2 wrong arguments, unknown key or bad value (nothing is changed), 3 saved but\n"
@@ -85,6 +89,8 @@ int show() {
     if (state == ConfigLoad::Missing) std::cerr << "orvale-config: no Conf.dat yet; these are the defaults\n";
     showSettings(record, std::cout);
     std::cout << nextSyncLines();
+    const LogSettings log = readLogSettings();
+    std::cout << "log-runs=" << log.runs << "\nlog-names=" << (log.names ? "on" : "off") << "\n";
     return kOk;
 }
 
@@ -110,9 +116,13 @@ int set(const std::vector<std::string>& args) {
     // Taken once every setting of the line is known: next-sync names the folders chosen then.
     std::vector<std::pair<std::string, std::string>> nextSyncKeys;
     std::size_t settingKeys = 0;
+    // The run log's settings live beside Conf.dat, not in it.
+    LogSettings logSettings = readLogSettings();
+    bool logKeys = false, recordKeys = false;
     for (const std::string& arg : args) {
         if (arg == "--password-stdin") {
             passwordFromStdin = true;
+            recordKeys = true;
             continue;
         }
         if (arg == "--replace-damaged") continue;
@@ -127,7 +137,16 @@ int set(const std::vector<std::string>& args) {
             nextSyncKeys.emplace_back(key, arg.substr(eq + 1));
             continue;
         }
+        if (key.starts_with("log-")) {
+            if (!applyLogSetting(logSettings, key, std::string_view(arg).substr(eq + 1)))
+                return usageError(key == "log-runs" || key == "log-names"
+                                      ? key + " takes " + (key == "log-runs" ? "a number of runs from 1 to 1000" : "on or off")
+                                      : "unknown key \"" + key + "\"");
+            logKeys = true;
+            continue;
+        }
         ++settingKeys;
+        recordKeys = true;
         passwordGiven = passwordGiven || key == "password";
         const SetOutcome outcome = applySetting(key, std::string_view(arg).substr(eq + 1), settings);
         if (!outcome.ok) return usageError(outcome.problem);
@@ -147,6 +166,11 @@ int set(const std::vector<std::string>& args) {
         if (!problem.empty()) return usageError(problem);
     }
     if (const std::string refusal = nextSyncRefusal(nextSync, force); !refusal.empty()) return usageError(refusal);
+    if (logKeys && !writeLogSettings(logSettings)) {
+        std::cerr << "orvale-config: cannot write " << platform::hostPath(kLogSettingsPath).string() << "\n";
+        return kNotSaved;
+    }
+    if (!recordKeys && nextSync.empty()) return kOk;
     if (settingKeys == 0 && !passwordFromStdin && !replaceDamaged && !nextSync.empty()) {
         // Only the next sync changes: Conf.dat and the background start stay as they are.
         if (!storeNextSync(nextSync)) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DiagnosticLog.h"
 #include "syncml/Toolkit.h"
 #include "tools/dump/MessageDump.h"
 #include "tools/dump/MessageFiles.h"
@@ -18,6 +19,7 @@ using namespace orvale::dump_tool;
 
 constexpr const char* kHelp =
     "usage: orvale-dump [FILE|FOLDER]...\n"
+    "       orvale-dump --log\n"
     "       orvale-dump --help | --version\n"
     "\n"
     "Prints each SyncML message (WBXML or XML, told apart by its first byte) as indented SyncML XML.\n"
@@ -27,6 +29,9 @@ constexpr const char* kHelp =
     "\n"
     "A message that does not decode is reported on standard error with the toolkit's error code and\n"
     "the byte offset where decoding stopped. An empty file (an exchange without a reply) is noted.\n"
+    "\n"
+    "--log prints the last sync run's log (Application Data/Orvale/Logs in $ORVALE_DEVICE_ROOT);\n"
+    "exit code 3 when no run has written one.\n"
     "\n"
     "exit codes: 0 every message printed, 1 a message does not decode, 2 wrong arguments,\n"
     "3 a file cannot be read\n";
@@ -58,6 +63,19 @@ int main(int argc, char** argv) {
         }
         if (a == "--version") {
             std::cout << "orvale-dump " ORVALE_VERSION "\n";
+            return kOk;
+        }
+        if (a == "--log") {
+            if (args.size() != 1) {
+                std::cerr << "orvale-dump: --log takes no other argument\n";
+                return kUsage;
+            }
+            const auto log = orvale::readLastRunLog(std::size_t{64} << 20);
+            if (!log) {
+                std::cerr << "orvale-dump: no sync run has written a log yet\n";
+                return kUnreadable;
+            }
+            std::cout << *log;
             return kOk;
         }
         if (!a.empty() && a[0] == '-') {

@@ -84,6 +84,7 @@ class ConsoleView : public RunView {
     void resetProgress() override {}
     void setShownFolders(bool, bool, bool) override {}
     void showLastSync(const std::u16string& text) override { std::cout << "lastsync=" << narrow(text) << std::endl; }
+    void showCause(const std::u16string& text) override { std::cout << "cause=" << narrow(text) << std::endl; }
 
   private:
     RunControl& control_;
