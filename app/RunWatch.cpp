@@ -103,6 +103,7 @@ void RunWatch::event(int code) {
         case kEventInitDone: return log("initialisation done");
         case kEventSlowSync: return log("slow sync");
         case kEventTwoWaySync: return log("two-way sync");
+        case kEventPasswordInClear: return log("authentication: the password goes unencrypted (the URL is http://)");
         case kEventStoreNotOpened:
             if (storeNotOpened_.empty()) storeNotOpened_ = "a folder's store did not open";
             return log("a folder's store did not open");
