@@ -36,6 +36,9 @@ struct ServerCommandsOutcome {
     // the session's bound (MessageBuilder::kMaxQueuedCommands, kMaxQueuedBytes), or the server's
     // RespURI was refused.
     bool mustEnd = false;
+    // The message carried something new: items, device information, a Sync not opened before, a
+    // sync Alert. A server that only repeats its header, empty Syncs or Alert 222 does not progress.
+    bool progress = false;
 };
 
 // The answer to one server Add or Replace command under construction.
