@@ -16,6 +16,7 @@ import subprocess
 import sys
 import time
 import unittest
+import urllib.parse
 import xml.etree.ElementTree as ET
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -144,7 +145,7 @@ class VirtuosoServer:
         """[(id, name, [(device, client id)], text as the server sends it)]"""
         out = []
         for block in re.split(r"^-- item ", self._dump(database), flags=re.M)[1:]:
-            head = re.match(r"(\d+)\s+name (\S+)", block)
+            head = re.match(r"(\d+)\s+name (.*?)  type ", block)
             maps = re.findall(r"^   map: device (\S+) \(\d+\) client id (\S+)$", block, re.M)
             text = block.split("   as the server sends it:\n", 1)[-1]
             text = re.split(r"^== ", text, flags=re.M)[0]
@@ -161,13 +162,15 @@ class VirtuosoServer:
         args = ["curl", "-s", "-f", "-o", "/dev/null", "-u", "%s:%s" % (USER, PASSWORD), "-X", method]
         if data is not None:
             args += ["-H", "Content-Type: text/x-vcard", "--data-binary", "@-"]
-        url = self.url.rstrip("/") + "/%s/%s" % (database, name)
+        url = self.url.rstrip("/") + "/%s/%s" % (database, urllib.parse.quote(name))
         subprocess.run(args + [url], input=data, check=True, timeout=60)
 
     def add(self, text, database="contacts"):
         """A vCard or vCalendar put through WebDAV: the server splits it into an item of its own
         (the file put stays as a resource of its own, and goes again)."""
         before = set(self.items(database))
+        # Its NOTE takes every following line up to an empty one: one ends it here.
+        text = re.sub(r"(\nNOTE:[^\r\n]*\r?\n)", r"\1\r\n", text)
         name = "orvale-e2e-%d.txt" % int(time.time() * 1000)
         self._dav("PUT", name, database, text.encode("utf-8"))
         self._dav("DELETE", name, database)
@@ -175,8 +178,12 @@ class VirtuosoServer:
         return added[0]
 
     def delete(self, item_id, database="contacts"):
-        name = next(n for i, n, _, _ in self._entries(database) if i == item_id)
-        self._dav("DELETE", name, database)
+        """The item's resource removed (through SQL: items the server made from a device's Add are
+        not the user's to delete over WebDAV); the server logs it for the devices as over WebDAV."""
+        subprocess.run(["isql-vt", "127.0.0.1:%d" % (self.port + 10000), "dba", "dba", "VERBOSE=OFF", "BANNER=OFF",
+                        "PROMPT=OFF", "ECHO=OFF", "ERRORS=STDOUT",
+                        "exec=delete from WS.WS.SYS_DAV_RES where RES_ID = %d;" % int(item_id)],
+                       check=True, stdout=subprocess.DEVNULL, timeout=60)
 
 
 def free_port_pair():
