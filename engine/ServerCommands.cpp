@@ -72,7 +72,6 @@ void ServerCommands::handleSync(const StartSync& sync, const std::string& msgRef
                              : 0;
     if (SyncContextHolder* context = folders_.contextOf(folder)) context->serverChanges = static_cast<std::int32_t>(changes);
     session_.observer.syncStart(SyncSide::Server, folders_[folder].localName(), static_cast<std::int32_t>(changes));
-    if (!alreadyOpen) serverSyncSeen_ = true;
 }
 
 void ServerCommands::handleAlert(const Alert& alert, const std::string& msgRef) {
