@@ -2,6 +2,8 @@
 // message until both are complete.
 #include "engine/SyncPhase.h"
 
+#include <string>
+
 #include "engine/AlertChoice.h"
 #include "engine/MakeElement.h"
 #include "engine/SessionEvents.h"
@@ -174,8 +176,8 @@ SyncPhase::Ending SyncPhase::exchangeMessages() {
             case PackageFlow::Next::Done:
                 return Ending::Complete;
             case PackageFlow::Next::Stalled:
-                session_.observer.textNumber("Session made no progress; exchanges without progress: ",
-                                             PackageFlow::kMaxIdleExchanges);
+                session_.observer.text("Session made no progress in " + std::to_string(PackageFlow::kMaxIdleExchanges) +
+                                       " exchanges in a row; it ends as failed");
                 return Ending::Incomplete;
         }
     }
