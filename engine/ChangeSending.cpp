@@ -94,9 +94,10 @@ ChangeSender::ChunkResult ChangeSender::addNextChunk(SyncContextHolder& context,
     };
     // The room is measured on the encoded command, so escaping counts once and the size we
     // announce stays the item's own byte count.
-    const std::size_t n = chunkThatFits(room, object.remaining(), [&](std::size_t k) {
+    const std::size_t fits = chunkThatFits(room, object.remaining(), [&](std::size_t k) {
         return static_cast<std::size_t>(messages_.channel().sizeOf(object.kind(), *build(k)));
     });
+    const std::size_t n = chunkEndBeforeText(object.next(object.remaining()), fits);
     ElementRef<Generic> command;
     if (n > 0) command = build(n);
     if (!command || !messages_.addToMessage(object.kind(), *command)) {

@@ -57,6 +57,15 @@ ServerCommands::AppliedItem ServerCommands::storeAdd(OpenSync& target, const std
     const int type = folders_[target.folder].alertCode;
     if (type == kAlertSlowSync || type == kAlertRefreshFromServer) {
         if (std::optional<std::string> equal = pendingMaps_.unmappedItemWithContent(target.folder, store, text)) return {kStatusItemAdded, *equal, true};
+        // Every equal device item has its server item already: this one is a server-side copy
+        // (an interrupted slow sync left our items on a server that lost its map). The device
+        // keeps one; the server keeps its copy, unmapped, and the Add is answered as done.
+        const std::vector<std::string> equalKeys = store.keysWithContent(text);
+        if (!equalKeys.empty()) {
+            session_.observer.text("Server item " + serverId + " equals device item " + equalKeys.front() +
+                                   ", which has its server item already; not stored twice");
+            return {kStatusOk, {}};
+        }
     }
     StoreRef<StoreItem> created{store.newItem()};
     if (!created) {

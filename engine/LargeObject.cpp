@@ -45,6 +45,15 @@ std::size_t chunkThatFits(std::size_t room, std::size_t available,
     return 0;
 }
 
+std::size_t chunkEndBeforeText(std::string_view rest, std::size_t n) {
+    if (n == 0 || n >= rest.size()) return n;
+    auto white = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0' || c == '\v'; };
+    for (std::size_t k = n; k > 0; --k) {
+        if (!white(rest[k])) return k;
+    }
+    return n;
+}
+
 void IncomingLargeObject::drop() {
     pending_.reset();
     refused_.reset();

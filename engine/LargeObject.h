@@ -71,6 +71,12 @@ private:
 std::size_t chunkThatFits(std::size_t room, std::size_t available,
                           const std::function<std::size_t(std::size_t)>& encodedSize);
 
+// Where a chunk of `n` bytes of `rest` (the bytes still to send) ends so that the next chunk does
+// not begin with white space (space, tab, CR, LF, NUL, vertical tab), which some servers strip
+// from every continuation chunk: the largest such length up to `n`, `n` itself when it takes all
+// of `rest` or when every cut up to `n` would leave white space in front.
+std::size_t chunkEndBeforeText(std::string_view rest, std::size_t n);
+
 // One received Add or Replace item, as the chunk logic sees it.
 struct ArrivingItem {
     CommandKind kind = CommandKind::Add;

@@ -49,6 +49,9 @@ public:
     // Something besides the header went into the message under construction.
     bool hasContent() const { return hasContent_; }
     void markContent() { hasContent_ = true; }
+    // Commands of the message under construction that carry something new for the server: changes
+    // and their chunks, Maps, device information (not Statuses, not Alerts).
+    std::size_t newCommands() const { return newCommands_; }
     // Closes the message, sends it and decodes the reply into `received()`.
     void sendAndReceive(bool final);
     // The server's messages are numbered in step with ours: its reply answered our last message.
@@ -87,6 +90,7 @@ private:
     // Message ID of the client message the last reply answered.
     std::uint32_t answeredMsgId_ = 0;
     bool hasContent_ = false;
+    std::size_t newCommands_ = 0;
     bool queueOverflow_ = false;
 };
 

@@ -75,11 +75,13 @@ void MessageBuilder::startMessage() {
     pending_.add(msgId_, 0, PendingCommand{CommandKind::SyncHdr, ElementRef<SyncElement>(header.get()), -1, {}});
     channel_.start(*header);
     hasContent_ = false;
+    newCommands_ = 0;
 }
 
 bool MessageBuilder::addToMessage(CommandKind kind, SyncElement& element) {
     if (channel_.add(kind, element) == code::Ok) {
         hasContent_ = true;
+        if (kind != CommandKind::Status && kind != CommandKind::Alert) ++newCommands_;
         return true;
     }
     return false;

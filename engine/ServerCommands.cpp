@@ -76,7 +76,6 @@ void ServerCommands::handleSync(const StartSync& sync, const std::string& msgRef
         context->serverSyncOpened = true;
     }
     session_.observer.syncStart(SyncSide::Server, folders_[folder].localName(), static_cast<std::int32_t>(changes));
-    if (!alreadyOpen) serverSyncSeen_ = true;
 }
 
 void ServerCommands::handleAlert(const Alert& alert, const std::string& msgRef) {
@@ -193,7 +192,9 @@ void ServerCommands::handleCommand(const ReceivedCommand& command, const std::st
             if (element == nullptr) break;  // end of the Sync
             {
                 const auto* sync = static_cast<StartSync*>(element);
+                const bool wasOpen = openSyncs_.count(locUri(sync->target())) != 0;
                 handleSync(*sync, msgRef);
+                if (!wasOpen) out.progress = true;
                 auto it = openSyncs_.find(locUri(sync->target()));
                 if (it != openSyncs_.end()) current = &it->second;
             }
@@ -202,26 +203,35 @@ void ServerCommands::handleCommand(const ReceivedCommand& command, const std::st
         case CommandKind::Replace:
             if (element == nullptr) break;
             applyAddOrReplace(*static_cast<Generic*>(element), command.kind, current, msgRef);
+            out.progress = true;
             break;
         case CommandKind::Delete:
             if (element == nullptr) break;
             applyDelete(*static_cast<Generic*>(element), current, msgRef);
+            out.progress = true;
             break;
         case CommandKind::Alert:
             if (element == nullptr) break;
-            if (handleAnyAlert(*static_cast<Alert*>(element), msgRef, moreToSend)) out.packageComplete = true;
+            if (handleAnyAlert(*static_cast<Alert*>(element), msgRef, moreToSend)) {
+                out.packageComplete = true;
+            } else {
+                out.progress = true;
+            }
             break;
         case CommandKind::Results:
+            out.progress = true;
             if (const auto* results = static_cast<Result*>(element)) {
                 takeDeviceInfo(results->items(), results->cmdID(), CommandKind::Results, msgRef);
             }
             break;
         case CommandKind::Put:
+            out.progress = true;
             if (const auto* put = static_cast<PutOrGet*>(element)) takeDeviceInfo(put->items(), put->cmdID(), CommandKind::Put, msgRef);
             break;
         case CommandKind::Get:
             if (element == nullptr) break;
             handleGet(*static_cast<PutOrGet*>(element), msgRef);
+            out.progress = true;
             break;
         case CommandKind::Status:
         case CommandKind::Map:

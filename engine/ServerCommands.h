@@ -36,6 +36,9 @@ struct ServerCommandsOutcome {
     // the session's bound (MessageBuilder::kMaxQueuedCommands, kMaxQueuedBytes), or the server's
     // RespURI was refused.
     bool mustEnd = false;
+    // The message carried something new: items, device information, a Sync not opened before, a
+    // sync Alert. A server that only repeats its header, empty Syncs or Alert 222 does not progress.
+    bool progress = false;
 };
 
 // The answer to one server Add or Replace command under construction.
@@ -61,9 +64,6 @@ public:
     // everything, so a server's Alert 222 is answered 200.
     ServerCommandsOutcome handle(bool moreToSend);
 
-    // A folder's Sync the server opened in this session and did not end in a complete package.
-    bool serverSyncSeen() const { return serverSyncSeen_; }
-    void forgetServerSync() { serverSyncSeen_ = false; }
     void closeSync(const std::string& localName) { openSyncs_.erase(localName); }
     void clear() {
         openSyncs_.clear();
@@ -120,7 +120,6 @@ private:
     PendingMaps& pendingMaps_;
     LargeObjects& largeObjects_;
     std::map<std::string, OpenSync> openSyncs_;
-    bool serverSyncSeen_ = false;
     RemoteDeviceInfo remoteInfo_;
     // Our device information went out in a Results this session.
     bool devInfSent_ = false;

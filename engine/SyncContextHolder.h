@@ -56,6 +56,8 @@ public:
     bool syncRefused = false;
     // The server opened its Sync of the folder in this session.
     bool serverSyncOpened = false;
+    // What the folder's sync type leaves to do after the session could not be done: it does not complete.
+    bool leftIncomplete = false;
     // Device items the server's commands wrote in this session (their device keys).
     std::set<std::string> received;
     // A refresh from the server: the device's items when the session began; those the server

@@ -1,6 +1,8 @@
-// Synchronisation: folder after folder, our changes in a Sync and the server's statuses and
-// commands, message after message until both sides' packages are complete.
+// Synchronisation: our package with every folder's Sync, then the server's package, message after
+// message until both are complete.
 #include "engine/SyncPhase.h"
+
+#include <string>
 
 #include "engine/AlertChoice.h"
 #include "engine/MakeElement.h"
@@ -121,102 +123,95 @@ SyncPhase::StatusOutcome SyncPhase::handleStatuses() {
     return out;
 }
 
-void SyncPhase::addOurSide(SyncContextHolder& context, StartSync& sync, std::uint32_t syncId,
-                           FolderProgress& progress) {
-    const bool everythingFit = messages_.drainQueues();
-    const bool nothingDrained = !messages_.hasContent();
-    if (everythingFit) {
-        if (!progress.changesSent()) {
-            if (messages_.channel().startSync(sync) == code::Ok) {
-                messages_.pending().add(messages_.msgId(), syncId,
-                                        PendingCommand{CommandKind::Sync, ElementRef<SyncElement>(&sync), context.folder(), {}});
-                messages_.markContent();
-                progress.changesAdded(sender_.addFolderChanges(context, nothingDrained));
-                messages_.channel().endSync();
-            }
-        } else {
-            progress.nothingLeftToSend();
+bool SyncPhase::addOurSide(bool& progress) {
+    if (!messages_.drainQueues()) return false;
+    for (OutgoingSync& out : syncs_) {
+        if (out.changesSent) continue;
+        // The next folder's Sync starts only where a change of it could still fit.
+        if (messages_.hasContent() && messages_.channel().encodedSize() >= session_.limits.itemsLimit()) return false;
+        SyncContextHolder* context = folders_.contextOf(out.folder);
+        if (messages_.channel().startSync(*out.sync) != code::Ok) return false;
+        const bool messageWasEmpty = !messages_.hasContent();
+        messages_.pending().add(messages_.msgId(), out.syncId,
+                                PendingCommand{CommandKind::Sync, ElementRef<SyncElement>(out.sync.get()), out.folder, {}});
+        messages_.markContent();
+        if (!out.started) progress = true;
+        out.started = true;
+        out.changesSent = sender_.addFolderChanges(*context, messageWasEmpty);
+        messages_.channel().endSync();
+        if (!out.changesSent) return false;
+    }
+    return true;
+}
+
+void SyncPhase::prepareFolders() {
+    syncs_.clear();
+    for (std::size_t i = 0; i < folders_.size(); ++i) {
+        const int folder = static_cast<int>(i);
+        if (!folders_[folder].active) continue;
+        SyncContextHolder& context = folders_.addContext(folder);
+        if (!openFolderContext(folder, context)) continue;
+        const std::string& name = folders_[folder].localName();
+        OutgoingSync out;
+        out.folder = folder;
+        out.sync = makeElement<StartSync>();
+        out.syncId = messages_.nextCmdId();
+        out.sync->setCmdID(static_cast<std::int64_t>(out.syncId));
+        out.sync->setTarget(makeLocUri(folders_[folder].source.remote.uri).get());
+        out.sync->setSource(makeLocUri(name).get());
+        out.sync->setNumberOfChanges(static_cast<std::int64_t>(context.changes));
+        session_.observer.syncStart(SyncSide::Client, name, context.changes);
+        syncs_.push_back(std::move(out));
+    }
+}
+
+SyncPhase::Ending SyncPhase::exchangeMessages() {
+    PackageFlow flow;
+    for (;;) {
+        if (session_.aborted()) return Ending::Aborted;
+        if (!flow.messageAllowed()) {
+            session_.observer.text("Server did not complete its package");
+            return Ending::Incomplete;
+        }
+        messages_.startMessage();
+        bool progress = false;
+        const bool complete = addOurSide(progress);
+        if (messages_.newCommands() > 0) progress = true;
+        messages_.sendAndReceive(flow.finalMessage(complete));
+
+        const StatusOutcome statuses = handleStatuses();
+        if (statuses.headerFailed) return Ending::Broken;
+        if (flow.askedForMore() && !statuses.alert222Answered) {
+            session_.observer.text("Server did not return status for Alert 222");
+            return Ending::Incomplete;
+        }
+        const ServerCommandsOutcome commands = commands_.handle(!complete);
+        if (commands.writesLost || commands.mustEnd) {
+            // Our statuses would tell the server we hold items we do not: the session ends here,
+            // and the next one repeats the work.
+            return Ending::Broken;
+        }
+        PackageFlow::Exchange exchange;
+        exchange.ourPackageComplete = complete;
+        exchange.serverPackageComplete = commands.packageComplete || statuses.alert222Refused;
+        // One Status always answers the server's header; anything beyond it is worth a message.
+        exchange.answersQueued = messages_.commandsQueued() || messages_.statusesQueued() >= 2;
+        exchange.progress = progress || commands.progress;
+        switch (flow.replyHandled(exchange)) {
+            case PackageFlow::Next::Send:
+                break;
+            case PackageFlow::Next::AskForMore:
+                messages_.queueNextMessageAlert();
+                flow.askForMore();
+                break;
+            case PackageFlow::Next::Done:
+                return Ending::Complete;
+            case PackageFlow::Next::Stalled:
+                session_.observer.text("Session made no progress in " + std::to_string(PackageFlow::kMaxIdleExchanges) +
+                                       " exchanges in a row; it ends as failed");
+                return Ending::Incomplete;
         }
     }
-    lastMessageComplete_ = progress.messageComplete(everythingFit);
-}
-
-SyncPhase::Step SyncPhase::takeServerSide(FolderProgress& progress) {
-    const ServerCommandsOutcome commands = commands_.handle(!lastMessageComplete_);
-    if (commands.writesLost || commands.mustEnd) {
-        // Our statuses would tell the server we hold items we do not: the session ends here,
-        // and the next one repeats the work.
-        return Step::SessionBroken;
-    }
-    if (commands.packageComplete && progress.previousComplete()) {
-        progress.packageEnded(messages_.commandsQueued(), messages_.statusesQueued());
-        return Step::Next;
-    }
-    if (commands.packageComplete) commands_.forgetServerSync();
-    switch (progress.packageOpen(commands.packageComplete, commands_.serverSyncSeen(),
-                                 messages_.pending().commandsOutstanding())) {
-        case FolderProgress::Request::None:
-            break;
-        case FolderProgress::Request::GiveUp:
-            session_.observer.text("Server did not send all statuses");
-            break;
-        case FolderProgress::Request::AskForMore:
-            messages_.queueNextMessageAlert();
-            progress.askedForMore();
-            break;
-    }
-    return Step::Next;
-}
-
-SyncPhase::Step SyncPhase::exchangeMessage(SyncContextHolder& context, StartSync& sync, std::uint32_t syncId,
-                                           FolderProgress& progress) {
-    if (!progress.messageAllowed()) {
-        session_.observer.text("Server did not complete its package");
-        return Step::FolderEnds;
-    }
-    messages_.startMessage();
-    addOurSide(context, sync, syncId, progress);
-    messages_.sendAndReceive(progress.finalMessage());
-
-    const StatusOutcome statuses = handleStatuses();
-    if (statuses.alert222Answered) progress.moreAnswered(statuses.alert222Refused);
-    if (statuses.headerFailed) return Step::SessionBroken;
-    if (progress.exchange() == FolderProgress::Exchange::AskedForMore) {
-        session_.observer.text("Server did not return status for Alert 222");
-        return Step::FolderEnds;
-    }
-    const Step step = takeServerSide(progress);
-    progress.passEnded();
-    return step;
-}
-
-bool SyncPhase::syncFolder(int folder, bool lastFolder) {
-    SyncContextHolder& context = folders_.addContext(folder);
-    if (!openFolderContext(folder, context)) return true;
-    const std::string& name = folders_[folder].localName();
-
-    auto sync = makeElement<StartSync>();
-    const std::uint32_t syncId = messages_.nextCmdId();
-    sync->setCmdID(static_cast<std::int64_t>(syncId));
-    sync->setTarget(makeLocUri(folders_[folder].source.remote.uri).get());
-    sync->setSource(makeLocUri(name).get());
-    sync->setNumberOfChanges(static_cast<std::int64_t>(context.changes));
-    session_.observer.syncStart(SyncSide::Client, name, context.changes);
-
-    FolderProgress progress(lastFolder);
-    commands_.forgetServerSync();
-    Step step = Step::Next;
-    while (step == Step::Next && !session_.aborted() && progress.goesOn()) {
-        step = exchangeMessage(context, *sync, syncId, progress);
-    }
-    ElementRef<LargeObject>& outgoing = largeObjects_.outgoing;
-    if (outgoing && outgoing->folder() == folder) {
-        // The folder ended before its large object was through: it was not sent.
-        sender_.reportSkippedItem(context, outgoing->kind(), outgoing->key());
-        outgoing.reset();
-    }
-    session_.observer.itemResult(SyncSide::Client, name, kObservedFolder, context.syncRefused);
-    return step != Step::SessionBroken;
 }
 
 bool SyncPhase::settleFolder(SyncContextHolder& context) {
@@ -255,20 +250,51 @@ bool SyncPhase::settleFolder(SyncContextHolder& context) {
     return true;
 }
 
-void SyncPhase::finishFolders() {
+bool SyncPhase::folderIncomplete(const SyncContextHolder& context, bool sessionComplete) const {
+    if (!sessionComplete || context.syncRefused || context.leftIncomplete) return true;
     // The server's package ended with one of its items still in chunks. Nothing of it was applied:
     // moving that folder's anchor would leave the item behind for good. The folder does not
     // complete (and keeps its journal): the next session starts from the old anchor, which a
     // server answers with a slow sync that brings the item again.
-    int unfinished = -1;
+    const LargeObject* object = largeObjects_.incoming.pending();
+    return object != nullptr && object->folder() == context.folder();
+}
+
+bool SyncPhase::reportFolders(bool sessionComplete) {
     if (const LargeObject* object = largeObjects_.incoming.pending()) {
-        unfinished = object->folder();
         session_.observer.text("Server did not send the end of a large object: " + object->key());
-        session_.observer.itemResult(SyncSide::Client, folders_[unfinished].localName(), kObservedFolder, true);
     }
+    ElementRef<LargeObject>& outgoing = largeObjects_.outgoing;
+    if (outgoing) {
+        // The session ended before our large object was through: it was not sent.
+        if (SyncContextHolder* context = folders_.contextOf(outgoing->folder())) {
+            sender_.reportSkippedItem(*context, outgoing->kind(), outgoing->key());
+        }
+        outgoing.reset();
+    }
+    bool allComplete = true;
+    for (const OutgoingSync& out : syncs_) {
+        SyncContextHolder* context = folders_.contextOf(out.folder);
+        if (context == nullptr) continue;
+        const std::string& name = folders_[out.folder].localName();
+        // What the folder's sync type leaves to do (a refresh's deletions) is done before the
+        // folder counts as complete; when it cannot be done, the folder's next session repeats it.
+        if (!folderIncomplete(*context, sessionComplete) && !session_.aborted() && !settleFolder(*context))
+            context->leftIncomplete = true;
+        const bool incomplete = folderIncomplete(*context, sessionComplete);
+        if (incomplete) {
+            session_.observer.text("Folder did not complete, its anchors stay: " + name);
+            allComplete = false;
+        }
+        session_.observer.itemResult(SyncSide::Client, name, kObservedFolder, incomplete);
+    }
+    return allComplete;
+}
+
+void SyncPhase::finishFolders() {
     for (auto& context : folders_.contexts()) {
         commands_.closeSync(folders_[context->folder()].localName());
-        if (context->store() != nullptr && context->folder() != unfinished && settleFolder(*context)) {
+        if (context->store() != nullptr && !folderIncomplete(*context, true)) {
             context->store()->saveAnchor(context->nextAnchor());
             pendingMaps_.drop(context->folder(), *context->store());
             session_.observer.folderCompleted(folders_[context->folder()].localName());
@@ -279,24 +305,21 @@ void SyncPhase::finishFolders() {
 }
 
 bool SyncPhase::run() {
-    std::vector<int> order;
-    for (std::size_t i = 0; i < folders_.size(); ++i) {
-        if (folders_.all()[i].active) order.push_back(static_cast<int>(i));
+    prepareFolders();
+    const Ending ending = syncs_.empty() ? Ending::Complete : exchangeMessages();
+    bool ok = ending != Ending::Broken;
+    if (ending == Ending::Complete || ending == Ending::Incomplete) {
+        ok = reportFolders(ending == Ending::Complete);
     }
-    bool ok = true;
-    for (std::size_t k = 0; k < order.size() && !session_.aborted(); ++k) {
-        if (!syncFolder(order[k], k + 1 == order.size())) {
-            ok = false;
-            break;
-        }
-    }
-    // A broken or cancelled session must not move the anchors: the next one repeats the work.
-    if (ok && !session_.aborted()) {
+    // A broken, cancelled or unfinished session must not move the anchors: the next one repeats
+    // the work.
+    if (ending == Ending::Complete && !session_.aborted()) {
         finishFolders();
     } else {
         commands_.clear();
         folders_.clearContexts();
     }
+    syncs_.clear();
     return ok;
 }
 

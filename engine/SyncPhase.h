@@ -1,13 +1,15 @@
 #pragma once
-// The synchronisation phase of a session: folder after folder, our changes in a Sync and the
-// server's statuses and commands, message after message until both sides' packages are complete.
+// The synchronisation phase of a session: our package (every folder's Sync with its changes, as
+// many folders to a message as fit) and the server's statuses and commands, message after message
+// until both sides' packages are complete.
 #include <cstdint>
+#include <vector>
 
 #include "engine/ChangeSender.h"
-#include "engine/FolderProgress.h"
 #include "engine/Folders.h"
 #include "engine/LargeObjects.h"
 #include "engine/MessageBuilder.h"
+#include "engine/PackageFlow.h"
 #include "engine/PendingMaps.h"
 #include "engine/ServerCommands.h"
 #include "engine/Session.h"
@@ -26,7 +28,8 @@ public:
           largeObjects_(largeObjects),
           pendingMaps_(pendingMaps) {}
 
-    // False when the session broke off; the anchors move only when it did not.
+    // False when the session broke off or did not complete; the anchors move only for the folders
+    // whose exchange completed.
     bool run();
 
 private:
@@ -35,23 +38,33 @@ private:
         bool alert222Answered = false;
         bool alert222Refused = false;
     };
-    // What became of one message of a folder.
-    enum class Step { Next, FolderEnds, SessionBroken };
+    // One folder's Sync of our package.
+    struct OutgoingSync {
+        int folder = -1;
+        ElementRef<StartSync> sync;
+        std::uint32_t syncId = 0;
+        bool started = false;
+        bool changesSent = false;
+    };
+    // How the session's message loop ended.
+    enum class Ending { Complete, Aborted, Broken, Incomplete };
 
-    // False when the session must stop (the server refused our header).
-    bool syncFolder(int folder, bool lastFolder);
     bool openFolderContext(int folder, SyncContextHolder& context);
-    Step exchangeMessage(SyncContextHolder& context, StartSync& sync, std::uint32_t syncId, FolderProgress& progress);
-    // Our side of the message: what is queued, then the folder's Sync with the changes that fit.
-    void addOurSide(SyncContextHolder& context, StartSync& sync, std::uint32_t syncId, FolderProgress& progress);
-    // The server's side of the reply, after its statuses.
-    Step takeServerSide(FolderProgress& progress);
+    void prepareFolders();
+    Ending exchangeMessages();
+    // Our side of the message: what is queued, then the folders' Syncs with the changes that fit;
+    // true when the message carries the last of our package.
+    bool addOurSide(bool& progress);
     StatusOutcome handleStatuses();
+    // Reports each folder; false when one of them did not complete.
+    bool reportFolders(bool sessionComplete);
     void finishFolders();
     // What the folder's sync type leaves to do once the session completed: the device items a
     // refresh from the server did not bring are deleted, and the changes it settled acknowledged.
     // False when the folder does not complete (its anchor stays, its next session repeats it).
     bool settleFolder(SyncContextHolder& context);
+    // The folder's exchange did not complete: its anchors stay.
+    bool folderIncomplete(const SyncContextHolder& context, bool sessionComplete) const;
 
     Session& session_;
     MessageBuilder& messages_;
@@ -60,8 +73,7 @@ private:
     ChangeSender& sender_;
     LargeObjects& largeObjects_;
     PendingMaps& pendingMaps_;
-    // The last message carried all that was queued and every change of the run's last folder.
-    bool lastMessageComplete_ = false;
+    std::vector<OutgoingSync> syncs_;
 };
 
 }  // namespace orvale

@@ -91,10 +91,28 @@ void MessageCapture::save(const char* bytes, std::size_t length) {
     ++counter;
     char name[48];
     std::snprintf(name, sizeof name, "%02u_from_%s.xml", static_cast<unsigned>(counter), kDirectionNames[direction_]);
+    direction_ = direction_ == 0 ? 1 : 0;
+    const bool first = counter <= kKeepFirst;
+    if (first && bytesKept_ + length > kMaxBytes) return leftOut();
     std::string kept(bytes, length);
     blankSecrets(kept);
     writePrivateFile(hostFolder() / name, kept.data(), kept.size());
-    direction_ = direction_ == 0 ? 1 : 0;
+    bytesKept_ += length;
+    if (first) return;
+    tail_.push_back(KeptFile{name, length});
+    std::error_code ec;
+    while (tail_.size() > 1 && (tail_.size() > 2 * kKeepLast || bytesKept_ > kMaxBytes)) {
+        std::filesystem::remove(hostFolder() / tail_.front().name, ec);
+        bytesKept_ -= tail_.front().size;
+        tail_.pop_front();
+        leftOut();
+    }
+}
+
+void MessageCapture::leftOut() {
+    if (bounded_) return;
+    bounded_ = true;
+    writePrivateFile(hostFolder() / kBoundedMarker, "", 0);
 }
 
 void MessageCapture::hideInCaptures(std::string_view secret) {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -30,6 +31,14 @@ public:
     // and its number is used up all the same, which keeps later pairs aligned.
     void save(const char* bytes, std::size_t length);
 
+    // A session that goes wrong can run to thousands of messages: the capture keeps the first
+    // kKeepFirst and the last kKeepLast messages of each direction and at most kMaxBytes in all.
+    // Once something is left out, the file kBoundedMarker says so in the folder.
+    static constexpr std::uint32_t kKeepFirst = 200;
+    static constexpr std::size_t kKeepLast = 200;
+    static constexpr std::uint64_t kMaxBytes = 24u << 20;
+    static constexpr const char* kBoundedMarker = "00_bounded_first_200_last_200_per_side_24MB_others_left_out.xml";
+
     const std::u16string& folder() const { return folder_; }
     std::filesystem::path hostFolder() const;
 
@@ -47,6 +56,15 @@ private:
     std::uint32_t clientCounter_ = 0;
     std::uint32_t serverCounter_ = 0;
     std::uint8_t direction_ = 0;  // 0 client, 1 server
+    struct KeptFile {
+        std::string name;
+        std::uint64_t size;
+    };
+    // The messages past the first ones, oldest first; they make way for later ones.
+    std::deque<KeptFile> tail_;
+    std::uint64_t bytesKept_ = 0;
+    bool bounded_ = false;
+    void leftOut();
 
     static std::atomic<MessageCapture*> current_;
 };

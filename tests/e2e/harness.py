@@ -4,15 +4,19 @@ readers of what both sides hold and what travelled between them.
 The programs come from the build tree given as ORVALE_BUILD_DIR (or, but for the test helper,
 from the installation's ORVALE_BIN_DIR); the server scripts are beside this file. Every helper waits with a bound, and every process it starts it also stops.
 """
+import atexit
 import json
 import os
+import random
 import re
 import shutil
+import socket
 import sqlite3
 import subprocess
 import sys
 import time
 import unittest
+import urllib.parse
 import xml.etree.ElementTree as ET
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -41,6 +45,9 @@ def program(name):
 
 class Server:
     """The loopback SyncML server with a fresh data folder."""
+
+    keeps_text = True
+    edits = True
 
     def __init__(self, workdir):
         self.workdir = workdir
@@ -85,6 +92,124 @@ class Server:
 
     def delete(self, item_id):
         self.tool("delete", item_id)
+
+
+class VirtuosoServer:
+    """The second server: a private Virtuoso instance with its SyncML package (virtuoso/). Its first
+    start in a folder builds a database, which takes long, so one instance serves every test of a
+    script and is wiped between tests. It keeps items in a form of its own (one element per
+    property) and sends them back rebuilt, so the tests compare identities, not bytes; a server
+    edit through its WebDAV side reaches no device, so it has no edit."""
+
+    DIR = os.path.join(HERE, "virtuoso")
+    keeps_text = False
+    edits = False
+    _running = None
+
+    def __init__(self, workdir):
+        self.workdir = workdir
+        self.env = dict(os.environ, VIRT_PEER_DATA=os.path.join(workdir, "data"))
+        self.url = self.port = self.pid = None
+
+    def _script(self, name, *args):
+        return subprocess.run([os.path.join(self.DIR, name)] + list(args), env=self.env, check=True,
+                              stdout=subprocess.PIPE, timeout=300, text=True).stdout
+
+    def start(self):
+        running = VirtuosoServer._running
+        if running is not None and running.workdir == self.workdir:
+            self.url, self.port, self.pid = running.url, running.port, running.pid
+            self._script("reset.sh")
+            return self
+        os.makedirs(self.workdir, exist_ok=True)
+        out = self._script("start.sh", str(free_port_pair()), "--quiet", "--users", "%s:%s" % (USER, PASSWORD))
+        env = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        self.url, self.port, self.pid = env["URL"], int(env["PORT"]), int(env["PID"])
+        self._script("reset.sh")
+        VirtuosoServer._running = self
+        atexit.register(self._shutdown)
+        return self
+
+    def stop(self):
+        """Between tests the instance stays; it goes when the script ends."""
+
+    def _shutdown(self):
+        if self.pid:
+            subprocess.run([os.path.join(self.DIR, "stop.sh")], env=self.env, timeout=60,
+                           stdout=subprocess.DEVNULL)
+            self.pid = None
+
+    def _dump(self, database):
+        return self._script("dump.sh", "--db", database, "--user", USER)
+
+    def _entries(self, database):
+        """[(id, name, [(device, client id)], text as the server sends it)]"""
+        out = []
+        for block in re.split(r"^-- item ", self._dump(database), flags=re.M)[1:]:
+            head = re.match(r"(\d+)\s+name (.*?)  type ", block)
+            maps = re.findall(r"^   map: device (\S+) \(\d+\) client id (\S+)$", block, re.M)
+            text = block.split("   as the server sends it:\n", 1)[-1]
+            text = re.split(r"^== ", text, flags=re.M)[0]
+            out.append((head.group(1), head.group(2), maps, text.replace("\n", "\r\n").encode("utf-8")))
+        return out
+
+    def items(self, database="contacts", user=USER):
+        return {i: text for i, _, _, text in self._entries(database)}
+
+    def map(self, database="contacts"):
+        return {luid: i for i, _, maps, _ in self._entries(database) for _, luid in maps}
+
+    def _dav(self, method, name, database, data=None):
+        args = ["curl", "-s", "-f", "-o", "/dev/null", "-u", "%s:%s" % (USER, PASSWORD), "-X", method]
+        if data is not None:
+            args += ["-H", "Content-Type: text/x-vcard", "--data-binary", "@-"]
+        url = self.url.rstrip("/") + "/%s/%s" % (database, urllib.parse.quote(name))
+        subprocess.run(args + [url], input=data, check=True, timeout=60)
+
+    def add(self, text, database="contacts"):
+        """A vCard or vCalendar put through WebDAV: the server splits it into an item of its own
+        (the file put stays as a resource of its own, and goes again)."""
+        before = set(self.items(database))
+        # Its NOTE takes every following line up to an empty one: one ends it here.
+        text = re.sub(r"(\nNOTE:[^\r\n]*\r?\n)", r"\1\r\n", text)
+        name = "orvale-e2e-%d.txt" % int(time.time() * 1000)
+        self._dav("PUT", name, database, text.encode("utf-8"))
+        self._dav("DELETE", name, database)
+        added = [i for i in self.items(database) if i not in before]
+        return added[0]
+
+    def delete(self, item_id, database="contacts"):
+        """The item's resource removed (through SQL: items the server made from a device's Add are
+        not the user's to delete over WebDAV); the server logs it for the devices as over WebDAV."""
+        subprocess.run(["isql-vt", "127.0.0.1:%d" % (self.port + 10000), "dba", "dba", "VERBOSE=OFF", "BANNER=OFF",
+                        "PROMPT=OFF", "ECHO=OFF", "ERRORS=STDOUT",
+                        "exec=delete from WS.WS.SYS_DAV_RES where RES_ID = %d;" % int(item_id)],
+                       check=True, stdout=subprocess.DEVNULL, timeout=60)
+
+
+def free_port_pair():
+    """A port P with P and P + 10000 both free on loopback (HTTP and SQL of the second server)."""
+    for _ in range(200):
+        port = random.randint(20000, 29999)
+        ok = True
+        for p in (port, port + 10000):
+            with socket.socket() as s:
+                try:
+                    s.bind(("127.0.0.1", p))
+                except OSError:
+                    ok = False
+        if ok:
+            return port
+    raise RuntimeError("no free port pair")
+
+
+def server_kind():
+    """The server the e2e scripts run against: ORVALE_E2E_SERVER, "horde" (default) or "virtuoso"."""
+    return os.environ.get("ORVALE_E2E_SERVER", "horde")
+
+
+def make_server(workdir):
+    return VirtuosoServer(workdir) if server_kind() == "virtuoso" else Server(workdir)
 
 
 class Device:
@@ -275,7 +400,7 @@ class E2eCase(unittest.TestCase):
         work = os.environ.get("ORVALE_E2E_WORK", "/tmp/orvale-e2e")
         device_root = os.path.join(work, "device-" + self.id().split(".")[-1])
         shutil.rmtree(device_root, ignore_errors=True)
-        self.server = Server(os.path.join(work, "server")).start()
+        self.server = make_server(os.path.join(work, "server")).start()
         self.addCleanup(self.server.stop)
         self.device = Device(device_root)
         self.device.conf(self.server.url, contacts="contacts", logging="1")

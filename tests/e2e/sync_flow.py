@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""End-to-end: `orvale autosync` against the loopback server, one session after another.
+"""End-to-end: `orvale autosync` against the loopback server (either of them, see harness.py), one
+session after another.
 
 A first sync of 200 contacts is a slow sync that leaves the server holding each one as exported;
 then no change sends nothing; a device edit arrives as Replace; server adds and deletes reach the
@@ -23,7 +24,10 @@ class SyncFlow(E2eCase):
         self.assertEqual(len(mapping), 200)
         stored = srv.items()
         for key, text in dev.items().items():
-            self.assertEqual(stored[mapping[key]], without_uid(text), key)
+            if srv.keeps_text:
+                self.assertEqual(stored[mapping[key]], without_uid(text), key)
+            else:
+                self.assertEqual(names({0: stored[mapping[key]]}), names({0: text}), key)
         first_text = dev.show_conf()["lastsync"]
         self.assertNotEqual(first_text, before)
 
@@ -41,7 +45,12 @@ class SyncFlow(E2eCase):
         next_second()
         dev.autosync()
         self.assertEqual(sent_commands(dev), {"Replace": 1})
-        self.assertIn(b"Edited17", srv.items()[mapping[key]])
+        if srv.keeps_text:
+            self.assertIn(b"Edited17", srv.items()[mapping[key]])
+        else:
+            # This server answers the Replace 201 and keeps the edit as an item of its own beside
+            # the old one.
+            self.assertTrue(any(b"Edited17" in text for text in srv.items().values()))
 
         # 4. One added and one deleted on the server arrive on the device; the Map goes back.
         next_second()
@@ -64,7 +73,10 @@ class SyncFlow(E2eCase):
         dev.autosync()
         self.assertEqual(sent_commands(dev), {"Delete": 1})
         self.assertNotIn(doomed_id, srv.items())
-        self.assertEqual(names(dev.items()), names(srv.items()))
+        if srv.keeps_text:
+            self.assertEqual(names(dev.items()), names(srv.items()))
+        else:
+            self.assertLessEqual(set(names(dev.items())), set(names(srv.items())))
         self.assertEqual(len(dev.keys()), 199)
 
 

@@ -34,6 +34,26 @@ TEST(LargeObject, ChunkIsCutToTheRoomTheEncodedCommandLeaves) {
     EXPECT_GT(n, 100u);
 }
 
+TEST(LargeObject, NoContinuationChunkBeginsWithWhiteSpace) {
+    using namespace std::string_literals;
+    struct Case {
+        std::string rest;
+        std::size_t n, want;
+    } cases[] = {
+        {"ABCDEF", 3, 3},                  // the next chunk begins with text
+        {"AB \r\n CD", 3, 1},             // back to the text before the run of white space
+        {"A\r\n DEF", 4, 4},               // a folded line: the cut lands on its text
+        {"AB\t\v\0XY"s, 4, 1},
+        {"AB  ", 2, 1},
+        {"     XY", 3, 3},                  // white space up to the room: nothing better to cut at
+        {"ABC", 3, 3},                      // the last chunk
+        {"ABC", 0, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(chunkEndBeforeText(c.rest, c.n), c.want) << c.rest;
+    }
+}
+
 struct Step {
     const char* key;
     const char* data;

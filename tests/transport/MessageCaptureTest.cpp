@@ -49,6 +49,25 @@ TEST(MessageCaptureTest, MessagesAlternateAndNumbersGrowPastTwoDigits) {
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
+TEST(MessageCaptureTest, LongSessionKeepsItsFirstAndLastMessagesAndSaysSo) {
+    TempDeviceRoot root;
+    MessageCapture capture{MessageCapture::kLastSessionPath};
+    capture.prepare();
+    for (int i = 1; i <= 1000; ++i) {
+        const std::string request = "request " + std::to_string(i);
+        capture.save(request.data(), request.size());
+        capture.save("reply", 5);
+    }
+    const std::set<std::string> files = filesIn(capture.hostFolder());
+    EXPECT_EQ(files.size(), 2 * (MessageCapture::kKeepFirst + MessageCapture::kKeepLast) + 1);
+    for (const char* kept : {"01_from_client.xml", "200_from_server.xml", "801_from_client.xml", "1000_from_server.xml",
+                             MessageCapture::kBoundedMarker}) {
+        EXPECT_EQ(files.count(kept), 1u) << kept;
+    }
+    for (const char* gone : {"201_from_client.xml", "800_from_server.xml"}) EXPECT_EQ(files.count(gone), 0u) << gone;
+    EXPECT_EQ(readFileBytes(capture.hostFolder() / "1000_from_client.xml"), "request 1000");
+}
+
 TEST(MessageCaptureTest, PrepareDeletesOnlyTheXmlFilesOfTheFolder) {
     TempDeviceRoot root;
     MessageCapture capture{MessageCapture::kLastSessionPath};
