@@ -56,6 +56,16 @@ std::u16string transportText(const TransportFailure& f) {
 }
 }  // namespace
 
+RunCause transportCause(const TransportFailure& failure, bool urlEmpty) {
+    RunCause c;
+    if (failure.kind == TransportFailureKind::None) return c;
+    if (failure.kind == TransportFailureKind::BadUrl) c.kind = urlEmpty ? CauseKind::EmptyUrl : CauseKind::BadUrl;
+    else if (failure.kind == TransportFailureKind::Aborted) c.kind = CauseKind::Cancelled;
+    else c.kind = CauseKind::Transport;
+    c.transport = failure;
+    return c;
+}
+
 std::u16string causeText(const RunCause& c) {
     switch (c.kind) {
         case CauseKind::None: return {};

@@ -38,6 +38,10 @@ struct RunCause {
     bool empty() const { return kind == CauseKind::None; }
 };
 
+// What a failed exchange says about the run: the transport's failure (a URL it would not use, no
+// answer, an HTTP status); None when the transport did not fail.
+RunCause transportCause(const TransportFailure& failure, bool urlEmpty);
+
 // One line: the cause and, where there is one, what to do ("Wrong user name or password (the server
 // answered 401): check them in Settings"). Empty for no cause.
 std::u16string causeText(const RunCause& cause);

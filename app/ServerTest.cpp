@@ -6,10 +6,12 @@
 
 #include "app/ConfigRecord.h"
 #include "app/DerivedSettings.h"
+#include "app/RunCause.h"
 #include "app/RunControl.h"
 #include "app/RunScope.h"
 #include "app/RunSessionData.h"
 #include "app/RunStatistics.h"
+#include "app/RunWatch.h"
 #include "app/SyncRun.h"
 #include "engine/AbortRecord.h"
 #include "platform/StringTable.h"
@@ -47,7 +49,8 @@ std::u16string databaseLine(const RemoteDataStore& store) {
     return platform::utf8ToUtf16(line);
 }
 
-SyncResult testRun(const ConfigRecord& record, const RunEnvironment& env, RunControl* control, RemoteDeviceInfo& info) {
+SyncResult testRun(const ConfigRecord& record, const RunEnvironment& env, RunControl* control, RemoteDeviceInfo& info,
+                   RunCause& cause) {
     const std::string url = narrowField(record, ConfigText::ServerUrl);
     const std::string user = narrowField(record, ConfigText::UserName);
     const std::string password = narrowField(record, ConfigText::Password);
@@ -59,11 +62,12 @@ SyncResult testRun(const ConfigRecord& record, const RunEnvironment& env, RunCon
     // The test learns nothing the next run must keep: its session data is never written.
     RunSessionData sessionData;
     RunStatistics statistics;
+    RunWatch watch(statistics, nullptr);
     SyncResult result = SyncResult::Exception;
     try {
         DataStoreFactory factory;
         auto session = env.makeSession(
-            SessionParts{config.client, factory, *transport.transport, statistics, abort, sessionData.store()});
+            SessionParts{config.client, factory, *transport.transport, watch, abort, sessionData.store()});
         // After the engine exists: constructing it clears the abort flag.
         if (control) control->attach(abort, transport.abort);
         const bool authenticated = session->testServer(url, user, password);
@@ -75,10 +79,22 @@ SyncResult testRun(const ConfigRecord& record, const RunEnvironment& env, RunCon
         } else {
             result = transport.transport->errorFlag() == 1 ? SyncResult::NotReached : SyncResult::InitFailed;
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         result = SyncResult::Exception;
+        cause = RunCause{CauseKind::Exception, {}, 0, {}, {}, e.what()};
     } catch (...) {
         result = SyncResult::Exception;
+    }
+    // The same causes as a sync run's, so that the test says why it failed as a run would.
+    RunCause reached;
+    if (result != SyncResult::Done && transport.transport->errorFlag() == 1)
+        reached = transportCause(transport.transport->lastFailure(), url.empty());
+    if (!reached.empty()) {
+        cause = reached;
+    } else if (result == SyncResult::InitFailed && watch.credentialsRefused() != 0) {
+        cause = RunCause{CauseKind::CredentialsRefused, {}, watch.credentialsRefused(), {}, {}, {}};
+    } else if (result == SyncResult::InitFailed && !watch.lastText().empty()) {
+        cause = RunCause{CauseKind::AuthenticationEnded, {}, 0, {}, {}, watch.lastText()};
     }
     // The transport goes with this scope: nothing may reach it afterwards.
     if (control) control->detach();
@@ -105,14 +121,17 @@ bool assignFolderUris(ConfigRecord& record, const RemoteDeviceInfo& info) {
 ServerTestOutcome runServerTest(ConfigRecord& record, const RunEnvironment& env, RunControl* control) {
     ServerTestOutcome out;
     RemoteDeviceInfo info;
+    RunCause cause;
     {
         CaptureScope capture;
-        out.result = testRun(record, env, control, info);
+        out.result = testRun(record, env, control, info, cause);
     }
-    switch (out.result) {
-        case SyncResult::InitFailed: out.lines[0] = platform::loadString(platform::StringId::AuthFailed); return out;
-        case SyncResult::Done: break;
-        default: out.lines[0] = platform::loadString(platform::StringId::NotReached); return out;
+    if (out.result != SyncResult::Done) {
+        out.lines[0] = platform::loadString(out.result == SyncResult::InitFailed ? platform::StringId::AuthFailed
+                                                                                 : platform::StringId::NotReached);
+        // The second line says why, after the time of the attempt: a test repeated is a new one.
+        if (!cause.empty()) out.lines[1] = attemptLine(cause, attemptTimeNow());
+        return out;
     }
     for (ConfigText f : {ConfigText::ContactsUri, ConfigText::TasksUri, ConfigText::CalendarUri}) record.setText(f, u"");
     out.lines[0] = platform::loadString(platform::StringId::Authenticated);

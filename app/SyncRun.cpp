@@ -129,12 +129,7 @@ RunCause causeOf(const RunReport& report, const RunWatch& watch, const Transport
         return c;
     }
     if (transport.errorFlag() == 1) {
-        const TransportFailure& f = transport.lastFailure();
-        if (f.kind == TransportFailureKind::BadUrl) c.kind = args.url.empty() ? CauseKind::EmptyUrl : CauseKind::BadUrl;
-        else if (f.kind == TransportFailureKind::Aborted) c.kind = CauseKind::Cancelled;
-        else c.kind = CauseKind::Transport;
-        c.transport = f;
-        if (f.kind != TransportFailureKind::None) return c;
+        if (RunCause t = transportCause(transport.lastFailure(), args.url.empty()); !t.empty()) return t;
     }
     if (!watch.storeNotWritten().empty()) return store(CauseKind::StoreNotWritten, watch.storeNotWritten());
     if (!watch.storeNotOpened().empty()) return store(CauseKind::StoreNotOpened, watch.storeNotOpened());

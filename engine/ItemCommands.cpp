@@ -60,7 +60,9 @@ ServerCommands::AppliedItem ServerCommands::storeAdd(OpenSync& target, const std
         // Every equal device item has its server item already: this one is a server-side copy
         // (an interrupted slow sync left our items on a server that lost its map). The device
         // keeps one; the server keeps its copy, unmapped, and the Add is answered as done.
-        const std::vector<std::string> equalKeys = store.keysWithContent(text);
+        // A refresh from the server is asked to make the device the server's copy, copies and all.
+        const std::vector<std::string> equalKeys =
+            type == kAlertSlowSync ? store.keysWithContent(text) : std::vector<std::string>{};
         if (!equalKeys.empty()) {
             session_.observer.text("Server item " + serverId + " equals device item " + equalKeys.front() +
                                    ", which has its server item already; not stored twice");

@@ -1,6 +1,7 @@
 // The server test screen: drawn before the test begins, its lines and the folder URIs from the
 // server's device information, and Back while a server stalls.
 #include <QElapsedTimer>
+#include <QRegularExpression>
 
 #include "ScreenFixture.h"
 #include "platform/TextConversion.h"
@@ -70,6 +71,16 @@ TEST_F(ServerTestScreenTest, BackWhileAServerStallsDoesNotWaitForIt) {
     EXPECT_FALSE(screen.testing());
     EXPECT_EQ(screen.result(), QDialog::Rejected);
     EXPECT_EQ(record.bytes(), before);
+
+    // A server that does not answer at all: the second line says why, after the attempt's time.
+    ConfigRecord closed = readyRecord(u"http://127.0.0.1:1/sync");
+    ui::ServerTestScreen refused(closed, context);
+    refused.show();
+    ASSERT_TRUE(waitFor([&] { return textOf(&refused, "line1") != "Testing server..." && !refused.testing(); }, 10000));
+    EXPECT_EQ(textOf(&refused, "line1"), "Could not reach the server");
+    EXPECT_TRUE(textOf(&refused, "line2").contains(QRegularExpression(
+        "^\\d\\d:\\d\\d:\\d\\d: No answer from 127.0.0.1:1: connection refused")))
+        << textOf(&refused, "line2").toStdString();
 }
 
 }  // namespace
