@@ -85,7 +85,11 @@ class RunFiles(E2eCase):
         # A new second, so a new session ID: the server continues a session it knows by its ID.
         harness.next_second()
         dev.conf(self.server.url, password="wrong")
-        self.assertEqual(dev.server_test(), (1, ["Authentication failed", "", ""]))
+        # The second line says why, after the time of the attempt.
+        result, lines = dev.server_test()
+        self.assertEqual((result, lines[0], lines[2]), (1, "Authentication failed", ""))
+        self.assertRegex(lines[1], r"^\d\d:\d\d:\d\d: Wrong user name or password \(the server answered 401\): "
+                                   "check them in Settings$")
 
 
 if __name__ == "__main__":
