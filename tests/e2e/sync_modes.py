@@ -79,10 +79,12 @@ def renamed(kind, text, n, suffix):
     return out
 
 
-def expected(kind, spec):
+def expected(kind, wanted):
+    # `wanted` names the items a side should hold, "2dev 4": item 2 as edited on the device, item 4
+    # as first made.
     prefix = KINDS[kind][1]
     out = []
-    for word in spec.split():
+    for word in wanted.split():
         n, edit = int(word.rstrip("devsrv")), word.lstrip("0123456789")
         out.append("%s%d%s" % (prefix, n, " " + edit if edit else ""))
     return sorted(out)
