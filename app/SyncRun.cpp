@@ -120,7 +120,9 @@ RunCause causeOf(const RunReport& report, const RunWatch& watch, const Transport
     };
     if (!report.deviceProblem.empty()) return store(CauseKind::StoreNotOpened, report.deviceProblem);
     if (report.cancelled) return RunCause{CauseKind::Cancelled, {}, 0, {}, {}, {}};
-    if (!report.skippedFolders.empty() && transport.errorFlag() != 1) {
+    // A folder without a store fails a run that otherwise went through; when the session itself
+    // failed, what failed it is the cause.
+    if (!report.skippedFolders.empty() && report.result == SyncResult::SyncFailed && transport.errorFlag() != 1) {
         c.kind = CauseKind::FolderWithoutStore;
         return c;
     }
