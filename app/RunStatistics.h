@@ -26,6 +26,7 @@ class RunStatistics : public SyncObserver {
     void event(int code) override;
     // Told once per run: on the screen when one watches the run, and among the log's notices.
     void warn(const std::u16string& text);
+    bool passwordWarned() const { return passwordWarned_; }
     void folderCompleted(const std::string& folder) override;
 
     // The kind codes of the folders whose session completed, in the order they did.

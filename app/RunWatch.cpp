@@ -21,7 +21,6 @@ const char* kindName(int kind) {
 // kObservedAdd 0, kObservedDelete 1, kObservedReplace 2: the tally's columns.
 int column(int kind) { return kind >= 0 && kind <= 2 ? kind : -1; }
 
-bool startsWith(const std::string& text, std::string_view prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
 }  // namespace
 
 RunWatch::RunWatch(SyncObserver& statistics, DiagnosticLog* log) : statistics_(statistics), log_(log) {}
@@ -114,16 +113,14 @@ void RunWatch::event(int code) {
 void RunWatch::eventText(int code, const std::string& text) {
     statistics_.eventText(code, text);
     if (code == kEventFolderNotFound) log("the server has no database " + text);
+    // The words themselves reach the log through text(), which follows.
+    if (code == kEventStoreNotWritten && storeNotWritten_.empty()) storeNotWritten_ = text;
+    if (code == kEventStoreNotOpened && storeNotOpened_.empty()) storeNotOpened_ = text;
 }
 
 void RunWatch::text(const std::string& text) {
     statistics_.text(text);
     lastText_ = text;
-    if (storeNotWritten_.empty() && (startsWith(text, "Device store cannot be written") ||
-                                     startsWith(text, "Device store did not keep")))
-        storeNotWritten_ = text;
-    if (storeNotOpened_.empty() && startsWith(text, "Can't start sync. Target data store does not open"))
-        storeNotOpened_ = text;
     log(text);
 }
 

@@ -12,6 +12,7 @@
 #include "app/RunSessionData.h"
 #include "app/RunStatistics.h"
 #include "app/RunWatch.h"
+#include "app/SessionCause.h"
 #include "app/SyncRun.h"
 #include "engine/AbortRecord.h"
 #include "platform/StringTable.h"
@@ -50,7 +51,7 @@ std::u16string databaseLine(const RemoteDataStore& store) {
 }
 
 SyncResult testRun(const ConfigRecord& record, const RunEnvironment& env, RunControl* control, RemoteDeviceInfo& info,
-                   RunCause& cause) {
+                   RunCause& cause, bool& passwordInClear) {
     const std::string url = narrowField(record, ConfigText::ServerUrl);
     const std::string user = narrowField(record, ConfigText::UserName);
     const std::string password = narrowField(record, ConfigText::Password);
@@ -64,6 +65,7 @@ SyncResult testRun(const ConfigRecord& record, const RunEnvironment& env, RunCon
     RunStatistics statistics;
     RunWatch watch(statistics, nullptr);
     SyncResult result = SyncResult::Exception;
+    std::string exceptionText;
     try {
         DataStoreFactory factory;
         auto session = env.makeSession(
@@ -81,21 +83,16 @@ SyncResult testRun(const ConfigRecord& record, const RunEnvironment& env, RunCon
         }
     } catch (const std::exception& e) {
         result = SyncResult::Exception;
-        cause = RunCause{CauseKind::Exception, {}, 0, {}, {}, e.what()};
+        exceptionText = e.what();
     } catch (...) {
         result = SyncResult::Exception;
     }
     // The same causes as a sync run's, so that the test says why it failed as a run would.
-    RunCause reached;
-    if (result != SyncResult::Done && transport.transport->errorFlag() == 1)
-        reached = transportCause(transport.transport->lastFailure(), url.empty());
-    if (!reached.empty()) {
-        cause = reached;
-    } else if (result == SyncResult::InitFailed && watch.credentialsRefused() != 0) {
-        cause = RunCause{CauseKind::CredentialsRefused, {}, watch.credentialsRefused(), {}, {}, {}};
-    } else if (result == SyncResult::InitFailed && !watch.lastText().empty()) {
-        cause = RunCause{CauseKind::AuthenticationEnded, {}, 0, {}, {}, watch.lastText()};
-    }
+    if (control && control->cancelled())
+        cause = RunCause{CauseKind::Cancelled, {}, 0, {}, {}, {}};
+    else if (result != SyncResult::Done)
+        cause = sessionCause(result, watch, *transport.transport, url.empty(), exceptionText);
+    passwordInClear = statistics.passwordWarned();
     // The transport goes with this scope: nothing may reach it afterwards.
     if (control) control->detach();
     setCurrentAbortRecord(nullptr);
@@ -122,10 +119,12 @@ ServerTestOutcome runServerTest(ConfigRecord& record, const RunEnvironment& env,
     ServerTestOutcome out;
     RemoteDeviceInfo info;
     RunCause cause;
+    bool passwordInClear = false;
     {
         CaptureScope capture;
-        out.result = testRun(record, env, control, info, cause);
+        out.result = testRun(record, env, control, info, cause, passwordInClear);
     }
+    if (passwordInClear) out.warning = platform::loadString(platform::StringId::PasswordInClear);
     if (out.result != SyncResult::Done) {
         out.lines[0] = platform::loadString(out.result == SyncResult::InitFailed ? platform::StringId::AuthFailed
                                                                                  : platform::StringId::NotReached);

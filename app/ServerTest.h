@@ -23,6 +23,9 @@ struct ServerTestOutcome {
     // name or else its preferred receive type ("card (text/x-vcard)").
     std::vector<std::u16string> databases;
     static constexpr std::size_t kMostDatabasesShown = 12;
+    // The test's one warning (the password went unencrypted); empty when there was none. Told
+    // whatever the result: a refused password has travelled all the same.
+    std::u16string warning;
 };
 
 // Tests the URL and credentials `record` holds: the settings hand in a copy with what is typed.

@@ -8,6 +8,7 @@
 #include "app/RunControl.h"
 #include "app/RunSessionData.h"
 #include "app/RunWatch.h"
+#include "app/SessionCause.h"
 #include "platform/DevicePaths.h"
 #include "transport/ServerUrl.h"
 #include "engine/AbortRecord.h"
@@ -103,63 +104,23 @@ void forgetCompletedChoices(const NextSyncChoice& used, const std::vector<int>& 
     if (changed) stored.save();
 }
 
-// A store write that failed on a disk with no room left is told as that.
-bool diskFull() {
-    std::error_code ec;
-    const auto space = std::filesystem::space(platform::deviceRoot(), ec);
-    return !ec && space.available < 64 * 1024;
-}
-
 RunCause causeOf(const RunReport& report, const RunWatch& watch, const Transport& transport, const SyncArguments& args,
                  const std::string& exceptionText) {
-    RunCause c;
-    auto store = [&](CauseKind kind, const std::string& detail) {
-        c.kind = diskFull() ? CauseKind::DiskFull : kind;
-        c.detail = detail;
-        return c;
-    };
-    if (!report.deviceProblem.empty()) return store(CauseKind::StoreNotOpened, report.deviceProblem);
+    if (!report.deviceProblem.empty()) {
+        return RunCause{deviceDiskFull() ? CauseKind::DiskFull : CauseKind::StoreNotOpened, {}, 0, {}, {},
+                        report.deviceProblem};
+    }
     if (report.cancelled) return RunCause{CauseKind::Cancelled, {}, 0, {}, {}, {}};
     // A folder without a store fails a run that otherwise went through; when the session itself
     // failed, what failed it is the cause.
-    if (!report.skippedFolders.empty() && report.result == SyncResult::SyncFailed && transport.errorFlag() != 1) {
-        c.kind = CauseKind::FolderWithoutStore;
-        return c;
-    }
+    if (!report.skippedFolders.empty() && report.result == SyncResult::SyncFailed && transport.errorFlag() != 1)
+        return RunCause{CauseKind::FolderWithoutStore, {}, 0, {}, {}, {}};
     if (report.result == SyncResult::Done) {
-        if (report.changesUnrecorded) return store(CauseKind::ChangesNotRecorded, "the change databases");
-        return c;
+        if (!report.changesUnrecorded) return {};
+        return RunCause{deviceDiskFull() ? CauseKind::DiskFull : CauseKind::ChangesNotRecorded, {}, 0, {}, {},
+                        "the change databases"};
     }
-    if (transport.errorFlag() == 1) {
-        if (RunCause t = transportCause(transport.lastFailure(), args.url.empty()); !t.empty()) return t;
-    }
-    if (!watch.storeNotWritten().empty()) return store(CauseKind::StoreNotWritten, watch.storeNotWritten());
-    if (!watch.storeNotOpened().empty()) return store(CauseKind::StoreNotOpened, watch.storeNotOpened());
-    if (report.result == SyncResult::InitFailed && watch.credentialsRefused() != 0) {
-        c.kind = CauseKind::CredentialsRefused;
-        c.code = watch.credentialsRefused();
-        return c;
-    }
-    if (const auto& refused = watch.firstRefusal()) {
-        c.kind = CauseKind::CommandRefused;
-        c.command = refused->command;
-        c.item = refused->item;
-        c.code = refused->code;
-        return c;
-    }
-    if (report.result == SyncResult::Exception) {
-        c.kind = CauseKind::Exception;
-        c.detail = exceptionText;
-        return c;
-    }
-    if (report.result == SyncResult::InitFailed && !watch.lastText().empty()) {
-        c.kind = CauseKind::AuthenticationEnded;
-        c.detail = watch.lastText();
-        return c;
-    }
-    c.kind = CauseKind::Engine;
-    c.detail = watch.lastText().empty() ? std::string("the server's answers did not complete it") : watch.lastText();
-    return c;
+    return sessionCause(report.result, watch, transport, args.url.empty(), exceptionText);
 }
 
 // The engine's failures in words; its message alone is only the numbers.

@@ -5,6 +5,7 @@
 #include "engine/MakeElement.h"
 #include "engine/ServerCommands.h"
 #include "engine/StatusCodes.h"
+#include "engine/StoreTrouble.h"
 #include "engine/SyncDirection.h"
 #include "engine/SyncObserver.h"
 #include "stores/DataStore.h"
@@ -84,7 +85,7 @@ ServerCommands::AppliedItem ServerCommands::storeAdd(OpenSync& target, const std
 ServerCommands::AppliedItem ServerCommands::applyItem(OpenSync& target, CommandKind kind, const std::string& key,
                                                       const std::string& text, const std::string& cmdRef) {
     if (!writes_.open(*target.store())) {
-        session_.observer.text("Device store cannot be written. CmdId: " + cmdRef);
+        tellStoreTrouble(session_.observer, kEventStoreNotWritten, "Device store cannot be written. CmdId: " + cmdRef);
         return {kStatusCommandFailed, {}};
     }
     if (kind == CommandKind::Add) return applyAdd(target, key, text, cmdRef);
@@ -208,7 +209,8 @@ void ServerCommands::applyDelete(const Generic& command, OpenSync* target, const
     }
     const FolderState& folder = folders_[target->folder];
     const bool writable = writes_.open(*target->store());
-    if (!writable) session_.observer.text("Device store cannot be written. CmdId: " + cmdRef);
+    if (!writable)
+        tellStoreTrouble(session_.observer, kEventStoreNotWritten, "Device store cannot be written. CmdId: " + cmdRef);
     for (std::size_t i = 0; i < items->size(); ++i) {
         const ItemElement* item = items->at(i);
         const std::string key = item != nullptr ? locUri(item->target()) : std::string();

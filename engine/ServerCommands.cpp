@@ -8,6 +8,7 @@
 #include "engine/MakeElement.h"
 #include "engine/RespUri.h"
 #include "engine/ServerCommands.h"
+#include "engine/StoreTrouble.h"
 #include "engine/SyncDirection.h"
 #include "engine/SyncObserver.h"
 #include "stores/StoreOpening.h"
@@ -52,7 +53,7 @@ void ServerCommands::handleSync(const StartSync& sync, const std::string& msgRef
 
     auto refuse = [&] {
         status->setData(kStatusDataStoreFailure);
-        session_.observer.text("Can't start sync. Target data store does not open.");
+        tellStoreTrouble(session_.observer, kEventStoreNotOpened, "Can't start sync. Target data store does not open.");
     };
     const int folder = folders_.indexByLocalName(target);
     if (folder < 0) return refuse();
@@ -263,7 +264,8 @@ ServerCommandsOutcome ServerCommands::handle(bool moreToSend) {
         return out;
     }
     if (!writes_.commit()) {
-        session_.observer.text("Device store did not keep the items of the message");
+        tellStoreTrouble(session_.observer, kEventStoreNotWritten,
+                         "Device store did not keep the items of the message");
         out.writesLost = true;
     }
     return out;

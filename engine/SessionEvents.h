@@ -16,6 +16,9 @@ inline constexpr int kEventFolderNotFound = 607;
 inline constexpr int kEventSlowSync = 613;
 inline constexpr int kEventTwoWaySync = 614;
 inline constexpr int kEventStoreNotOpened = 616;
+// The device store did not take a write of the session (a full disk, a read-only or damaged
+// database); given with the engine's words for it, which the run also shows.
+inline constexpr int kEventStoreNotWritten = 617;
 // A password in the basic form is about to travel over plain http, where anyone on the way reads
 // it; reported once per session, with the first such message.
 inline constexpr int kEventPasswordInClear = 630;

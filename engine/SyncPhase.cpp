@@ -8,6 +8,7 @@
 #include "engine/MakeElement.h"
 #include "engine/SessionEvents.h"
 #include "engine/StatusCodes.h"
+#include "engine/StoreTrouble.h"
 #include "engine/SyncDirection.h"
 #include "engine/SyncObserver.h"
 #include "stores/StoreOpening.h"
@@ -242,7 +243,8 @@ bool SyncPhase::settleFolder(SyncContextHolder& context) {
             ++(deleted ? context.counters.deleted : context.counters.deletesFailed);
         }
         if (group && !store.commitWrites()) {
-            observer.text("Device store did not keep the deletions of the refresh: " + folder.localName());
+            tellStoreTrouble(observer, kEventStoreNotWritten,
+                              "Device store did not keep the deletions of the refresh: " + folder.localName());
             return false;
         }
     }

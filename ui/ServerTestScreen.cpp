@@ -23,6 +23,10 @@ ServerTestScreen::ServerTestScreen(ConfigRecord& record, ScreenContext& context,
         lines_[i]->setMinimumHeight(20);
         body()->addWidget(lines_[i]);
     }
+    warning_ = new StaticEx({}, theme::kBad, theme::Size::Small, false, bodyPanel());
+    warning_->setObjectName(QStringLiteral("warning"));
+    warning_->setWordWrap(true);
+    body()->addWidget(warning_);
     body()->addSpacing(4);
     databases_ = new StaticEx({}, theme::kInk, theme::Size::Small, false, bodyPanel());
     databases_->setObjectName(QStringLiteral("databases"));
@@ -66,6 +70,7 @@ void ServerTestScreen::runTest() {
     lines_[1]->clear();
     lines_[2]->clear();
     databases_->clear();
+    warning_->clear();
     setBusy(true);
     control_ = std::make_shared<RunControl>();
     outcome_ = std::make_shared<ServerTestOutcome>();
@@ -95,6 +100,7 @@ void ServerTestScreen::showOutcome(const ServerTestOutcome& outcome) {
     for (std::size_t i = 0; i < lines_.size(); ++i) lines_[i]->setText(QString::fromStdU16String(outcome.lines[i]));
     QString found;
     for (const std::u16string& d : outcome.databases) found += QStringLiteral("\n") + QString::fromStdU16String(d);
+    warning_->setText(QString::fromStdU16String(outcome.warning));
     databases_->setText(found.isEmpty() ? QString() : uiText(StringId::ServerDatabases) + found);
     const bool good = outcome.result == SyncResult::Done;
     lines_[0]->setColors(good ? theme::kGood : theme::kBad);

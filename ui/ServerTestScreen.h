@@ -32,6 +32,7 @@ class ServerTestScreen : public ScreenDialog {
     StaticEx* line(int index) const { return lines_[static_cast<std::size_t>(index)]; }
     // The databases the last test found, under a heading; empty until a test succeeds.
     StaticEx* databases() const { return databases_; }
+    StaticEx* warning() const { return warning_; }
     // Back and Next while a test runs cut it short first, so the screen never waits on a server.
     void done(int result) override;
 
@@ -46,6 +47,7 @@ class ServerTestScreen : public ScreenDialog {
     ScreenContext& context_;
     std::array<StaticEx*, 3> lines_{};
     StaticEx* databases_;
+    StaticEx* warning_;
     QPushButton* again_;
     BusyIndicator* spinner_;
     QBasicTimer start_;

@@ -245,9 +245,10 @@ TEST_F(RunFormsTest, ServerTestLinesAndUris) {
     const Case cases[] = {
         {true, 0, false, true, {"Authenticated successfully", "Configured Folders", "Done!"}},
         {true, 0, false, false, {"Authenticated successfully", "Failed to configure folders!", "Please assign them manually"}},
-        {false, 0, false, false, {"Authentication failed", "", ""}},
-        {false, 1, false, false, {"Could not reach the server", "", ""}},
-        // A line that begins with '~' follows the time of the attempt ("10:01:07: ").
+        // A line that begins with '~' follows the time of the attempt ("10:01:07: "). A failure the
+        // session gave no words for still says so, as a run's does.
+        {false, 0, false, false, {"Authentication failed", "~The session ended: the server's answers did not complete it", ""}},
+        {false, 1, false, false, {"Could not reach the server", "~The session ended: the server's answers did not complete it", ""}},
         {true, 0, true, false, {"Could not reach the server", "~The run stopped on an error: scripted failure", ""}},
     };
     for (const Case& c : cases) {

@@ -9,6 +9,7 @@
 #include "app/RunLog.h"
 #include "app/SyncArguments.h"
 #include "app/SyncRun.h"
+#include "engine/StoreTrouble.h"
 #include "platform/DevicePaths.h"
 #include "platform/FileAccess.h"
 #include "stores/ChangeTracker.h"
@@ -275,7 +276,7 @@ TEST_F(SyncRunTest, EachRunLeavesItsCauseAndItsOwnLog) {
         {SyncResult::SyncFailed, 0, {},
          [](SyncObserver& o) {
              o.commandRefused("Add", "7", 500);
-             o.text("Device store did not keep the items of the message");
+             tellStoreTrouble(o, kEventStoreNotWritten, "Device store did not keep the items of the message");
          },
          14, "The device's store cannot be written: Device store did not keep the items of the message"},
         {SyncResult::Done, 0, {}, nullptr, 0, ""},

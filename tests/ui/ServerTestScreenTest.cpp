@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include "ScreenFixture.h"
+#include "engine/SessionEvents.h"
 #include "platform/TextConversion.h"
 #include "support/StalledServer.h"
 #include "ui/ServerTestScreen.h"
@@ -46,11 +47,22 @@ TEST_F(ServerTestScreenTest, FillsTheFolderUrisFromTheServersDeviceInformation) 
               "Databases on the server:\nEvents (text/x-vcalendar)\nJobs (text/x-vcalendar)\nCard (text/x-vcard)");
     keepPicture(&screen, "servertest-done");
 
-    // Again, refused: the record keeps what it had.
+    EXPECT_EQ(textOf(&screen, "warning"), "");
+
+    // Again, refused over plain http: the record keeps what it had, the cause and the warning are
+    // told as a run tells them.
     script.authenticated = false;
+    script.during = [](const SessionParts& p) {
+        p.observer.event(kEventPasswordInClear);
+        p.observer.commandRefused("SyncHdr", "", 401);
+    };
     clickChild(&screen, "testServer");
     ASSERT_TRUE(waitFor([&] { return !screen.testing() && script.sessionsMade == 2; }));
-    EXPECT_EQ(lines(screen), (QStringList{"Authentication failed", "", ""}));
+    const QStringList refused = lines(screen);
+    EXPECT_EQ(refused[0], "Authentication failed");
+    EXPECT_TRUE(refused[1].endsWith("Wrong user name or password (the server answered 401): check them in Settings"))
+        << refused[1].toStdString();
+    EXPECT_TRUE(textOf(&screen, "warning").startsWith("The password goes to the server unencrypted"));
     EXPECT_EQ(textOf(&screen, "databases"), "");
     EXPECT_EQ(record.text(ConfigText::TasksUri), u"Jobs");
     keepPicture(&screen, "servertest-failed");
