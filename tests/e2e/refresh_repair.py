@@ -3,7 +3,8 @@
 
 A device and a server in step; a slow sync asked for leaves a server that matched nothing holding
 every contact twice, and one more is added on the server. The user then asks the server to be made
-equal to the device. A server that
+equal to the device. (The second server's slow sync doubles the device too, as its texts match
+nothing; the device's items, doubled or not, are what the server must end with.) A server that
 keeps its own items in such a refresh (both test servers do) sends them, or some of them, to the
 device; the device stores none of them, learns each, and in the same run a two-way session deletes
 them on the server. Afterwards both sides hold exactly the device's contacts, each once, and the
@@ -43,7 +44,7 @@ class RefreshRepair(E2eCase):
         self.server.add(contacts.contact(COUNT + 1))
         on_device = names(dev.items())
         extra = collections.Counter(names(self.server.items("contacts"))) - collections.Counter(on_device)
-        self.assertGreater(sum(extra.values()), 1, "nothing to repair")
+        self.assertTrue(extra, "nothing to repair")
         next_second()
         dev.run("orvale-config", "set", "contacts-next-sync=refresh-from-device")
         return dev, on_device
