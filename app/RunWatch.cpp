@@ -3,6 +3,7 @@
 #include "app/DiagnosticLog.h"
 #include "app/ItemName.h"
 #include "engine/SessionEvents.h"
+#include "stores/KindRegistry.h"
 
 namespace orvale {
 
@@ -91,6 +92,11 @@ void RunWatch::sessionEnd() {
 void RunWatch::folderCompleted(const std::string& folder) {
     statistics_.folderCompleted(folder);
     log(folder + ": completed");
+}
+
+void RunWatch::serverItemsToDelete(const std::string& folder, int count) {
+    if (const KindInfo* info = kindInfoByFolderName(folder)) toDelete_.push_back(info->code);
+    log(folder + ": " + std::to_string(count) + " items of the server's own recorded for deletion on it");
 }
 
 void RunWatch::event(int code) {

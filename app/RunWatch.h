@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/SyncObserver.h"
 
@@ -33,6 +34,7 @@ class RunWatch : public SyncObserver {
     void commandRefused(const std::string& command, const std::string& item, int code) override;
     void sessionEnd() override;
     void folderCompleted(const std::string& folder) override;
+    void serverItemsToDelete(const std::string& folder, int count) override;
     void event(int code) override;
     void eventText(int code, const std::string& text) override;
     void text(const std::string& text) override;
@@ -42,6 +44,8 @@ class RunWatch : public SyncObserver {
     int credentialsRefused() const { return credentialsCode_; }
     // The first refusal of anything but the header.
     const std::optional<RefusedCommand>& firstRefusal() const { return firstRefusal_; }
+    // The kind codes of the folders that completed with server items recorded for deletion.
+    const std::vector<int>& foldersWithServerItemsToDelete() const { return toDelete_; }
     // Why the device store could not be written or opened during the session; empty when it could.
     const std::string& storeNotWritten() const { return storeNotWritten_; }
     const std::string& storeNotOpened() const { return storeNotOpened_; }
@@ -61,6 +65,7 @@ class RunWatch : public SyncObserver {
     std::map<std::string, Tally> folders_;
     int credentialsCode_ = 0;
     std::optional<RefusedCommand> firstRefusal_;
+    std::vector<int> toDelete_;
     std::string storeNotWritten_;
     std::string storeNotOpened_;
     std::string lastText_;

@@ -1,5 +1,6 @@
 #include "app/SyncRun.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "app/LastRunCounts.h"
@@ -65,7 +66,7 @@ struct RunInputs {
     std::shared_ptr<AbortRecord> abort;
     SessionDataStore& data;
     RunControl* control;
-    const NextSyncChoice& nextSync;
+    const NextSyncChoice* nextSync;
 };
 
 std::optional<SyncResult> runSession(SessionRun& s, RunInputs& in, RunReport& report) {
@@ -84,12 +85,22 @@ std::optional<SyncResult> runSession(SessionRun& s, RunInputs& in, RunReport& re
     if (!a.anyFolder() && !report.skippedFolders.empty()) return std::nullopt;
     SyncConfig config = buildSyncConfig(thisDeviceId(), a.url, a.user, a.password, a.contactsUri, a.tasksUri,
                                         a.calendarUri, in.proxy);
-    for (SyncSource& source : config.sources) source.mode = in.nextSync.mode(source.kind);
+    for (SyncSource& source : config.sources) source.mode = in.nextSync->mode(source.kind);
     s.session = in.env.makeSession(
         SessionParts{config.client, *s.factory, in.logged, in.observer, in.abort, in.data});
     // Constructing the engine cleared the abort flag: a cancel from before must be applied after it.
     if (in.control) in.control->attach(in.abort, in.transport.abort);
     return s.session->run(config.server, config.sources);
+}
+
+// The folders of the kinds given, the others left out of the run.
+void keepOnlyFolders(SyncArguments& args, const std::vector<int>& kindCodes) {
+    auto keep = [&](std::optional<std::string>& uri, int kindCode) {
+        if (std::find(kindCodes.begin(), kindCodes.end(), kindCode) == kindCodes.end()) uri.reset();
+    };
+    keep(args.contactsUri, kKindContacts);
+    keep(args.tasksUri, kKindTasks);
+    keep(args.calendarUri, kKindCalendar);
 }
 
 // Read again: a choice made while the run went on is for the next run and stays.
@@ -137,6 +148,47 @@ std::string sessionFailureText(const CSyncClientException& e) {
     return what + e.what();
 }
 
+// One session, from opening the device to recording what it did: the run's result, and true when
+// the session completed and its changes are recorded.
+bool runPass(RunInputs& in, RunReport& report, RunSessionData& sessionData, std::string& exceptionText) {
+    std::optional<SyncResult> engineResult = SyncResult::Exception;
+    SessionRun s;
+    try {
+        engineResult = runSession(s, in, report);
+    } catch (const CSyncClientException& e) {
+        engineResult = SyncResult::Exception;
+        exceptionText = sessionFailureText(e);
+    } catch (const std::exception& e) {
+        engineResult = SyncResult::Exception;
+        exceptionText = e.what();
+    } catch (...) {
+        engineResult = SyncResult::Exception;
+    }
+    if (!engineResult) {
+        report.result = SyncResult::SyncFailed;  // every chosen folder lacks its store
+    } else {
+        report.result = *engineResult;
+        if (*engineResult != SyncResult::Done && in.transport.transport->errorFlag() == 1) report.result = SyncResult::NotReached;
+    }
+    if (in.control) {
+        in.control->detach();
+        report.cancelled = in.control->cancelled();
+    }
+    if (report.cancelled && report.result == SyncResult::Done) report.result = SyncResult::NotReached;
+
+    const bool complete = report.result == SyncResult::Done;
+    if (!complete) discardTrackers();
+    // The engine goes before the factory: its stores must not outlive the device session.
+    s.session.reset();
+    if (complete && s.factory) report.changesUnrecorded = !s.factory->saveChanges();
+    s.factory.reset();
+    if (complete) sessionData.write();
+    // A chosen sync type holds until its folder completed and the change database recorded what
+    // it did; a run that dies before this repeats it.
+    if (complete && !report.changesUnrecorded) forgetCompletedChoices(*in.nextSync, report.statistics.completedKinds());
+    return complete && !report.changesUnrecorded;
+}
+
 void logStart(DiagnosticLog* log, const SyncArguments& args) {
     if (log == nullptr) return;
     log->line("sync run starts");
@@ -171,49 +223,26 @@ RunReport runSync(const SyncArguments& args, const std::optional<ProxyConfig>& p
     RunWatch watch(report.statistics, log.get());
     RunSessionData sessionData;
     const NextSyncChoice nextSync = NextSyncChoice::load();
-    RunInputs inputs{args, proxy, env, transport, logged, watch, abort, sessionData.store(), control, nextSync};
+    RunInputs inputs{args, proxy, env, transport, logged, watch, abort, sessionData.store(), control, &nextSync};
     std::string exceptionText;
 
-    std::optional<SyncResult> engineResult = SyncResult::Exception;
     const DateWindowScope window(args.calendarWindow);
     const contacts::PictureOriginScope pictures(args.url);
-    SessionRun s;
-    try {
-        engineResult = runSession(s, inputs, report);
-    } catch (const CSyncClientException& e) {
-        engineResult = SyncResult::Exception;
-        exceptionText = sessionFailureText(e);
-    } catch (const std::exception& e) {
-        engineResult = SyncResult::Exception;
-        exceptionText = e.what();
-    } catch (...) {
-        engineResult = SyncResult::Exception;
+    const bool recorded = runPass(inputs, report, sessionData, exceptionText);
+    // A refresh from the device whose server sent items of its own recorded them as deleted from
+    // the device: a two-way session of those folders deletes them on the server now rather than at
+    // the next run. It starts from what the first session recorded, so a run that dies in it
+    // leaves the Deletes to the next one.
+    if (recorded && !watch.foldersWithServerItemsToDelete().empty()) {
+        RunInputs followUp = inputs;
+        keepOnlyFolders(followUp.args, watch.foldersWithServerItemsToDelete());
+        const NextSyncChoice twoWay;
+        followUp.nextSync = &twoWay;
+        runPass(followUp, report, sessionData, exceptionText);
     }
-    if (!engineResult) {
-        report.result = SyncResult::SyncFailed;  // every chosen folder lacks its store
-    } else {
-        report.result = *engineResult;
-        if (*engineResult != SyncResult::Done && transport.transport->errorFlag() == 1) report.result = SyncResult::NotReached;
-    }
-    if (control) {
-        control->detach();
-        report.cancelled = control->cancelled();
-    }
-    if (report.cancelled && report.result == SyncResult::Done) report.result = SyncResult::NotReached;
-
-    const bool complete = report.result == SyncResult::Done;
-    if (!complete) discardTrackers();
-    // The engine goes before the factory: its stores must not outlive the device session.
-    s.session.reset();
-    if (complete && s.factory) report.changesUnrecorded = !s.factory->saveChanges();
-    s.factory.reset();
-    if (complete) sessionData.write();
-    // A chosen sync type holds until its folder completed and the change database recorded what
-    // it did; a run that dies before this repeats it.
-    if (complete && !report.changesUnrecorded) forgetCompletedChoices(nextSync, report.statistics.completedKinds());
     setCurrentAbortRecord(nullptr);
 
-    if (complete && !report.skippedFolders.empty()) report.result = SyncResult::SyncFailed;
+    if (report.result == SyncResult::Done && !report.skippedFolders.empty()) report.result = SyncResult::SyncFailed;
     report.cause = causeOf(report, watch, *transport.transport, args, exceptionText);
     if (log) {
         if (report.changesUnrecorded) log->line("the change databases could not be written");

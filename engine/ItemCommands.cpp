@@ -98,6 +98,29 @@ ServerCommands::AppliedItem ServerCommands::applyItem(OpenSync& target, CommandK
     return {kStatusOk, {}};
 }
 
+ServerCommands::AppliedItem ServerCommands::learnItem(OpenSync& target, const std::string& serverId,
+                                                       const std::string& cmdRef) {
+    DataStore& store = *target.store();
+    SyncContextHolder* context = target.context;
+    PendingMapJournal& journal = pendingMaps_.of(target.folder, store);
+    auto failed = [&] {
+        // It would stay on the server: the folder does not complete, and the refresh is done again.
+        if (context != nullptr) context->leftIncomplete = true;
+        session_.observer.text("Server item cannot be learned. CmdId: " + cmdRef);
+        return AppliedItem{kStatusCommandFailed, {}};
+    };
+    if (context == nullptr || !journal.canRecord(serverId) || !writes_.open(store)) return failed();
+    // Learned in an interrupted attempt of this refresh: the server may hold that Map already.
+    std::optional<std::string> key = journal.localKeyFor(serverId);
+    if (key && StoreRef<StoreItem>(store.existingItem(*key))) key.reset();
+    if (!key) key = store.reserveUnusedKey();
+    if (!key || !journal.record(store, serverId, *key)) return failed();
+    context->learnedKeys.insert(*key);
+    AppliedItem learned{kStatusOk, *key};
+    learned.learned = true;
+    return learned;
+}
+
 void ServerCommands::queueItemStatus(const ItemCommandReply& reply, const std::string& key, int code) {
     ElementRef<Status> status = messages_.newStatus(reply.msgRef, reply.cmdRef, reply.kind, code);
     messages_.queueStatus(status);
@@ -111,7 +134,7 @@ void ServerCommands::answerItem(OpenSync& target, ItemCommandReply& reply, const
     const FolderState& folder = folders_[target.folder];
     queueItemStatus(reply, key, applied.code);
 
-    if (isAdd && applied.code == kStatusItemAdded) {
+    if (isAdd && (applied.code == kStatusItemAdded || applied.learned)) {
         if (reply.map == nullptr) {
             auto map = makeElement<Map>();
             const std::uint32_t id = messages_.nextCmdId();
@@ -126,6 +149,8 @@ void ServerCommands::answerItem(OpenSync& target, ItemCommandReply& reply, const
         mapItem->setSource(makeLocUri(applied.localKey).get());
         reply.map->addMapItems(mapItem.get());
     }
+    // A learned item changed nothing on the device.
+    if (applied.learned) return;
     const bool failed = applied.code != kStatusOk && applied.code != kStatusItemAdded;
     session_.observer.itemResult(SyncSide::Server, folder.localName(), observedKind(reply.kind), failed);
     if (SyncContextHolder* context = target.context) {
@@ -143,7 +168,7 @@ void ServerCommands::answerItem(OpenSync& target, ItemCommandReply& reply, const
 bool ServerCommands::refusedForType(const OpenSync* target, const std::string& msgRef, const std::string& cmdRef,
                                     CommandKind kind) {
     if (target == nullptr) return false;
-    const std::optional<SyncDirection> direction = directionOf(folders_[target->folder].alertCode);
+    const std::optional<SyncDirection> direction = directionOf(folders_[target->folder].alertCode, folders_[target->folder].source.mode);
     if (!direction || direction->serverSends) return false;
     // The user asked that only the device's side travel: the device is not changed.
     messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, kind, kStatusCommandNotAllowed));
@@ -159,7 +184,10 @@ void ServerCommands::applyAddOrReplace(const Generic& command, CommandKind kind,
         messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, kind, kStatusCommandFailed));
         return;
     }
-    if (refusedForType(target, msgRef, cmdRef, kind)) return;
+    // A refresh from the device learns the server's Adds (learnItem); the rest is refused.
+    const std::optional<SyncDirection> direction = directionOf(folders_[target->folder].alertCode, folders_[target->folder].source.mode);
+    const bool learn = kind == CommandKind::Add && direction && direction->serverReplaced;
+    if (!learn && refusedForType(target, msgRef, cmdRef, kind)) return;
     if (items == nullptr || items->size() == 0) {
         messages_.queueStatus(messages_.newStatus(msgRef, cmdRef, kind, kStatusBadRequest));
         session_.observer.text("There is not items in request. CmdId: " + cmdRef);
@@ -186,6 +214,8 @@ void ServerCommands::applyAddOrReplace(const Generic& command, CommandKind kind,
         } else if ((item->dataCData() == nullptr && !chunk.joined) || text.empty() || key.empty()) {
             applied.code = kStatusCommandFailed;
             session_.observer.text("Item has empty body. CmdId: " + cmdRef);
+        } else if (learn) {
+            applied = learnItem(*target, key, cmdRef);
         } else {
             applied = applyItem(*target, kind, key, text, cmdRef);
             session_.observer.itemData(SyncSide::Server, folders_[target->folder].localName(), observedKind(kind), key, text);

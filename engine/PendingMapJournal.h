@@ -29,6 +29,7 @@ public:
 
     std::optional<std::string> localKeyFor(const std::string& serverId) const;
     bool hasLocalKey(const std::string& localKey) const { return localKeys_.count(localKey) != 0; }
+    const std::set<std::string>& localKeys() const { return localKeys_; }
     std::size_t size() const { return entries_.size(); }
 
     // Notes an applied Add, here and in the store's open write group; false when it cannot be kept

@@ -98,6 +98,7 @@ private:
         int code = 0;
         std::string localKey;
         bool existingItem = false;  // the Add landed on an item the device held already
+        bool learned = false;       // not stored: mapped to a key that names no item (learnItem)
     };
     // `key` is the server's item ID for an Add, the device key for a Replace; `text` is the whole
     // item (a large object's chunks put together). The caller answers it with answerItem.
@@ -110,6 +111,10 @@ private:
                          const std::string& cmdRef);
     // The Status of one item of the command, naming the item by its key.
     void queueItemStatus(const ItemCommandReply& reply, const std::string& key, int code);
+    // A refresh from the device: the server's Add is not stored but learned under a key that names
+    // no device item, noted in the journal in the message's write group; the folder records it as
+    // deleted from the device once the session completed (SyncPhase::settleFolder).
+    AppliedItem learnItem(OpenSync& target, const std::string& serverId, const std::string& cmdRef);
     // The item's Status, its MapItem in the command's Map, observer and counters.
     void answerItem(OpenSync& target, ItemCommandReply& reply, const std::string& key, const AppliedItem& applied);
 

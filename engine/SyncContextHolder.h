@@ -66,6 +66,9 @@ public:
     // Changes of the device that the completed session settles without sending them (the server
     // was made equal to the device, or the device to the server): acknowledged at its end.
     std::vector<std::string> settledKeys;
+    // A refresh from the device: the keys the server's own items were mapped to instead of being
+    // stored (DataStore::reserveUnusedKey); recorded as deleted once the session completed.
+    std::set<std::string> learnedKeys;
     FolderCounters counters;
 
 private:

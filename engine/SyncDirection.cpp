@@ -30,12 +30,21 @@ std::optional<SyncDirection> directionOf(int alertCode) {
     }
 }
 
+std::optional<SyncDirection> directionOf(int alertCode, SyncMode requested) {
+    std::optional<SyncDirection> d = directionOf(alertCode);
+    if (d && alertCode == kAlertSlowSync && requested == SyncMode::RefreshFromDevice) {
+        d->serverSends = false;
+        d->serverReplaced = true;
+    }
+    return d;
+}
+
 int alertCodeFor(SyncMode mode) {
     switch (mode) {
         case SyncMode::TwoWay: return kAlertTwoWay;
         case SyncMode::Slow: return kAlertSlowSync;
         case SyncMode::OneWayFromDevice: return kAlertOneWayFromClient;
-        case SyncMode::RefreshFromDevice: return kAlertRefreshFromClient;
+        case SyncMode::RefreshFromDevice: return kAlertSlowSync;
         case SyncMode::OneWayFromServer: return kAlertOneWayFromServer;
         case SyncMode::RefreshFromServer: return kAlertRefreshFromServer;
     }

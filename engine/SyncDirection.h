@@ -23,6 +23,11 @@ struct SyncDirection {
 
 // For the codes 200-205; none for any other.
 std::optional<SyncDirection> directionOf(int alertCode);
+// A folder's agreed code with the type the user asked for. A refresh from the device goes as a
+// slow sync: a server may keep its own items in a refresh from the client and send none of them,
+// so nothing would tell the device what to delete; in a slow sync it sends them. They are learned
+// instead of stored, and deleted on the server by the next session that sends changes.
+std::optional<SyncDirection> directionOf(int alertCode, SyncMode requested);
 
 // The code a requested mode alerts with.
 int alertCodeFor(SyncMode mode);

@@ -26,6 +26,9 @@ public:
     virtual void sessionEnd() {}
     // The folder's session completed: its new anchor is stored.
     virtual void folderCompleted(const std::string& /*folder*/) {}
+    // The folder completed with server items the device does not hold recorded as deleted from
+    // the device: the folder's next session that sends changes deletes them on the server.
+    virtual void serverItemsToDelete(const std::string& /*folder*/, int /*count*/) {}
 
     // The server answered one of our commands with a status outside 200-299. `item` is the status's
     // first target or source reference (a folder, an item key), empty when it has none.

@@ -2,6 +2,7 @@
 // message until both are complete.
 #include "engine/SyncPhase.h"
 
+#include <set>
 #include <string>
 
 #include "engine/AlertChoice.h"
@@ -35,7 +36,7 @@ void appendKeys(std::vector<std::string>& to, ItemList* adopted) {
 bool SyncPhase::openFolderContext(int folder, SyncContextHolder& context) {
     FolderState& state = folders_[folder];
     SyncObserver& observer = session_.observer;
-    const std::optional<SyncDirection> direction = directionOf(state.alertCode);
+    const std::optional<SyncDirection> direction = directionOf(state.alertCode, state.source.mode);
     if (!direction) return false;
     StoreRef<DataStore> opened = openFolderStore(session_.factory, state.source.kind);
     if (!opened) {
@@ -217,7 +218,7 @@ SyncPhase::Ending SyncPhase::exchangeMessages() {
 
 bool SyncPhase::settleFolder(SyncContextHolder& context) {
     const FolderState& folder = folders_[context.folder()];
-    const std::optional<SyncDirection> direction = directionOf(folder.alertCode);
+    const std::optional<SyncDirection> direction = directionOf(folder.alertCode, folder.source.mode);
     if (!direction || (!direction->weDropUnreceived && !direction->serverReplaced)) return true;
     SyncObserver& observer = session_.observer;
     if (context.syncRefused) {
@@ -248,7 +249,29 @@ bool SyncPhase::settleFolder(SyncContextHolder& context) {
             return false;
         }
     }
+    if (direction->serverReplaced && !recordLearnedItems(context)) return false;
     for (const std::string& key : context.settledKeys) store.itemAcknowledged(key);
+    return true;
+}
+
+bool SyncPhase::recordLearnedItems(SyncContextHolder& context) {
+    DataStore& store = *context.store();
+    // An interrupted attempt of this refresh may have told the server keys it learned that this
+    // session did not learn again (a server that kept its map of them sends them no more): every
+    // journalled key that names no device item is one the server may hold.
+    std::set<std::string> keys = context.learnedKeys;
+    for (const std::string& key : pendingMaps_.of(context.folder(), store).localKeys()) {
+        if (keys.count(key) == 0 && !StoreRef<StoreItem>(store.existingItem(key))) keys.insert(key);
+    }
+    if (keys.empty()) return true;
+    const std::string& name = folders_[context.folder()].localName();
+    for (const std::string& key : keys) {
+        if (!store.noteDeletedFromDevice(key)) {
+            session_.observer.text("Server items of a refresh cannot be kept for deletion: " + name);
+            return false;
+        }
+    }
+    session_.observer.serverItemsToDelete(name, static_cast<int>(keys.size()));
     return true;
 }
 

@@ -63,6 +63,9 @@ private:
     // refresh from the server did not bring are deleted, and the changes it settled acknowledged.
     // False when the folder does not complete (its anchor stays, its next session repeats it).
     bool settleFolder(SyncContextHolder& context);
+    // A refresh from the device: the server's own items it learned are recorded as deleted from
+    // the device, for the next session that sends changes. False when they could not be.
+    bool recordLearnedItems(SyncContextHolder& context);
     // The folder's exchange did not complete: its anchors stay.
     bool folderIncomplete(const SyncContextHolder& context, bool sessionComplete) const;
 

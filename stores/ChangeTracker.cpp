@@ -22,6 +22,8 @@ constexpr uint32_t kExclusionProp = ChangeTracker::kExclusionProperty;
 // The fingerprint takes the picture's text from at most this many bytes of it: as much as a contact
 // keeps and sends, so that a change anywhere in a picture is one.
 constexpr size_t kPictureLimit = 4 * 1024 * 1024;
+// Recorded for an identifier the device never held (ChangeTracker::recordGone).
+constexpr uint32_t kGoneFingerprint = 1;
 
 void showStatus(platform::StringId id) {
     if (ProgressReporter* r = currentProgressReporter()) r->showStatus(platform::loadString(id));
@@ -227,6 +229,12 @@ bool ChangeTracker::writeDatabase() {
     for (uint32_t oid : deleted_) {
         int32_t key = static_cast<int32_t>(oid);
         if (!acknowledged_.count(oid) && !current_.count(key)) current_[key] = recorded_[key];
+    }
+    // Server items the device never held: recorded as held, so the next run reports them deleted.
+    // No item has their identifier, so the fingerprint is never compared with one.
+    for (uint32_t oid : gone_) {
+        const int32_t key = static_cast<int32_t>(oid);
+        if (!present.count(key)) current_.emplace(key, kGoneFingerprint);
     }
 
     std::string bytes;

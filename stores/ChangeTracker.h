@@ -51,6 +51,9 @@ public:
     // The server accepted the item; without this, an item reported in this run keeps its recorded
     // state so that the next run reports it again.
     void acknowledge(uint32_t oid) { acknowledged_.insert(oid); }
+    // An identifier the device does not hold that the server does: the rewritten database records
+    // it, so that the next run reports it deleted (and its Delete goes to the server).
+    void recordGone(uint32_t oid) { gone_.insert(oid); }
     // The database stays as it is: nothing of this session is recorded, and save() writes nothing.
     void discard() { discarded_ = true; }
     // Shows "Finalizing changes..." and rewrites the database from the device's state. False when
@@ -91,6 +94,7 @@ private:
     std::vector<uint32_t> new_, updated_, deleted_;
     Map preserved_;
     std::set<uint32_t> acknowledged_;
+    std::set<uint32_t> gone_;
     bool discarded_ = false;
     std::optional<bool> saved_;
     std::vector<std::function<void()>> afterSave_;

@@ -98,6 +98,22 @@ public:
         return {};
     }
 
+    // Server items the device is to be rid of without ever holding them (a refresh from the
+    // device that the server answers with items of its own): each is mapped to a key of its own
+    // that names no item, and the change tracking records it as an item the device deleted, so
+    // the next session that sends changes deletes it on the server.
+    //
+    // A key no item of any folder has or will ever be given, taken inside the open write group
+    // (durable with it); none when the store cannot promise that (the default), and then nothing
+    // of the server's is learned.
+    virtual std::optional<std::string> reserveUnusedKey() { return std::nullopt; }
+    // Records `key` as deleted from the device since the last session; false when it is not
+    // recorded (the default keeps no change tracking of its own).
+    virtual bool noteDeletedFromDevice(const std::string& key) {
+        (void)key;
+        return false;
+    }
+
     // Every item of the folder with its key and its text as itemByKey gives it, in the folder's
     // order: what a backup holds. All of the folder, whatever a date window sends. `visit` must not
     // write to the store. False when the folder could not be read whole. The default walks

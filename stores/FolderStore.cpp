@@ -134,6 +134,21 @@ int FolderStore::itemAcknowledged(const std::string& key) {
     return 1;
 }
 
+std::optional<std::string> FolderStore::reserveUnusedKey() {
+    pim::Session* session = pim::Session::current();
+    if (session == nullptr) return std::nullopt;
+    const std::optional<uint32_t> oid = session->reserveOid();
+    if (!oid) return std::nullopt;
+    return keyForOid(*oid);
+}
+
+bool FolderStore::noteDeletedFromDevice(const std::string& key) {
+    // A run that records no changes cannot keep it for the next session.
+    if (trackersDiscarded()) return false;
+    tracker().recordGone(oidForKey(key));
+    return true;
+}
+
 bool FolderStore::beginWrites() {
     pim::Session* session = pim::Session::current();
     return session != nullptr && session->beginBatch();

@@ -53,6 +53,8 @@ public:
     void dropPendingMaps() override;
     // By the contents the concrete store gives (contentOfText, contentOfItem); none when it gives none.
     std::vector<std::string> keysWithContent(const std::string& text) override;
+    std::optional<std::string> reserveUnusedKey() override;
+    bool noteDeletedFromDevice(const std::string& key) override;
     // From one bulk read of the folder when the concrete store gives exportText, else item by item.
     bool exportItems(const ItemVisitor& visit) override;
     // From the bulk read of exportItems when that gives what allItems() lists: outside a sync (a

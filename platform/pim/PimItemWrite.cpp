@@ -32,18 +32,24 @@ const char* propsInsertSql(size_t rows) {
     return texts[rows].c_str();
 }
 
-// A new item's row, under an identifier taken from the counter. Counter values whose identifier
-// would be 0 are skipped: 0 means "no item". The counter only grows, so it also orders the
-// folder: a new item comes after every other.
-bool insertNewItem(Session::Impl& s, int folder, int type, uint32_t& oid) {
+// An identifier taken from the counter. Counter values whose identifier would be 0 are skipped:
+// 0 means "no item". The counter only grows, so no identifier is given twice.
+bool takeOid(Session::Impl& s, uint32_t& oid, int64_t& counter) {
     bool ok = true;
-    int64_t counter = 0;
     do {
         Stmt c = s.stmt("UPDATE meta SET v=v+1 WHERE k='counter' RETURNING v");
         ok = c.step() == SQLITE_ROW;
         counter = ok ? c.i64(0) : 0;
         oid = ok ? oidForCounter(static_cast<uint32_t>(counter)) : 1;
     } while (ok && oid == 0);
+    return ok;
+}
+
+// A new item's row, under an identifier taken from the counter, which also orders the folder: a
+// new item comes after every other.
+bool insertNewItem(Session::Impl& s, int folder, int type, uint32_t& oid) {
+    int64_t counter = 0;
+    const bool ok = takeOid(s, oid, counter);
     Stmt ins = s.stmt("INSERT INTO items VALUES(?, ?, ?, ?)");
     return ok && ins.bind(1, int64_t{oid}).bind(2, int64_t{folder}).bind(3, int64_t{type}).bind(4, counter).done();
 }
@@ -124,6 +130,16 @@ bool Item::save() {
     oid_ = oid;
     s.written.insert(oid);
     return true;
+}
+
+std::optional<uint32_t> Session::reserveOid() {
+    detail::WriteScope write(*impl_);
+    if (!write.open()) return std::nullopt;
+    uint32_t oid = 0;
+    int64_t counter = 0;
+    const bool ok = takeOid(*impl_, oid, counter);
+    if (!write.end(ok)) return std::nullopt;
+    return oid;
 }
 
 bool Item::remove() {

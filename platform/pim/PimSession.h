@@ -166,6 +166,10 @@ public:
     // Notes or replaces the entry for `serverId`.
     bool notePendingMap(int folder, std::string_view serverId, uint32_t oid);
     bool dropPendingMaps(int folder);
+    // An identifier taken from the counter new items draw from, with no item made: no item has it
+    // or will ever be given it. Inside a batch it is taken durably with the batch (a batch that is
+    // not kept gives it back, and nothing can have used it). Nullopt when it could not be taken.
+    std::optional<uint32_t> reserveOid();
 
     struct Impl;
 

@@ -77,6 +77,15 @@ public:
         folder_.acknowledged.push_back(key);
         return 1;
     }
+    std::optional<std::string> reserveUnusedKey() override {
+        folder_.calls.push_back("reserveUnusedKey");
+        return keyForOid(folder_.nextKey++);
+    }
+    bool noteDeletedFromDevice(const std::string& key) override {
+        folder_.calls.push_back("noteDeletedFromDevice " + key);
+        folder_.deletedFromDevice.push_back(key);
+        return true;
+    }
     void slot13() override { folder_.calls.push_back("slot13"); }
     void slot14() override { folder_.calls.push_back("slot14"); }
     void slot15() override { folder_.calls.push_back("slot15"); }

@@ -20,6 +20,8 @@ struct MemoryFolder {
     std::optional<SyncAnchor> storedAnchor;
     std::vector<SyncAnchor> savedAnchors;
     std::vector<std::string> acknowledged;
+    // Keys recorded as deleted from the device (server items the device never held).
+    std::vector<std::string> deletedFromDevice;
     // Store operations in the order the engine called them ("allItems", "slot14", "newItem", ...).
     std::vector<std::string> calls;
     // setData refuses a text that contains this (when not empty).

@@ -1,5 +1,6 @@
 #include "scripted/ScriptedSession.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "engine/AbortRecord.h"
@@ -127,6 +128,8 @@ bool ScriptedSession::prepare(const CaseFile& c, std::string& error) {
             in >> user;
         } else if (verb == "password") {
             in >> password;
+        } else if (verb == "follow-up") {
+            followUp = true;
         } else if (verb == "abort-at-begin") {
             abortAtBegin = true;
         } else if (verb == "test-server") {
@@ -144,6 +147,25 @@ bool ScriptedSession::prepare(const CaseFile& c, std::string& error) {
     return true;
 }
 
+void ScriptedSession::runFollowUp(SyncConfig config) {
+    std::vector<SyncSource> sources;
+    for (SyncSource& source : config.sources) {
+        const MemoryFolder* known = factory->find(source.kind);
+        MemoryFolder* f = known != nullptr ? factory->findByName(known->name) : nullptr;
+        if (f == nullptr || std::find(observer.toDelete.begin(), observer.toDelete.end(), f->name) == observer.toDelete.end()) continue;
+        // The tracking as the run saved it: every change settled, the learned keys recorded as gone.
+        f->updated.clear();
+        f->added.clear();
+        f->deleted.clear();
+        for (const std::string& key : f->deletedFromDevice) f->deleted.push_back(oidForKey(key));
+        source.mode = SyncMode::TwoWay;
+        sources.push_back(source);
+    }
+    auto abort = std::make_shared<AbortRecord>();
+    SyncClient client(config.client, *factory, *transport, observer, abort, *sessionData);
+    result = static_cast<int>(client.run(config.server, sources));
+}
+
 void ScriptedSession::run() {
     SyncConfig config = buildSyncConfig(kScriptDeviceId, kScriptServerUrl, user, password, contactsUri, tasksUri,
                                         calendarUri, std::nullopt);
@@ -152,12 +174,16 @@ void ScriptedSession::run() {
     auto abort = std::make_shared<AbortRecord>();
     if (abortAtBegin) observer.abortAtBegin = abort;
     try {
-        SyncClient client(config.client, *factory, *transport, observer, abort, *sessionData);
-        if (testServer)
-            result = client.testServer(kScriptServerUrl, user, password) ? 1 : 0;
-        else
-            result = static_cast<int>(client.run(config.server, config.sources));
-        remote = client.remoteDeviceInfo();
+        {
+            SyncClient client(config.client, *factory, *transport, observer, abort, *sessionData);
+            if (testServer)
+                result = client.testServer(kScriptServerUrl, user, password) ? 1 : 0;
+            else
+                result = static_cast<int>(client.run(config.server, config.sources));
+            remote = client.remoteDeviceInfo();
+        }
+        // One engine at a time, as in a run.
+        if (followUp && result == 0 && !observer.toDelete.empty()) runFollowUp(config);
     } catch (const CSyncClientException& e) {
         exceptionCode = e.code();
         exceptionSubCode = e.subCode();

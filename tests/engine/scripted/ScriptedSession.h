@@ -10,6 +10,7 @@
 #include "engine/AbortRecord.h"
 #include "engine/RemoteDeviceInfo.h"
 #include "engine/SessionDataStore.h"
+#include "engine/SyncConfig.h"
 #include "engine/SyncObserver.h"
 #include "scripted/CaseFile.h"
 #include "scripted/MemoryStore.h"
@@ -37,18 +38,21 @@ public:
     void event(int code) override { events.push_back(code); }
     void eventText(int code, const std::string& t) override;
     void text(const std::string& t) override { texts.push_back(t); }
+    void serverItemsToDelete(const std::string& folder, int) override { toDelete.push_back(folder); }
     void textNumber(const std::string& t, std::int64_t number) override;
 
     std::vector<std::string> syncStarts;  // "client Contacts 3"
     std::vector<ObservedItem> items;
     std::vector<int> events;
     std::vector<std::string> texts;
+    std::vector<std::string> toDelete;  // folders told by serverItemsToDelete
 };
 
 struct ScriptedSession {
     // Reads the setup; false with `error` set when a statement is not understood.
     bool prepare(const CaseFile& c, std::string& error);
     void run();
+    void runFollowUp(SyncConfig config);
 
     std::unique_ptr<MemoryFactory> factory;
     std::unique_ptr<SessionDataStore> sessionData;
@@ -57,6 +61,9 @@ struct ScriptedSession {
 
     bool testServer = false;
     bool abortAtBegin = false;
+    // As the run does: a completed session whose folders recorded server items for deletion is
+    // followed by a two-way session of those folders, from the change tracking as then recorded.
+    bool followUp = false;
     std::string user = "user", password = "secret";
     std::optional<std::string> contactsUri, tasksUri, calendarUri;
     std::map<int, SyncMode> modes;  // by kind code
