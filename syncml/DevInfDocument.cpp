@@ -15,7 +15,7 @@ ToolkitCode decodeDevInfDocument(const std::uint8_t* data, std::size_t size, Dev
     if (auto c = reader.next(t)) return c;
     if (t.kind != Token::Kind::Start || t.tag != tag::DevInf) return code::NotSyncml;
     void* record = nullptr;
-    const ToolkitCode c = reader.readRecord(layout::devInf, t, &record, 1);
+    const ToolkitCode c = reader.readTree(layout::devInf, t, &record, 1);
     if (c != code::Ok) {
         freeRecordTree(layout::devInf, record);
         return c;

@@ -1,6 +1,6 @@
 #include "syncml/RecordLayout.h"
 
-#include <cstdlib>
+#include "syncml/codec/RecordArena.h"
 
 namespace orvale {
 
@@ -248,41 +248,6 @@ const RecordLayout ctData = make(RecordKind::CtData, tag::PropName, sizeof(CtDat
 const RecordLayout ext = make(RecordKind::Ext, tag::Ext, sizeof(ExtRecord), false, kExt);
 }  // namespace layout
 
-void freePcdataTree(PcdataRecord* p) {
-    if (p == nullptr) return;
-    if (p->contentType == pcdata_type::Extension) {
-        if (p->extension == extension_kind::MetInf) freeRecordTree(layout::metInf, p->content);
-        else if (p->extension == extension_kind::DevInf) freeRecordTree(layout::devInf, p->content);
-    } else {
-        std::free(p->content);
-    }
-    std::free(p);
-}
-
-void freeRecordTree(const RecordLayout& s, void* record) {
-    if (record == nullptr) return;
-    for (std::size_t i = 0; i < s.fieldCount; ++i) {
-        const FieldLayout& f = s.fields[i];
-        if (f.kind == FieldKind::Flag) continue;
-        void* p = loadPointer(record, f.offset);
-        switch (f.kind) {
-            case FieldKind::Pcdata: freePcdataTree(static_cast<PcdataRecord*>(p)); break;
-            case FieldKind::Record: freeRecordTree(*f.child, p); break;
-            case FieldKind::RecordList:
-            case FieldKind::CtCapBlock:
-            case FieldKind::PcdataList:
-                for (auto* n = static_cast<ListNode*>(p); n != nullptr;) {
-                    ListNode* next = n->next;
-                    if (f.kind == FieldKind::PcdataList) freePcdataTree(static_cast<PcdataRecord*>(n->element));
-                    else freeRecordTree(*f.child, n->element);
-                    std::free(n);
-                    n = next;
-                }
-                break;
-            case FieldKind::Flag: break;
-        }
-    }
-    std::free(record);
-}
+void freeRecordTree(const RecordLayout&, void* record) { RecordArena::freeTree(record); }
 
 }  // namespace orvale

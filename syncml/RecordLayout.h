@@ -100,8 +100,9 @@ inline void storeWord(void* record, std::size_t offset, std::uint32_t w) {
     std::memcpy(static_cast<char*>(record) + offset, &w, sizeof w);
 }
 
-// Frees a decoded record tree (every block it points to, then the record itself).
+// Frees a record tree the decoder handed out (a header, a command or a DevInf document record) with
+// every block it points to. The tree's blocks share one arena: only the root may be freed, and a
+// block linked into the tree from elsewhere is not freed with it.
 void freeRecordTree(const RecordLayout& layout, void* record);
-void freePcdataTree(PcdataRecord* pcdata);
 
 }  // namespace orvale

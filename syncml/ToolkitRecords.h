@@ -1,8 +1,9 @@
 #pragma once
 // The plain records that cross into the toolkit. The encoder reads them, the decoder fills them.
-// They are zero-filled C blocks (calloc/free): a null pointer is an absent element. Records built by
-// element objects (Element*.h) are owned by those objects; records handed out by the decoder own
-// their whole tree and go back through toolkit::freeRecord.
+// They are zero-filled C blocks: a null pointer is an absent element. Records built by element
+// objects (Element*.h) are owned by those objects. A record handed out by the decoder is the root of
+// a tree whose blocks all come from one arena: the whole tree goes back through toolkit::freeRecord,
+// and no block of it is freed, or put into it, on its own.
 #include <cstdint>
 
 namespace orvale {

@@ -66,7 +66,7 @@ ToolkitCode MessageDecoder::start(HeaderRecord** header) {
     if (auto c = reader_.next(t)) return c;
     if (t.kind != Token::Kind::Start || t.tag != tag::SyncHdr) return code::NotSyncml;
     void* h = nullptr;
-    ToolkitCode c = reader_.readRecord(layout::header, t, &h, 2);
+    ToolkitCode c = reader_.readTree(layout::header, t, &h, 2);
     *header = static_cast<HeaderRecord*>(h);
     if (c == code::Ok) {
         (*header)->elementType = element_type::SyncHdr;
@@ -126,10 +126,10 @@ ToolkitCode MessageDecoder::next(DecodedCommand& command) {
         void* record = nullptr;
         ToolkitCode c = code::Ok;
         if (!row->container) {
-            c = reader_.readRecord(*row->layout, t, &record, 3 + containerCount_);
+            c = reader_.readTree(*row->layout, t, &record, 3 + containerCount_);
         } else {
             if (containerCount_ >= kMaxContainers) return code::NotSyncml;
-            record = allocateRecord(row->layout->size);
+            record = reader_.newTree(row->layout->size);
             if (record == nullptr) return code::OutOfMemory;
             if (t.content) {
                 // The container's own fields run up to its first command.

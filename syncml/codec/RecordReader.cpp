@@ -1,12 +1,9 @@
 #include "syncml/codec/RecordReader.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
 namespace orvale {
-
-void* allocateRecord(std::size_t size) { return std::calloc(1, size); }
 
 namespace {
 
@@ -20,17 +17,6 @@ bool extensionAllowed(RecordKind k) {
     }
 }
 
-ToolkitCode appendBytes(PcdataRecord& p, const std::uint8_t* data, std::size_t size) {
-    if (size == 0) return code::Ok;
-    if (size > 0xFFFFFFFFu - p.length) return code::InvalidInputPcdata;
-    void* grown = std::realloc(p.content, p.length + size);
-    if (grown == nullptr) return code::OutOfMemory;
-    std::memcpy(static_cast<std::uint8_t*>(grown) + p.length, data, size);
-    p.content = grown;
-    p.length += static_cast<std::uint32_t>(size);
-    return code::Ok;
-}
-
 std::uint32_t pieceType(Token::Kind k) {
     return k == Token::Kind::Text ? pcdata_type::String
            : k == Token::Kind::Opaque ? pcdata_type::Opaque
@@ -38,6 +24,17 @@ std::uint32_t pieceType(Token::Kind k) {
 }
 
 }  // namespace
+
+ToolkitCode RecordReader::appendBytes(PcdataRecord& p, const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return code::Ok;
+    if (size > 0xFFFFFFFFu - p.length) return code::InvalidInputPcdata;
+    void* grown = arena_->grow(p.content, p.length, p.length + size);
+    if (grown == nullptr) return code::OutOfMemory;
+    std::memcpy(static_cast<std::uint8_t*>(grown) + p.length, data, size);
+    p.content = grown;
+    p.length += static_cast<std::uint32_t>(size);
+    return code::Ok;
+}
 
 ToolkitCode RecordReader::next(Token& t) {
     if (peeked_) {
@@ -65,7 +62,7 @@ bool RecordReader::hasField(const RecordLayout& s, TagId tag) {
 }
 
 ListNode* RecordReader::appendEntry(void* record, std::size_t offset) {
-    auto* node = static_cast<ListNode*>(std::calloc(1, sizeof(ListNode)));
+    auto* node = static_cast<ListNode*>(arena_->allocate(sizeof(ListNode)));
     if (node == nullptr) return nullptr;
     const void* slot = static_cast<const char*>(record) + offset;
     auto* head = static_cast<ListNode*>(loadPointer(record, offset));
@@ -96,12 +93,27 @@ ToolkitCode RecordReader::skipContent() {
     }
 }
 
+void* RecordReader::newTree(std::size_t rootSize) {
+    void* root = RecordArena::newTree(rootSize);
+    arena_ = root != nullptr ? &RecordArena::of(root) : nullptr;
+    return root;
+}
+
+ToolkitCode RecordReader::readTree(const RecordLayout& s, const Token& start, void** root, int depth) {
+    *root = nullptr;
+    if (depth > kMaxDepth) return code::NotSyncml;
+    void* r = newTree(s.size);
+    if (r == nullptr) return code::OutOfMemory;
+    *root = r;
+    if (!start.content) return code::Ok;
+    return readBody(s, r, depth + 1);
+}
+
 ToolkitCode RecordReader::readRecord(const RecordLayout& s, const Token& start, void** slot, int depth) {
     if (depth > kMaxDepth) return code::NotSyncml;
-    void* r = allocateRecord(s.size);
+    void* r = arena_->allocate(s.size);
     if (r == nullptr) return code::OutOfMemory;
     *slot = r;
-    if (s.hasElementType) storeWord(r, 0, 0);
     if (!start.content) return code::Ok;
     return readBody(s, r, depth + 1);
 }
@@ -167,7 +179,7 @@ ToolkitCode RecordReader::readField(const RecordLayout& s, void* record, const T
 
 ToolkitCode RecordReader::readPcdata(const Token& start, PcdataRecord** slot, bool allowExtension, int depth) {
     if (depth > kMaxDepth) return code::NotSyncml;
-    auto* p = static_cast<PcdataRecord*>(allocateRecord(sizeof(PcdataRecord)));
+    auto* p = static_cast<PcdataRecord*>(arena_->allocate(sizeof(PcdataRecord)));
     if (p == nullptr) return code::OutOfMemory;
     *slot = p;
     if (!start.content) return code::Ok;
@@ -207,7 +219,7 @@ ToolkitCode RecordReader::readPcdata(const Token& start, PcdataRecord** slot, bo
                 if (ns == Namespace::MetInf) {
                     p->contentType = pcdata_type::Extension;
                     p->extension = extension_kind::MetInf;
-                    p->content = allocateRecord(sizeof(MetInfRecord));
+                    p->content = arena_->allocate(sizeof(MetInfRecord));
                     if (p->content == nullptr) return code::OutOfMemory;
                     if (t.tag == tag::MetInf) {
                         // Some peers wrap the meta information in a MetInf element of its own.
@@ -239,16 +251,16 @@ ListNode** endOf(ListNode** head) {
     return head;
 }
 
-bool appendAt(ListNode**& end, void* element) {
-    auto* node = static_cast<ListNode*>(std::calloc(1, sizeof(ListNode)));
+}  // namespace
+
+bool RecordReader::appendAt(ListNode**& end, void* element) {
+    auto* node = static_cast<ListNode*>(arena_->allocate(sizeof(ListNode)));
     if (node == nullptr) return false;
     node->element = element;
     *end = node;
     end = &node->next;
     return true;
 }
-
-}  // namespace
 
 ToolkitCode RecordReader::readCtCap(void* devInf, int depth) {
     auto* d = static_cast<DevInfRecord*>(devInf);
@@ -266,34 +278,25 @@ ToolkitCode RecordReader::readCtCap(void* devInf, int depth) {
         if (t.kind != Token::Kind::Start) return code::NotSyncml;
         PcdataRecord** slot = nullptr;
         if (t.tag == tag::CTType) {
-            cap = static_cast<CtCapRecord*>(allocateRecord(sizeof(CtCapRecord)));
-            if (cap == nullptr || !appendAt(capEnd, cap)) {
-                std::free(cap);
-                return code::OutOfMemory;
-            }
+            cap = static_cast<CtCapRecord*>(arena_->allocate(sizeof(CtCapRecord)));
+            if (cap == nullptr || !appendAt(capEnd, cap)) return code::OutOfMemory;
             propEnd = &cap->props;
             prop = nullptr;
             entry = nullptr;
             slot = &cap->ctType;
         } else if (t.tag == tag::PropName) {
             if (cap == nullptr) return code::NotSyncml;
-            prop = static_cast<CtPropRecord*>(allocateRecord(sizeof(CtPropRecord)));
-            if (prop == nullptr || !appendAt(propEnd, prop)) {
-                std::free(prop);
-                return code::OutOfMemory;
-            }
+            prop = static_cast<CtPropRecord*>(arena_->allocate(sizeof(CtPropRecord)));
+            if (prop == nullptr || !appendAt(propEnd, prop)) return code::OutOfMemory;
             paramEnd = &prop->params;
-            entry = prop->prop = static_cast<CtDataRecord*>(allocateRecord(sizeof(CtDataRecord)));
+            entry = prop->prop = static_cast<CtDataRecord*>(arena_->allocate(sizeof(CtDataRecord)));
             if (entry == nullptr) return code::OutOfMemory;
             valEnumEnd = &entry->valEnums;
             slot = &entry->name;
         } else if (t.tag == tag::ParamName) {
             if (prop == nullptr) return code::NotSyncml;
-            entry = static_cast<CtDataRecord*>(allocateRecord(sizeof(CtDataRecord)));
-            if (entry == nullptr || !appendAt(paramEnd, entry)) {
-                std::free(entry);
-                return code::OutOfMemory;
-            }
+            entry = static_cast<CtDataRecord*>(arena_->allocate(sizeof(CtDataRecord)));
+            if (entry == nullptr || !appendAt(paramEnd, entry)) return code::OutOfMemory;
             valEnumEnd = &entry->valEnums;
             slot = &entry->name;
         } else if (entry != nullptr && (t.tag == tag::ValEnum || t.tag == tag::DataType ||

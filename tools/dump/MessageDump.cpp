@@ -1,7 +1,7 @@
 #include "tools/dump/MessageDump.h"
 
-#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "syncml/DevInfDocument.h"
 #include "syncml/Toolkit.h"
@@ -68,16 +68,28 @@ toolkit::Callbacks collectingCallbacks() {
     return cb;
 }
 
+// DevInf documents decoded out of item data. Each is a tree of its own that the message's tree only
+// points to, so it is freed here, after the message has been written.
+struct ExpandedDevInf {
+    std::vector<DevInfRecord*> trees;
+    ExpandedDevInf() = default;
+    ExpandedDevInf(const ExpandedDevInf&) = delete;
+    ExpandedDevInf& operator=(const ExpandedDevInf&) = delete;
+    ~ExpandedDevInf() {
+        for (DevInfRecord* t : trees) toolkit::freeDevInfRecord(t);
+    }
+};
+
 // Item data that is a complete WBXML DevInf document becomes a DevInf extension.
-void expandDevInf(ListNode* items) {
+void expandDevInf(ListNode* items, ExpandedDevInf& expanded) {
     for (ListNode* n = items; n != nullptr; n = n->next) {
         auto* item = static_cast<ItemRecord*>(n->element);
         PcdataRecord* data = item != nullptr ? item->data : nullptr;
         if (data == nullptr || data->contentType != pcdata_type::Opaque) continue;
-        DevInfRecord* devInf = nullptr;
+        expanded.trees.push_back(nullptr);
+        DevInfRecord*& devInf = expanded.trees.back();
         if (decodeDevInfDocument(static_cast<const std::uint8_t*>(data->content), data->length, &devInf) != code::Ok)
             continue;
-        std::free(data->content);
         data->contentType = pcdata_type::Extension;
         data->extension = extension_kind::DevInf;
         data->length = 0;
@@ -85,10 +97,10 @@ void expandDevInf(ListNode* items) {
     }
 }
 
-void expandDevInf(DecodedMessage& m) {
+void expandDevInf(DecodedMessage& m, ExpandedDevInf& expanded) {
     for (DecodedCommand& c : m.commands) {
-        if (c.kind == DecodedKind::Results) expandDevInf(static_cast<ResultsRecord*>(c.record)->items);
-        if (c.kind == DecodedKind::Put) expandDevInf(static_cast<PutGetRecord*>(c.record)->items);
+        if (c.kind == DecodedKind::Results) expandDevInf(static_cast<ResultsRecord*>(c.record)->items, expanded);
+        if (c.kind == DecodedKind::Put) expandDevInf(static_cast<PutGetRecord*>(c.record)->items, expanded);
     }
 }
 
@@ -172,7 +184,8 @@ DumpResult dumpMessage(const std::string& bytes) {
         return result.code == code::NotSyncml && !looksLikeXml(bytes) && dumpDevInfDocument(bytes, devInf) ? devInf
                                                                                                         : result;
     }
-    expandDevInf(m);
+    ExpandedDevInf expanded;
+    expandDevInf(m, expanded);
     XmlWriter writer(versionOf(*m.header), true, true);
     result.code = writeAll(writer, result.xml, [&] { return writeMessage(writer, *m.header, m.commands); });
     return result;
