@@ -18,7 +18,7 @@ constexpr const char* kHelp =
     "`orvale autosync` unless Orvale's window is open. Background sync is switched on and off in\n"
     "Orvale's settings or with orvale-config.\n"
     "\n"
-    "With any other argument, or none, it changes nothing and starts nothing. The exit code is 0, but 2\n"
+    "With any other argument, or none, it changes nothing and starts nothing. The exit code is 0, but 6\n"
     "when the device folder is missing or another user owns or may write it, and 3 when Conf.dat is\n"
     "damaged (the reason on stderr; nothing is armed or started then).\n";
 
@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
         // Whatever a folder another user may write holds must not be started as this user.
         if (const std::string problem = orvale::platform::deviceRootProblem(); !problem.empty()) {
             std::cerr << "orvale-launcher: " << problem << std::endl;
-            return 2;
+            // The code orvale and orvale-config give for the same problem.
+            return 6;
         }
         if (orvale::ConfigRecord probe; probe.read() == orvale::ConfigLoad::Damaged) {
             std::cerr << "orvale-launcher: " << orvale::kDamagedConfigText << std::endl;

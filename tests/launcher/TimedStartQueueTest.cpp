@@ -143,6 +143,11 @@ TEST(LauncherProcess, MissingConfNoArgumentsAndOpenWindow) {
 
     EXPECT_EQ(runLauncher({"AppRunAtTime"}), 0);  // no Conf.dat
     EXPECT_TRUE(platform::pendingTimedStarts().empty());
+    // A device folder others may write: nothing in it is started, with the code orvale gives.
+    ::chmod(root.path().c_str(), 0777);
+    EXPECT_EQ(runLauncher({"AppRunAtTime"}), 6);
+    ::chmod(root.path().c_str(), 0700);
+    EXPECT_TRUE(platform::pendingTimedStarts().empty());
 
     ConfigRecord r;
     r.setFlag(ConfigFlag::AutosyncEnabled, true);
