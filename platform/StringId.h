@@ -128,6 +128,11 @@ enum class StringId : int {
     Yes = 451,
     No = 452,
     Choose = 453,
+    // Where the personal information lives (460-479).
+    StoreIs = 460,      // "Kept in: "
+    StoreOwn = 461,
+    StoreEds = 462,
+    StoreUnreadable = 463,
     // Checks and notices added later, numbered apart so that other additions do not collide.
     PasswordInClear = 410,
     UrlMissing = 411,

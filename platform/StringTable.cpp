@@ -145,6 +145,10 @@ const std::u16string& loadString(StringId id) {
         {StringId::Yes, u"Yes"},
         {StringId::No, u"No"},
         {StringId::Choose, u"Choose"},
+        {StringId::StoreIs, u"Kept in: "},
+        {StringId::StoreOwn, u"Orvale's own database"},
+        {StringId::StoreEds, u"Evolution Data Server"},
+        {StringId::StoreUnreadable, u"unknown (the store choice cannot be read)"},
     };
     static const std::u16string empty;
     auto it = table.find(id);

@@ -7,6 +7,7 @@
 
 #include "app/SettingsCheck.h"
 #include "app/SlowSync.h"
+#include "platform/pim/StoreChoice.h"
 #include "stores/KindCode.h"
 #include "stores/NextSync.h"
 #include "ui/AboutScreen.h"
@@ -130,6 +131,16 @@ QWidget* SettingsScreen::buildPage() {
     showNextSync();
     // The line names the next sync of the folders ticked now.
     for (QCheckBox* box : {contacts_, tasks_, calendar_}) connect(box, &QCheckBox::toggled, this, [this] { showNextSync(); });
+    // Which store the folders are synced with; orvale-config set store= changes it.
+    const auto store = platform::pim::StoreChoice::load();
+    auto* storeState = new StaticEx(uiText(StringId::StoreIs) +
+                                        uiText(!store ? StringId::StoreUnreadable
+                                               : store->kind == platform::pim::StoreChoice::Kind::Eds ? StringId::StoreEds
+                                                                                                       : StringId::StoreOwn),
+                                    theme::kInk, theme::Size::Small, false, page_);
+    storeState->setObjectName(QStringLiteral("storeState"));
+    storeState->setWordWrap(true);
+    l->addWidget(storeState);
 
     rule(l, page_);
     addHeading(l, page_, uiText(StringId::GroupCalendar));

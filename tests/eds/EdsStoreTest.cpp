@@ -332,3 +332,35 @@ TEST_F(EdsStoreTest, ARunKilledAtAnyInstantLeavesEveryStoredItemJournalledOnceAn
 }
 
 }  // namespace
+
+namespace {
+
+// Appointments and tasks go to the system calendar and task list through the same session.
+TEST_F(EdsStoreTest, AppointmentsAndTasksAreKeptInTheCalendarAndTaskList) {
+    logOn();
+    PropValue start, end;
+    start.id = kAppointmentStartProp;
+    start.fileTime = 133500000000000000ull;
+    end.id = kAppointmentEndProp;
+    end.fileTime = start.fileTime + 36000000000ull;
+    auto a = s().createItem(kAppointment);
+    a->setProps({text(0x0020001F, u"Review"), start, end});
+    ASSERT_TRUE(a->save()) << s().lastError();
+    auto t = s().createItem(kTask);
+    t->setProps({text(0x0020001F, u"File taxes")});
+    ASSERT_TRUE(t->save()) << s().lastError();
+    Session::logOff();
+    logOn();
+    auto back = s().itemByOid(a->oid());
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->getProp(0x0020001F).text, u"Review");
+    EXPECT_EQ(back->getProp(kAppointmentStartProp).fileTime, start.fileTime);
+    auto task = s().itemByOid(t->oid());
+    ASSERT_TRUE(task);
+    EXPECT_EQ(task->getProp(0x0020001F).text, u"File taxes");
+    auto listed = s().defaultFolderItems(kFolderCalendar);
+    ASSERT_TRUE(listed);
+    EXPECT_GE(listed->count(), 1);
+}
+
+}  // namespace

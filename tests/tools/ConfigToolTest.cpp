@@ -9,6 +9,8 @@
 #include "app/ConfigRecord.h"
 #include "platform/DevicePaths.h"
 #include "platform/NamedMutex.h"
+#include "platform/pim/StoreChoice.h"
+#include "stores/AnchorFile.h"
 #include "support/TempDeviceRoot.h"
 
 namespace orvale::test {
@@ -42,7 +44,8 @@ TEST_F(ConfigToolTest, EveryKeyIsSetAndShown) {
         "url=https://sync.example/rpc\nuser=karin\npassword=(set)\ncontacts=1\ncontacts-uri=card\n"
         "tasks=1\ntasks-uri=todo\ncalendar=1\ncalendar-uri=cal\nrange=1\ndays-back=-30\ndays-forward=90\n"
         "autosync=0\ninterval=15\nunit=minute\nlogging=1\nsetup=1\nlastsync=\nprogram=\n"
-        "contacts-next-sync=slow\ntasks-next-sync=slow\ncalendar-next-sync=slow\nlog-runs=3\nlog-names=off\n";
+        "contacts-next-sync=slow\ntasks-next-sync=slow\ncalendar-next-sync=slow\nlog-runs=3\nlog-names=off\n"
+        "store=own\ncontacts-eds-source=\ncalendar-eds-source=\ntasks-eds-source=\n";
     EXPECT_EQ(config({"show"}).out, all);
     EXPECT_EQ(storedPassword(), u"pw");
     struct stat st {};
@@ -67,6 +70,56 @@ TEST_F(ConfigToolTest, EveryKeyIsSetAndShown) {
     EXPECT_EQ(config({"show"}).out, expected);
 }
 
+// Another store, or another EDS source of a folder, holds other items: the folders it moves are
+// synced slowly next (after a backup), and the command says so; Conf.dat is not touched.
+TEST_F(ConfigToolTest, ChangingTheStoreMakesTheMovedFoldersSyncSlowly) {
+    ASSERT_EQ(config({"set", "user=karin", "contacts=1", "tasks=1", "calendar=1"}).exitCode, 0);
+    const std::string record = conf();
+    auto anchorAll = [] {
+        for (const char* file : {"Anchor_Contacts", "Anchor_Tasks", "Anchor_Calendar"})
+            writeAnchorFile(file, "20250101T000000Z", "server-1", 1735689600);
+    };
+    auto nextSyncs = [&] {
+        const std::string out = config({"show"}).out;
+        return out.substr(out.find("contacts-next-sync="), out.find("log-runs=") - out.find("contacts-next-sync="));
+    };
+    anchorAll();
+    ASSERT_EQ(nextSyncs(), "contacts-next-sync=two-way\ntasks-next-sync=two-way\ncalendar-next-sync=two-way\n");
+
+    PimRun run = config({"set", "store=eds", "tasks-eds-source=work-tasks"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("store: Evolution Data Server (was Orvale's own database; its data is kept as it is)"),
+              std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("the next sync of contacts, calendar, tasks is a slow sync: each of these folders is "
+                           "backed up first"),
+              std::string::npos) << run.out;
+    EXPECT_EQ(nextSyncs(), "contacts-next-sync=slow\ntasks-next-sync=slow\ncalendar-next-sync=slow\n");
+    const std::string show = config({"show"}).out;
+    EXPECT_NE(show.find("store=eds\ncontacts-eds-source=\ncalendar-eds-source=\ntasks-eds-source=work-tasks\n"),
+              std::string::npos) << show;
+    EXPECT_EQ(conf(), record);
+
+    // Only the folder whose source changes; the same value again changes nothing.
+    anchorAll();
+    run = config({"set", "calendar-eds-source=team", "tasks-eds-source=work-tasks"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("the next sync of calendar is a slow sync"), std::string::npos) << run.out;
+    EXPECT_EQ(nextSyncs(), "contacts-next-sync=two-way\ntasks-next-sync=two-way\ncalendar-next-sync=slow\n");
+    anchorAll();
+    run = config({"set", "store=eds"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(nextSyncs(), "contacts-next-sync=two-way\ntasks-next-sync=two-way\ncalendar-next-sync=two-way\n");
+
+    // A store choice nobody can read is shown as such and replaced only by a store= given.
+    writeFileBytes(platform::hostPath(platform::pim::kStoreChoicePath), "store tape\n");
+    run = config({"show"});
+    EXPECT_EQ(run.exitCode, 5);
+    EXPECT_NE(run.err.find("unknown store"), std::string::npos) << run.err;
+    EXPECT_EQ(config({"set", "contacts-eds-source=x"}).exitCode, 5);
+    EXPECT_EQ(config({"set", "store=own"}).exitCode, 0);
+}
+
 TEST_F(ConfigToolTest, RefusedArgumentsChangeNothing) {
     ASSERT_EQ(config({"set", "user=karin", "password=pw"}).exitCode, 0);
     const std::string before = conf();
@@ -85,6 +138,8 @@ TEST_F(ConfigToolTest, RefusedArgumentsChangeNothing) {
         {{"set", "days-back=12x"}, 2, "a whole number"},
         {{"set", "interval=99999999999"}, 2, "a whole number"},
         {{"set", "unit=week"}, 2, "day, hour or minute"},
+        {{"set", "store=sqlite"}, 2, "own (Orvale's own database) or eds"},
+        {{"set", "store=eds", "tasks-eds-source=a b"}, 2, "the UID of an EDS source"},
         {{"set", "user=" + std::string(41, 'u')}, 2, "longer than 40"},
         {{"set", "url=" + std::string(181, 'h')}, 2, "longer than 180"},
         {{"set", "url=caf\xe9"}, 2, "not UTF-8"},

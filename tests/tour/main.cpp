@@ -14,6 +14,7 @@
 #include "app/RunLog.h"
 #include "engine/SessionEvents.h"
 #include "platform/DevicePaths.h"
+#include "platform/pim/StoreChoice.h"
 #include "stores/KindRegistry.h"
 #include "support/RecordingScheduler.h"
 #include "support/RunDoubles.h"
@@ -220,6 +221,22 @@ class Tour {
         script_.result = SyncResult::Done;
     }
 
+    // The line that says which store the folders are synced with, with the desktop's chosen.
+    void storeLine(ConfigRecord& record) {
+        platform::pim::StoreChoice eds;
+        eds.kind = platform::pim::StoreChoice::Kind::Eds;
+        eds.save();
+        {
+            ui::SettingsScreen page(record, context_);
+            page.show();
+            QApplication::processEvents();
+            QWidget* line = page.findChild<QWidget*>(QStringLiteral("storeState"));
+            page.scrollArea()->verticalScrollBar()->setValue(line->y() - page.scrollArea()->viewport()->height() / 2);
+            snap(&page, "settings-store-eds");
+        }
+        std::filesystem::remove(platform::hostPath(platform::pim::kStoreChoicePath));
+    }
+
     void settings() {
         ConfigRecord record;
         record.load();
@@ -235,6 +252,7 @@ class Tour {
         snap(&page, "settings-unit-open");
         click(page.unit()->face());
         nextSync(page);
+        storeLine(record);
 
         // Test Server tries what is typed, and names what it found.
         bar->setValue(0);

@@ -14,6 +14,7 @@
 #include "platform/Process.h"
 #include "tools/config/ConfigKeys.h"
 #include "tools/config/NextSyncKeys.h"
+#include "tools/config/StoreKeys.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ enum ExitCode : int {
     kBusy = 4,      // Orvale runs on this device root; nothing was changed
     kDamaged = 5,   // Conf.dat is damaged; nothing was changed
     kUnsafe = 6,    // no device folder, or one another user owns or may write
+    kNoEds = 7,     // eds-sources: the Evolution Data Server registry cannot be reached
 };
 
 constexpr std::size_t kMostPasswordInput = 4096;
@@ -35,6 +37,7 @@ constexpr std::size_t kMostPasswordInput = 4096;
 std::string helpText() {
     return "usage: orvale-config show\n"
            "       orvale-config set [--password-stdin] [--replace-damaged] [--force] KEY=VALUE...\n"
+           "       orvale-config eds-sources\n"
            "       orvale-config --help | --version\n"
            "\n"
            "Shows or changes the settings in Conf.dat of the device root $ORVALE_DEVICE_ROOT (default\n"
@@ -45,18 +48,22 @@ std::string helpText() {
            "--password-stdin reads the password from the first line of standard input, so that it\n"
            "never appears in a process list. A damaged Conf.dat (not one whole record) is neither shown\n"
            "nor changed; set --replace-damaged replaces it by the defaults and the keys given.\n"
+           "eds-sources lists the address books, calendars and task lists of Evolution Data Server, one\n"
+           "a line: folder, UID, name, and (default) for the system's own.\n"
            "\n"
            "keys:\n" +
            keyHelp() + nextSyncHelp() +
            "  log-runs      how many sync runs keep their log in Application Data/Orvale/Logs: 1-1000\n"
            "                (default 10); kept beside Conf.dat, not in it\n"
-           "  log-names     on (default) or off: the run logs name the contacts, events and tasks\n"
+           "  log-names     on (default) or off: the run logs name the contacts, events and tasks\n" +
+           storeHelp() +
            "\n"
            "exit codes: 0 done, 1 Conf.dat could not be written (or the orvale program is not beside\n"
            "orvale-config), 2 wrong arguments, unknown key or bad value (nothing is changed), 3 saved but\n"
            "background sync could not be armed (no at package, or no orvale-launcher beside orvale) or\n"
            "removed, 4 Orvale is running on this device root (nothing is changed), 5 Conf.dat is damaged\n"
-           "(nothing is changed), 6 no device folder, or another user owns it or may write it\n";
+           "(nothing is changed), 6 no device folder, or another user owns it or may write it, 7 (eds-sources)\n"
+           "Evolution Data Server cannot be reached\n";
 }
 
 int usageError(const std::string& problem) {
@@ -91,6 +98,13 @@ int show() {
     std::cout << nextSyncLines();
     const LogSettings log = readLogSettings();
     std::cout << "log-runs=" << log.runs << "\nlog-names=" << (log.names ? "on" : "off") << "\n";
+    std::string why;
+    const auto store = platform::pim::StoreChoice::load(&why);
+    if (!store) {
+        std::cerr << "orvale-config: " << why << " (orvale-config set store=own or store=eds replaces it)\n";
+        return kDamaged;
+    }
+    std::cout << storeLines(*store);
     return kOk;
 }
 
@@ -119,6 +133,11 @@ int set(const std::vector<std::string>& args) {
     // The run log's settings live beside Conf.dat, not in it.
     LogSettings logSettings = readLogSettings();
     bool logKeys = false, recordKeys = false;
+    // So is the store, read here so that a damaged choice is replaced only when store= is given.
+    std::string storeProblem;
+    const auto storeBefore = platform::pim::StoreChoice::load(&storeProblem);
+    platform::pim::StoreChoice storeWanted = storeBefore.value_or(platform::pim::StoreChoice{});
+    bool storeKeys = false, storeKindGiven = false;
     for (const std::string& arg : args) {
         if (arg == "--password-stdin") {
             passwordFromStdin = true;
@@ -135,6 +154,14 @@ int set(const std::vector<std::string>& args) {
         const std::string key = arg.substr(0, eq);
         if (isNextSyncKey(key)) {
             nextSyncKeys.emplace_back(key, arg.substr(eq + 1));
+            continue;
+        }
+        if (isStoreKey(key)) {
+            if (const std::string problem = applyStoreKey(storeWanted, key, std::string_view(arg).substr(eq + 1));
+                !problem.empty())
+                return usageError(problem);
+            storeKeys = true;
+            storeKindGiven = storeKindGiven || key == "store";
             continue;
         }
         if (key.starts_with("log-")) {
@@ -169,6 +196,16 @@ int set(const std::vector<std::string>& args) {
     if (logKeys && !writeLogSettings(logSettings)) {
         std::cerr << "orvale-config: cannot write " << platform::hostPath(kLogSettingsPath).string() << "\n";
         return kNotSaved;
+    }
+    if (storeKeys) {
+        if (!storeBefore && !storeKindGiven) {
+            std::cerr << "orvale-config: " << storeProblem << " (set store=own or store=eds with it to replace it)\n";
+            return kDamaged;
+        }
+        std::string lines;
+        const bool stored = storeStoreChoice(storeBefore.value_or(platform::pim::StoreChoice{}), storeWanted, lines);
+        (stored ? std::cout : std::cerr) << (stored ? "" : "orvale-config: ") << lines;
+        if (!stored) return kNotSaved;
     }
     if (!recordKeys && nextSync.empty()) return kOk;
     if (settingKeys == 0 && !passwordFromStdin && !replaceDamaged && !nextSync.empty()) {
@@ -225,6 +262,7 @@ int main(int argc, char** argv) {
         return kUnsafe;
     }
     if (all.size() == 1 && all[0] == "show") return show();
+    if (all.size() == 1 && all[0] == "eds-sources") return listEdsSources();
     if (!all.empty() && all[0] == "set") return set({all.begin() + 1, all.end()});
     return usageError(all.empty() ? "no command" : "unknown command \"" + all[0] + "\"");
 }

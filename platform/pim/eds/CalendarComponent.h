@@ -13,6 +13,10 @@ namespace orvale::platform::pim::eds {
 // The component's text (BEGIN:VEVENT or BEGIN:VTODO ... END:...), with `uid` as its UID.
 std::string toCalendarComponent(const ItemContent& item, std::string_view uid);
 
+// The VTIMEZONE of the device's zone, which the written components name in their TZIDs; empty when
+// they are written in UTC. A store adds it to the calendar before it adds components naming it.
+std::string deviceTimezoneComponent();
+
 // The item a VEVENT (an appointment) or VTODO (a task) holds; nullopt, with `why`, for text that
 // is no such component. Time zones named by the component are resolved through `timezones`, the
 // VTIMEZONE components of its calendar, when given.
