@@ -44,10 +44,9 @@ constexpr const char* kRecipSql =
 
 }  // namespace
 
-bool Session::visitFolder(int folder, const std::vector<uint32_t>& propIds, size_t streamLimit,
-                          const std::function<void(Item&)>& visit, size_t chunkItems) {
-    if (!isKnownFolder(folder)) return false;
-    Impl& s = *impl_;
+bool SqliteBackend::visitFolder(int folder, const std::vector<uint32_t>& propIds, size_t streamLimit,
+                                const std::function<void(Item&)>& visit, size_t chunkItems) {
+    SqliteBackend& s = *this;
     detail::ReadTransaction tx(s);
 
     // Identifiers and sequence numbers only: a few bytes per item however large the items are.
@@ -76,7 +75,7 @@ bool Session::visitFolder(int folder, const std::vector<uint32_t>& propIds, size
         at.clear();
         for (size_t k = first; k < end; ++k) {
             Item item;
-            item.session_ = this;
+            item.session_ = session_;
             item.oid_ = listed[k].oid;
             item.type_ = listed[k].type;
             item.folder_ = folder;
@@ -118,15 +117,6 @@ bool Session::visitFolder(int folder, const std::vector<uint32_t>& propIds, size
     return true;
 }
 
-std::optional<std::vector<Item>> Session::readFolder(int folder, const std::vector<uint32_t>& propIds,
-                                                     size_t streamLimit) {
-    std::vector<Item> items;
-    if (!visitFolder(folder, propIds, streamLimit, [&](Item& item) { items.push_back(std::move(item)); },
-                     SIZE_MAX))
-        return std::nullopt;
-    return items;
-}
-
 namespace {
 
 // "<head> IN (?1, ..., ?N)<tail>" for one chunk of identifiers; the text lives as long as the
@@ -144,7 +134,7 @@ const char* inChunkSql(std::string& text, const char* head, const char* tail) {
 
 }  // namespace
 
-std::optional<std::vector<std::unique_ptr<Item>>> Session::itemsByOid(const std::vector<uint32_t>& oids) {
+std::optional<std::vector<std::unique_ptr<Item>>> SqliteBackend::loadMany(const std::vector<uint32_t>& oids) {
     static std::string itemsText, propsText, recurText, excText, recipText;
     const char* itemsSql = inChunkSql(itemsText, "SELECT oid, folder, type FROM items WHERE oid", "");
     const char* propsSql = inChunkSql(propsText, "SELECT oid, pid, u32, ft, data FROM props WHERE oid", " ORDER BY oid, pid");
@@ -154,17 +144,17 @@ std::optional<std::vector<std::unique_ptr<Item>>> Session::itemsByOid(const std:
     const char* excSql = inChunkSql(excText, "SELECT oid, orig, deleted FROM exc WHERE oid", " ORDER BY rowid");
     const char* recipSql = inChunkSql(recipText, "SELECT oid, name, addr FROM recip WHERE oid", " ORDER BY oid, pos");
 
-    Impl& s = *impl_;
+    SqliteBackend& s = *this;
     detail::ReadTransaction tx(s);
     std::vector<std::unique_ptr<Item>> out(oids.size());
     std::unordered_map<uint32_t, Item*> found;
-    for (size_t first = 0; first < oids.size(); first += kReadManyChunk) {
-        const size_t end = std::min(oids.size(), first + kReadManyChunk);
+    for (size_t first = 0; first < oids.size(); first += Session::kReadManyChunk) {
+        const size_t end = std::min(oids.size(), first + Session::kReadManyChunk);
         found.clear();
         auto eachRow = [&](const char* sql, auto use) {
             Stmt q = s.stmt(sql);
             // Identifier 0 names no item: it fills the places of a short chunk.
-            for (size_t k = 0; k < kReadManyChunk; ++k)
+            for (size_t k = 0; k < Session::kReadManyChunk; ++k)
                 q.bind(static_cast<int>(k + 1), int64_t{first + k < end ? oids[first + k] : 0u});
             int status;
             while ((status = q.step()) == SQLITE_ROW) use(q);
@@ -176,7 +166,7 @@ std::optional<std::vector<std::unique_ptr<Item>>> Session::itemsByOid(const std:
         };
         bool ok = eachRow(itemsSql, [&](Stmt& q) {
             auto item = std::make_unique<Item>();
-            item->session_ = this;
+            item->session_ = session_;
             item->oid_ = static_cast<uint32_t>(q.i64(0));
             item->folder_ = static_cast<int>(q.i64(1));
             item->type_ = static_cast<int>(q.i64(2));
@@ -211,9 +201,8 @@ std::optional<std::vector<std::unique_ptr<Item>>> Session::itemsByOid(const std:
     return out;
 }
 
-std::optional<std::vector<uint32_t>> Session::itemsWithout(int folder, uint32_t markProp) {
-    if (!isKnownFolder(folder)) return std::nullopt;
-    Impl& s = *impl_;
+std::optional<std::vector<uint32_t>> SqliteBackend::itemsWithout(int folder, uint32_t markProp) {
+    SqliteBackend& s = *this;
     Stmt q = s.stmt(
         "SELECT i.oid FROM items i LEFT JOIN props p ON p.oid = i.oid AND p.pid = ?2"
         " WHERE i.folder = ?1 AND IFNULL(p.u32, 0) = 0 ORDER BY i.seq");

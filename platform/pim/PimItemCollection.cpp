@@ -6,17 +6,15 @@
 
 namespace orvale::platform::pim {
 
-std::optional<ItemCollection> Session::defaultFolderItems(int folder) {
-    if (!isKnownFolder(folder)) return std::nullopt;
-    detail::Stmt q = impl_->stmt("SELECT oid FROM items WHERE folder=? ORDER BY seq");
+std::optional<std::vector<uint32_t>> SqliteBackend::folderOids(int folder) {
+    detail::Stmt q = stmt("SELECT oid FROM items WHERE folder=? ORDER BY seq");
     if (!q.ok()) return std::nullopt;
     q.bind(1, int64_t{folder});
-    ItemCollection c;
-    c.session_ = this;
+    std::vector<uint32_t> oids;
     int rc;
-    while ((rc = q.step()) == SQLITE_ROW) c.oids_.push_back(static_cast<uint32_t>(q.i64(0)));
+    while ((rc = q.step()) == SQLITE_ROW) oids.push_back(static_cast<uint32_t>(q.i64(0)));
     if (rc != SQLITE_DONE) return std::nullopt;
-    return c;
+    return oids;
 }
 
 std::unique_ptr<Item> ItemCollection::item(int position) const {

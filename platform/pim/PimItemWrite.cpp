@@ -12,10 +12,6 @@ namespace {
 
 using detail::Stmt;
 
-// Spreads the allocation counter over all 32 bits: an odd multiplier is a bijection modulo 2^32,
-// so identifiers stay unique and are never reused, and about half have the top bit set.
-uint32_t oidForCounter(uint32_t counter) { return counter * 0x9E3779B1u; }
-
 // An item's properties go in with a few statements rather than one each: running a statement
 // costs more than the row it inserts. The texts live as long as the program, so the session keeps
 // each prepared by its address.
@@ -34,7 +30,7 @@ const char* propsInsertSql(size_t rows) {
 
 // An identifier taken from the counter. Counter values whose identifier would be 0 are skipped:
 // 0 means "no item". The counter only grows, so no identifier is given twice.
-bool takeOid(Session::Impl& s, uint32_t& oid, int64_t& counter) {
+bool takeOid(SqliteBackend& s, uint32_t& oid, int64_t& counter) {
     bool ok = true;
     do {
         Stmt c = s.stmt("UPDATE meta SET v=v+1 WHERE k='counter' RETURNING v");
@@ -47,7 +43,7 @@ bool takeOid(Session::Impl& s, uint32_t& oid, int64_t& counter) {
 
 // A new item's row, under an identifier taken from the counter, which also orders the folder: a
 // new item comes after every other.
-bool insertNewItem(Session::Impl& s, int folder, int type, uint32_t& oid) {
+bool insertNewItem(SqliteBackend& s, int folder, int type, uint32_t& oid) {
     int64_t counter = 0;
     const bool ok = takeOid(s, oid, counter);
     Stmt ins = s.stmt("INSERT INTO items VALUES(?, ?, ?, ?)");
@@ -56,7 +52,7 @@ bool insertNewItem(Session::Impl& s, int folder, int type, uint32_t& oid) {
 
 // An existing item keeps its row and loses every part, which the save then writes anew; false
 // when the item is gone.
-bool clearExistingItem(Session::Impl& s, uint32_t oid) {
+bool clearExistingItem(SqliteBackend& s, uint32_t oid) {
     Stmt chk = s.stmt("SELECT 1 FROM items WHERE oid=?");
     bool ok = chk.bind(1, int64_t{oid}).step() == SQLITE_ROW;
     for (const char* sql : {"DELETE FROM props WHERE oid=?", "DELETE FROM recur WHERE oid=?",
@@ -67,7 +63,7 @@ bool clearExistingItem(Session::Impl& s, uint32_t oid) {
     return ok;
 }
 
-bool insertProps(Session::Impl& s, uint32_t oid, const std::vector<PropValue>& props) {
+bool insertProps(SqliteBackend& s, uint32_t oid, const std::vector<PropValue>& props) {
     bool ok = true;
     for (size_t first = 0; ok && first < props.size(); first += kPropRowsPerInsert) {
         const size_t rows = std::min(kPropRowsPerInsert, props.size() - first);
@@ -86,7 +82,7 @@ bool insertProps(Session::Impl& s, uint32_t oid, const std::vector<PropValue>& p
     return ok;
 }
 
-bool insertRecurrence(Session::Impl& s, uint32_t oid, const RecurrencePattern& rp) {
+bool insertRecurrence(SqliteBackend& s, uint32_t oid, const RecurrencePattern& rp) {
     Stmt r = s.stmt("INSERT INTO recur VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     r.bind(1, int64_t{oid}).bind(2, int64_t{rp.type}).bind(3, int64_t{rp.interval});
     r.bind(4, int64_t{rp.occurrences}).bind(5, int64_t{rp.noEnd ? 1 : 0}).bind(6, rp.patternStart);
@@ -101,7 +97,7 @@ bool insertRecurrence(Session::Impl& s, uint32_t oid, const RecurrencePattern& r
     return ok;
 }
 
-bool insertRecipients(Session::Impl& s, uint32_t oid, const std::vector<Recipient>& recipients) {
+bool insertRecipients(SqliteBackend& s, uint32_t oid, const std::vector<Recipient>& recipients) {
     bool ok = true;
     int64_t pos = 0;
     Stmt x = s.stmt("INSERT INTO recip VALUES(?, ?, ?, ?)");
@@ -116,35 +112,33 @@ bool insertRecipients(Session::Impl& s, uint32_t oid, const std::vector<Recipien
 
 }  // namespace
 
-bool Item::save() {
-    if (!session_ || partial_) return false;
-    Session::Impl& s = *session_->impl_;
+bool SqliteBackend::save(Item& item) {
+    SqliteBackend& s = *this;
     detail::WriteScope write(s);
     if (!write.open()) return false;
-    uint32_t oid = oid_;
-    bool ok = oid == 0 ? insertNewItem(s, folder_, type_, oid) : clearExistingItem(s, oid);
-    ok = ok && insertProps(s, oid, props_);
-    if (recurrence_) ok = ok && insertRecurrence(s, oid, *recurrence_);
-    ok = ok && insertRecipients(s, oid, recipients_);
+    uint32_t oid = item.oid_;
+    bool ok = oid == 0 ? insertNewItem(s, item.folder_, item.type_, oid) : clearExistingItem(s, oid);
+    ok = ok && insertProps(s, oid, item.props_);
+    if (item.recurrence_) ok = ok && insertRecurrence(s, oid, *item.recurrence_);
+    ok = ok && insertRecipients(s, oid, item.recipients_);
     if (!write.end(ok)) return false;
-    oid_ = oid;
+    item.oid_ = oid;
     s.written.insert(oid);
     return true;
 }
 
-std::optional<uint32_t> Session::reserveOid() {
-    detail::WriteScope write(*impl_);
+std::optional<uint32_t> SqliteBackend::reserveOid() {
+    detail::WriteScope write(*this);
     if (!write.open()) return std::nullopt;
     uint32_t oid = 0;
     int64_t counter = 0;
-    const bool ok = takeOid(*impl_, oid, counter);
+    const bool ok = takeOid(*this, oid, counter);
     if (!write.end(ok)) return std::nullopt;
     return oid;
 }
 
-bool Item::remove() {
-    if (!session_ || partial_ || oid_ == 0) return false;
-    Session::Impl& s = *session_->impl_;
+bool SqliteBackend::remove(Item& item) {
+    SqliteBackend& s = *this;
     detail::WriteScope write(s);
     if (!write.open()) return false;
     bool ok = true;
@@ -153,12 +147,12 @@ bool Item::remove() {
                             "DELETE FROM recur WHERE oid=?", "DELETE FROM exc WHERE oid=?",
                             "DELETE FROM recip WHERE oid=?"}) {
         Stmt d = s.stmt(sql);
-        ok = ok && d.bind(1, int64_t{oid_}).done();
+        ok = ok && d.bind(1, int64_t{item.oid_}).done();
         if (!found) found = sqlite3_changes(s.db) > 0;
     }
     if (!write.end(ok && found)) return false;
-    s.written.insert(oid_);
-    oid_ = 0;
+    s.written.insert(item.oid_);
+    item.oid_ = 0;
     return true;
 }
 

@@ -7,12 +7,12 @@ namespace orvale::platform::pim {
 
 using detail::Stmt;
 
-std::optional<std::vector<Session::PendingMap>> Session::pendingMaps(int folder, size_t most) {
-    Impl& s = *impl_;
+std::optional<std::vector<Session::PendingMap>> SqliteBackend::pendingMaps(int folder, size_t most) {
+    SqliteBackend& s = *this;
     detail::ReadTransaction tx(s);
     Stmt q = s.stmt("SELECT server_id, oid FROM pending_maps WHERE folder=? ORDER BY rowid");
     q.bind(1, int64_t{folder});
-    std::vector<PendingMap> out;
+    std::vector<Session::PendingMap> out;
     int rc;
     while ((rc = q.step()) == SQLITE_ROW) {
         if (out.size() == most) return std::nullopt;
@@ -22,14 +22,14 @@ std::optional<std::vector<Session::PendingMap>> Session::pendingMaps(int folder,
     return out;
 }
 
-bool Session::notePendingMap(int folder, std::string_view serverId, uint32_t oid) {
-    Stmt q = impl_->stmt("INSERT OR REPLACE INTO pending_maps(folder, server_id, oid) VALUES(?, ?, ?)");
+bool SqliteBackend::notePendingMap(int folder, std::string_view serverId, uint32_t oid) {
+    Stmt q = stmt("INSERT OR REPLACE INTO pending_maps(folder, server_id, oid) VALUES(?, ?, ?)");
     q.bind(1, int64_t{folder}).bindBlob(2, serverId.data(), serverId.size()).bind(3, int64_t{oid});
     return q.done();
 }
 
-bool Session::dropPendingMaps(int folder) {
-    Stmt q = impl_->stmt("DELETE FROM pending_maps WHERE folder=?");
+bool SqliteBackend::dropPendingMaps(int folder) {
+    Stmt q = stmt("DELETE FROM pending_maps WHERE folder=?");
     return q.bind(1, int64_t{folder}).done();
 }
 

@@ -9,6 +9,8 @@
 #include "platform/pim/PimSchema.h"
 #include "platform/pim/PimSessionImpl.h"
 #include "platform/pim/PimStatement.h"
+#include "platform/pim/StoreChoice.h"
+#include "platform/pim/eds/EdsBackend.h"
 
 namespace orvale::platform::pim {
 
@@ -29,15 +31,16 @@ using detail::Stmt;
 
 }  // namespace
 
-Session::Session(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Session::Session(std::unique_ptr<Backend> backend, bool eds) : backend_(std::move(backend)), eds_(eds) {
+    backend_->attach(this);
+}
 Session::~Session() = default;
 
-bool Session::logOn(std::string* why, Access access) {
-    if (g_session) return true;
-    auto impl = std::make_unique<Impl>();
+std::unique_ptr<SqliteBackend> SqliteBackend::open(Session::Access access, std::string* why) {
+    auto impl = std::make_unique<SqliteBackend>();
     std::string path = hostPath("pim.db").string();
     std::error_code ec;
-    if (access == Access::ReadOnly && std::filesystem::exists(path, ec)) {
+    if (access == Session::Access::ReadOnly && std::filesystem::exists(path, ec)) {
         // No journal mode, no schema: a reader changes nothing, not even an older file's layout.
         // A file that is no database, or not ours, must not read as an empty device.
         const bool opened =
@@ -47,19 +50,18 @@ bool Session::logOn(std::string* why, Access access) {
             if (why != nullptr)
                 *why = "the device database " + path + " cannot be opened: " +
                        (impl->db != nullptr ? sqlite3_errmsg(impl->db) : "out of memory");
-            return false;
+            return nullptr;
         }
         impl->exec(detail::kReadCacheSize);
-        g_session = new Session(std::move(impl));
-        return true;
+        return impl;
     }
-    if (access == Access::ReadOnly) path = ":memory:";
+    if (access == Session::Access::ReadOnly) path = ":memory:";
     auto fail = [&] {
         if (why != nullptr) {
             *why = "the device database " + path + " cannot be opened: " +
                    (impl->db != nullptr ? sqlite3_errmsg(impl->db) : "out of memory");
         }
-        return false;
+        return nullptr;
     };
     // The session is used by one thread at a time (its statement cache and batches are not shared
     // between threads either), so the connection's own mutex, taken on every call down to each
@@ -76,8 +78,19 @@ bool Session::logOn(std::string* why, Access access) {
     bool ok = impl->exec(detail::kSchema);
     if (!ok) fail();
     impl->exec(ok ? "COMMIT;" : "ROLLBACK;");
-    if (!ok) return false;
-    g_session = new Session(std::move(impl));
+    if (!ok) return nullptr;
+    return impl;
+}
+
+bool Session::logOn(std::string* why, Access access) {
+    if (g_session) return true;
+    const auto choice = StoreChoice::load(why);
+    if (!choice) return false;
+    std::unique_ptr<Backend> backend;
+    if (choice->kind == StoreChoice::Kind::Eds) backend = openEdsBackend(*choice, access, why);
+    else backend = SqliteBackend::open(access, why);
+    if (!backend) return false;
+    g_session = new Session(std::move(backend), choice->kind == StoreChoice::Kind::Eds);
     return true;
 }
 
@@ -88,10 +101,8 @@ void Session::logOff() {
 
 Session* Session::current() { return g_session; }
 
-bool Session::writtenHere(uint32_t oid) const { return impl_->written.count(oid) != 0; }
-
-std::unique_ptr<Item> Session::itemByOid(uint32_t oid) {
-    Impl& s = *impl_;
+std::unique_ptr<Item> SqliteBackend::load(uint32_t oid) {
+    SqliteBackend& s = *this;
     // One read transaction, so the parts of an item come from one committed state.
     detail::ReadTransaction tx(s);
     std::unique_ptr<Item> item;
@@ -99,7 +110,7 @@ std::unique_ptr<Item> Session::itemByOid(uint32_t oid) {
     q.bind(1, int64_t{oid});
     if (q.step() != SQLITE_ROW) return item;
     item = std::make_unique<Item>();
-    item->session_ = this;
+    item->session_ = session_;
     item->oid_ = oid;
     item->folder_ = static_cast<int>(q.i64(0));
     item->type_ = static_cast<int>(q.i64(1));
@@ -132,8 +143,8 @@ std::unique_ptr<Item> Session::createItem(int type) {
     return item;
 }
 
-bool Session::beginBatch(bool whole) {
-    Impl& s = *impl_;
+bool SqliteBackend::beginBatch(bool whole) {
+    SqliteBackend& s = *this;
     if (s.batchDepth > 0) {
         ++s.batchDepth;
         return true;
@@ -146,8 +157,8 @@ bool Session::beginBatch(bool whole) {
     return true;
 }
 
-bool Session::commitBatch() {
-    Impl& s = *impl_;
+bool SqliteBackend::commitBatch() {
+    SqliteBackend& s = *this;
     if (s.batchDepth == 0) return false;
     if (--s.batchDepth > 0) return !s.batchBroken;
     const bool kept = !s.batchBroken && s.exec("COMMIT;");
@@ -159,16 +170,69 @@ bool Session::commitBatch() {
     return kept;
 }
 
-void Session::rollbackBatch() {
-    Impl& s = *impl_;
+void SqliteBackend::rollbackBatch() {
+    SqliteBackend& s = *this;
     if (s.batchDepth == 0) return;
     s.batchDepth = 0;
     s.exec("ROLLBACK;");
     s.exec(detail::kReadCacheSize);
 }
 
-bool Session::inBatch() const { return impl_->batchDepth > 0; }
+// The session's calls, over whichever store it opened.
+std::unique_ptr<Item> Session::itemByOid(uint32_t oid) { return backend_->load(oid); }
+std::optional<std::vector<std::unique_ptr<Item>>> Session::itemsByOid(const std::vector<uint32_t>& oids) {
+    return backend_->loadMany(oids);
+}
+bool Session::visitFolder(int folder, const std::vector<uint32_t>& propIds, size_t streamLimit,
+                          const std::function<void(Item&)>& visit, size_t chunkItems) {
+    if (!isKnownFolder(folder)) return false;
+    return backend_->visitFolder(folder, propIds, streamLimit, visit, chunkItems);
+}
+std::optional<std::vector<Item>> Session::readFolder(int folder, const std::vector<uint32_t>& propIds,
+                                                     size_t streamLimit) {
+    std::vector<Item> items;
+    if (!visitFolder(folder, propIds, streamLimit, [&](Item& item) { items.push_back(std::move(item)); },
+                     SIZE_MAX))
+        return std::nullopt;
+    return items;
+}
+std::optional<std::vector<uint32_t>> Session::itemsWithout(int folder, uint32_t markProp) {
+    if (!isKnownFolder(folder)) return std::nullopt;
+    return backend_->itemsWithout(folder, markProp);
+}
+bool Session::writtenHere(uint32_t oid) const { return backend_->writtenHere(oid); }
+bool Session::beginBatch(bool whole) { return backend_->beginBatch(whole); }
+bool Session::commitBatch() { return backend_->commitBatch(); }
+void Session::rollbackBatch() { backend_->rollbackBatch(); }
+bool Session::inBatch() const { return backend_->inBatch(); }
+std::string Session::lastError() const { return backend_->lastError(); }
+std::optional<std::vector<Session::PendingMap>> Session::pendingMaps(int folder, size_t most) {
+    return backend_->pendingMaps(folder, most);
+}
+bool Session::notePendingMap(int folder, std::string_view serverId, uint32_t oid) {
+    return backend_->notePendingMap(folder, serverId, oid);
+}
+bool Session::dropPendingMaps(int folder) { return backend_->dropPendingMaps(folder); }
+std::optional<uint32_t> Session::reserveOid() { return backend_->reserveOid(); }
 
-std::string Session::lastError() const { return impl_->lastError; }
+std::optional<ItemCollection> Session::defaultFolderItems(int folder) {
+    if (!isKnownFolder(folder)) return std::nullopt;
+    auto oids = backend_->folderOids(folder);
+    if (!oids) return std::nullopt;
+    ItemCollection c;
+    c.session_ = this;
+    c.oids_ = std::move(*oids);
+    return c;
+}
+
+bool Item::save() {
+    if (!session_ || partial_) return false;
+    return session_->backend_->save(*this);
+}
+
+bool Item::remove() {
+    if (!session_ || partial_ || oid_ == 0) return false;
+    return session_->backend_->remove(*this);
+}
 
 }  // namespace orvale::platform::pim

@@ -1,7 +1,8 @@
 #pragma once
-// The device's personal-information store: one process-wide session over <root>/pim.db. Items are
-// loaded whole when opened and written whole by save(), in one transaction, so a second process
-// using the same file never sees half an item.
+// The device's personal-information store: one process-wide session over <root>/pim.db, or over
+// the desktop's Evolution Data Server when the store choice says so. Items are loaded whole when
+// opened and written whole by save(), in one transaction, so a second process using the same store
+// never sees half an item.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -15,6 +16,9 @@
 namespace orvale::platform::pim {
 
 class Session;
+class Backend;
+class SqliteBackend;
+class EdsBackend;
 
 class Item {
 public:
@@ -60,6 +64,8 @@ public:
 
 private:
     friend class Session;
+    friend class SqliteBackend;
+    friend class EdsBackend;
     void followStart();
     Session* session_ = nullptr;
     uint32_t oid_ = 0;
@@ -89,8 +95,9 @@ private:
 
 class Session {
 public:
-    // Opens <root>/pim.db (created when missing). Returns false when the file cannot be opened,
-    // and then puts what went wrong, naming the file, into `why` when given.
+    // Opens the store the store choice names: <root>/pim.db (created when missing), or the chosen
+    // Evolution Data Server sources with their identifier table <root>/eds-ids.db. Returns false
+    // when the store cannot be opened, and then puts what went wrong, naming it, into `why`.
     // ReadOnly neither creates nor changes the file: a missing one reads as an empty device (held in
     // memory), and every write of the session fails.
     enum class Access { ReadWrite, ReadOnly };
@@ -171,13 +178,15 @@ public:
     // not kept gives it back, and nothing can have used it). Nullopt when it could not be taken.
     std::optional<uint32_t> reserveOid();
 
-    struct Impl;
+    // Whether the items live in Evolution Data Server rather than Orvale's own database.
+    bool overEds() const { return eds_; }
 
 private:
     friend class Item;
     friend class ItemCollection;
-    explicit Session(std::unique_ptr<Impl> impl);
-    std::unique_ptr<Impl> impl_;
+    Session(std::unique_ptr<Backend> backend, bool eds);
+    std::unique_ptr<Backend> backend_;
+    bool eds_ = false;
 };
 
 }  // namespace orvale::platform::pim

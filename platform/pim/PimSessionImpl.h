@@ -1,5 +1,5 @@
 #pragma once
-// Internal to the store: the open database behind the process-wide session.
+// Internal to the store: Orvale's own database behind the process-wide session.
 #include <sqlite3.h>
 
 #include <cstdint>
@@ -7,12 +7,36 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/pim/PimBackend.h"
 #include "platform/pim/PimSession.h"
 #include "platform/pim/PimStatement.h"
 
 namespace orvale::platform::pim {
 
-struct Session::Impl {
+class SqliteBackend final : public Backend {
+public:
+    // Opens <root>/pim.db as Session::logOn describes; null, with `why`, when it cannot.
+    static std::unique_ptr<SqliteBackend> open(Session::Access access, std::string* why);
+
+    std::unique_ptr<Item> load(uint32_t oid) override;
+    std::optional<std::vector<std::unique_ptr<Item>>> loadMany(const std::vector<uint32_t>& oids) override;
+    bool save(Item& item) override;
+    bool remove(Item& item) override;
+    std::optional<std::vector<uint32_t>> folderOids(int folder) override;
+    bool visitFolder(int folder, const std::vector<uint32_t>& propIds, size_t streamLimit,
+                     const std::function<void(Item&)>& visit, size_t chunkItems) override;
+    std::optional<std::vector<uint32_t>> itemsWithout(int folder, uint32_t markProp) override;
+    bool writtenHere(uint32_t oid) const override { return written.count(oid) != 0; }
+    bool beginBatch(bool whole) override;
+    bool commitBatch() override;
+    void rollbackBatch() override;
+    bool inBatch() const override { return batchDepth > 0; }
+    std::string lastError() const override { return lastError_; }
+    std::optional<std::vector<Session::PendingMap>> pendingMaps(int folder, size_t most) override;
+    bool notePendingMap(int folder, std::string_view serverId, uint32_t oid) override;
+    bool dropPendingMaps(int folder) override;
+    std::optional<uint32_t> reserveOid() override;
+
     sqlite3* db = nullptr;
     // Items this process saved or removed while logged on.
     std::set<uint32_t> written;
@@ -27,9 +51,9 @@ struct Session::Impl {
     // running most of them.
     std::unordered_map<const char*, sqlite3_stmt*> prepared;
     // The database's words for the last write that failed; empty while none has.
-    std::string lastError;
+    std::string lastError_;
 
-    ~Impl() {
+    ~SqliteBackend() override {
         for (auto& entry : prepared) sqlite3_finalize(entry.second);
         sqlite3_close(db);
     }
@@ -40,7 +64,7 @@ struct Session::Impl {
     bool failed() {
         const int code = sqlite3_errcode(db);
         // A write refused for want of its item is no database error.
-        if (code != SQLITE_OK && code != SQLITE_ROW && code != SQLITE_DONE) lastError = sqlite3_errmsg(db);
+        if (code != SQLITE_OK && code != SQLITE_ROW && code != SQLITE_DONE) lastError_ = sqlite3_errmsg(db);
         return false;
     }
     // `sql` must be a string literal (its address is the cache key).
@@ -57,9 +81,9 @@ namespace detail {
 // One committed state for every query of a read, ended on every way out. Inside a transaction
 // that is already open (a batch) the read simply joins it.
 struct ReadTransaction {
-    Session::Impl& s;
+    SqliteBackend& s;
     bool begun;
-    explicit ReadTransaction(Session::Impl& impl) : s(impl), begun(!s.inTransaction() && s.exec("BEGIN;")) {}
+    explicit ReadTransaction(SqliteBackend& impl) : s(impl), begun(!s.inTransaction() && s.exec("BEGIN;")) {}
     ~ReadTransaction() {
         if (begun) s.exec("COMMIT;");
     }
@@ -72,7 +96,7 @@ struct ReadTransaction {
 // whole batch it is neither: a refused one breaks the batch.
 class WriteScope {
 public:
-    explicit WriteScope(Session::Impl& impl)
+    explicit WriteScope(SqliteBackend& impl)
         : s_(impl), nested_(impl.batchDepth > 0), whole_(nested_ && impl.batchWhole),
           open_(whole_ || s_.run(nested_ ? "SAVEPOINT item" : "BEGIN IMMEDIATE")) {
         if (!open_) s_.failed();
@@ -106,7 +130,7 @@ public:
     }
 
 private:
-    Session::Impl& s_;
+    SqliteBackend& s_;
     bool nested_;
     bool whole_;
     bool open_;
