@@ -5,8 +5,7 @@
 
 namespace orvale::platform {
 
-namespace {
-SystemTime fromTm(const std::tm& tm, long nanos) {
+SystemTime systemTimeOfFields(const std::tm& tm, long nanos) {
     SystemTime st;
     st.year = static_cast<std::uint16_t>(tm.tm_year + 1900);
     st.month = static_cast<std::uint16_t>(tm.tm_mon + 1);
@@ -18,7 +17,6 @@ SystemTime fromTm(const std::tm& tm, long nanos) {
     st.milliseconds = static_cast<std::uint16_t>(nanos / 1'000'000);
     return st;
 }
-}  // namespace
 
 std::uint32_t tickCount() {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -32,7 +30,7 @@ SystemTime localTimeNow() {
     std::tm tm{};
     ::tzset();
     ::localtime_r(&ts.tv_sec, &tm);
-    return fromTm(tm, ts.tv_nsec);
+    return systemTimeOfFields(tm, ts.tv_nsec);
 }
 
 SystemTime utcTimeNow() {
@@ -40,7 +38,7 @@ SystemTime utcTimeNow() {
     ::clock_gettime(CLOCK_REALTIME, &ts);
     std::tm tm{};
     ::gmtime_r(&ts.tv_sec, &tm);
-    return fromTm(tm, ts.tv_nsec);
+    return systemTimeOfFields(tm, ts.tv_nsec);
 }
 
 }  // namespace orvale::platform

@@ -1,5 +1,6 @@
 // The sync's journal of stored server items whose Maps the server may not have got. It lives in the
 // device database beside the items only so that a batch makes an entry durable with its item.
+#include "platform/pim/PendingMapRows.h"
 #include "platform/pim/PimSession.h"
 #include "platform/pim/PimSessionImpl.h"
 
@@ -12,14 +13,7 @@ std::optional<std::vector<Session::PendingMap>> SqliteBackend::pendingMaps(int f
     detail::ReadTransaction tx(s);
     Stmt q = s.stmt("SELECT server_id, oid FROM pending_maps WHERE folder=? ORDER BY rowid");
     q.bind(1, int64_t{folder});
-    std::vector<Session::PendingMap> out;
-    int rc;
-    while ((rc = q.step()) == SQLITE_ROW) {
-        if (out.size() == most) return std::nullopt;
-        out.push_back({q.blob(0), static_cast<uint32_t>(q.i64(1))});
-    }
-    if (rc != SQLITE_DONE) return std::nullopt;
-    return out;
+    return readPendingMapRows(q, most);
 }
 
 bool SqliteBackend::notePendingMap(int folder, std::string_view serverId, uint32_t oid) {

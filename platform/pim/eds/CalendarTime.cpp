@@ -7,6 +7,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/Clock.h"
 #include "platform/pim/RecurrencePattern.h"
 
 namespace orvale::platform::pim::eds {
@@ -49,15 +50,7 @@ std::tm tmOf(const SystemTime& st) {
 
 std::optional<SystemTime> systemTimeOf(const std::tm& tm) {
     if (tm.tm_year + 1900 < 1601 || tm.tm_year + 1900 > 9999) return std::nullopt;
-    SystemTime st;
-    st.year = static_cast<std::uint16_t>(tm.tm_year + 1900);
-    st.month = static_cast<std::uint16_t>(tm.tm_mon + 1);
-    st.day = static_cast<std::uint16_t>(tm.tm_mday);
-    st.hour = static_cast<std::uint16_t>(tm.tm_hour);
-    st.minute = static_cast<std::uint16_t>(tm.tm_min);
-    st.second = static_cast<std::uint16_t>(tm.tm_sec);
-    st.dayOfWeek = static_cast<std::uint16_t>(tm.tm_wday);
-    return st;
+    return systemTimeOfFields(tm);
 }
 
 std::optional<SystemTime> fromIcal(const icaltimetype& t) {

@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/pim/PendingMapRows.h"
 #include "platform/pim/PimBackend.h"
 #include "platform/pim/PimStatement.h"
 
@@ -192,14 +193,7 @@ bool Identity::forget(const std::vector<uint32_t>& oids) {
 std::optional<std::vector<Session::PendingMap>> Identity::pendingMaps(int folder, size_t most) {
     Stmt q(db_, "SELECT server_id, oid FROM pending_maps WHERE folder=? ORDER BY rowid");
     q.bind(1, int64_t{folder});
-    std::vector<Session::PendingMap> out;
-    int rc;
-    while ((rc = q.step()) == SQLITE_ROW) {
-        if (out.size() == most) return std::nullopt;
-        out.push_back({q.blob(0), static_cast<uint32_t>(q.i64(1))});
-    }
-    if (rc != SQLITE_DONE) return std::nullopt;
-    return out;
+    return readPendingMapRows(q, most);
 }
 
 bool Identity::notePendingMap(int folder, std::string_view serverId, uint32_t oid) {
