@@ -115,7 +115,9 @@ std::optional<std::vector<Identity::Entry>> Identity::settleFolder(int folder, c
         }
         ok = rc == SQLITE_DONE;
     }
-    for (const Entry& e : out) known.insert(e.uid);
+    // Views into `uids`, which outlives the set: `out` grows below, and views into its strings
+    // would dangle when it moves them.
+    for (const Entry& e : out) known.insert(*held.find(e.uid));
     for (uint32_t oid : gone) {
         Stmt d(db_, "DELETE FROM ids WHERE oid=?");
         ok = ok && d.bind(1, int64_t{oid}).done();
