@@ -13,6 +13,7 @@
 
 #include "platform/DevicePaths.h"
 #include "platform/FileAccess.h"
+#include "platform/TextLines.h"
 
 namespace orvale {
 
@@ -77,13 +78,10 @@ LogSettings readLogSettings() {
     const auto text = platform::readFilePrefix(platform::hostPath(kLogSettingsPath), 4096);
     if (!text) return settings;
     std::string_view rest = *text;
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        const std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        const std::size_t eq = line.find('=');
+    while (const auto line = platform::takeLine(rest)) {
+        const std::size_t eq = line->find('=');
         if (eq == std::string_view::npos) continue;
-        applyLogSetting(settings, trim(line.substr(0, eq)), trim(line.substr(eq + 1)));
+        applyLogSetting(settings, trim(line->substr(0, eq)), trim(line->substr(eq + 1)));
     }
     return settings;
 }

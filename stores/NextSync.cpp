@@ -6,6 +6,7 @@
 
 #include "platform/DevicePaths.h"
 #include "platform/FileAccess.h"
+#include "platform/TextLines.h"
 #include "stores/AnchorFile.h"
 #include "stores/ChangeTracker.h"
 #include "stores/DataStoreFactory.h"
@@ -80,10 +81,8 @@ std::string NextSyncChoice::text() const {
 
 NextSyncChoice NextSyncChoice::parse(std::string_view text) {
     NextSyncChoice choice;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    while (const auto next = platform::takeLine(text)) {
+        const std::string_view line = *next;
         const std::size_t space = line.find(' ');
         if (space == std::string_view::npos) continue;
         const std::string folder(line.substr(0, space));

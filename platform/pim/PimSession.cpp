@@ -31,7 +31,7 @@ using detail::Stmt;
 
 }  // namespace
 
-Session::Session(std::unique_ptr<Backend> backend, bool eds) : backend_(std::move(backend)), eds_(eds) {
+Session::Session(std::unique_ptr<Backend> backend) : backend_(std::move(backend)) {
     backend_->attach(this);
 }
 Session::~Session() = default;
@@ -90,7 +90,7 @@ bool Session::logOn(std::string* why, Access access) {
     if (choice->kind == StoreChoice::Kind::Eds) backend = openEdsBackend(*choice, access, why);
     else backend = SqliteBackend::open(access, why);
     if (!backend) return false;
-    g_session = new Session(std::move(backend), choice->kind == StoreChoice::Kind::Eds);
+    g_session = new Session(std::move(backend));
     return true;
 }
 

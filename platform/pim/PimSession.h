@@ -178,15 +178,11 @@ public:
     // not kept gives it back, and nothing can have used it). Nullopt when it could not be taken.
     std::optional<uint32_t> reserveOid();
 
-    // Whether the items live in Evolution Data Server rather than Orvale's own database.
-    bool overEds() const { return eds_; }
-
 private:
     friend class Item;
     friend class ItemCollection;
-    Session(std::unique_ptr<Backend> backend, bool eds);
+    explicit Session(std::unique_ptr<Backend> backend);
     std::unique_ptr<Backend> backend_;
-    bool eds_ = false;
 };
 
 }  // namespace orvale::platform::pim

@@ -5,6 +5,7 @@
 
 #include "platform/DevicePaths.h"
 #include "platform/FileAccess.h"
+#include "platform/TextLines.h"
 
 namespace orvale::platform::pim {
 
@@ -38,10 +39,8 @@ std::optional<StoreChoice> StoreChoice::parse(std::string_view text, std::string
         if (why != nullptr) *why = std::move(reason);
         return std::nullopt;
     };
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    while (const auto next = platform::takeLine(text)) {
+        const std::string_view line = *next;
         if (line.empty()) continue;
         const std::size_t space = line.find(' ');
         const std::string_view key = line.substr(0, space);
