@@ -99,6 +99,9 @@ QString textOf(QWidget* screen, const QString& name) {
 bool waitFor(const std::function<bool()>& condition, int ms) { return QTest::qWaitFor(condition, ms); }
 
 QPixmap picture(QWidget* screen, QWidget* overlay) {
+    // A text set just before is laid out by a posted request: the picture shows the screen as the
+    // user sees it once that ran, not the lines of the text before.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     QPixmap base = screen->grab();
     if (overlay == nullptr) return base;
     const QPixmap top = overlay->grab();
