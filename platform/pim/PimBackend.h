@@ -56,6 +56,7 @@ public:
     virtual bool dropPendingMaps(int folder) = 0;
     // As Session::reserveOid.
     virtual std::optional<uint32_t> reserveOid() = 0;
+    virtual bool overEds() const = 0;
 
 protected:
     Session* session_ = nullptr;

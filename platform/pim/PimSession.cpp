@@ -214,6 +214,7 @@ bool Session::notePendingMap(int folder, std::string_view serverId, uint32_t oid
 }
 bool Session::dropPendingMaps(int folder) { return backend_->dropPendingMaps(folder); }
 std::optional<uint32_t> Session::reserveOid() { return backend_->reserveOid(); }
+bool Session::overEds() const { return backend_->overEds(); }
 
 std::optional<ItemCollection> Session::defaultFolderItems(int folder) {
     if (!isKnownFolder(folder)) return std::nullopt;

@@ -178,6 +178,9 @@ public:
     // not kept gives it back, and nothing can have used it). Nullopt when it could not be taken.
     std::optional<uint32_t> reserveOid();
 
+    // Whether the items live in Evolution Data Server rather than Orvale's own database.
+    bool overEds() const;
+
 private:
     friend class Item;
     friend class ItemCollection;

@@ -36,6 +36,7 @@ public:
     bool notePendingMap(int folder, std::string_view serverId, uint32_t oid) override;
     bool dropPendingMaps(int folder) override;
     std::optional<uint32_t> reserveOid() override;
+    bool overEds() const override { return false; }
 
     sqlite3* db = nullptr;
     // Items this process saved or removed while logged on.

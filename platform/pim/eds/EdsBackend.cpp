@@ -349,6 +349,7 @@ public:
     bool dropPendingMaps(int folderNumber) override { return ids_->dropPendingMaps(folderNumber); }
     // Durable at once, batch or not: an identifier given back would only be skipped.
     std::optional<uint32_t> reserveOid() override { return ids_->reserve(); }
+    bool overEds() const override { return true; }
 
 private:
     struct Queued {
