@@ -113,6 +113,15 @@ TEST_F(PimToolTest, EditReplacesTheWholeContactAndDeleteRemovesIt) {
     EXPECT_NE(gone.err.find(key), std::string::npos);
 }
 
+TEST_F(PimToolTest, ABackupTakenByHandIsListedWithItsItemsAndWhy) {
+    importOk({file("two.vcf", kTwoCardsWithLfLineEnds)});
+    const PimRun taken = pim({"contacts", "backup"});
+    ASSERT_EQ(taken.exitCode, 0) << taken.err;
+    const std::string listed = pim({"contacts", "backups"}).out;
+    EXPECT_EQ(listed.rfind(printedLines(taken.out).at(0) + "\t", 0), 0u) << listed;
+    EXPECT_NE(listed.find("\t2 items\tby hand\n"), std::string::npos) << listed;
+}
+
 TEST_F(PimToolTest, BadInputIsRefusedWithAClearMessageAndNothingHalfDone) {
     struct Case {
         std::vector<std::string> args;

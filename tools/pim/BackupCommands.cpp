@@ -36,7 +36,9 @@ int listBackups(const std::string& folderName, std::ostream& out) {
             continue;
         }
         out << localTimeOf(entry.header->taken) << '\t' << entry.header->items
-            << (entry.header->items == 1 ? " item" : " items") << '\t' << "before the "
+            << (entry.header->items == 1 ? " item" : " items") << '\t'
+            // A backup taken by hand came before nothing in particular.
+            << (entry.header->reason == backup::BackupReason::ByHand ? "" : "before the ")
             << backup::reasonText(entry.header->reason) << '\n';
     }
     return kOk;
