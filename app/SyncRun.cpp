@@ -83,6 +83,14 @@ std::optional<SyncResult> runSession(SessionRun& s, RunInputs& in, RunReport& re
     dropFolderWithoutStore(a.calendarUri, kKindCalendar, report.skippedFolders);
     // Nothing left of what was chosen; a run without any chosen folder still meets the server.
     if (!a.anyFolder() && !report.skippedFolders.empty()) return std::nullopt;
+    // A folder kept elsewhere (Evolution Data Server) that cannot be reached would read as empty
+    // and take nothing from the server: the run stops before it meets the server, saying why.
+    for (const auto& [uri, kind] : {std::pair{&a.contactsUri, kKindContacts}, std::pair{&a.tasksUri, kKindTasks},
+                                    std::pair{&a.calendarUri, kKindCalendar}}) {
+        if (!*uri) continue;
+        report.deviceProblem = s.factory->folderProblem(kind);
+        if (!report.deviceProblem.empty()) return SyncResult::SyncFailed;
+    }
     SyncConfig config = buildSyncConfig(thisDeviceId(), a.url, a.user, a.password, a.contactsUri, a.tasksUri,
                                         a.calendarUri, in.proxy);
     for (SyncSource& source : config.sources) source.mode = in.nextSync->mode(source.kind);

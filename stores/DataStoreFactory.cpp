@@ -24,6 +24,14 @@ std::string DataStoreFactory::deviceError() const {
     return session != nullptr ? session->lastError() : openError_;
 }
 
+std::string DataStoreFactory::folderProblem(int kindCode) const {
+    platform::pim::Session* session = platform::pim::Session::current();
+    const KindInfo* kind = kindInfoByCode(kindCode);
+    std::string why;
+    if (session == nullptr || kind == nullptr || session->reachFolder(kind->folder, &why)) return {};
+    return std::string(kind->folderName) + ": " + why;
+}
+
 bool DataStoreFactory::saveChanges() {
     if (recording_ == ChangeRecording::Record) return saveAndClearTrackers();
     discardTrackers();

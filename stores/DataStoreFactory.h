@@ -41,6 +41,9 @@ public:
     const std::string& openError() const { return openError_; }
     // The device database's own words for its last failed call; empty without a session.
     std::string deviceError() const;
+    // Why the folder of the kind cannot be reached now (its Evolution Data Server source gone or
+    // the service unreachable); empty when it can, or when the session did not open at all.
+    std::string folderProblem(int kindCode) const;
 
 private:
     std::string name_;

@@ -57,6 +57,8 @@ public:
     // As Session::reserveOid.
     virtual std::optional<uint32_t> reserveOid() = 0;
     virtual bool overEds() const = 0;
+    // As Session::reachFolder.
+    virtual bool reachFolder(int folder, std::string* why) = 0;
 
 protected:
     Session* session_ = nullptr;

@@ -216,6 +216,8 @@ bool Session::dropPendingMaps(int folder) { return backend_->dropPendingMaps(fol
 std::optional<uint32_t> Session::reserveOid() { return backend_->reserveOid(); }
 bool Session::overEds() const { return backend_->overEds(); }
 
+bool Session::reachFolder(int folder, std::string* why) { return backend_->reachFolder(folder, why); }
+
 std::optional<ItemCollection> Session::defaultFolderItems(int folder) {
     if (!isKnownFolder(folder)) return std::nullopt;
     auto oids = backend_->folderOids(folder);

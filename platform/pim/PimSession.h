@@ -180,6 +180,10 @@ public:
 
     // Whether the items live in Evolution Data Server rather than Orvale's own database.
     bool overEds() const;
+    // Whether the folder's items can be reached now: always so in the own database; over
+    // Evolution Data Server its source is connected, and when that fails (no session bus, the
+    // source removed) `why` says so. A folder that cannot be reached reads as failed reads only.
+    bool reachFolder(int folder, std::string* why);
 
 private:
     friend class Item;

@@ -37,6 +37,7 @@ public:
     bool dropPendingMaps(int folder) override;
     std::optional<uint32_t> reserveOid() override;
     bool overEds() const override { return false; }
+    bool reachFolder(int, std::string*) override { return true; }
 
     sqlite3* db = nullptr;
     // Items this process saved or removed while logged on.

@@ -171,6 +171,20 @@ TEST_F(EdsStoreTest, AContactsPropertiesComeBackAndOtherProgramsSeeTheirOwnField
     EXPECT_EQ(book.field(uid, E_CONTACT_FULL_NAME), "v\u00e9" + std::string(1, static_cast<char>('A' + 0x0080001F % 26)));
 }
 
+// A run must be able to tell an address book removed in another program from an empty one.
+TEST_F(EdsStoreTest, AFolderWhoseSourceIsGoneIsNamedAndItsReadsFailRatherThanComeBackEmpty) {
+    StoreChoice choice;
+    choice.kind = StoreChoice::Kind::Eds;
+    choice.contactsSource = "gone-book";
+    ASSERT_TRUE(choice.save());
+    logOn();
+    std::string why;
+    EXPECT_FALSE(s().reachFolder(kFolderContacts, &why));
+    EXPECT_NE(why.find("\"gone-book\""), std::string::npos) << why;
+    EXPECT_FALSE(s().itemsWithout(kFolderContacts, 0));
+    EXPECT_TRUE(s().reachFolder(kFolderTasks, &why)) << why;
+}
+
 TEST_F(EdsStoreTest, ItemsMadeOrRemovedByAnotherProgramAreNewOrGoneAndKnownOnesKeepTheirIdentifier) {
     logOn();
     auto mine = s().createItem(kContact);

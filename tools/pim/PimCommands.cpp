@@ -52,6 +52,12 @@ LoadedItems loadItems(const std::vector<std::string>& files, const std::string& 
     return loaded;
 }
 
+// ": " and the store's own words for its last failure, when it has any.
+std::string causeOf(const StoreAccess& store) {
+    const std::string cause = store.deviceError();
+    return cause.empty() ? std::string() : ": " + cause;
+}
+
 bool knownKey(StoreAccess& store, const std::string& key, std::ostream& err) {
     if (store.exists(key)) return true;
     err << kProgram << "no item has the key " << key << "\n";
@@ -61,7 +67,7 @@ bool knownKey(StoreAccess& store, const std::string& key, std::ostream& err) {
 
 int listItems(StoreAccess& store, std::ostream& out, std::ostream& err) {
     if (!store.eachItem([&](const std::string& key, const std::string& text) { out << key << '\t' << summarise(text) << '\n'; })) {
-        err << kProgram << "the list is not complete: the device database cannot be read\n";
+        err << kProgram << "the list is not complete: the device database cannot be read" << causeOf(store) << "\n";
         return kNoDevice;
     }
     return kOk;
@@ -107,7 +113,7 @@ int importFiles(StoreAccess& store, const std::vector<std::string>& files, std::
 int exportItems(StoreAccess& store, const std::optional<std::string>& file, std::ostream& out, std::ostream& err) {
     std::string all;
     if (!store.eachItem([&](const std::string&, const std::string& text) { all += text; })) {
-        err << kProgram << "nothing was exported: the device database cannot be read\n";
+        err << kProgram << "nothing was exported: the device database cannot be read" << causeOf(store) << "\n";
         return kNoDevice;
     }
     if (!file) {

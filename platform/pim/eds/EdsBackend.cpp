@@ -350,6 +350,11 @@ public:
     // Durable at once, batch or not: an identifier given back would only be skipped.
     std::optional<uint32_t> reserveOid() override { return ids_->reserve(); }
     bool overEds() const override { return true; }
+    bool reachFolder(int folderNumber, std::string* why) override {
+        std::string problem;
+        if (folder(folderNumber, &problem) != nullptr) return true;
+        return fail(why, problem.empty() ? "the folder has no source in Evolution Data Server" : problem);
+    }
 
 private:
     struct Queued {
