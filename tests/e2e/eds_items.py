@@ -88,12 +88,12 @@ class Eds:
             self.client(kind).remove_object_sync(uid, None, ECal.ObjModType.ALL, NONE_CAL, None)
 
     def items(self, kind):
-        """{UID: text}: vCard 3.0 for contacts, the component's iCalendar text otherwise."""
+        """{UID: text}: vCard 3.0 for contacts, the component's iCalendar text (unfolded) otherwise."""
         if kind == "contacts":
             _, contacts = self.client(kind).get_contacts_sync('(contains "x-evolution-any-field" "")', None)
             return {c.get_property("id"): c.to_string(getattr(EBookContacts.VCardFormat, "30")) for c in contacts}
         _, comps = self.client(kind).get_object_list_sync("#t", None)
-        return {c.get_uid(): c.as_ical_string() for c in comps}
+        return {c.get_uid(): c.as_ical_string().replace("\r\n ", "") for c in comps}
 
 
 def main(argv):
