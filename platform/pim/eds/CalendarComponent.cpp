@@ -216,10 +216,14 @@ Component standardComponent(const ItemContent& item, std::string_view uid) {
             const SystemTime last = allDay && !atMidnight(*end) ? addDays(*end, 1) : *end;
             icalcomponent_add_property(c.get(), timeProperty(ICAL_DTEND_PROPERTY, last, allDay));
         }
-        if (const auto busy = props.number(kBusyStatus); busy && *busy < 4) {
-            icalcomponent_add_property(c.get(), icalproperty_new_transp(*busy == 0 ? ICAL_TRANSP_TRANSPARENT
-                                                                                    : ICAL_TRANSP_OPAQUE));
-            icalproperty* word = icalproperty_new_x(kBusyWords[*busy]);
+        {
+            // Always said: the device takes an appointment without a busy status for free, while
+            // other calendars take one without TRANSP for busy.
+            uint32_t busy = props.number(kBusyStatus).value_or(0);
+            if (busy >= 4) busy = 2;
+            icalcomponent_add_property(c.get(), icalproperty_new_transp(busy == 0 ? ICAL_TRANSP_TRANSPARENT
+                                                                                   : ICAL_TRANSP_OPAQUE));
+            icalproperty* word = icalproperty_new_x(kBusyWords[busy]);
             icalproperty_set_x_name(word, kBusyName);
             icalcomponent_add_property(c.get(), word);
         }
@@ -342,7 +346,8 @@ ItemContent standardContent(icalcomponent* c, const ZoneReader& zones) {
                 // The word is taken while TRANSP, which every program edits, still agrees with it.
                 if (strcasecmp(word, kBusyWords[code]) == 0 && (!busy || (*busy == 0) == (code == 0))) busy = code;
         }
-        if (busy) put(item, numberValue(kBusyStatus, *busy));
+        // Without TRANSP (or a word agreeing with none) an event blocks its time.
+        put(item, numberValue(kBusyStatus, busy.value_or(2)));
 
         for (icalproperty* p = icalcomponent_get_first_property(c, ICAL_ATTENDEE_PROPERTY); p != nullptr;
              p = icalcomponent_get_next_property(c, ICAL_ATTENDEE_PROPERTY)) {
