@@ -40,7 +40,7 @@ def count_in_eds():
 
 
 def factory_memory():
-    """{pid: (name, peak kB, current kB)} of this session's address-book factory processes."""
+    """{pid: (name, peak kB, current kB, CPU seconds)} of this session's address-book factory processes."""
     ours = ("XDG_DATA_HOME=" + os.environ.get("XDG_DATA_HOME", "")).encode()
     out = {}
     for pid in filter(str.isdigit, os.listdir("/proc")):
@@ -54,7 +54,10 @@ def factory_memory():
                     continue
             with open("/proc/%s/status" % pid) as f:
                 fields = dict(line.split(":", 1) for line in f if ":" in line)
-            out[int(pid)] = (name, int(fields["VmHWM"].split()[0]), int(fields["VmRSS"].split()[0]))
+            with open("/proc/%s/stat" % pid) as f:
+                ticks = f.read().rsplit(")", 1)[1].split()[11:13]  # utime, stime
+            out[int(pid)] = (name, int(fields["VmHWM"].split()[0]), int(fields["VmRSS"].split()[0]),
+                             sum(map(int, ticks)) / os.sysconf("SC_CLK_TCK"))
         except (OSError, KeyError, ValueError):
             continue
     return out
@@ -108,6 +111,7 @@ def main():
 
         eds = harness.Device(os.path.join(work, "eds"))
         eds.run("orvale-config", "set", "store=eds")
+        before = factory_memory()
         eds_wall, eds_usage, eds_msgs, eds_items = download(eds, server)
         factories = factory_memory()
         eds_held = len(eds.keys())
@@ -126,8 +130,9 @@ def main():
                                    "%d (%d)" % (eds_msgs, eds_items)))
         print("%-34s %14d %14d" % ("contacts listed by orvale-pim", own_held, eds_held))
         print("contacts in EDS's address book, counted by EDS: %s" % ("unknown" if in_eds is None else in_eds))
-        for pid, (name, peak, now) in sorted(factories.items()):
-            print("EDS factory %s (pid %d): peak memory %.1f MB, now %.1f MB" % (name, pid, peak / 1024.0, now / 1024.0))
+        for pid, (name, peak, now, cpu_s) in sorted(factories.items()):
+            print("EDS factory %s (pid %d): peak memory %.1f MB, now %.1f MB; CPU during the download %.2f s"
+                  % (name, pid, peak / 1024.0, now / 1024.0, cpu_s - before.get(pid, (0, 0, 0, 0))[3]))
         print("EDS / own wall time: %.2f (goal <= 2); EDS client peak memory %.1f MB (goal < 60 MB)"
               % (eds_wall / own_wall, eds_usage.ru_maxrss / 1024.0))
         if own_held != count or eds_held != count or in_eds != count:
