@@ -14,9 +14,6 @@ namespace orvale::platform::pim::eds {
 
 namespace {
 
-// Kept short, as for the address book (EdsContactsFolder.cpp).
-constexpr guint32 kConnectWaitSeconds = 2;
-
 // A query matching exactly the components of these UIDs; the UIDs are quoted as the query language
 // wants, whatever other programs put in them.
 std::string uidQuery(const std::vector<std::string>& uids) {
@@ -199,7 +196,8 @@ std::unique_ptr<Folder> openCalendarFolder(int folder, const std::string& source
     if (source == nullptr) return nullptr;
     GError* error = nullptr;
     EClient* client = e_cal_client_connect_sync(source, tasks ? E_CAL_CLIENT_SOURCE_TYPE_TASKS : E_CAL_CLIENT_SOURCE_TYPE_EVENTS,
-                                                kConnectWaitSeconds, nullptr, &error);
+                                                connectWaitSeconds(source, tasks ? E_SOURCE_EXTENSION_TASK_LIST : E_SOURCE_EXTENSION_CALENDAR),
+                                                nullptr, &error);
     g_object_unref(source);
     if (client == nullptr) {
         failWith(error, tasks ? "the task list cannot be opened" : "the calendar cannot be opened", why);

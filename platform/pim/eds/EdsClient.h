@@ -16,6 +16,12 @@ ESourceRegistry* sourceRegistry(std::string* why);
 // `kind` names the folder in messages.
 ESource* refSource(const std::string& uid, ESource* (*builtin)(ESourceRegistry*), const char* kind, std::string* why);
 
+// Seconds a client of `source` waits, when connecting, for its backend to come online. A book or
+// calendar kept on this machine is there at once, but EDS would sit out the whole wait on it in a
+// session without a network monitor (headless, or on every log-on of a run); a remote one is given
+// a short wait to reach its server, and is used from its local copy otherwise.
+guint32 connectWaitSeconds(ESource* source, const char* extension);
+
 // Puts "<what>: <EDS's words>" into `why` and frees the error; false, for the caller to return.
 bool failWith(GError* error, const std::string& what, std::string* why);
 

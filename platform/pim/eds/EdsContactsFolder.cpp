@@ -9,11 +9,6 @@ namespace orvale::platform::pim::eds {
 
 namespace {
 
-// Seconds to wait for the source to report itself online. Kept short: the address book is usable
-// without it (a remote one through its local cache), and without a network monitor (a headless
-// session) EDS sits out the whole wait on every log-on.
-constexpr guint32 kConnectWaitSeconds = 2;
-
 // A query matching exactly the contacts of these UIDs.
 std::string uidQuery(const std::vector<std::string>& uids) {
     std::vector<EBookQuery*> tests;
@@ -130,7 +125,7 @@ std::unique_ptr<Folder> openContactsFolder(const std::string& sourceUid, std::st
     ESource* source = refSource(sourceUid, e_source_registry_ref_builtin_address_book, "address book", why);
     if (source == nullptr) return nullptr;
     GError* error = nullptr;
-    EClient* client = e_book_client_connect_sync(source, kConnectWaitSeconds, nullptr, &error);
+    EClient* client = e_book_client_connect_sync(source, connectWaitSeconds(source, E_SOURCE_EXTENSION_ADDRESS_BOOK), nullptr, &error);
     g_object_unref(source);
     if (client == nullptr) {
         failWith(error, "the address book cannot be opened", why);
