@@ -2,22 +2,28 @@
 // address book is read and written here through EDS's own API too, as another program would.
 #include <gtest/gtest.h>
 #include <libebook/libebook.h>
+#include <libecal/libecal.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 #include <filesystem>
+#include <map>
 #include <random>
 #include <set>
 #include <thread>
 
+#include "platform/Clock.h"
 #include "platform/DevicePaths.h"
+#include "platform/SystemTime.h"
 #include "platform/TextConversion.h"
 #include "platform/pim/PimSession.h"
 #include "platform/pim/StoreChoice.h"
 #include "platform/pim/eds/EdsIdentity.h"
+#include "support/PinnedZone.h"
 #include "support/TempDeviceRoot.h"
 
 extern char** environ;
@@ -375,6 +381,86 @@ TEST_F(EdsStoreTest, AppointmentsAndTasksAreKeptInTheCalendarAndTaskList) {
     auto listed = s().defaultFolderItems(kFolderCalendar);
     ASSERT_TRUE(listed);
     EXPECT_GE(listed->count(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// VTIMEZONEs another program put in the calendar: Berlin's rules under a plain location name
+// (the library's own zones carry a prefix), and a zone no library knows.
+constexpr const char* kBerlin =
+    "BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\n"
+    "BEGIN:DAYLIGHT\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nTZNAME:CEST\r\nDTSTART:19700329T020000\r\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU\r\nEND:DAYLIGHT\r\n"
+    "BEGIN:STANDARD\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\nTZNAME:CET\r\nDTSTART:19701025T030000\r\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
+constexpr const char* kCustom =
+    "BEGIN:VTIMEZONE\r\nTZID:/custom/Zone\r\n"
+    "BEGIN:STANDARD\r\nTZOFFSETFROM:+0530\r\nTZOFFSETTO:+0530\r\nDTSTART:19700101T000000\r\nEND:STANDARD\r\n"
+    "END:VTIMEZONE\r\n";
+
+void addToSystemCalendar(const std::vector<const char*>& vtimezones, const std::vector<std::string>& events) {
+    GError* error = nullptr;
+    ESourceRegistry* registry = e_source_registry_new_sync(nullptr, &error);
+    ASSERT_TRUE(registry) << (error ? error->message : "");
+    ESource* source = e_source_registry_ref_builtin_calendar(registry);
+    auto* client = E_CAL_CLIENT(e_cal_client_connect_sync(source, E_CAL_CLIENT_SOURCE_TYPE_EVENTS, 2, nullptr, &error));
+    g_object_unref(source);
+    g_object_unref(registry);
+    ASSERT_TRUE(client) << (error ? error->message : "");
+    for (const char* text : vtimezones) {
+        ICalTimezone* zone = i_cal_timezone_new();
+        ICalComponent* vtimezone = i_cal_component_new_from_string(text);
+        EXPECT_TRUE(i_cal_timezone_set_component(zone, vtimezone));
+        EXPECT_TRUE(e_cal_client_add_timezone_sync(client, zone, nullptr, nullptr));
+        g_object_unref(vtimezone);
+        g_object_unref(zone);
+    }
+    for (const auto& text : events) {
+        ICalComponent* comp = i_cal_component_new_from_string(text.c_str());
+        EXPECT_TRUE(e_cal_client_create_object_sync(client, comp, E_CAL_OPERATION_FLAG_NONE, nullptr, nullptr, nullptr));
+        g_object_unref(comp);
+    }
+    g_object_unref(client);
+}
+
+// Events another program made in zones its calendar defines read at the instant they name, in the
+// device's zone, with or without daylight saving time.
+TEST_F(EdsStoreTest, EventsInZonesTheCalendarDefinesReadAtTheirInstant) {
+    auto event = [](const char* summary, const char* tzid, const char* start) {
+        return std::string("BEGIN:VEVENT\r\nUID:zone-") + summary + "\r\nSUMMARY:" + summary + "\r\nDTSTART;TZID=" + tzid +
+               ":" + start + "\r\nDURATION:PT1H\r\nEND:VEVENT\r\n";
+    };
+    addToSystemCalendar({kBerlin, kCustom}, {event("berlin-summer", "Europe/Berlin", "20260715T100000"),
+                                             event("berlin-winter", "Europe/Berlin", "20260115T100000"),
+                                             event("custom", "/custom/Zone", "20260715T100000")});
+    // Each event's instant, as UTC seconds.
+    const std::map<std::u16string, std::time_t> utc = {{u"berlin-summer", 1784102400},   // 2026-07-15 08:00Z
+                                                       {u"berlin-winter", 1768467600},   // 2026-01-15 09:00Z
+                                                       {u"custom", 1784089800}};         // 2026-07-15 04:30Z
+    for (const char* tz : {"UTC", "America/New_York"}) {
+        SCOPED_TRACE(tz);
+        orvale::test::PinnedZone pinned(tz);
+        logOn();
+        auto items = s().defaultFolderItems(kFolderCalendar);
+        ASSERT_TRUE(items);
+        int seen = 0;
+        for (int i = 1; i <= items->count(); ++i) {
+            auto item = items->item(i);
+            ASSERT_TRUE(item) << "item " << i << " of " << items->count() << ": " << s().lastError();
+            const auto at = utc.find(item->getProp(0x0020001F).text);
+            if (at == utc.end()) continue;
+            ++seen;
+            std::tm tm{};
+            localtime_r(&at->second, &tm);
+            uint64_t expected = 0;
+            ASSERT_TRUE(orvale::platform::systemTimeToFileTime(orvale::platform::systemTimeOfFields(tm), expected));
+            EXPECT_EQ(item->getProp(kAppointmentStartProp).fileTime, expected) << orvale::platform::utf16ToUtf8(at->first);
+        }
+        EXPECT_EQ(seen, 3);
+        Session::logOff();
+    }
 }
 
 }  // namespace

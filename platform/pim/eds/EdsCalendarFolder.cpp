@@ -2,6 +2,7 @@
 // components, converted by CalendarComponent.
 #include <libecal/libecal.h>
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "platform/pim/PimTypes.h"
@@ -59,7 +60,7 @@ public:
             const char* uid = i_cal_component_get_uid(comp);
             if (uid == nullptr) continue;
             gchar* text = i_cal_component_as_ical_string(comp);
-            auto content = text != nullptr ? fromCalendarComponent(text) : std::nullopt;
+            auto content = text != nullptr ? fromCalendarComponent(text, nullptr, timezonesOf(comp)) : std::nullopt;
             g_free(text);
             if (content) out.emplace_back(uid, std::move(*content));
         }
@@ -105,6 +106,50 @@ public:
     }
 
 private:
+    // The calendar's VTIMEZONEs of the zones `comp` names, as one VCALENDAR: another program's
+    // event may name a zone only its calendar defines ("/custom/Zone"), or define a known name its
+    // own way. Zones the calendar lacks are left to the reader's lookup by location.
+    std::string timezonesOf(ICalComponent* comp) {
+        std::vector<std::string> tzids;
+        i_cal_component_foreach_tzid(
+            comp,
+            [](ICalParameter* param, gpointer data) {
+                const char* tzid = i_cal_parameter_get_tzid(param);
+                auto* out = static_cast<std::vector<std::string>*>(data);
+                if (tzid != nullptr && std::find(out->begin(), out->end(), tzid) == out->end()) out->emplace_back(tzid);
+            },
+            &tzids);
+        std::string out;
+        for (const auto& tzid : tzids) out += timezoneNamed(tzid);
+        return out.empty() ? out : "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + out + "END:VCALENDAR\r\n";
+    }
+
+    // The zone's VTIMEZONE, with `tzid` as its TZID whatever name the calendar keeps it under;
+    // empty when the calendar has none. Remembered for the folder's life (one round trip per zone,
+    // not per item; misses too).
+    const std::string& timezoneNamed(const std::string& tzid) {
+        auto known = zones_.find(tzid);
+        if (known != zones_.end()) return known->second;
+        std::string text;
+        ICalTimezone* zone = nullptr;  // owned by the client
+        if (e_cal_client_get_timezone_sync(client_, tzid.c_str(), &zone, nullptr, nullptr) && zone != nullptr) {
+            if (ICalComponent* vtimezone = i_cal_timezone_get_component(zone)) {
+                ICalComponent* copy = i_cal_component_clone(vtimezone);
+                if (ICalProperty* id = i_cal_component_get_first_property(copy, I_CAL_TZID_PROPERTY)) {
+                    i_cal_property_set_tzid(id, tzid.c_str());
+                    g_object_unref(id);
+                }
+                gchar* s = i_cal_component_as_ical_string(copy);
+                if (s != nullptr) text = s;
+                g_free(s);
+                g_object_unref(copy);
+                g_object_unref(vtimezone);
+            }
+        }
+        drainEvents();
+        return zones_.emplace(tzid, std::move(text)).first->second;
+    }
+
     const char* what() const { return folder_ == kFolderTasks ? "the task list" : "the calendar"; }
 
     bool list(const char* sexp, GSList** comps, std::string* why) {
@@ -139,6 +184,7 @@ private:
 
     ECalClient* client_;
     int folder_;
+    std::unordered_map<std::string, std::string> zones_;
 };
 
 }  // namespace
@@ -150,7 +196,8 @@ std::unique_ptr<Folder> openCalendarFolder(int folder, const std::string& source
     if (source == nullptr) return nullptr;
     GError* error = nullptr;
     EClient* client = e_cal_client_connect_sync(source, tasks ? E_CAL_CLIENT_SOURCE_TYPE_TASKS : E_CAL_CLIENT_SOURCE_TYPE_EVENTS,
-                                                kConnectNoWait, nullptr, &error);
+                                                connectWaitSeconds(source, tasks ? E_SOURCE_EXTENSION_TASK_LIST : E_SOURCE_EXTENSION_CALENDAR),
+                                                nullptr, &error);
     g_object_unref(source);
     if (client == nullptr) {
         failWith(error, tasks ? "the task list cannot be opened" : "the calendar cannot be opened", why);

@@ -1,5 +1,7 @@
 #include "platform/pim/eds/EdsClient.h"
 
+#include <string_view>
+
 namespace orvale::platform::pim::eds {
 
 ESourceRegistry* sourceRegistry(std::string* why) {
@@ -21,6 +23,14 @@ ESource* refSource(const std::string& uid, ESource* (*builtin)(ESourceRegistry*)
         *why = uid.empty() ? std::string("Evolution Data Server has no ") + kind
                            : std::string("Evolution Data Server has no ") + kind + " \"" + uid + "\"";
     return source;
+}
+
+guint32 connectWaitSeconds(ESource* source, const char* extension) {
+    constexpr guint32 kRemoteWaitSeconds = 2;
+    constexpr guint32 kNoWait = static_cast<guint32>(-1);
+    if (!e_source_has_extension(source, extension)) return kRemoteWaitSeconds;
+    const char* backend = e_source_backend_get_backend_name(E_SOURCE_BACKEND(e_source_get_extension(source, extension)));
+    return backend != nullptr && std::string_view(backend) == "local" ? kNoWait : kRemoteWaitSeconds;
 }
 
 bool failWith(GError* error, const std::string& what, std::string* why) {

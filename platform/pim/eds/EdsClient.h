@@ -16,14 +16,14 @@ ESourceRegistry* sourceRegistry(std::string* why);
 // `kind` names the folder in messages.
 ESource* refSource(const std::string& uid, ESource* (*builtin)(ESourceRegistry*), const char* kind, std::string* why);
 
+// Seconds a client of `source` waits, when connecting, for its backend to come online. A book or
+// calendar kept on this machine is there at once, but EDS would sit out the whole wait on it in a
+// session without a network monitor (headless, or on every log-on of a run); a remote one is given
+// a short wait to reach its server, and is used from its local copy otherwise.
+guint32 connectWaitSeconds(ESource* source, const char* extension);
+
 // Puts "<what>: <EDS's words>" into `why` and frees the error; false, for the caller to return.
 bool failWith(GError* error, const std::string& what, std::string* why);
-
-// What the address book and calendar clients are told to wait, at connect, for their backend to
-// go online: not at all. A local backend is usable at once, a remote one through its cache; and
-// where no network monitor says the network is up (a headless or private session) the backend never
-// goes online, so any wait was sat out in full on every folder's log-on.
-inline constexpr guint32 kConnectNoWait = static_cast<guint32>(-1);
 
 // Lets EDS's queued notifications (it keeps signalling while a run goes on) be dispatched, so
 // they do not pile up in memory: the run's thread runs no GLib main loop of its own.

@@ -125,7 +125,7 @@ std::unique_ptr<Folder> openContactsFolder(const std::string& sourceUid, std::st
     ESource* source = refSource(sourceUid, e_source_registry_ref_builtin_address_book, "address book", why);
     if (source == nullptr) return nullptr;
     GError* error = nullptr;
-    EClient* client = e_book_client_connect_sync(source, kConnectNoWait, nullptr, &error);
+    EClient* client = e_book_client_connect_sync(source, connectWaitSeconds(source, E_SOURCE_EXTENSION_ADDRESS_BOOK), nullptr, &error);
     g_object_unref(source);
     if (client == nullptr) {
         failWith(error, "the address book cannot be opened", why);
