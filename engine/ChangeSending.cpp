@@ -209,6 +209,8 @@ void ChangeSender::itemStatusReceived(const PendingCommand& command, int code) {
     switch (command.kind) {
         case CommandKind::Add:
         case CommandKind::Replace:
+            if (command.kind == CommandKind::Add && (code == kStatusItemAdded || code == kStatusOk))
+                pendingMaps_.serverTookAdd(command.folder, command.itemKey);
             if (code == kStatusItemAdded) {
                 ++c.added;
                 session_.observer.itemResult(SyncSide::Client, folder, kObservedAdd, false);

@@ -24,7 +24,8 @@ struct FolderState {
     SyncAnchor next;
     // Read on first use; see PendingMaps.cpp.
     std::optional<PendingMapJournal> pendingMaps;
-    // Device items a server Add was mapped to in this session: local key -> server item ID.
+    // Device items a server Add was mapped to in this session: local key -> server item ID (empty:
+    // the server made its item of the device's own Add).
     std::map<std::string, std::string> mappedThisSession;
     const std::string& localName() const { return source.local.displayName; }
 };

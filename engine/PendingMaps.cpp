@@ -64,6 +64,15 @@ bool PendingMaps::notePendingAdd(int folder, DataStore& store, const std::string
     return true;
 }
 
+void PendingMaps::serverTookAdd(int folder, const std::string& localKey) {
+    // A server that does not match items by content keeps the item it made of our Add and may send
+    // an equal older copy too (a slow sync after an interrupted one). Mapping that copy to our item
+    // as well would leave the server's new item without a device item, and it would come down as
+    // new in the next session: the device would hold the item twice. The copy is answered as equal
+    // instead, and stays on the server unmapped.
+    folders_[folder].mappedThisSession.emplace(localKey, std::string());
+}
+
 bool PendingMaps::skipOwnCopy(SyncContextHolder& context, ChangeList list, StoreItem& item) {
     DataStore* store = context.store();
     if (store == nullptr || (list != ChangeList::New && list != ChangeList::All)) return false;

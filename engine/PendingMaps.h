@@ -35,6 +35,9 @@ public:
     // True when a device item on the new or all list is not to be sent: it is the copy of a server
     // item (journalled, or mapped in this session).
     bool skipOwnCopy(SyncContextHolder& context, ChangeList list, StoreItem& item);
+    // The server took the device's Add of `localKey` in this session and made its own item of it:
+    // no other server item may take that device item now.
+    void serverTookAdd(int folder, const std::string& localKey);
     // How many items of the list are journalled copies, which skipOwnCopy will leave out.
     int ownCopiesIn(SyncContextHolder& context, ChangeList list);
     void drop(int folder, DataStore& store);

@@ -23,6 +23,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 SERVER_DIR = os.path.join(HERE, "server")
 sys.path.insert(0, HERE)
 import contacts as sample  # noqa: E402
+import eds_device  # noqa: E402
 
 USER, PASSWORD = "orvale", "orvale-secret"
 RUN_TIMEOUT = 120
@@ -404,7 +405,12 @@ class E2eCase(unittest.TestCase):
         self.addCleanup(self.server.stop)
         self.device = Device(device_root)
         self.device.conf(self.server.url, contacts="contacts", logging="1")
+        if eds_device.wanted():
+            eds_device.use(self.device)
 
 
 def main():
-    unittest.main(verbosity=2)
+    if eds_device.wanted():
+        eds_device.main(program)
+    else:
+        unittest.main(verbosity=2)

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <map>
@@ -291,13 +292,19 @@ TEST_F(EdsStoreTest, LogOnSettlesTheWritesADeadRunLeftIntended) {
     EXPECT_FALSE(s().itemByOid(removed));
 }
 
-// The child of the kill test: one large batch of adds with their pending maps, killed somewhere.
+// The child of the kill test: batches of adds with their pending maps, killed somewhere. It writes
+// one byte to the descriptor named by ORVALE_EDS_KILL_CHILD as it commits each batch, and 'E' at its
+// end, so the parent can aim its kill at the writes (filling a batch takes longest under the
+// sanitizers, and writes nothing).
+constexpr int kKillRounds = 8;
 TEST(EdsKilledRunChild, WritesABatch) {
-    if (getenv("ORVALE_EDS_KILL_CHILD") == nullptr) GTEST_SKIP() << "run by the kill test";
+    const char* progress = getenv("ORVALE_EDS_KILL_CHILD");
+    if (progress == nullptr) GTEST_SKIP() << "run by the kill test";
+    const int fd = std::atoi(progress);
     std::string why;
     ASSERT_TRUE(Session::logOn(&why)) << why;
     Session& s = *Session::current();
-    for (int round = 0; round < 8; ++round) {
+    for (int round = 0; round < kKillRounds; ++round) {
         ASSERT_TRUE(s.beginBatch(true));
         for (int i = 0; i < 150; ++i) {
             auto c = s.createItem(kContact);
@@ -306,27 +313,49 @@ TEST(EdsKilledRunChild, WritesABatch) {
             ASSERT_TRUE(c->save());
             ASSERT_TRUE(s.notePendingMap(kFolderContacts, serverId, c->oid()));
         }
+        ASSERT_EQ(write(fd, "b", 1), 1);
         ASSERT_TRUE(s.commitBatch());
     }
     Session::logOff();
+    ASSERT_EQ(write(fd, "E", 1), 1);
 }
 
 TEST_F(EdsStoreTest, ARunKilledAtAnyInstantLeavesEveryStoredItemJournalledOnceAndNoneHalfKnown) {
     std::mt19937 random(20261210);
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    constexpr int kAttempts = 5;
+    int midWrite = 0, ended = 0;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
         book.clear();
         std::filesystem::remove(orvale::platform::hostPath("eds-ids.db"));
-        setenv("ORVALE_EDS_KILL_CHILD", "1", 1);
+        int pipeFds[2];
+        ASSERT_EQ(pipe(pipeFds), 0);
+        setenv("ORVALE_EDS_KILL_CHILD", std::to_string(pipeFds[1]).c_str(), 1);
         std::string filter = "--gtest_filter=EdsKilledRunChild.*";
         char* argv[] = {const_cast<char*>(self.c_str()), filter.data(), nullptr};
         pid_t child = 0;
         ASSERT_EQ(posix_spawn(&child, self.c_str(), nullptr, nullptr, argv, environ), 0);
         unsetenv("ORVALE_EDS_KILL_CHILD");
-        std::this_thread::sleep_for(std::chrono::milliseconds(100 + random() % 900));
+        close(pipeFds[1]);
+        // The kill lands a random part of a commit's time (150 adds take some tens of ms in EDS)
+        // after a random batch's commit began; log-on and EDS's connect before the first take far
+        // longer.
+        const int batch = static_cast<int>(random() % kKillRounds) + 1;
+        char mark = 0;
+        for (int begun = 0; begun < batch && read(pipeFds[0], &mark, 1) == 1 && mark == 'b';) ++begun;
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 40000));
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
+        while (read(pipeFds[0], &mark, 1) == 1) ended += mark == 'E';
+        close(pipeFds[0]);
+        {
+            auto ids = eds::Identity::open(orvale::platform::hostPath("eds-ids.db").string(), nullptr);
+            ASSERT_TRUE(ids);
+            auto intended = ids->intended();
+            ASSERT_TRUE(intended);
+            if (!intended->empty()) ++midWrite;
+        }
 
         logOn();
         auto maps = s().pendingMaps(kFolderContacts, 100000);
@@ -349,6 +378,10 @@ TEST_F(EdsStoreTest, ARunKilledAtAnyInstantLeavesEveryStoredItemJournalledOnceAn
         EXPECT_EQ(book.uids().size(), maps->size());
         Session::logOff();
     }
+    // Kills that left writes intended and not yet done are the ones that try the recovery.
+    EXPECT_GT(midWrite, 0);
+    std::cerr << midWrite << " of " << kAttempts << " kills left EDS writes intended, " << ended
+              << " came after the child ended\n";
 }
 
 }  // namespace
