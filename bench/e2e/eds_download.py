@@ -89,10 +89,7 @@ def main():
     work = tempfile.mkdtemp(prefix="orvale-bench-eds-")
     server = harness.Server(os.path.join(work, "server")).start()
     try:
-        up = harness.Device(os.path.join(work, "upload"))
-        up.import_contacts(harness.sample.contacts(count))
-        up.conf(server.url, contacts="contacts")
-        slow_sync.timed_autosync(up)
+        slow_sync.upload(work, server, count)
         stored = int(server.tool("count", "contacts").decode())
         if stored != count:
             sys.exit("the server holds %d contacts, not %d" % (stored, count))

@@ -72,15 +72,21 @@ def report(title, wall, usage):
     print("  client peak memory: %.1f MB (goal < 30 MB)" % (usage.ru_maxrss / 1024.0))
 
 
+def upload(work, server, count):
+    """A device holding `count` contacts syncs them up to the server: (the device, wall, usage)."""
+    up = harness.Device(os.path.join(work, "upload"))
+    up.import_contacts(harness.sample.contacts(count))
+    up.conf(server.url, contacts="contacts")
+    wall, usage = timed_autosync(up)
+    return up, wall, usage
+
+
 def main():
     count = int(sys.argv[2]) if len(sys.argv) > 2 else 5000
     work = tempfile.mkdtemp(prefix="orvale-bench-")
     server = harness.Server(os.path.join(work, "server")).start()
     try:
-        up = harness.Device(os.path.join(work, "upload"))
-        up.import_contacts(harness.sample.contacts(count))
-        up.conf(server.url, contacts="contacts")
-        up_wall, up_usage = timed_autosync(up)
+        up, up_wall, up_usage = upload(work, server, count)
         client = messages(up, "client")
         sizes = [size for _, size, _ in client]
         # Every item message but the last was closed because the next item did not fit, so they
